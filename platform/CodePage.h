@@ -1,0 +1,30 @@
+#pragma once
+// Single-byte code pages. Files and the network carry text in code page 1250;
+// the screen and the source code speak Unicode. These are the conversions.
+#include <string>
+#include <string_view>
+
+namespace CodePage {
+
+// The code pages the program can decode (Windows numbering).
+constexpr int Cp1250 = 1250;
+
+// Whether Decode knows this single-byte code page (1250 to 1254, 1257).
+bool IsSupported(int codePage);
+
+// Unicode code point of byte B in the given code page; U+FFFD for an unmapped byte.
+char32_t Decode(int codePage, unsigned char b);
+
+// Single-byte text in code page 1250 -> UTF-8.
+std::string ToUtf8(std::string_view cp1250);
+// UTF-8 -> code page 1250; a character the code page lacks becomes "?".
+std::string FromUtf8(std::string_view utf8);
+
+// Appends code point C to Out as UTF-8.
+void AppendUtf8(std::string &out, char32_t c);
+
+} // namespace CodePage
+
+// A program text written in the source as UTF-8, in the code page 1250 form
+// every text of the program takes.
+inline std::string Cp(std::string_view utf8) { return CodePage::FromUtf8(utf8); }

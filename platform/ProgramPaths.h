@@ -1,0 +1,17 @@
+#pragma once
+// Where the program lives, and the file-existence test its start-up uses.
+#include <string>
+
+namespace ProgramPaths {
+
+// The directory of the running executable, ending in "/"; empty when the
+// process cannot tell where its executable is.
+std::string ProgramDirectory();
+
+// Whether Name is an existing file; a directory of that name does not count.
+bool FileExists(const std::string &name);
+
+// The directory separator that joins a directory and a file name here.
+constexpr char Separator = '/';
+
+} // namespace ProgramPaths

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs everything the build, the program and the tests need on Debian 12.
+set -euo pipefail
+if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
+packages=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
+  libgtest-dev libgmock-dev
+  xvfb xauth xdotool imagemagick fonts-dejavu-core
+  vsftpd python3 python3-pyftpdlib ftp-proxy
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
