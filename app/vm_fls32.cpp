@@ -1,0 +1,23 @@
+#include "app/vm_fls32.h"
+
+#include "platform/PrivateProfile.h"
+#include "platform/ProgramPaths.h"
+
+void TMyFile::SetFullName(const std::string &Dir, const std::string &FileName)
+{
+    std::string full = Dir;
+    if (full.empty() || (full.back() != '/' && full.back() != '\\'))
+        full += ProgramPaths::Separator;
+    full += FileName;
+    FullName = full.substr(0, full.find('\0'));
+}
+
+std::string TIniFile::ReadString(const std::string &Section, const std::string &Key) const
+{
+    return PrivateProfile::GetString(FileName->FullName, Section, Key, MaxValueLength);
+}
+
+bool TIniFile::WriteString(const std::string &Section, const std::string &Key, const std::string &Value)
+{
+    return PrivateProfile::WriteString(FileName->FullName, Section, Key, Value);
+}

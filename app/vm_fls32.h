@@ -1,0 +1,51 @@
+#pragma once
+// The application's file names: a name holder, a named file, a named INI file,
+// and the two pairs that join a file's name on the server with its local copy.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// One full file name.
+class TMyFile {
+public:
+    // Dir and FileName joined by the separator, unless Dir already ends in one.
+    // The name holds text only up to a zero character, as the system calls see it.
+    void SetFullName(const std::string &Dir, const std::string &FileName);
+
+    std::string FullName;
+};
+
+class TFile {
+public:
+    std::unique_ptr<TMyFile> FileName = std::make_unique<TMyFile>();
+};
+
+// A named private-profile file with one read and one write operation.
+class TIniFile {
+public:
+    // The value of Key in Section, or "" when the file, section or key is
+    // missing; at most MaxValueLength characters.
+    std::string ReadString(const std::string &Section, const std::string &Key) const;
+    // Sets Key in Section to Value (an empty value keeps the key); true on success.
+    bool WriteString(const std::string &Section, const std::string &Key, const std::string &Value);
+
+    std::unique_ptr<TMyFile> FileName = std::make_unique<TMyFile>();
+
+    static constexpr size_t MaxValueLength = 127;
+};
+
+// A file on the server and its local copy. Kind tags the pair for the
+// handler of a finished download: 1 release information, 2 news description.
+template <class Side>
+class TFilePair {
+public:
+    TFilePair() : Local(std::make_unique<Side>()), Remote(std::make_unique<Side>()) {}
+
+    std::unique_ptr<Side> Local;
+    std::unique_ptr<Side> Remote;
+    std::uint8_t Kind = 0;
+};
+
+// The release information is read as INI; the news only by name.
+using TInfFile = TFilePair<TIniFile>;
+using TRtfFile = TFilePair<TFile>;

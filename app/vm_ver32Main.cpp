@@ -1,0 +1,195 @@
+#include "app/vm_ver32Main.h"
+
+#include "app/ProductProfiles.h"
+#include "platform/AsciiCase.h"
+#include "platform/CodePage.h"
+#include "platform/Exception.h"
+#include "platform/ProgramPaths.h"
+
+#include <fstream>
+#include <iterator>
+
+namespace {
+const std::string SettingsFileName = "vm_ver32.ini";
+const std::string FtpSection = "FTP";
+const std::string RemoteNewsDir = "pub/news/";
+
+bool IsYes(const std::string &value) { return UpperCaseAscii(value) == "TAK"; }
+} // namespace
+
+TForm1::TForm1(FormView &view, DirectoryFn programDirectory)
+    : View(view), ProgramDirectory(std::move(programDirectory))
+{
+}
+
+// Frees the release records first, then the settings and file objects.
+TForm1::~TForm1()
+{
+    ServerRelease.reset();
+    LocalRelease.reset();
+    ProductIni.reset();
+    SettingsIni.reset();
+    NewsInf.reset();
+    NewsRtf.reset();
+}
+
+void TForm1::FormCreate()
+{
+    View.ShowNewsPage();
+    SettingsIni = std::make_unique<TIniFile>();
+    FormSetFTPParms();
+    ProductIni = std::make_unique<TIniFile>();
+    LocalRelease = std::make_unique<TProgram>();
+    ServerRelease = std::make_unique<TProgram>();
+    NewsInf = std::make_unique<TInfFile>();
+    NewsInf->Kind = 1;
+    NewsRtf = std::make_unique<TRtfFile>();
+    NewsRtf->Kind = 2;
+
+    // The product's settings file in the program directory may name another
+    // directory where the product, and so its release files, live.
+    ProductIni->FileName->SetFullName(ProgramDirectory(), ProductIniName);
+    std::string productDir = ProductIni->ReadString("Program", "Program");
+    if (productDir.empty())
+        productDir = ProgramDirectory();
+    ProductIni->FileName->SetFullName(productDir, ProductIniName);
+    NewsInf->Remote->FileName->SetFullName(RemoteNewsDir, NewsInfName);
+    NewsInf->Local->FileName->SetFullName(productDir, NewsInfName);
+    NewsRtf->Remote->FileName->SetFullName(RemoteNewsDir, NewsRtfName);
+    NewsRtf->Local->FileName->SetFullName(productDir, NewsRtfName);
+
+    View.SetProgramText(Cp("\nTwój program:\n ") + LocalRelease->Load(*ProductIni));
+    View.SetVerdictText("");
+    LoggedIn = false;
+    View.ResetIndicators();
+}
+
+void TForm1::FormClose()
+{
+    // Without a product the settings file was never named: nothing to save.
+    if (!ProductIniName.empty())
+        FormSaveFTPParms();
+}
+
+void TForm1::CheckBoxProxyClick()
+{
+    View.SetProxyFieldsEnabled(View.ProxyChecked());
+}
+
+void TForm1::FormSetCursors(TCursor Cursor)
+{
+    View.SetCursors(Cursor);
+}
+
+void TForm1::FormSetFTPParms()
+{
+    ProductIniName.clear();
+    NewsInfName.clear();
+    NewsRtfName.clear();
+
+    View.SetFieldText(TField::User, std::string(ConnectionDefaults::User));
+    View.SetFieldText(TField::Password, std::string(ConnectionDefaults::Password));
+    View.SetFieldText(TField::Host, std::string(ConnectionDefaults::Host));
+    View.SetFieldText(TField::HostPort, std::string(ConnectionDefaults::HostPort));
+    View.SetProxyChecked(false);
+    View.SetFieldText(TField::Proxy, "");
+    View.SetFieldText(TField::ProxyPort, "");
+    View.SetFieldText(TField::RemoteFile, "");
+    View.SetTestButtonVisible(false);
+
+    DetectProduct();
+    if (ProductIniName.empty()) {
+        View.ShowErrorMessage(Cp("W katalogu programu nie ma odpowiedniego pliku INI\n"
+                                 "Nie mogę sprawdzić, czy należy zaktualizować program"));
+        return;
+    }
+    View.SetFieldText(TField::RemoteFile, RemoteNewsDir + NewsRtfName);
+    SettingsIni->FileName->SetFullName(ProgramDirectory(), SettingsFileName);
+    if (ProgramPaths::FileExists(ProgramDirectory() + SettingsFileName))
+        LoadStoredSettings();
+}
+
+void TForm1::DetectProduct()
+{
+    std::string typ;
+    bool typRead = false;
+    for (const ProductProfile &profile : ProductProfiles) {
+        const std::string iniName(profile.IniName);
+        if (!ProgramPaths::FileExists(ProgramDirectory() + iniName))
+            continue;
+        if (!profile.Typ.empty()) {
+            if (!typRead) {
+                SettingsIni->FileName->SetFullName(ProgramDirectory(), iniName);
+                typ = UpperCaseAscii(SettingsIni->ReadString("Program", "Typ"));
+                typRead = true;
+            }
+            if (typ != profile.Typ)
+                continue;
+        }
+        ProductIniName = iniName;
+        NewsInfName = profile.InfName;
+        NewsRtfName = profile.RtfName;
+        View.SetCaption(std::string(profile.Caption));
+        return;
+    }
+}
+
+void TForm1::LoadStoredSettings()
+{
+    View.SetFieldText(TField::Host, SettingsIni->ReadString(FtpSection, "Host"));
+    View.SetFieldText(TField::HostPort, SettingsIni->ReadString(FtpSection, "HostPort"));
+    View.SetProxyChecked(IsYes(SettingsIni->ReadString(FtpSection, "UseProxy")));
+    if (View.ProxyChecked()) {
+        View.SetFieldText(TField::Proxy, SettingsIni->ReadString(FtpSection, "Proxy"));
+        View.SetFieldText(TField::ProxyPort, SettingsIni->ReadString(FtpSection, "ProxyPort"));
+    }
+    if (IsYes(SettingsIni->ReadString(FtpSection, "Vemo")))
+        View.SetTestButtonVisible(true);
+}
+
+void TForm1::FormSaveFTPParms()
+{
+    SettingsIni->WriteString(FtpSection, "Host", View.FieldText(TField::Host));
+    SettingsIni->WriteString(FtpSection, "HostPort", View.FieldText(TField::HostPort));
+    const bool proxy = View.ProxyChecked();
+    SettingsIni->WriteString(FtpSection, "UseProxy", proxy ? "Tak" : "Nie");
+    SettingsIni->WriteString(FtpSection, "Proxy", proxy ? View.FieldText(TField::Proxy) : "");
+    SettingsIni->WriteString(FtpSection, "ProxyPort", proxy ? View.FieldText(TField::ProxyPort) : "");
+}
+
+void TForm1::ButtonTestClick()
+{
+    View.SetStatusText(Cp("Pobieranie zakończone"));
+    FormShowRTF();
+    FormShowINF();
+}
+
+void TForm1::FormShowINF()
+{
+    const std::string local = LocalRelease->Load(*ProductIni);
+    const std::string server = ServerRelease->Load(*NewsInf->Local);
+    View.SetProgramText(Cp("\nTwój program:\n ") + local + "\n\n\n" + " Aktualny program:" + "\n" + " " + server);
+    View.SetVerdictText("");
+    if (ServerRelease->Date > LocalRelease->Date) {
+        View.SetVerdictText(" Zaktualizuj program !!!");
+        View.SetVerdictLook(TVerdictLook::UpdateWaiting);
+        View.ShowIndicator(TIndicator::ProgramOld);
+    } else {
+        View.SetVerdictText("Aktualizacja niepotrzebna");
+        View.SetVerdictLook(TVerdictLook::UpToDate);
+        View.ShowIndicator(TIndicator::ProgramAkt);
+    }
+}
+
+void TForm1::FormShowRTF()
+{
+    const std::string &name = NewsRtf->Local->FileName->FullName;
+    std::ifstream in(name, std::ios::binary);
+    if (!in)
+        throw Exception(FormatMessage("Cannot open file %s", name));
+    std::string content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad())
+        throw Exception("Failed to Load Stream");
+    View.ShowNews(content);
+    View.FocusNews();
+}

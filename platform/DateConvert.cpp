@@ -1,0 +1,164 @@
+#include "platform/DateConvert.h"
+
+#include "platform/Exception.h"
+
+#include <chrono>
+#include <cmath>
+#include <ctime>
+
+namespace DateConvert {
+namespace {
+
+using namespace std::chrono;
+
+constexpr sys_days Epoch = sys_days{year{1899} / December / 30};
+
+enum class Order { YMD, MDY, DMY };
+
+Order DateOrder(const std::string &format)
+{
+    for (char c : format) {
+        switch (c | 0x20) {
+        case 'y': return Order::YMD;
+        case 'm': return Order::MDY;
+        case 'd': return Order::DMY;
+        default: break;
+        }
+    }
+    return Order::DMY;
+}
+
+int CurrentYear()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return local.tm_year + 1900;
+}
+
+// A cursor over the text that knows the scanning rules of a date.
+class Scanner {
+public:
+    explicit Scanner(std::string_view text) : text_(text) {}
+
+    void SkipBlanks()
+    {
+        while (pos_ < text_.size() && text_[pos_] == ' ')
+            ++pos_;
+    }
+
+    bool Number(int &value, int &digits)
+    {
+        SkipBlanks();
+        const size_t start = pos_;
+        value = 0;
+        while (pos_ < text_.size() && text_[pos_] >= '0' && text_[pos_] <= '9' && value < 1000)
+            value = value * 10 + (text_[pos_++] - '0');
+        digits = int(pos_ - start);
+        return digits > 0;
+    }
+
+    bool Char(char c)
+    {
+        SkipBlanks();
+        if (pos_ < text_.size() && text_[pos_] == c) {
+            ++pos_;
+            return true;
+        }
+        return false;
+    }
+
+    bool AtEnd() const { return pos_ == text_.size(); }
+
+private:
+    std::string_view text_;
+    size_t pos_ = 0;
+};
+
+} // namespace
+
+FormatSettings &Settings()
+{
+    static FormatSettings settings;
+    return settings;
+}
+
+bool TryEncodeDate(int y, int m, int d, double &date)
+{
+    if (y < 1 || y > 9999 || m < 1 || m > 12 || d < 1 || d > 31)
+        return false;
+    const year_month_day ymd{year{y}, month{unsigned(m)}, day{unsigned(d)}};
+    if (!ymd.ok())
+        return false;
+    date = double((sys_days{ymd} - Epoch).count());
+    return true;
+}
+
+bool TryStrToDate(std::string_view text, double &date)
+{
+    const FormatSettings &settings = Settings();
+    const char separator = settings.DateSeparator;
+    const Order order = DateOrder(settings.ShortDateFormat);
+
+    Scanner scan(text);
+    int n1, n2, n3, l1, l2, l3 = 0;
+    if (!scan.Number(n1, l1) || !scan.Char(separator) || !scan.Number(n2, l2))
+        return false;
+    const bool three = scan.Char(separator) && scan.Number(n3, l3);
+    if (three)
+        scan.Char(separator);
+    scan.SkipBlanks();
+    if (!scan.AtEnd())
+        return false;
+
+    int y, m, d;
+    if (three) {
+        int yearDigits;
+        switch (order) {
+        case Order::YMD: y = n1, m = n2, d = n3, yearDigits = l1; break;
+        case Order::MDY: m = n1, d = n2, y = n3, yearDigits = l3; break;
+        default: d = n1, m = n2, y = n3, yearDigits = l3; break;
+        }
+        if (yearDigits <= 2)
+            y += CurrentYear() / 100 * 100;
+    } else {
+        y = CurrentYear();
+        if (order == Order::DMY)
+            d = n1, m = n2;
+        else
+            m = n1, d = n2;
+    }
+    return TryEncodeDate(y, m, d, date);
+}
+
+double StrToDate(const std::string &text)
+{
+    double date = 0;
+    if (!TryStrToDate(text, date))
+        throw EConvertError(FormatMessage("'%s' is not a valid date", text));
+    return date;
+}
+
+std::string DateToStr(double date)
+{
+    const year_month_day ymd{Epoch + days{static_cast<long>(std::floor(date))}};
+    const int y = int(ymd.year());
+    const unsigned m = unsigned(ymd.month()), d = unsigned(ymd.day());
+    auto two = [](unsigned v) { return std::string{char('0' + v / 10 % 10), char('0' + v % 10)}; };
+
+    const std::string &format = Settings().ShortDateFormat;
+    std::string out;
+    for (size_t i = 0; i < format.size();) {
+        auto starts = [&](std::string_view token) { return format.compare(i, token.size(), token) == 0; };
+        if (starts("yyyy")) { out += std::to_string(y); i += 4; }
+        else if (starts("yy")) { out += two(unsigned(y % 100)); i += 2; }
+        else if (starts("mm")) { out += two(m); i += 2; }
+        else if (starts("m")) { out += std::to_string(m); i += 1; }
+        else if (starts("dd")) { out += two(d); i += 2; }
+        else if (starts("d")) { out += std::to_string(d); i += 1; }
+        else { out += format[i] == '/' ? Settings().DateSeparator : format[i]; i += 1; }
+    }
+    return out;
+}
+
+} // namespace DateConvert

@@ -1,0 +1,28 @@
+#include "platform/CodePage.h"
+
+#include <gtest/gtest.h>
+
+TEST(CodePage, PolishLettersRoundTrip)
+{
+    const std::string polish = "ąćęłńóśźż ĄĆĘŁŃÓŚŹŻ";
+    const std::string cp = CodePage::FromUtf8(polish);
+    EXPECT_EQ(cp, "\xB9\xE6\xEA\xB3\xF1\xF3\x9C\x9F\xBF \xA5\xC6\xCA\xA3\xD1\xD3\x8C\x8F\xAF");
+    EXPECT_EQ(CodePage::ToUtf8(cp), polish);
+}
+
+TEST(CodePage, CharacterOutsideTheCodePageBecomesQuestionMark)
+{
+    EXPECT_EQ(CodePage::FromUtf8("a€b中"), "a\x80" "b?");
+    EXPECT_EQ(CodePage::FromUtf8("\xFF\xC4"), "??"); // broken UTF-8
+}
+
+TEST(CodePage, OtherCodePagesDecodeTheirOwnLetters)
+{
+    EXPECT_EQ(CodePage::Decode(1251, 0xC0), U'А');
+    EXPECT_EQ(CodePage::Decode(1252, 0xE9), U'é');
+    EXPECT_EQ(CodePage::Decode(1253, 0xC1), U'Α');
+    EXPECT_EQ(CodePage::Decode(1254, 0xF0), U'ğ');
+    EXPECT_EQ(CodePage::Decode(1257, 0xE0), U'ą');
+    EXPECT_EQ(CodePage::Decode(1250, 0x98), U'\uFFFD'); // unmapped in 1250
+    EXPECT_EQ(CodePage::Decode(437, 0xB9), U'ą');       // unknown pages read as 1250
+}

@@ -1,0 +1,26 @@
+#include "platform/ProgramPaths.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+TEST(ProgramPaths, ProgramDirectoryHoldsThisExecutable)
+{
+    const std::string dir = ProgramPaths::ProgramDirectory();
+    ASSERT_FALSE(dir.empty());
+    EXPECT_EQ(dir.back(), '/');
+    EXPECT_TRUE(ProgramPaths::FileExists(dir + "PlatformTests"));
+}
+
+TEST(ProgramPaths, OnlyFilesExist)
+{
+    const auto dir = std::filesystem::temp_directory_path() / "program-paths-test";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir / "ort.ini");
+    std::ofstream(dir / "bel.ini") << "[Program]\n";
+    EXPECT_FALSE(ProgramPaths::FileExists((dir / "ort.ini").string()));
+    EXPECT_TRUE(ProgramPaths::FileExists((dir / "bel.ini").string()));
+    EXPECT_FALSE(ProgramPaths::FileExists((dir / "solvane.ini").string()));
+    std::filesystem::remove_all(dir);
+}

@@ -1,0 +1,156 @@
+// The installed and the server's release side by side, and the verdict.
+#include "WindowFixture.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTextEdit>
+#include <QToolButton>
+
+namespace {
+
+std::string Release(const std::string &version, const std::string &edition, const std::string &suffix,
+                    const std::string &lastUpdate)
+{
+    std::string text = "[Program]\r\nWersja=" + version + "\r\nWydanie=" + edition + "\r\nWydanie_Dod=" + suffix + "\r\n";
+    if (!lastUpdate.empty())
+        text += "LastUpd=" + lastUpdate + "\r\n";
+    return text;
+}
+
+class Verdict : public WindowFixture {
+protected:
+    // The installed release, the server's, and the test button offered.
+    void Prepare(const std::string &local, const std::string &server)
+    {
+        Put("ort.ini", local);
+        Put("or_news.inf", server);
+        Put("or_news.rtf", "Nowości");
+        Put("vm_ver32.ini", "[FTP]\r\nVemo=Tak\r\n");
+        Start();
+    }
+    void Check() { Find<QPushButton>("ButtonTest")->click(); }
+    bool Shown(const char *indicator) { return Find<QToolButton>(indicator)->isVisible(); }
+    QString VerdictText() { return Text("TextKomunikat"); }
+};
+
+} // namespace
+
+TEST_F(Verdict, SameDateNeedsNoUpdate)
+{
+    Prepare(Release("4.2", "7", "b", "2025/11/03"), Release("4.2", "7", "b", "2025/11/03"));
+    Check();
+    EXPECT_EQ(VerdictText(), "Aktualizacja niepotrzebna");
+    EXPECT_TRUE(Shown("SpeedProgramAkt"));
+    EXPECT_FALSE(Shown("SpeedProgramOld"));
+    const QFont font = Find<QLabel>("TextKomunikat")->font();
+    EXPECT_TRUE(font.underline());
+    EXPECT_FALSE(font.bold());
+    EXPECT_EQ(font.pointSize(), 10);
+    EXPECT_EQ(Status(), QString::fromUtf8("Pobieranie zakończone"));
+}
+
+TEST_F(Verdict, OneDayLaterAsksForTheUpdate)
+{
+    Prepare(Release("4.2", "7", "b", "2025/11/03"), Release("4.3", "1", "a", "2025/11/04"));
+    Check();
+    EXPECT_EQ(VerdictText(), " Zaktualizuj program !!!");
+    EXPECT_TRUE(Shown("SpeedProgramOld"));
+    EXPECT_FALSE(Shown("SpeedProgramAkt"));
+    const QLabel *label = Find<QLabel>("TextKomunikat");
+    EXPECT_TRUE(label->font().bold());
+    EXPECT_TRUE(label->font().underline());
+    EXPECT_EQ(label->font().pointSize(), 10);
+    EXPECT_EQ(label->palette().color(QPalette::WindowText), window->palette().color(QPalette::HighlightedText));
+    EXPECT_EQ(Text("TextProgram"), QString::fromUtf8("\nTwój program:\n wersja: 4.2 , wyd. 7b, 03/11/25\n\n\n"
+                                                     " Aktualny program:\n wersja: 4.3 , wyd. 1a, 04/11/25"));
+}
+
+TEST_F(Verdict, MissingDateCountsAsFirstOfJanuary2000)
+{
+    Prepare(Release("1", "1", "", "2000/01/02"), Release("1", "1", "", ""));
+    Check();
+    EXPECT_EQ(VerdictText(), "Aktualizacja niepotrzebna");
+
+    Prepare(Release("1", "1", "", ""), Release("1", "1", "", "2000/01/02"));
+    Check();
+    EXPECT_EQ(VerdictText(), " Zaktualizuj program !!!");
+}
+
+TEST_F(Verdict, BothDatesMissingAreEqual)
+{
+    Prepare("", "");
+    Check();
+    EXPECT_EQ(VerdictText(), "Aktualizacja niepotrzebna");
+    EXPECT_EQ(Text("TextProgram"), QString::fromUtf8("\nTwój program:\n wersja:  , wyd. , ?\n\n\n"
+                                                     " Aktualny program:\n wersja:  , wyd. , ?"));
+}
+
+TEST_F(Verdict, DatesAreShownDayMonthYear)
+{
+    Prepare(Release("7", "7", "b", "2001/3/5"), Release("8", "1", "", "99/12/31"));
+    Check();
+    const QString text = Text("TextProgram");
+    EXPECT_TRUE(text.contains("wersja: 7 , wyd. 7b, 05/03/01")) << text.toStdString();
+    EXPECT_TRUE(text.contains("wersja: 8 , wyd. 1, 31/12/99")) << text.toStdString();
+    EXPECT_EQ(VerdictText(), " Zaktualizuj program !!!"); // 2099 lies after 2001
+    EXPECT_GT(window->Logic().ServerRelease->Date, window->Logic().LocalRelease->Date);
+}
+
+TEST_F(Verdict, TwoVerdictsLeaveBothIndicatorsVisible)
+{
+    Prepare(Release("1", "1", "", "2001/1/1"), Release("1", "1", "", "2001/1/2"));
+    Check();
+    Put("or_news.inf", Release("1", "1", "", "2001/1/1"));
+    Check();
+    EXPECT_EQ(VerdictText(), "Aktualizacja niepotrzebna");
+    EXPECT_TRUE(Shown("SpeedProgramAkt"));
+    EXPECT_TRUE(Shown("SpeedProgramOld"));
+    EXPECT_FALSE(Find<QLabel>("TextKomunikat")->font().bold());
+}
+
+TEST_F(Verdict, DateWithTrailingTextIsAnErrorAndTheDisplayStays)
+{
+    Prepare(Release("1", "1", "", "2001/1/1"), Release("2", "2", "", "2001/3/5 12:00"));
+    const QString before = Text("TextProgram");
+    Check();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].kind, TMessageKind::ErrorBox);
+    EXPECT_EQ(boxes.shown[0].caption, "VM_VER32");
+    EXPECT_EQ(boxes.shown[0].text, "'2001/3/5 12:00' is not a valid date.");
+    EXPECT_EQ(Text("TextProgram"), before);
+    EXPECT_EQ(VerdictText(), "");
+    EXPECT_EQ(window->Logic().ServerRelease->Description, "wersja: 2 , wyd. 2");
+    EXPECT_EQ(window->Logic().ServerRelease->DateText, "2001/3/5 12:00");
+}
+
+TEST_F(Verdict, BadInstalledDateAtStartIsShownAndTheWindowOpens)
+{
+    Put("ort.ini", Release("1", "1", "", "31/31/31"));
+    Start();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "'31/31/31' is not a valid date.");
+    EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(Verdict, TestButtonWithoutNewsFileStopsBeforeTheVerdict)
+{
+    Prepare(Release("1", "1", "", "2001/1/1"), Release("1", "1", "", "2001/1/2"));
+    std::filesystem::remove(dir / "or_news.rtf");
+    Check();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, QString::fromStdString("Cannot open file " + ProgramDir() + "or_news.rtf."));
+    EXPECT_EQ(VerdictText(), "");
+    EXPECT_FALSE(Shown("SpeedProgramOld"));
+}
+
+TEST_F(Verdict, PlainTextNewsIsShownWithTheCaretAtItsStart)
+{
+    Prepare(Release("1", "1", "", "2001/1/1"), Release("1", "1", "", "2001/1/1"));
+    Put("or_news.rtf", "Zmiany:\r\nźródła danych\r\n");
+    Check();
+    auto *news = Find<QTextEdit>("RichEditRtf");
+    EXPECT_EQ(news->toPlainText(), QString::fromUtf8("Zmiany:\nźródła danych\n"));
+    EXPECT_EQ(news->textCursor().position(), 0);
+    EXPECT_EQ(window->focusWidget(), news);
+    EXPECT_EQ(VerdictText(), "Aktualizacja niepotrzebna");
+}

@@ -1,0 +1,28 @@
+#pragma once
+// The standard error box: shows an error that escaped a handler, after which
+// the window goes on working.
+#include "ui/MessageBoxes.h"
+
+#include <string>
+
+class QWidget;
+
+// The error's text as the box shows it: a full stop is added when the text
+// ends in a character above "." (a letter or a digit, say).
+std::string ErrorBoxText(const std::string &message);
+
+// Runs Handler; an error escaping it is shown in the error box instead.
+template <class F>
+void RunGuarded(MessageBoxes &boxes, QWidget *owner, F &&handler);
+
+void ShowErrorBox(MessageBoxes &boxes, QWidget *owner, const std::string &message);
+
+template <class F>
+void RunGuarded(MessageBoxes &boxes, QWidget *owner, F &&handler)
+{
+    try {
+        handler();
+    } catch (const std::exception &error) {
+        ShowErrorBox(boxes, owner, error.what());
+    }
+}

@@ -1,0 +1,206 @@
+#include "ui/MainWindow.h"
+
+#include "ui/Cp1250Text.h"
+#include "platform/Exception.h"
+#include "ui/ErrorBox.h"
+#include "ui_MainWindow.h"
+
+#include <QCloseEvent>
+#include <QScreen>
+#include <QStyle>
+
+namespace {
+const QString ApplicationTitle = QStringLiteral("VM_VER32");
+}
+
+MainWindow::MainWindow(MessageBoxes &Boxes, TForm1::DirectoryFn ProgramDirectory)
+    : ui(std::make_unique<Ui::MainWindowForm>()), boxes(Boxes)
+{
+    ui->setupUi(this);
+    SetUpLook();
+    logic = std::make_unique<TForm1>(*this, std::move(ProgramDirectory));
+    BindEvents();
+    Guarded([this] { logic->FormCreate(); });
+}
+
+MainWindow::~MainWindow()
+{
+    destroying = true;
+    logic.reset();
+}
+
+template <class F>
+void MainWindow::Guarded(F &&handler)
+{
+    RunGuarded(boxes, this, std::forward<F>(handler));
+}
+
+void MainWindow::SetUpLook()
+{
+    // A fixed frame with only the system menu and the close box, above all windows.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
+    ui->StatusBar1->setFixedHeight(19);
+    setFixedSize(446, 304 + 19);
+
+    QStyle *look = style();
+    setWindowIcon(look->standardIcon(QStyle::SP_BrowserReload));
+    ui->SpeedDownload->setIcon(look->standardIcon(QStyle::SP_ArrowDown));
+    ui->SpeedAbort->setIcon(look->standardIcon(QStyle::SP_BrowserStop));
+    ui->SpeedConnect->setIcon(look->standardIcon(QStyle::SP_DriveNetIcon));
+    ui->SpeedDisconnect->setIcon(look->standardIcon(QStyle::SP_DialogCancelButton));
+    ui->SpeedExit->setIcon(look->standardIcon(QStyle::SP_DialogCloseButton));
+    ui->SpeedProgramAkt->setIcon(look->standardIcon(QStyle::SP_DialogApplyButton));
+    ui->SpeedProgramOld->setIcon(look->standardIcon(QStyle::SP_MessageBoxWarning));
+
+    // The news view: menu-coloured background, title-bar-coloured text.
+    QPalette news = ui->RichEditRtf->palette();
+    news.setColor(QPalette::Base, palette().color(QPalette::Window));
+    news.setColor(QPalette::Text, palette().color(QPalette::Highlight));
+    ui->RichEditRtf->setPalette(news);
+
+    QPalette verdict = ui->TextKomunikat->palette();
+    verdict.setColor(QPalette::Window, palette().color(QPalette::Button));
+    verdict.setColor(QPalette::WindowText, palette().color(QPalette::WindowText));
+    ui->TextKomunikat->setPalette(verdict);
+}
+
+void MainWindow::BindEvents()
+{
+    connect(ui->CheckBoxProxy, &QCheckBox::toggled, this, [this] { Guarded([this] { logic->CheckBoxProxyClick(); }); });
+    connect(ui->ButtonTest, &QPushButton::clicked, this, [this] { Guarded([this] { logic->ButtonTestClick(); }); });
+}
+
+QLineEdit *MainWindow::Field(TField field) const
+{
+    switch (field) {
+    case TField::Host: return ui->EditHost;
+    case TField::HostPort: return ui->EditHostPort;
+    case TField::User: return ui->EditUser;
+    case TField::Password: return ui->EditPassword;
+    case TField::Proxy: return ui->EditProxy;
+    case TField::ProxyPort: return ui->EditProxyPort;
+    case TField::RemoteFile: return ui->EditRemoteFile;
+    }
+    return nullptr;
+}
+
+void MainWindow::SetCaption(const std::string &caption) { setWindowTitle(ToQt(caption)); }
+
+void MainWindow::ShowNewsPage() { ui->PageControl1->setCurrentWidget(ui->TabSheetCoNowego); }
+
+std::string MainWindow::FieldText(TField field) const { return FromQt(Field(field)->text()); }
+
+void MainWindow::SetFieldText(TField field, const std::string &text) { Field(field)->setText(ToQt(text)); }
+
+bool MainWindow::ProxyChecked() const { return ui->CheckBoxProxy->isChecked(); }
+
+void MainWindow::SetProxyChecked(bool checked) { ui->CheckBoxProxy->setChecked(checked); }
+
+void MainWindow::SetProxyFieldsEnabled(bool enabled)
+{
+    ui->EditProxy->setEnabled(enabled);
+    ui->EditProxyPort->setEnabled(enabled);
+}
+
+void MainWindow::SetTestButtonVisible(bool visible) { ui->ButtonTest->setVisible(visible); }
+
+void MainWindow::SetProgramText(const std::string &text) { ui->TextProgram->setText(ToQt(text)); }
+
+void MainWindow::SetVerdictText(const std::string &text) { ui->TextKomunikat->setText(ToQt(text)); }
+
+void MainWindow::SetVerdictLook(TVerdictLook look)
+{
+    QFont font = ui->TextKomunikat->font();
+    font.setPointSize(10);
+    font.setUnderline(true);
+    font.setBold(look == TVerdictLook::UpdateWaiting);
+    ui->TextKomunikat->setFont(font);
+
+    // Highlighted text is drawn on the highlight colour, the pair every
+    // palette keeps legible; the quiet verdict keeps the panel's colours.
+    QPalette colours = ui->TextKomunikat->palette();
+    if (look == TVerdictLook::UpdateWaiting) {
+        colours.setColor(QPalette::WindowText, palette().color(QPalette::HighlightedText));
+        colours.setColor(QPalette::Window, palette().color(QPalette::Highlight));
+    } else {
+        colours.setColor(QPalette::WindowText, palette().color(QPalette::WindowText));
+        colours.setColor(QPalette::Window, palette().color(QPalette::Button));
+    }
+    ui->TextKomunikat->setPalette(colours);
+}
+
+void MainWindow::ResetIndicators()
+{
+    for (QWidget *indicator : {static_cast<QWidget *>(ui->SpeedProgramAkt), static_cast<QWidget *>(ui->SpeedProgramOld)}) {
+        indicator->hide();
+        indicator->move(160, 4);
+    }
+}
+
+void MainWindow::ShowIndicator(TIndicator indicator)
+{
+    (indicator == TIndicator::ProgramAkt ? ui->SpeedProgramAkt : ui->SpeedProgramOld)->show();
+}
+
+void MainWindow::ShowNews(const std::string &content)
+{
+    ui->RichEditRtf->setPlainText(ToQt(content));
+    QTextCursor start = ui->RichEditRtf->textCursor();
+    start.movePosition(QTextCursor::Start);
+    ui->RichEditRtf->setTextCursor(start);
+}
+
+void MainWindow::FocusNews()
+{
+    if (!ui->RichEditRtf->isVisible() || !ui->RichEditRtf->isEnabled())
+        throw Exception("Cannot focus a disabled or invisible window");
+    ui->RichEditRtf->setFocus();
+}
+
+bool MainWindow::StatusBarExists() const { return !destroying; }
+
+void MainWindow::SetStatusText(const std::string &text)
+{
+    if (!destroying)
+        ui->StatusBar1->showMessage(ToQt(text));
+}
+
+void MainWindow::SetCursors(TCursor cursor)
+{
+    const QCursor shape(cursor == TCursor::HourGlass ? Qt::WaitCursor : Qt::ArrowCursor);
+    ui->PanelProgram->setCursor(shape);
+    ui->PanelSpeedButtons->setCursor(shape);
+    ui->RichEditRtf->setCursor(shape);
+    ui->RichEditRtf->viewport()->setCursor(cursor == TCursor::HourGlass ? QCursor(Qt::WaitCursor) : QCursor(Qt::IBeamCursor));
+}
+
+void MainWindow::Repaint() { repaint(); }
+
+void MainWindow::Close() { close(); }
+
+void MainWindow::ShowErrorMessage(const std::string &text)
+{
+    boxes.Show(this, TMessageKind::ErrorMessage, ToQt(Cp("Błąd")), ToQt(text));
+}
+
+void MainWindow::ShowMessageDialog(const std::string &text)
+{
+    boxes.Show(this, TMessageKind::Dialog, ApplicationTitle, ToQt(text));
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    Guarded([this] { logic->FormClose(); });
+    event->accept();
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!centred) {
+        centred = true;
+        if (const QScreen *display = screen())
+            move(display->availableGeometry().center() - rect().center());
+    }
+}
