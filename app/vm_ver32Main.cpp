@@ -18,11 +18,13 @@ bool IsYes(const std::string &value) { return UpperCaseAscii(value) == "TAK"; }
 } // namespace
 
 TForm1::TForm1(FormView &view, DirectoryFn programDirectory)
-    : View(view), ProgramDirectory(std::move(programDirectory))
+    : FtpClient1(std::make_unique<TFtpClient>()), View(view), ProgramDirectory(std::move(programDirectory))
 {
+    BindFtpClientEvents();
 }
 
-// Frees the release records first, then the settings and file objects.
+// Frees the release records first, then the settings and file objects; the
+// FTP client goes last and logs out if it is still logged in.
 TForm1::~TForm1()
 {
     ServerRelease.reset();
@@ -31,6 +33,7 @@ TForm1::~TForm1()
     SettingsIni.reset();
     NewsInf.reset();
     NewsRtf.reset();
+    FtpClient1.reset();
 }
 
 void TForm1::FormCreate()

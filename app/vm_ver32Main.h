@@ -4,6 +4,7 @@
 #include "app/FormView.h"
 #include "app/TProgram.h"
 #include "app/vm_fls32.h"
+#include "ftp/FtpClient.h"
 
 #include <cstdint>
 #include <functional>
@@ -26,12 +27,23 @@ public:
     void FormClose();
     void CheckBoxProxyClick();
     void ButtonTestClick();
+    void SpeedConnectClick();
+    void SpeedDownloadClick();
+    void SpeedAbortClick();
+    void SpeedDisconnectClick();
+    void SpeedExitClick();
 
     void FormSetCursors(TCursor Cursor);
     void FormSetFTPParms();
     void FormSaveFTPParms();
     void FormShowINF();
     void FormShowRTF();
+    void FormTryToConnect();
+
+    // Whether a connect, check or disconnect of the FTP client is under way.
+    bool OperationRunning() const { return operationRunning; }
+    // Ends whatever the FTP client waits for (the window is closing).
+    void CancelRunningOperation();
 
     // The bare file names of the detected product; empty when none was found.
     std::string ProductIniName;
@@ -46,11 +58,33 @@ public:
     std::unique_ptr<TRtfFile> NewsRtf;
     bool LoggedIn = false;
     std::uint8_t PendingKind = 0;
+    std::unique_ptr<TFtpClient> FtpClient1;
 
 private:
+    // Handlers of FtpClient1's events.
+    void FtpClient1Connect(TTcpSocket *Sender);
+    void FtpClient1Disconnect(TTcpSocket *Sender);
+    void FtpClient1HostResolved(TTcpSocket *Sender);
+    void FtpClient1InvalidHost(bool &Handled);
+    void FtpClient1ConnectionFailed(TTcpSocket *Sender);
+    void FtpClient1Status(TTcpSocket *Sender, const std::string &Status);
+    void FtpClient1Error(TTcpSocket *Sender, uint16_t Errno, const std::string &Errmsg);
+    void FtpClient1PacketSent(TTcpSocket *Sender);
+    void FtpClient1PacketRecvd(TTcpSocket *Sender);
+    void FtpClient1TransactionStart(TTcpSocket *Sender);
+    void FtpClient1TransactionStop(TTcpSocket *Sender);
+    void FtpClient1Success(TCmdType Trans_Type);
+    void FtpClient1Failure(bool &Handled, TCmdType Trans_Type);
+    void FtpClient1UnSupportedFunction(TCmdType Trans_Type);
+    void BindFtpClientEvents();
+    // Runs Operation unless another one of the client is under way.
+    template <class F>
+    void Exclusive(F &&Operation);
+
     void DetectProduct();
     void LoadStoredSettings();
 
     FormView &View;
     DirectoryFn ProgramDirectory;
+    bool operationRunning = false;
 };

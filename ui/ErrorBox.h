@@ -11,18 +11,4 @@ class QWidget;
 // ends in a character above "." (a letter or a digit, say).
 std::string ErrorBoxText(const std::string &message);
 
-// Runs Handler; an error escaping it is shown in the error box instead.
-template <class F>
-void RunGuarded(MessageBoxes &boxes, QWidget *owner, F &&handler);
-
 void ShowErrorBox(MessageBoxes &boxes, QWidget *owner, const std::string &message);
-
-template <class F>
-void RunGuarded(MessageBoxes &boxes, QWidget *owner, F &&handler)
-{
-    try {
-        handler();
-    } catch (const std::exception &error) {
-        ShowErrorBox(boxes, owner, error.what());
-    }
-}

@@ -2,7 +2,9 @@
 
 #include "ui/Cp1250Text.h"
 #include "platform/Exception.h"
+#include "platform/rtf/RtfReader.h"
 #include "ui/ErrorBox.h"
+#include "ui/NewsDocument.h"
 #include "ui_MainWindow.h"
 
 #include <QCloseEvent>
@@ -32,7 +34,14 @@ MainWindow::~MainWindow()
 template <class F>
 void MainWindow::Guarded(F &&handler)
 {
-    RunGuarded(boxes, this, std::forward<F>(handler));
+    try {
+        handler();
+    } catch (const std::exception &error) {
+        // An operation cancelled by closing the window ends with its error;
+        // nobody is left to read it.
+        if (!closing)
+            ShowErrorBox(boxes, this, error.what());
+    }
 }
 
 void MainWindow::SetUpLook()
@@ -69,6 +78,13 @@ void MainWindow::BindEvents()
 {
     connect(ui->CheckBoxProxy, &QCheckBox::toggled, this, [this] { Guarded([this] { logic->CheckBoxProxyClick(); }); });
     connect(ui->ButtonTest, &QPushButton::clicked, this, [this] { Guarded([this] { logic->ButtonTestClick(); }); });
+    const std::pair<QToolButton *, void (TForm1::*)()> actions[] = {
+        {ui->SpeedConnect, &TForm1::SpeedConnectClick},     {ui->SpeedDownload, &TForm1::SpeedDownloadClick},
+        {ui->SpeedAbort, &TForm1::SpeedAbortClick},         {ui->SpeedDisconnect, &TForm1::SpeedDisconnectClick},
+        {ui->SpeedExit, &TForm1::SpeedExitClick},
+    };
+    for (const auto &[button, handler] : actions)
+        connect(button, &QToolButton::clicked, this, [this, handler = handler] { Guarded([&] { (*logic.*handler)(); }); });
 }
 
 QLineEdit *MainWindow::Field(TField field) const
@@ -145,7 +161,7 @@ void MainWindow::ShowIndicator(TIndicator indicator)
 
 void MainWindow::ShowNews(const std::string &content)
 {
-    ui->RichEditRtf->setPlainText(ToQt(content));
+    FillNewsDocument(*ui->RichEditRtf->document(), Rtf::Read(content));
     QTextCursor start = ui->RichEditRtf->textCursor();
     start.movePosition(QTextCursor::Start);
     ui->RichEditRtf->setTextCursor(start);
@@ -181,17 +197,25 @@ void MainWindow::Close() { close(); }
 
 void MainWindow::ShowErrorMessage(const std::string &text)
 {
+    if (closing)
+        return;
     boxes.Show(this, TMessageKind::ErrorMessage, ToQt(Cp("Błąd")), ToQt(text));
 }
 
 void MainWindow::ShowMessageDialog(const std::string &text)
 {
+    if (closing)
+        return;
     boxes.Show(this, TMessageKind::Dialog, ApplicationTitle, ToQt(text));
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     Guarded([this] { logic->FormClose(); });
+    // An operation waiting inside a nested loop must end so that the event
+    // loop can return and the program end; no box may follow the window.
+    closing = true;
+    logic->CancelRunningOperation();
     event->accept();
 }
 

@@ -61,5 +61,6 @@ private:
     MessageBoxes &boxes;
     std::unique_ptr<TForm1> logic;
     bool destroying = false;
+    bool closing = false;
     bool centred = false;
 };

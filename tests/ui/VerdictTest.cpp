@@ -149,7 +149,7 @@ TEST_F(Verdict, PlainTextNewsIsShownWithTheCaretAtItsStart)
     Put("or_news.rtf", "Zmiany:\r\nźródła danych\r\n");
     Check();
     auto *news = Find<QTextEdit>("RichEditRtf");
-    EXPECT_EQ(news->toPlainText(), QString::fromUtf8("Zmiany:\nźródła danych\n"));
+    EXPECT_EQ(news->toPlainText(), QString::fromUtf8("Zmiany:\nźródła danych"));
     EXPECT_EQ(news->textCursor().position(), 0);
     EXPECT_EQ(window->focusWidget(), news);
     EXPECT_EQ(VerdictText(), "Aktualizacja niepotrzebna");

@@ -12,6 +12,9 @@
 #include <string>
 #include <vector>
 
+// Readable failure messages for texts of the window.
+inline void PrintTo(const QString &text, std::ostream *out) { *out << '"' << text.toStdString() << '"'; }
+
 struct ShownBox {
     TMessageKind kind;
     QString caption;

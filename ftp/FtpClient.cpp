@@ -1,0 +1,166 @@
+#include "ftp/FtpClient.h"
+
+#include "ftp/FtpRules.h"
+
+TFtpClient::TFtpClient()
+{
+    Port = 21;
+    OnDataArrived = [this](TTcpSocket *) { CheckServerAbort(); };
+}
+
+TFtpClient::~TFtpClient()
+{
+    OnStatus = {};
+    OnDisconnect = {};
+    OnError = {};
+    Cancel();
+    if (Connected) {
+        try {
+            Disconnect();
+        } catch (...) {
+            // Logging out is a courtesy; the socket is closed either way.
+        }
+    }
+}
+
+void TFtpClient::Connect()
+{
+    Canceled = false;
+    if (Connected)
+        return;
+    RecvStream->Clear();
+    TTcpSocket::Connect();
+    try {
+        ReadContinuationLines(" ");  // at least one line, then the rest of the greeting
+        if ((UserID.empty() || Password.empty()) && OnAuthenticationNeeded) {
+            bool handled = false;
+            OnAuthenticationNeeded(handled);
+        }
+        // 401..599: the login is refused. Anything else to USER but 331 completes it.
+        const auto judge = [this](const std::string &reply) {
+            if (ReplyNumber > 400 && ReplyNumber < 600) {
+                if (OnConnectionFailed)
+                    OnConnectionFailed(this);
+                throw FTPException(reply);
+            }
+        };
+        StatusMessage(kStatusLevel, "USER " + UserID);
+        judge(Transaction(Proxy.empty() ? "USER " + UserID : "USER " + UserID + "@" + Host));
+        if (ReplyNumber == 331) {  // password required
+            StatusMessage(kStatusLevel, "PASS ");
+            judge(Transaction("PASS " + Password));
+        }
+        if (OnConnect)
+            OnConnect(this);
+    } catch (...) {
+        Disconnect();
+        StatusMessage(kStatusLevel, "Disconnected");
+        throw;
+    }
+}
+
+void TFtpClient::Disconnect()
+{
+    Canceled = false;
+    if (!Connected)
+        return;
+    StatusMessage(kStatusLevel, "QUIT");
+    std::string reply;
+    try {
+        Vendor = 2411;
+        DropBufferedReplies();
+        reply = Transaction("QUIT");
+    } catch (...) {
+        CloseUnlessClosedByServer();
+        throw;
+    }
+    CloseUnlessClosedByServer();
+    if (ReplyNumber > 300 && ReplyNumber < 600)  // QUIT refused; closed all the same
+        throw FTPException(reply);
+}
+
+void TFtpClient::CloseUnlessClosedByServer()
+{
+    // A server that closes after its QUIT reply has already made the socket
+    // layer close and renew the socket (with OnDisconnect); closing the fresh
+    // socket again would report a second disconnect for one connection.
+    if (Connected)
+        TTcpSocket::Disconnect();
+}
+
+std::string TFtpClient::Transaction(const std::string &Command)
+{
+    RequireSingleLine(Command);
+    const std::string first = TTcpSocket::Transaction(Command);
+    ReadContinuationLines(first);
+    return first;
+}
+
+std::string TFtpClient::ReadContinuationLines(std::string Line,
+                                              const std::function<void(const std::string &)> &EachLine)
+{
+    while (IsContinuationLine(Line)) {
+        Line = ReadLn();
+        StatusMessage(kStatusLevel, Line);
+        if (EachLine)
+            EachLine(Line);
+    }
+    return Line;
+}
+
+void TFtpClient::DoCommand(const std::string &CommandText)
+{
+    RequireSingleLine(CommandText);
+    const TCmdType kind = CommandKind(CommandText);
+    Canceled = false;
+    CheckConnection();
+    StatusMessage(kStatusLevel, CommandText);
+    DropBufferedReplies();
+    const std::string reply = Transaction(CommandText);
+    if (ReplyNumber < 400 || ReplyNumber > 599) {
+        if (OnSuccess)
+            OnSuccess(kind);
+        return;
+    }
+    if (OnUnSupportedFunction && IsUnsupported(ReplyNumber))
+        OnUnSupportedFunction(kind);
+    ReportFailure(kind, reply);
+}
+
+void TFtpClient::Mode(int TheMode)
+{
+    static const char *const commands[] = {"TYPE A", "TYPE I", "TYPE L 8"};
+    if (TheMode >= 1 && TheMode <= 3)
+        DoCommand(commands[TheMode - 1]);
+}
+
+void TFtpClient::AbortTransfer()
+{
+    if (DataConnection)
+        DataConnection->Cancel();
+}
+
+int64_t TFtpClient::BytesRecvd() const { return DataConnection ? DataConnection->BytesRecvd : 0; }
+
+int64_t TFtpClient::BytesSent() const { return DataConnection ? DataConnection->BytesSent : 0; }
+
+void TFtpClient::CheckServerAbort()
+{
+    if (IsServerAbort(RecvStream->Bytes()))
+        Cancel();
+}
+
+void TFtpClient::DropBufferedReplies()
+{
+    if (RecvStream->Size() > 0)
+        Read(0);
+}
+
+void TFtpClient::ReportFailure(TCmdType Kind, const std::string &Line)
+{
+    bool handled = false;
+    if (OnFailure)
+        OnFailure(handled, Kind);
+    if (!handled)
+        throw FTPException(Line);
+}

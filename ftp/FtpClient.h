@@ -1,0 +1,103 @@
+#pragma once
+// TFtpClient: an FTP client (active mode only) on the control connection that
+// its base TTcpSocket provides. It logs in, directly or through a proxy that
+// takes the target server in the user name, sends single commands, classifies
+// the replies, downloads files over a data connection that the server opens to
+// it, and reports every step as a status text (level 1) and as events.
+//
+// Every operation is synchronous and waits by pumping the event loop, so the
+// owner's handlers (the abort button among them) run inside it. One operation
+// at a time: nothing guards against a second one started from a handler.
+#include "ftp/FtpTypes.h"
+#include "sock/TcpSocket.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+class TFtpClient : public TTcpSocket {
+public:
+    TFtpClient();
+    // Logs out when still connected. The owner's handlers are not called any
+    // more: the owner may be half destroyed itself.
+    ~TFtpClient() override;
+
+    // Connects (to Proxy:ProxyPort when Proxy is set, else Host:Port), reads
+    // the greeting and logs in as UserID (USER, and PASS on 331). Does nothing
+    // when already connected. A refused login (401..599) fires
+    // OnConnectionFailed and raises FTPException with the reply line; after
+    // any failure past the TCP connect, QUIT is sent, the connection closed and
+    // "Disconnected" reported before the error passes on.
+    void Connect() override;
+    // Sends QUIT and closes; raises FTPException when QUIT is refused
+    // (301..599), after closing. Does nothing when not connected.
+    void Disconnect() override;
+    // Sends Command, reads its whole reply (further lines reported and
+    // dropped) and returns the first line; ReplyNumber is the first line's.
+    std::string Transaction(const std::string &Command) override;
+    // Stops a running Download's data connection (accept or capture). Sends
+    // nothing to the server.
+    void AbortTransfer() override;
+
+    // Sends one command and fires one outcome event of its kind (see
+    // CommandKind): 400..599 is a failure (OnUnSupportedFunction first for 500,
+    // 501 and 502, then OnFailure or FTPException), anything else a success.
+    void DoCommand(const std::string &CommandText);
+    // 1 "TYPE A", 2 "TYPE I", 3 "TYPE L 8" through DoCommand; other values do nothing.
+    void Mode(int TheMode);
+    // Fetches RemoteFile (sent unchanged with RETR) into LocalFile (RemoteFile
+    // when empty) over a data connection accepted from the control
+    // connection's peer only. Refusals of PORT or RETR (301..599) go to
+    // OnFailure (cmdDownload) or raise FTPException; OnSuccess (cmdDownload)
+    // when the transfer ended.
+    void Download(const std::string &RemoteFile, const std::string &LocalFile);
+    // Progress of the running Download; 0 when none runs.
+    int64_t BytesRecvd() const;
+    int64_t BytesSent() const;
+
+    // ---- Properties.
+    std::string UserID;
+    std::string Password;  // sent with PASS, never shown
+    int Vendor = 2411;     // stored only; Disconnect resets it
+    bool ParseList = false;  // stored only
+
+    // ---- Events, fired only when assigned.
+    TNotifyEvent OnConnect;  // after the login (the TCP connect is not reported)
+    TNotifyEvent OnTransactionStart;  // around a Download's data transfer
+    TNotifyEvent OnTransactionStop;
+    THandlerEvent OnAuthenticationNeeded;  // before USER when UserID or Password is empty
+    THandlerEvent OnAuthenticationFailed;  // never fired
+    TFailureEvent OnFailure;
+    TSuccessEvent OnSuccess;
+    TFtpListItem OnListItem;  // never fired
+    TUnsupportedEvent OnUnSupportedFunction;
+
+protected:
+    // Reads further lines while the current one says more follow, reporting
+    // each and passing it to EachLine; returns the last line read (Line when
+    // none followed).
+    std::string ReadContinuationLines(std::string Line,
+                                      const std::function<void(const std::string &)> &EachLine = {});
+
+private:
+    // Every text this component reports has this level.
+    static constexpr uint8_t kStatusLevel = 1;
+
+    // Installed as OnDataArrived: a 421 or 426 at the head of the received
+    // bytes cancels the wait in progress on the control connection.
+    void CheckServerAbort();
+    // After a server abort: reports what the server still sent, waiting up to
+    // about a second for it.
+    void DrainAfterCancel();
+    // Drops a late reply or the rest of an aborted transfer before a command.
+    void DropBufferedReplies();
+    void CloseUnlessClosedByServer();
+    // OnFailure(kind) may handle a refusal; otherwise FTPException(Line).
+    void ReportFailure(TCmdType Kind, const std::string &Line);
+    // Steps of Download between creating and freeing the data connection.
+    void Transfer(const std::string &RemoteFile, const std::string &LocalFile);
+    void FinishDownload(bool Success);
+
+    std::unique_ptr<TTcpSocket> DataConnection;  // exists only during Download
+};

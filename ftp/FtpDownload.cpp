@@ -1,0 +1,104 @@
+// TFtpClient's file download: PORT, RETR, accept the server's data connection,
+// capture it into the local file, read the completion reply.
+#include "ftp/FtpClient.h"
+
+#include "ftp/FtpRules.h"
+#include "platform/net/MessagePump.h"
+
+#include <chrono>
+
+namespace {
+
+// How long DrainAfterCancel waits for the rest of a server's abort reply.
+constexpr auto kDrainLimit = std::chrono::microseconds(950'400);
+
+}  // namespace
+
+void TFtpClient::Download(const std::string &RemoteFile, const std::string &LocalFile)
+{
+    RequireSingleLine(RemoteFile);
+    Canceled = false;
+    CheckConnection();
+    DataConnection = std::make_unique<TTcpSocket>();
+    try {
+        Transfer(RemoteFile, LocalFile.empty() ? RemoteFile : LocalFile);
+    } catch (...) {
+        FinishDownload(false);
+        throw;
+    }
+    FinishDownload(true);
+}
+
+void TFtpClient::Transfer(const std::string &RemoteFile, const std::string &LocalFile)
+{
+    // 301..599: PORT or RETR refused; OnFailure may let the download go on.
+    const auto judge = [this](const std::string &line) {
+        if (ReplyNumber > 300 && ReplyNumber < 600)
+            ReportFailure(cmdDownload, line);
+    };
+
+    DropBufferedReplies();
+    DataConnection->TimeOut = TimeOut;
+    DataConnection->Port = 0;
+    DataConnection->Listen(true);
+    const std::string port = "PORT " + GetLocalAddress() + DataConnection->GetLocalPort();
+    StatusMessage(kStatusLevel, port);
+    judge(Transaction(port));
+
+    if (OnPacketRecvd)
+        DataConnection->OnPacketRecvd = OnPacketRecvd;
+    StatusMessage(kStatusLevel, "RETR " + RemoteFile);
+    BytesTotal = 0;
+    std::string line = TTcpSocket::Transaction("RETR " + RemoteFile);
+    judge(line);
+    BytesTotal = ParseByteCount(line);
+    // ReplyNumber stays the RETR reply's while its further lines are read.
+    line = ReadContinuationLines(line, [&](const std::string &further) {
+        if (BytesTotal == 0)
+            BytesTotal = ParseByteCount(further);
+        if (ReplyNumber > 300 && ReplyNumber < 600) {
+            if (OnUnSupportedFunction && IsUnsupported(ReplyNumber))
+                OnUnSupportedFunction(cmdDownload);
+            ReportFailure(cmdDownload, further);
+        }
+    });
+
+    // Only the server (or the proxy) may deliver the file.
+    DataConnection->UseAcceptedSocket(DataConnection->AcceptFrom(GetPeerAddress()));
+    if (OnTransactionStart)
+        OnTransactionStart(this);
+    if (!Canceled && !TimedOut)
+        DataConnection->CaptureFile(LocalFile);
+    if (OnTransactionStop)
+        OnTransactionStop(this);
+    DataConnection->RequestCloseSocket();
+    BytesTotal = DataConnection->BytesRecvd;
+    StatusMessage(kStatusLevel, "Received " + std::to_string(BytesTotal) + " Bytes");
+
+    if (!Canceled && !TimedOut)
+        line = ReadLn();
+    StatusMessage(kStatusLevel, line);
+    if (!Canceled && !TimedOut)
+        ReadContinuationLines(line);
+}
+
+void TFtpClient::FinishDownload(bool Success)
+{
+    DataConnection.reset();
+    if (Success && OnSuccess)
+        OnSuccess(cmdDownload);
+    if (Canceled)
+        DrainAfterCancel();
+}
+
+void TFtpClient::DrainAfterCancel()
+{
+    Canceled = false;
+    const auto start = std::chrono::steady_clock::now();
+    std::string taken;
+    do {
+        taken = Read(0);
+        net::WaitForMessages();
+    } while (taken.empty() && std::chrono::steady_clock::now() - start <= kDrainLimit);
+    StatusMessage(kStatusLevel, taken);
+}

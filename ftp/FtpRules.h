@@ -1,0 +1,30 @@
+#pragma once
+// How the FTP client reads reply lines and command texts. Pure functions.
+#include "ftp/FtpTypes.h"
+
+#include <cstdint>
+#include <string>
+
+// A further line of a multi-line reply follows: the line begins with a blank
+// or has "-" as its fourth character.
+bool IsContinuationLine(const std::string &Line);
+
+// 500, 501, 502: the command (or its arguments) is not implemented.
+inline bool IsUnsupported(int Code) { return Code >= 500 && Code <= 502; }
+
+// 421 (closing) or 426 (transfer aborted) at the head of the received bytes,
+// with at least one byte after the code.
+bool IsServerAbort(const std::string &Buffered);
+
+// The size announced in a transfer reply: the last run of digits before the
+// first "BYTE" in any case; 0 without the word, without digits before it, or
+// when the run does not fit 32 bits.
+int32_t ParseByteCount(const std::string &Line);
+
+// The transaction kind of a command text: by its first word (case-sensitive)
+// CWD, DELE, MKD, RMD; exactly "PWD"; anything else cmdDoCommand.
+TCmdType CommandKind(const std::string &CommandText);
+
+// Raises ECommandRefused when Text holds CR, LF or NUL: a line break would
+// start a second command and a NUL would cut the command short.
+void RequireSingleLine(const std::string &Text);

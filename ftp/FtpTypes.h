@@ -1,0 +1,46 @@
+#pragma once
+// The FTP client's transaction kinds, its event signatures and its exceptions.
+#include "platform/Exception.h"
+
+#include <functional>
+#include <string>
+
+// The kind of transaction an outcome event reports. Only cmdChangeDir,
+// cmdMakeDir, cmdDelete, cmdRemoveDir, cmdDownload, cmdDoCommand and
+// cmdCurrentDir are ever reported; the rest complete the set the events carry.
+enum TCmdType {
+    cmdChangeDir = 0,
+    cmdMakeDir = 1,
+    cmdDelete = 2,
+    cmdRemoveDir = 3,
+    cmdList = 4,
+    cmdRename = 5,
+    cmdUploadRestore = 6,
+    cmdDownloadRestore = 7,
+    cmdDownload = 8,
+    cmdUpload = 9,
+    cmdUploadAppend = 10,
+    cmdReInit = 11,
+    cmdAllocate = 12,
+    cmdNList = 13,
+    cmdDoCommand = 14,
+    cmdCurrentDir = 15,
+};
+
+using TSuccessEvent = std::function<void(TCmdType Trans_Type)>;
+using TFailureEvent = std::function<void(bool &Handled, TCmdType Trans_Type)>;
+using TUnsupportedEvent = std::function<void(TCmdType Trans_Type)>;
+using TFtpListItem = std::function<void(const std::string &Listing)>;
+
+// The server refused: the message is the first line of its reply, CR LF included.
+class FTPException : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// A command text that would smuggle a second command (or cut the first short)
+// is refused before anything is sent.
+class ECommandRefused : public Exception {
+public:
+    using Exception::Exception;
+};

@@ -1,0 +1,42 @@
+#pragma once
+// Asynchronous host-name lookup. The answer arrives as a WM_LOOKUPDONE message
+// at the notification object that asked, never before the caller has returned
+// to the event loop. The resolver is replaceable so that tests can make a
+// lookup fail or never answer without asking a name server.
+#include <cstdint>
+#include <functional>
+#include <string>
+
+class QObject;
+
+namespace net {
+
+class NotificationWindow;
+
+// Lookup error codes, as Windows Sockets numbers them.
+constexpr uint16_t WSAHOST_NOT_FOUND = 11001;
+constexpr uint16_t WSATRY_AGAIN = 11002;
+constexpr uint16_t WSANO_RECOVERY = 11003;
+constexpr uint16_t WSANO_DATA = 11004;
+
+class HostResolver {
+public:
+    // Address: the first IPv4 address in network byte order; Error: 0 or one
+    // of the codes above.
+    using Answer = std::function<void(uint32_t address, uint16_t error)>;
+
+    virtual ~HostResolver() = default;
+    // Starts looking Name up; calls Done later from the event loop, at most
+    // once, and not at all once Context has been destroyed.
+    virtual void Lookup(const std::string &name, QObject *context, Answer done) = 0;
+};
+
+// Installs Resolver for every later lookup (nullptr: the system's resolver);
+// returns the one installed before. The caller keeps ownership.
+HostResolver *SetHostResolver(HostResolver *resolver);
+
+// Starts looking Name up for Window; the answer is posted to it as
+// WM_LOOKUPDONE carrying Tag.
+void AsyncGetHostByName(const std::string &name, NotificationWindow *window, uint32_t tag);
+
+} // namespace net

@@ -1,0 +1,67 @@
+#pragma once
+// The byte streams a socket component buffers in: a growable memory stream for
+// what is queued or received, and a file stream that receives a captured
+// transfer.
+#include "platform/Exception.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+class TStream {
+public:
+    virtual ~TStream() = default;
+    // Appends Count bytes at the end.
+    virtual void Write(const char *data, std::size_t count) = 0;
+    virtual int64_t Size() const = 0;
+};
+
+class TMemoryStream : public TStream {
+public:
+    void Write(const char *data, std::size_t count) override { bytes_.append(data, count); }
+    int64_t Size() const override { return static_cast<int64_t>(bytes_.size()); }
+    const std::string &Bytes() const { return bytes_; }
+    void Clear() { bytes_.clear(); }
+
+private:
+    std::string bytes_;
+};
+
+// A file that cannot be created.
+class EFCreateError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// Writing to a file failed (for example the disk is full).
+class EWriteError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// A file created (or truncated) for writing; closed when destroyed.
+class TFileStream : public TStream {
+public:
+    // Raises EFCreateError when the file cannot be created.
+    explicit TFileStream(const std::string &fileName);
+    ~TFileStream() override;
+    TFileStream(const TFileStream &) = delete;
+    TFileStream &operator=(const TFileStream &) = delete;
+
+    // A failed write is remembered rather than raised (the bytes arrive inside
+    // notification handlers, which must not raise); Close reports it.
+    void Write(const char *data, std::size_t count) override;
+    int64_t Size() const override { return size_; }
+    bool Failed() const { return failed_; }
+
+    // Closes the file; raises EWriteError when a write failed or the last
+    // bytes cannot be written out. Closing twice does nothing.
+    void Close();
+
+private:
+    std::string fileName_;
+    std::FILE *file_;
+    int64_t size_ = 0;
+    bool failed_ = false;
+};

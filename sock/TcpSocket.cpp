@@ -1,0 +1,311 @@
+// TTcpSocket: construction, status reports, error texts, host resolution,
+// connecting, closing and the wait step every blocking operation uses.
+#include "sock/TcpSocket.h"
+
+#include "platform/net/AsyncSelect.h"
+#include "platform/net/HostLookup.h"
+#include "platform/net/MessagePump.h"
+#include "platform/net/SocketErrors.h"
+#include "platform/net/Sockets.h"
+#include "sock/SockConst.h"
+
+#include <arpa/inet.h>
+
+#include <utility>
+
+using namespace SockConst;
+
+namespace {
+
+std::string Text(std::string_view text) { return std::string(text); }
+
+std::string VersionText(uint16_t version)
+{
+    return std::to_string(version >> 8) + "." + std::to_string(version & 0xFF);
+}
+
+uint32_t NextLookupTag()
+{
+    static uint32_t last = 0;
+    if (++last == 0)
+        ++last;
+    return last;
+}
+
+} // namespace
+
+int TTcpSocket::WinsockUsers = 0;
+
+TTcpSocket::TTcpSocket()
+{
+    StatusMessage(LevelTrace, Text(sCreate));
+    SocketWindow = std::make_unique<net::NotificationWindow>(
+        [this](const net::Message &msg) { HandleSocketMessage(msg); });
+    TimeOutTimer = std::make_unique<TThreadTimer>();
+    TimeOutTimer->SetEnabled(false);
+    TimeOutTimer->SetOnTimer([this](TThreadTimer *) { TimerFired(); });
+    RecvStream = std::make_unique<TMemoryStream>();
+    RecvSpare = std::make_unique<TMemoryStream>();
+    SendStream = std::make_unique<TMemoryStream>();
+    SendSpare = std::make_unique<TMemoryStream>();
+    StartWinsock();
+}
+
+void TTcpSocket::StartWinsock()
+{
+    StatusMessage(LevelTrace, Text(sInitializingWinsock));
+    ++WinsockUsers;
+    try {
+        if (WinsockUsers == 1) {
+            const net::StartupData data = net::Startup();
+            WinsockInfo = {
+                "Version= " + VersionText(data.Version),
+                "High Version= " + VersionText(data.HighVersion),
+                "Description= " + data.Description,
+                "System= " + data.SystemStatus,
+                "Max Sockets= " + std::to_string(data.MaxSockets),
+                "Max Udp pack size= " + std::to_string(data.MaxUdpDg),
+            };
+        }
+        OpenSocket(true);
+    } catch (const std::exception &) {
+        --WinsockUsers;
+        if (SocketHandle != InvalidSocket)
+            net::CloseSocket(SocketHandle);
+        throw ESockError(Text(eWinsockInit));
+    }
+}
+
+TTcpSocket::~TTcpSocket()
+{
+    destroying_ = true;
+    StatusMessage(LevelTrace, Text(sDestroy));
+    AbortTransfer();
+    Cancel();
+    TimeOutTimer.reset();
+    SocketWindow.reset(); // drops the messages still pending
+    CaptureStream.reset();
+    ShuttingDown = true;
+    try {
+        RequestCloseSocket();
+    } catch (const std::exception &) {
+        // The socket is released either way; a destructor has nobody to tell.
+    }
+    --WinsockUsers;
+}
+
+void TTcpSocket::OpenSocket(bool ResetOnClose)
+{
+    const int s = net::Socket();
+    if (s == net::SocketError)
+        ErrorManager(NothingTolerated);
+    if (s >= InvalidSocket) {
+        net::CloseSocket(s);
+        throw ERangeError();
+    }
+    SocketHandle = static_cast<uint16_t>(s);
+    if (ResetOnClose && net::SetResetOnClose(s) == net::SocketError)
+        ErrorManager(NothingTolerated);
+    SelectAllEvents();
+}
+
+void TTcpSocket::SelectAllEvents()
+{
+    if (net::AsyncSelect(SocketHandle, SocketWindow.get(), net::WM_SOCKETEVENT, net::FD_ALL_EVENTS) ==
+        net::SocketError)
+        ErrorManager(NothingTolerated);
+}
+
+void TTcpSocket::AbortTransfer() {}
+
+void TTcpSocket::StatusMessage(uint8_t Level, const std::string &Status)
+{
+    if (ReportLevel < Level)
+        return;
+    LastStatus = Status;
+    if (!destroying_ && OnStatus)
+        OnStatus(this, LastStatus);
+}
+
+std::string TTcpSocket::LookupErrorMessage(uint16_t ErrorCode)
+{
+    StatusMessage(LevelTrace, Text(sLookingUpErrorMessage));
+    if (ErrorCode == 0)
+        return {};
+    const std::string_view text = ErrorText(ErrorCode);
+    if (text.empty())
+        return Text(eUnknownError) + std::to_string(ErrorCode);
+    return std::to_string(ErrorCode) + ":" + Text(text);
+}
+
+void TTcpSocket::ErrorManager(uint16_t Tolerated)
+{
+    StatusMessage(LevelErrorCheck, Text(sCheckingError));
+    LastError = net::GetLastError();
+    if (LastError == Tolerated)
+        return;
+    const std::string text = LookupErrorMessage(static_cast<uint16_t>(LastError));
+    if (OnError)
+        OnError(this, static_cast<uint16_t>(LastError), text);
+    throw ESockError(text);
+}
+
+void TTcpSocket::TimerOn()
+{
+    StatusMessage(LevelTrace, Text(sTimerOn));
+    TimedOut = false;
+    if (TimeOut < 0)
+        throw ERangeError();
+    TimeOutTimer->SetInterval(static_cast<uint32_t>(TimeOut));
+    TimeOutTimer->SetEnabled(true);
+}
+
+void TTcpSocket::TimerOff()
+{
+    StatusMessage(LevelTrace, Text(sTimerOff));
+    TimeOutTimer->SetEnabled(false);
+}
+
+void TTcpSocket::TimerFired()
+{
+    StatusMessage(LevelTrace, Text(sTimerTriggered));
+    TimerOff(); // the system timer is periodic; one tick is all a time-out needs
+    TimedOut = true;
+    AbortTransfer();
+}
+
+void TTcpSocket::WaitFor(const std::function<bool()> &Done)
+{
+    while (!Done() && !Canceled) {
+        // A cancel has been cleared since the socket's notifications were held
+        // back: let the data that waits be announced again.
+        if (SocketHandle != InvalidSocket && net::NotificationsSuspended(SocketHandle))
+            net::ResumeNotifications(SocketHandle);
+        net::WaitForMessages();
+    }
+}
+
+void TTcpSocket::ResolveHost()
+{
+    StatusMessage(LevelTrace, Text(sResolveHost));
+    const std::string &name = Proxy.empty() ? Host : Proxy;
+    const std::string zeroTerminated = name.substr(0, name.find('\0'));
+    if (zeroTerminated.size() > 127)
+        throw ESockError(FormatMessage(Text(eHostTooLong), std::to_string(zeroTerminated.size())));
+    const uint32_t address = net::InetAddr(zeroTerminated);
+    if (address != net::InaddrNone) {
+        RemoteAddress.sin_addr.s_addr = address;
+        return;
+    }
+    RemoteAddress.sin_addr.s_addr = 0;
+    TimerOn();
+    EventArrived = false;
+    pendingLookup_ = NextLookupTag();
+    net::AsyncGetHostByName(zeroTerminated, SocketWindow.get(), pendingLookup_);
+    WaitFor([this] { return EventArrived || TimedOut; });
+    // An answer that comes after this point is for nobody and is dropped.
+    pendingLookup_ = 0;
+    TimerOff();
+    if (TimedOut)
+        throw ESockError(Text(eLookupTimedOut));
+    if (Canceled)
+        throw ESockError(Text(eLookupCanceled));
+    if (!EventOk)
+        throw ESockError(Text(eLookupFailed));
+    RemoteAddress.sin_addr.s_addr = lookupAddress_;
+    if (OnHostResolved)
+        OnHostResolved(this);
+}
+
+uint16_t TTcpSocket::CheckedPort(int Value)
+{
+    if (Value < 0 || Value > 65535)
+        throw ESockError(FormatMessage(Text(ePortRange), std::to_string(Value)));
+    return static_cast<uint16_t>(Value);
+}
+
+void TTcpSocket::Connect()
+{
+    StatusMessage(LevelTrace, Text(sConnecting));
+    Canceled = false;
+    if (Connected)
+        throw ESockError(Text(eAlreadyConnected));
+    // OnInvalidHost gets one chance to repair a host that does not resolve.
+    for (int attempt = 0;; ++attempt) {
+        try {
+            ResolveHost();
+        } catch (const ESockError &e) {
+            if (e.Message() != eLookupFailed)
+                throw;
+        }
+        if (RemoteAddress.sin_addr.s_addr != 0)
+            break;
+        if (attempt > 0 || !OnInvalidHost)
+            throw ESockError(Text(eNullRemoteAddress));
+        bool handled = false;
+        OnInvalidHost(handled);
+        if (!handled)
+            throw ESockError(Text(eNullRemoteAddress));
+    }
+    RemoteAddress.sin_family = AF_INET;
+    RemoteAddress.sin_port = htons(CheckedPort(Proxy.empty() ? Port : ProxyPort));
+    EventArrived = false;
+    EventOk = true;
+    if (net::Connect(SocketHandle, RemoteAddress) == net::SocketError)
+        ErrorManager(net::WSAEWOULDBLOCK);
+    TimerOn();
+    WaitFor([this] { return Connected || TimedOut || !EventOk; });
+    TimerOff();
+    if (!TimedOut && !Canceled && EventOk)
+        return;
+    if (OnConnectionFailed)
+        OnConnectionFailed(this);
+    if (TimedOut)
+        throw ESockError(Text(eConnectionTimedOut));
+    throw ESockError(Text(Canceled ? eConnectionCanceled : eConnectionFailed));
+}
+
+void TTcpSocket::Disconnect()
+{
+    StatusMessage(LevelTrace, Text(sDisconnecting));
+    RequestCloseSocket();
+}
+
+void TTcpSocket::RequestCloseSocket()
+{
+    StatusMessage(LevelIO, Text(sRequestCloseSocket));
+    Connected = false;
+    if (SocketHandle == InvalidSocket)
+        return;
+    // The descriptor is released even when close reports an error, so the
+    // handle is forgotten in every case.
+    const int closed = net::CloseSocket(std::exchange(SocketHandle, InvalidSocket));
+    if (closed == net::SocketError) {
+        ErrorManager(net::WSAEWOULDBLOCK);
+        return;
+    }
+    // The fresh socket comes first, so that an OnDisconnect handler may
+    // connect again at once.
+    if (!ShuttingDown)
+        OpenSocket(false);
+    if (OnDisconnect && !destroying_)
+        OnDisconnect(this);
+}
+
+void TTcpSocket::Cancel()
+{
+    StatusMessage(LevelTrace, Text(sCanceling));
+    Canceled = true;
+}
+
+void TTcpSocket::CheckConnection()
+{
+    for (int attempt = 0; !Connected; ++attempt) {
+        if (attempt > 0 || !OnConnectionRequired)
+            throw Exception(Text(eNotConnected));
+        bool handled = false;
+        OnConnectionRequired(handled);
+        if (!handled)
+            throw Exception(Text(eNotConnected));
+    }
+}

@@ -1,0 +1,267 @@
+#pragma once
+// TTcpSocket: one TCP stream socket driven without threads. Every socket call
+// is non-blocking; socket events, lookup answers and the component's own read
+// and write requests arrive as messages at its hidden notification object and
+// are handled only while the event loop runs. An operation that has to wait
+// (lookup, connect, a reply line, a send, an accept, a capture) pumps the event
+// loop in steps of at most 2 ms until its condition holds, Cancel is called,
+// or (lookup and connect) TimeOut runs out. While it waits, any other handler
+// may run, including the owner's.
+//
+// Ownership: the owner holds the component by value or std::unique_ptr. It may
+// destroy it at any time except from inside one of the component's own events
+// or while one of its operations is waiting further up the stack. The
+// destructor closes the socket without OnDisconnect and without status
+// reports; it calls this class's AbortTransfer only, so a descendant that
+// overrides AbortTransfer calls it in its own destructor.
+//
+// Texts are single-byte strings (code page 1250); reply lines keep CR LF.
+#include "platform/Exception.h"
+#include "platform/net/Messages.h"
+#include "platform/net/NotificationWindow.h"
+#include "sock/Streams.h"
+#include "sock/ThreadTimer.h"
+
+#include <netinet/in.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TTcpSocket;
+
+using TNotifyEvent = std::function<void(TTcpSocket *Sender)>;
+using TOnStatus = std::function<void(TTcpSocket *Sender, const std::string &Status)>;
+using TOnErrorEvent = std::function<void(TTcpSocket *Sender, uint16_t Errno, const std::string &Errmsg)>;
+using THandlerEvent = std::function<void(bool &Handled)>;
+using TOnHostResolved = std::function<void(TTcpSocket *Sender)>;
+
+// A socket failure; the message is the display text.
+class ESockError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// A wait that was ended by Cancel.
+class EAbortError : public ESockError {
+public:
+    using ESockError::ESockError;
+};
+
+class TTcpSocket {
+public:
+    // Starts the socket system for the first component of the process (its
+    // six information lines go to WinsockInfo) and opens a socket selected for
+    // all six notifications. Raises ESockError "Initializaton of windows
+    // sockets failed" when no socket can be had.
+    TTcpSocket();
+    virtual ~TTcpSocket();
+    TTcpSocket(const TTcpSocket &) = delete;
+    TTcpSocket &operator=(const TTcpSocket &) = delete;
+
+    // ---- The five virtual operations, in this order.
+
+    // Waits for a connection on a socket that listened with Listen(true) and
+    // takes it; returns the new socket, which the caller puts to use (see
+    // UseAcceptedSocket) or closes. Raises ESockError "Accepting Canceled"
+    // on Cancel (Canceled stays set), ESockError "Error creating Data
+    // Connection" when the accept notification carried an error, EAbortError
+    // "Socket send aborted" when Cancel came during the accept step itself.
+    virtual uint16_t Accept();
+    // Resolves Proxy (if set) or Host, connects to ProxyPort or Port within
+    // TimeOut ms (0: no limit). Raises ESockError on failure: "Already
+    // connected", "Host Lookup Timed Out", "Host Lookup Canceled", "Null
+    // Remote Address", "Connection Timed out", "Connection Canceled",
+    // "Connection Failed" (refused or otherwise failed; LastError then holds
+    // the reason, 10061 for a refusal), a looked-up error
+    // text when connect fails at once, or a refusal of a too long host name
+    // or a port outside 0..65535.
+    virtual void Connect();
+    // Closes the connection; a fresh socket is ready for the next Connect.
+    virtual void Disconnect();
+    // Sends Command with CR LF, reads one reply line into LastReply, reports it
+    // at level 1, sets ReplyNumber from its leading digits; returns the line.
+    virtual std::string Transaction(const std::string &Command);
+    // Called when the time-out fires and when the component is destroyed;
+    // does nothing here.
+    virtual void AbortTransfer();
+
+    // ---- Session.
+
+    // Sets Canceled; every wait in progress ends at its next step.
+    void Cancel();
+    // Raises Exception "Not Connected" unless Connected; OnConnectionRequired
+    // gets one chance to connect first.
+    void CheckConnection();
+    // Fills the address of RemoteAddress from Proxy or Host (see Connect).
+    void ResolveHost();
+    // Closes the socket (OnDisconnect) and opens a fresh one selected for all
+    // six notifications.
+    void RequestCloseSocket();
+    // Passes Status to OnStatus when ReportLevel >= Level.
+    void StatusMessage(uint8_t Level, const std::string &Status);
+    // "10061:Connection refused" style text; empty for 0; "Unknown Error No. N".
+    std::string LookupErrorMessage(uint16_t ErrorCode);
+    // After a failed socket call: quiet when the error is Tolerated, otherwise
+    // OnError and ESockError with the looked-up text.
+    void ErrorManager(uint16_t Tolerated);
+    void TimerOn();
+    void TimerOff();
+
+    // ---- Buffered I/O. None of these checks Connected.
+
+    // Queues Length bytes (0: up to the first zero byte) and waits until all
+    // are handed to the socket. Does nothing while Canceled is set; raises
+    // EAbortError "Socket send aborted" on Cancel (clearing Canceled).
+    void SendBuffer(const char *Buffer, uint16_t Length);
+    // Sends Text up to its first zero byte; a text over 16384 bytes is refused
+    // with ESockError.
+    void Write(const std::string &Text);
+    void Writeln(const std::string &Text);
+    // Waits for Count buffered bytes and takes them; Count 0 takes what is
+    // buffered without waiting. EAbortError "Socket send aborted" on Cancel.
+    std::string Read(uint16_t Count);
+    // Waits for a line feed and takes the line with its line end. EAbortError
+    // "Socket readln aborted" on Cancel; Canceled stays set.
+    std::string ReadLn();
+    // Receives into the file FileName until the peer closes, with BytesRecvd
+    // counting and OnPacketRecvd per block. Bytes already buffered go first.
+    // EAbortError "Socket send aborted" on Cancel (the part received stays in
+    // the file); EFCreateError when the file cannot be created; EWriteError
+    // when it cannot be written.
+    void CaptureFile(const std::string &FileName);
+    // Field Index (1-based) of Text split at Separator; empty beyond the last.
+    static std::string NthWord(const std::string &Text, char Separator, int Index);
+
+    // Notification handlers: move at most one 16383-byte block between the
+    // socket and the streams.
+    void ReadToStream();
+    void WriteFromStream();
+
+    // ---- Listening side.
+
+    // Binds the socket to Port (0: the system chooses) on every local address
+    // and listens; the accept notification comes as WM_LOOKUPDONE when
+    // UseAcceptMessage, else as WM_SOCKETEVENT. ESockError for a Port outside
+    // 0..65535, and with the looked-up text when the port cannot be bound
+    // ("10048:Address already in use").
+    void Listen(bool UseAcceptMessage);
+    // Accept that takes a connection only from PeerAddress (dotted IPv4; empty:
+    // from anyone). A connection from another address is closed at once and the
+    // wait goes on. ESockError when PeerAddress is not a dotted address.
+    uint16_t AcceptFrom(const std::string &PeerAddress);
+    // Closes the listening socket, makes Accepted this component's socket and
+    // selects all six notifications for it.
+    void UseAcceptedSocket(uint16_t Accepted);
+    // The socket's local address with commas for dots ("192,168,1,5") and its
+    // local port as ",high,low" (",4,6" for 1030): the two halves of a PORT
+    // argument.
+    std::string GetLocalAddress();
+    std::string GetLocalPort();
+    // The connected peer's address, dotted ("127.0.0.1"); empty when there is
+    // no peer.
+    std::string GetPeerAddress();
+
+    // ---- Properties the owner sets.
+    std::string Host;
+    int Port = 0;
+    int TimeOut = 0;      // ms for lookup and connect; 0: no limit
+    int ReportLevel = 0;  // 0 nothing, 1 replies, 4 I/O notes, 8 trace, 16 all
+    std::string Proxy;    // when set, resolved and connected instead of Host
+    int ProxyPort = 0;
+
+    // ---- Events, fired only when assigned.
+    TNotifyEvent OnDisconnect;
+    TNotifyEvent OnConnect;
+    THandlerEvent OnInvalidHost;        // may fix Host/Proxy and set Handled
+    TOnHostResolved OnHostResolved;
+    TOnStatus OnStatus;
+    TNotifyEvent OnConnectionFailed;    // Connect is about to raise its failure
+    TNotifyEvent OnDataArrived;         // ReadToStream appended bytes
+    TOnErrorEvent OnError;              // a socket error was looked up
+    THandlerEvent OnConnectionRequired; // asked by CheckConnection
+    TNotifyEvent OnPacketRecvd;         // a block was received while PacketEvents
+    TNotifyEvent OnPacketSent;          // a block was sent while PacketEvents
+
+    // ---- State, readable by the owner and descendants.
+    bool PacketEvents = false;  // count BytesRecvd and fire the packet events
+    bool Busy = false;          // ReadToStream or WriteFromStream is running
+    std::vector<std::string> WinsockInfo;  // start-up lines, first component only
+    int64_t BytesSent = 0;      // since creation
+    bool Canceled = false;      // sticky until an operation clears it
+    bool ShuttingDown = false;  // set by the destructor
+    int LastError = 0;          // code of the last failed socket call or connect
+    std::string LastStatus;     // last status text that passed the filter
+    bool EventOk = false;       // the last notification carried no error
+    bool TimedOut = false;      // the time-out fired since the last TimerOn
+    int64_t BytesTotal = 0;     // expected size of a transfer; never touched here
+    int64_t BytesRecvd = 0;     // received while PacketEvents
+    bool EventArrived = false;  // a lookup ended, or a connection waits (Listen(true))
+    sockaddr_in RemoteAddress{};  // connect target, bind address, accepted peer
+    std::string LastReply;
+    int16_t ReplyNumber = 0;
+    bool WriteComplete = false;
+    uint16_t SocketHandle = InvalidSocket;
+    bool Connected = false;
+
+    static constexpr uint16_t InvalidSocket = 65535;
+    static constexpr std::size_t BlockSize = 16383;  // bytes per recv/send
+
+    // Components that have started the socket system (process-wide).
+    static int WinsockUsers;
+
+protected:
+    // Received bytes not yet taken by Read/ReadLn, and its compaction spare.
+    // During CaptureFile received bytes go to CaptureStream instead.
+    std::unique_ptr<TMemoryStream> RecvStream;
+    std::unique_ptr<TMemoryStream> RecvSpare;
+    // Bytes not yet handed to the socket, and its compaction spare.
+    std::unique_ptr<TMemoryStream> SendStream;
+    std::unique_ptr<TMemoryStream> SendSpare;
+    std::unique_ptr<TFileStream> CaptureStream;
+
+    std::unique_ptr<TThreadTimer> TimeOutTimer;
+    std::unique_ptr<net::NotificationWindow> SocketWindow;
+
+    // Dispatches one message of the notification object; never raises.
+    void HandleSocketMessage(const net::Message &Msg);
+
+private:
+    void TimerFired();
+    void StartWinsock();
+    // Opens a fresh socket into SocketHandle; ResetOnClose sets SO_LINGER {1, 0}.
+    void OpenSocket(bool ResetOnClose);
+    void SelectAllEvents();
+    // One wait: pumps the event loop until Done() or Canceled.
+    void WaitFor(const std::function<bool()> &Done);
+    void PostRequest(int Number);
+    // Clears Busy and re-posts the requests that met it.
+    void ReleaseBusy();
+    // Holds Busy for one handler run and releases it on every path.
+    struct BusyScope {
+        explicit BusyScope(TTcpSocket &Owner) : socket(Owner) { socket.Busy = true; }
+        ~BusyScope() { socket.ReleaseBusy(); }
+        BusyScope(const BusyScope &) = delete;
+        BusyScope &operator=(const BusyScope &) = delete;
+        TTcpSocket &socket;
+    };
+    void HandleSocketEvent(const net::Message &Msg);
+    TStream &ReceiveTarget();
+    void AppendReceived(const char *Data, std::size_t Count);
+    void DrainAtClose();
+    // The first Count buffered bytes, removed from RecvStream.
+    std::string TakeFront(std::size_t Count);
+    static uint16_t CheckedPort(int Value);
+
+    // ErrorManager's argument for calls whose failure is never the would-block
+    // of a non-blocking socket.
+    static constexpr uint16_t NothingTolerated = 0;
+
+    bool destroying_ = false;      // status reports and OnDisconnect are silent
+    uint32_t pendingLookup_ = 0;   // tag of the lookup being waited for
+    uint32_t lookupAddress_ = 0;   // its answer
+    bool readSkipped_ = false;     // a read request met Busy
+    bool writeSkipped_ = false;    // a write request met Busy
+};

@@ -1,0 +1,71 @@
+// TTcpSocket: the messages of its notification object turned into state
+// changes, events and runs of the I/O handlers.
+#include "sock/TcpSocket.h"
+
+void TTcpSocket::HandleSocketMessage(const net::Message &Msg)
+{
+    const bool lookupAnswer = Msg.Number == net::WM_LOOKUPDONE && Msg.Event != net::FD_ACCEPT;
+    // The answer to a lookup that was given up (time-out, cancel) must not
+    // disturb a later operation.
+    if (lookupAnswer && (Msg.Tag == 0 || Msg.Tag != pendingLookup_))
+        return;
+    if (Msg.Number == net::WM_SOCKETEVENT || Msg.Number == net::WM_LOOKUPDONE)
+        EventOk = Msg.Error == 0;
+    // A handler's failure (the owner's OnConnect included) ends there; the
+    // event loop that delivered the message must not see it.
+    try {
+        switch (Msg.Number) {
+        case net::WM_SOCKETEVENT:
+            HandleSocketEvent(Msg);
+            break;
+        case net::WM_LOOKUPDONE:
+            EventArrived = true;
+            if (lookupAnswer)
+                lookupAddress_ = Msg.Address;
+            else
+                Connected = true;
+            break;
+        case net::WM_WRITEREQUEST:
+            WriteFromStream();
+            break;
+        case net::WM_READREQUEST:
+            ReadToStream();
+            break;
+        default:
+            break;
+        }
+    } catch (...) {
+    }
+}
+
+void TTcpSocket::HandleSocketEvent(const net::Message &Msg)
+{
+    switch (Msg.Event) {
+    case net::FD_READ:
+        ReadToStream();
+        break;
+    case net::FD_WRITE:
+        WriteFromStream();
+        break;
+    case net::FD_ACCEPT:
+        Connected = true;
+        break;
+    case net::FD_CONNECT:
+        if (EventOk) {
+            Connected = true;
+            if (OnConnect)
+                OnConnect(this);
+        } else {
+            // Connect raises only "Connection Failed"; the reason stays readable.
+            LastError = Msg.Error;
+        }
+        break;
+    case net::FD_CLOSE:
+        DrainAtClose();
+        Connected = false;
+        RequestCloseSocket();
+        break;
+    default:
+        break;
+    }
+}

@@ -1,0 +1,298 @@
+// TTcpSocket: buffered sending and receiving. The caller's operations only fill
+// or drain the streams and wait; the notification handlers move the bytes.
+#include "sock/TcpSocket.h"
+
+#include "platform/net/AsyncSelect.h"
+#include "platform/net/SocketErrors.h"
+#include "platform/net/Sockets.h"
+#include "sock/SockConst.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+using namespace SockConst;
+
+namespace {
+
+std::string Text(std::string_view text) { return std::string(text); }
+
+constexpr std::size_t MaxText = 16384;
+
+// Leading digits of a reply, as the signed 16-bit number FTP replies need. A run
+// too long for a 32-bit number counts as no number.
+int16_t ReplyNumberOf(const std::string &reply)
+{
+    std::size_t digits = 0;
+    while (digits < reply.size() && digits < 10 && reply[digits] >= '0' && reply[digits] <= '9')
+        ++digits;
+    if (digits == 0)
+        return 0;
+    const long long value = std::stoll(reply.substr(0, digits));
+    if (value > 2147483647LL)
+        return 0;
+    if (value > 32767)
+        throw ERangeError();
+    return static_cast<int16_t>(value);
+}
+
+} // namespace
+
+void TTcpSocket::PostRequest(int Number)
+{
+    SocketWindow->Post(net::Message{Number});
+}
+
+void TTcpSocket::ReleaseBusy()
+{
+    Busy = false;
+    // A request that met Busy would otherwise wait for a notification that
+    // may never come again.
+    if (std::exchange(writeSkipped_, false))
+        PostRequest(net::WM_WRITEREQUEST);
+    if (std::exchange(readSkipped_, false))
+        PostRequest(net::WM_READREQUEST);
+}
+
+void TTcpSocket::SendBuffer(const char *Buffer, uint16_t Length)
+{
+    StatusMessage(LevelIO, Text(sSendingBuffer));
+    if (Canceled)
+        return;
+    const std::size_t length = Length != 0 ? Length : std::strlen(Buffer);
+    if (length > 65535)
+        throw ERangeError();
+    // Nothing to send would never complete.
+    if (length == 0)
+        return;
+    SendStream->Write(Buffer, length);
+    WriteComplete = false;
+    PostRequest(net::WM_WRITEREQUEST);
+    // A connection the peer has closed takes nothing more: waiting on would never end.
+    WaitFor([this] { return WriteComplete || !Connected; });
+    if (Canceled) {
+        Canceled = false;
+        throw EAbortError(Text(eSendAborted));
+    }
+    if (!WriteComplete) {
+        SendStream->Clear();
+        throw ESockError(Text(eConnectionClosed));
+    }
+}
+
+void TTcpSocket::Write(const std::string &Text)
+{
+    StatusMessage(LevelTrace, ::Text(sWrite));
+    const std::string text = Text.substr(0, Text.find('\0'));
+    if (text.size() > MaxText)
+        throw ESockError(FormatMessage(::Text(eTextTooLong), std::to_string(text.size())));
+    SendBuffer(text.c_str(), 0);
+}
+
+void TTcpSocket::Writeln(const std::string &Text)
+{
+    StatusMessage(LevelTrace, ::Text(sWriteln));
+    Write(Text + "\r\n");
+}
+
+void TTcpSocket::WriteFromStream()
+{
+    if (Busy) {
+        writeSkipped_ = true;
+        return;
+    }
+    BusyScope busy(*this);
+    StatusMessage(LevelTrace, Text(sWriteFromStream));
+    if (SendStream->Size() == 0 || Canceled)
+        return;
+    const std::string &bytes = SendStream->Bytes();
+    const long sent = net::Send(SocketHandle, bytes.data(), std::min(bytes.size(), BlockSize));
+    if (sent == net::SocketError) {
+        // The bytes stay queued; FD_WRITE comes when the socket can take them.
+        LastError = net::GetLastError();
+        return;
+    }
+    const auto n = static_cast<std::size_t>(sent);
+    if (n == bytes.size()) {
+        SendStream->Clear();
+        WriteComplete = true;
+    } else {
+        SendSpare->Clear();
+        SendSpare->Write(bytes.data() + n, bytes.size() - n);
+        SendStream->Clear();
+        std::swap(SendStream, SendSpare);
+        ReleaseBusy();
+        PostRequest(net::WM_WRITEREQUEST);
+    }
+    BytesSent += sent;
+    if (PacketEvents && OnPacketSent)
+        OnPacketSent(this);
+}
+
+TStream &TTcpSocket::ReceiveTarget()
+{
+    if (CaptureStream)
+        return *CaptureStream;
+    return *RecvStream;
+}
+
+// Every received block counts and is reported while packets are watched, also
+// the blocks drained at the close, so that progress and totals are complete.
+void TTcpSocket::AppendReceived(const char *Data, std::size_t Count)
+{
+    ReceiveTarget().Write(Data, Count);
+    if (PacketEvents) {
+        BytesRecvd += static_cast<int64_t>(Count);
+        if (OnPacketRecvd)
+            OnPacketRecvd(this);
+    }
+}
+
+void TTcpSocket::ReadToStream()
+{
+    // While a cancel is in force nothing more is taken from the socket; the
+    // next wait after the cancel is cleared lets the notifications go on.
+    if (Canceled && SocketHandle != InvalidSocket)
+        net::SuspendNotifications(SocketHandle);
+    if (Busy) {
+        readSkipped_ = true;
+        return;
+    }
+    bool received = false;
+    {
+        BusyScope busy(*this);
+        StatusMessage(LevelTrace, Text(sReadToStream));
+        char buffer[BlockSize];
+        const long n = net::Recv(SocketHandle, buffer, BlockSize);
+        if (n == net::SocketError) {
+            LastError = net::GetLastError();
+            const std::string text = LookupErrorMessage(static_cast<uint16_t>(LastError));
+            if (OnError)
+                OnError(this, static_cast<uint16_t>(LastError), text);
+            return;
+        }
+        received = true;
+        AppendReceived(buffer, static_cast<std::size_t>(n));
+        // More may wait; the next block comes by message so that the event
+        // loop keeps running between blocks.
+        if (static_cast<std::size_t>(n) == BlockSize)
+            PostRequest(net::WM_READREQUEST);
+    }
+    if (received && OnDataArrived)
+        OnDataArrived(this);
+}
+
+void TTcpSocket::DrainAtClose()
+{
+    char buffer[BlockSize];
+    long n;
+    do {
+        n = net::Recv(SocketHandle, buffer, BlockSize);
+        if (n > 0)
+            AppendReceived(buffer, static_cast<std::size_t>(n));
+    } while (n > 0 && !Canceled);
+}
+
+std::string TTcpSocket::TakeFront(std::size_t Count)
+{
+    const std::string &bytes = RecvStream->Bytes();
+    std::string front = bytes.substr(0, Count);
+    if (Count < bytes.size()) {
+        RecvSpare->Clear();
+        RecvSpare->Write(bytes.data() + Count, bytes.size() - Count);
+        RecvStream->Clear();
+        std::swap(RecvStream, RecvSpare);
+    } else {
+        RecvStream->Clear();
+    }
+    return front;
+}
+
+std::string TTcpSocket::Read(uint16_t Count)
+{
+    StatusMessage(LevelTrace, Text(sRead) + std::to_string(Count) + " )");
+    if (Count > 0)
+        WaitFor([this, Count] { return RecvStream->Size() >= Count || !Connected; });
+    if (Canceled) {
+        Canceled = false;
+        throw EAbortError(Text(eSendAborted));
+    }
+    if (RecvStream->Size() < Count)
+        throw ESockError(Text(eConnectionClosed));
+    const std::size_t count = Count != 0 ? Count : RecvStream->Bytes().size();
+    if (count > 65535)
+        throw ERangeError();
+    return TakeFront(count);
+}
+
+std::string TTcpSocket::ReadLn()
+{
+    StatusMessage(LevelTrace, Text(sReadLn));
+    const auto lineEnd = [this] { return RecvStream->Bytes().find('\n'); };
+    WaitFor([&] { return lineEnd() != std::string::npos || !Connected; });
+    if (Canceled)
+        throw EAbortError(Text(eReadLnAborted));
+    if (lineEnd() == std::string::npos)
+        throw ESockError(Text(eConnectionClosed));
+    return TakeFront(lineEnd() + 1);
+}
+
+std::string TTcpSocket::Transaction(const std::string &Command)
+{
+    StatusMessage(LevelTrace, Text(sTransaction));
+    ReplyNumber = 0;
+    Writeln(Command);
+    LastReply = ReadLn();
+    if (!LastReply.empty()) {
+        StatusMessage(LevelReply, LastReply);
+        ReplyNumber = ReplyNumberOf(LastReply);
+    }
+    return LastReply;
+}
+
+void TTcpSocket::CaptureFile(const std::string &FileName)
+{
+    StatusMessage(LevelTrace, Text(sCaptureFile));
+    CaptureStream = std::make_unique<TFileStream>(FileName);
+    {
+        struct End {
+            TTcpSocket &socket;
+            ~End()
+            {
+                socket.CaptureStream.reset();
+                socket.PacketEvents = false;
+            }
+        } end{*this};
+        PacketEvents = true;
+        BytesRecvd = 0;
+        // What came before the capture began is the start of the file.
+        if (RecvStream->Size() > 0) {
+            CaptureStream->Write(RecvStream->Bytes().data(), RecvStream->Bytes().size());
+            BytesRecvd = RecvStream->Size();
+            RecvStream->Clear();
+            if (OnPacketRecvd)
+                OnPacketRecvd(this);
+        }
+        WaitFor([this] { return !Connected || CaptureStream->Failed(); });
+        if (!Canceled)
+            CaptureStream->Close();
+    }
+    if (Canceled) {
+        Canceled = false;
+        throw EAbortError(Text(eSendAborted));
+    }
+}
+
+std::string TTcpSocket::NthWord(const std::string &Text, char Separator, int Index)
+{
+    if (Index < 1)
+        return {};
+    std::size_t start = 0;
+    for (int field = 1; field < Index; ++field) {
+        const std::size_t next = Text.find(Separator, start);
+        if (next == std::string::npos)
+            return {};
+        start = next + 1;
+    }
+    return Text.substr(start, Text.find(Separator, start) - start);
+}

@@ -1,0 +1,332 @@
+// Downloads against scripted servers: the announced size, the order of events,
+// aborts, the server's own abort replies and strangers on the data port.
+#include "tests/ftp/FtpClientFixture.h"
+
+#include <QTimer>
+#include <gmock/gmock.h>
+
+#include <filesystem>
+
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using ::testing::MatchesRegex;
+using ::testing::Not;
+
+namespace {
+
+const std::string kDownload = KindText(cmdDownload);
+const std::string kContent = harness::PatternBytes(50000);
+
+class FtpDownloadTest : public FtpClientTest {
+protected:
+    // Blocks that arrive with the close, or before the capture, fire no
+    // OnPacketRecvd; with the small files here that depends on timing.
+    FtpDownloadTest() { client.OnPacketRecvd = {}; }
+
+    // Logged in, with PORT accepted and RETR answered by retrReply.
+    harness::ScriptedFtpServer &UpToRetr(const std::string &retrReply)
+    {
+        return server.Send("220 Ready.\r\n")
+            .Reply("230 Logged in.\r\n")
+            .Reply("200 PORT command successful.\r\n")
+            .Receive()
+            .Send(retrReply);
+    }
+    void ConnectToScript()
+    {
+        server.Start();
+        TargetScriptedServer();
+        client.Connect();
+        log.clear();
+    }
+    // BytesTotal when the transfer starts.
+    int64_t totalAtStart = -1;
+    void WatchTotalAtStart()
+    {
+        client.OnTransactionStart = [this](TTcpSocket *) {
+            log.push_back("OnTransactionStart");
+            totalAtStart = client.BytesTotal;
+        };
+    }
+};
+
+TEST_F(FtpDownloadTest, AnnouncedSizeComesFirstAndTheReceivedCountLast)
+{
+    UpToRetr("150 Opening BINARY mode data connection for a.bin (1234 bytes).\r\n")
+        .ConnectData()
+        .SendData(kContent)
+        .CloseData()
+        .Send("226 Transfer complete.\r\n");
+    ConnectToScript();
+    WatchTotalAtStart();
+    client.Download("pub/news/a.bin", local / "a.bin");
+
+    EXPECT_EQ(totalAtStart, 1234);
+    EXPECT_EQ(client.BytesTotal, static_cast<int64_t>(kContent.size()));
+    EXPECT_EQ(local.Read("a.bin"), kContent);
+    ASSERT_EQ(log.size(), 9u) << ::testing::PrintToString(log);
+    EXPECT_THAT(log[0], MatchesRegex("status: PORT 127,0,0,1,[0-9]+,[0-9]+"));
+    EXPECT_THAT(std::vector(log.begin() + 1, log.end()),
+                ElementsAre("status: 200 PORT command successful.\r\n", "status: RETR pub/news/a.bin",
+                            "status: 150 Opening BINARY mode data connection for a.bin (1234 bytes).\r\n",
+                            "OnTransactionStart", "OnTransactionStop", "status: Received 50000 Bytes",
+                            "status: 226 Transfer complete.\r\n",
+                            "OnSuccess " + kDownload));
+    EXPECT_EQ(client.BytesRecvd(), 0);  // no data connection after the download
+    EXPECT_EQ("status: " + server.Transcript().at(1), log[0]);  // the PORT line reported is the one sent
+}
+
+TEST_F(FtpDownloadTest, SizeMayComeFromAFurtherLineOrNotAtAll)
+{
+    UpToRetr("150-Opening data connection\r\n 2048 bytes to come\r\n150 Go.\r\n")
+        .ConnectData()
+        .SendData("abc")
+        .CloseData()
+        .Send("226-Done\r\n226 Really done.\r\n")
+        .Reply("200 PORT command successful.\r\n")
+        .Receive()
+        .Send("150 Opening data connection.\r\n")
+        .ConnectData()
+        .SendData("defg")
+        .CloseData()
+        .Send("226 Transfer complete.\r\n");
+    ConnectToScript();
+    WatchTotalAtStart();
+    client.Download("one", local / "one");
+    EXPECT_EQ(totalAtStart, 2048);
+    EXPECT_THAT(log, Contains("status: 226 Really done.\r\n"));
+    client.Download("two", local / "two");
+    EXPECT_EQ(totalAtStart, 0);
+    EXPECT_EQ(client.BytesTotal, 4);
+    EXPECT_EQ(local.Read("one"), "abc");
+    EXPECT_EQ(local.Read("two"), "defg");
+}
+
+TEST_F(FtpDownloadTest, DataSentAlreadyAtPortStartsTheFile)
+{
+    // pyftpdlib's way: the data connection opens (and delivers) before RETR.
+    server.Send("220 Ready.\r\n")
+        .Reply("230 Logged in.\r\n")
+        .Receive()
+        .ConnectData()
+        .SendData("early ")
+        .Send("200 PORT command successful.\r\n")
+        .Receive()
+        .Send("125 Data connection already open. Transfer starting.\r\n")
+        .SendData("late")
+        .CloseData()
+        .Send("226 Transfer complete.\r\n");
+    ConnectToScript();
+    client.Download("f", local / "f");
+    EXPECT_EQ(local.Read("f"), "early late");
+    EXPECT_EQ(client.BytesTotal, 10);
+}
+
+TEST_F(FtpDownloadTest, EmptyLocalNameUsesTheRemoteNameInTheCurrentDirectory)
+{
+    UpToRetr("150 Opening (3 bytes).\r\n").ConnectData().SendData("xyz").CloseData().Send("226 Done.\r\n");
+    ConnectToScript();
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(local.Path());
+    client.Download("news.inf", "");
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(local.Read("news.inf"), "xyz");
+}
+
+TEST_F(FtpDownloadTest, ExistingLocalFileIsKeptUntilTheServerConnects)
+{
+    local.Write("a.bin", "old content");
+    UpToRetr("150 Opening (3 bytes).\r\n").ConnectData().SendData("new").CloseData().Send("226 Done.\r\n");
+    ConnectToScript();
+    std::string atStart;
+    client.OnTransactionStart = [&](TTcpSocket *) { atStart = local.Read("a.bin"); };
+    client.Download("a.bin", local / "a.bin");
+    EXPECT_EQ(atStart, "old content");
+    EXPECT_EQ(local.Read("a.bin"), "new");
+}
+
+TEST_F(FtpDownloadTest, RefusedRetrRaisesTheReplyAndCreatesNothing)
+{
+    UpToRetr("550 Failed to open file.\r\n");
+    ConnectToScript();
+    try {
+        client.Download("missing", local / "missing");
+        FAIL() << "no exception";
+    } catch (const FTPException &e) {
+        EXPECT_STREQ(e.what(), "550 Failed to open file.\r\n");
+    }
+    EXPECT_THAT(Events(), ElementsAre("OnFailure " + kDownload));
+    EXPECT_FALSE(local.Exists("missing"));
+    client.Disconnect();
+    EXPECT_EQ(server.Transcript().back(), "QUIT");
+}
+
+TEST_F(FtpDownloadTest, RefusedPortStopsBeforeRetr)
+{
+    server.Send("220 Ready.\r\n").Reply("230 Logged in.\r\n").Reply("500 Illegal PORT command.\r\n");
+    ConnectToScript();
+    EXPECT_THROW(client.Download("f", local / "f"), FTPException);
+    EXPECT_THAT(Events(), ElementsAre("OnFailure " + kDownload));
+    client.Disconnect();
+    EXPECT_THAT(server.Transcript(), ElementsAre("USER anonymous", MatchesRegex("PORT .*"), "QUIT"));
+}
+
+TEST_F(FtpDownloadTest, HandledMultiLineRefusalReportsEachFurtherLine)
+{
+    UpToRetr("502-Not here\r\n 2nd\r\n502 End\r\n");
+    ConnectToScript();
+    failureHandled = true;
+    // Handled, the download would wait for a data connection: stop it there.
+    client.OnStatus = [&](TTcpSocket *, const std::string &text) {
+        log.push_back("status: " + text);
+        if (text == "502 End\r\n")
+            QTimer::singleShot(0, [&] { client.AbortTransfer(); });
+    };
+    try {
+        client.Download("f", local / "f");
+        FAIL() << "no exception";
+    } catch (const ESockError &e) {
+        EXPECT_STREQ(e.what(), "Accepting Canceled");
+    }
+    EXPECT_THAT(Events(), ElementsAre("OnFailure " + kDownload, "OnUnSupportedFunction " + kDownload,
+                                      "OnFailure " + kDownload, "OnUnSupportedFunction " + kDownload,
+                                      "OnFailure " + kDownload));
+}
+
+TEST_F(FtpDownloadTest, ServerThatNeverConnectsWaitsForAbort)
+{
+    UpToRetr("150 Opening (3 bytes).\r\n");
+    ConnectToScript();
+    client.AbortTransfer();  // nothing runs: nothing happens
+    client.OnStatus = [&](TTcpSocket *, const std::string &text) {
+        log.push_back("status: " + text);
+        if (text == "150 Opening (3 bytes).\r\n")
+            QTimer::singleShot(0, [&] { client.AbortTransfer(); });
+    };
+    try {
+        client.Download("f", local / "f");
+        FAIL() << "no exception";
+    } catch (const ESockError &e) {
+        EXPECT_STREQ(e.what(), "Accepting Canceled");
+    }
+    EXPECT_THAT(Events(), IsEmpty());
+    EXPECT_FALSE(local.Exists("f"));
+    EXPECT_TRUE(client.Connected);
+    client.Disconnect();
+    EXPECT_EQ(server.Transcript().back(), "QUIT");
+}
+
+TEST_F(FtpDownloadTest, AbortDuringTheCaptureKeepsThePartAndTheConnection)
+{
+    const std::string part = kContent.substr(0, 1000);
+    UpToRetr("150 Opening (50000 bytes).\r\n").ConnectData().SendData(part).AwaitSignal().CloseData();
+    ConnectToScript();
+    client.OnPacketRecvd = [&](TTcpSocket *) {
+        if (client.BytesRecvd() == static_cast<int64_t>(part.size()))
+            client.AbortTransfer();
+    };
+    try {
+        client.Download("f", local / "f");
+        FAIL() << "no exception";
+    } catch (const EAbortError &e) {
+        EXPECT_STREQ(e.what(), "Socket send aborted");
+    }
+    EXPECT_THAT(Events(), ElementsAre("OnTransactionStart"));
+    EXPECT_EQ(local.Read("f"), part);
+    server.Signal();
+    client.Disconnect();
+    EXPECT_EQ(server.Transcript().back(), "QUIT");
+}
+
+TEST_F(FtpDownloadTest, ServerAbortDuringTheTransferStillCompletesTheFile)
+{
+    // The server sends the rest of the file only once the client has taken
+    // the 421 in: its cancel reports "Canceling" at level 8.
+    UpToRetr("150 Opening (50000 bytes).\r\n")
+        .ConnectData()
+        .Send("421 Timeout.\r\n")
+        .AwaitSignal()
+        .SendData(kContent)
+        .CloseData();
+    ConnectToScript();
+    client.ReportLevel = 8;
+    client.OnStatus = [&](TTcpSocket *, const std::string &text) {
+        if (text == "Canceling")
+            server.Signal();
+        if (text.find("\r\n") != std::string::npos || text.rfind("Received ", 0) == 0)
+            log.push_back("status: " + text);
+    };
+    client.Download("f", local / "f");
+    EXPECT_EQ(local.Read("f"), kContent);
+    EXPECT_THAT(log, ElementsAre("status: 200 PORT command successful.\r\n", "status: 150 Opening (50000 bytes).\r\n",
+                                 "OnTransactionStart", "OnTransactionStop", "status: Received 50000 Bytes",
+                                 "status: 150 Opening (50000 bytes).\r\n", "OnSuccess " + kDownload,
+                                 "status: 421 Timeout.\r\n"));
+}
+
+TEST_F(FtpDownloadTest, ServerAbortInsteadOfTheCompletionReplyFailsTheDownload)
+{
+    UpToRetr("150 Opening (3 bytes).\r\n")
+        .ConnectData()
+        .SendData("abc")
+        .CloseData()
+        .AwaitSignal()
+        .Send("421 Timeout.\r\n");
+    ConnectToScript();
+    client.OnTransactionStop = [&](TTcpSocket *) {
+        log.push_back("OnTransactionStop");
+        server.Signal();
+    };
+    try {
+        client.Download("f", local / "f");
+        FAIL() << "no exception";
+    } catch (const EAbortError &e) {
+        EXPECT_STREQ(e.what(), "Socket readln aborted");
+    }
+    EXPECT_THAT(std::vector(log.begin() + 4, log.end()),
+                ElementsAre("OnTransactionStart", "OnTransactionStop", "status: Received 3 Bytes",
+                            "status: 421 Timeout.\r\n"));
+    EXPECT_EQ(local.Read("f"), "abc");
+}
+
+TEST_F(FtpDownloadTest, DataConnectionFromAnotherAddressIsTurnedAway)
+{
+    UpToRetr("150 Opening (50000 bytes).\r\n")
+        .ConnectData("127.0.0.3")
+        .SendData("forged release file")
+        .AwaitDataClosedByClient()
+        .ConnectData()
+        .SendData(kContent)
+        .CloseData()
+        .Send("226 Transfer complete.\r\n");
+    ConnectToScript();
+    client.Download("f", local / "f");
+    EXPECT_EQ(local.Read("f"), kContent);
+    EXPECT_THAT(Events(), Contains("OnSuccess " + kDownload));
+    EXPECT_TRUE(server.Errors().empty());
+}
+
+TEST_F(FtpDownloadTest, NextDownloadDropsALateReply)
+{
+    UpToRetr("150 Opening (3 bytes).\r\n")
+        .ConnectData()
+        .SendData("abc")
+        .CloseData()
+        .Send("226 Transfer complete.\r\n226 A late second reply.\r\n")
+        .Reply("200 PORT command successful.\r\n")
+        .Receive()
+        .Send("150 Opening (2 bytes).\r\n")
+        .ConnectData()
+        .SendData("de")
+        .CloseData()
+        .Send("226 Transfer complete.\r\n");
+    ConnectToScript();
+    client.Download("one", local / "one");
+    client.Download("two", local / "two");
+    EXPECT_THAT(log, Not(Contains("status: 226 A late second reply.\r\n")));
+    EXPECT_EQ(local.Read("two"), "de");
+    EXPECT_THAT(Events(), Contains("OnSuccess " + kDownload).Times(2));
+}
+
+}  // namespace

@@ -1,0 +1,94 @@
+// The test servers themselves, checked with an independent client (Python's
+// ftplib), so that a failing client test can be told apart from a broken server.
+#include "tests/harness/FtpFiles.h"
+#include "tests/harness/RealFtpServers.h"
+#include "tests/harness/ScriptedFtpServer.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+
+using namespace harness;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::MatchesRegex;
+
+namespace {
+
+// Runs the probe and returns the replies it printed.
+std::string Probe(const std::string &host, uint16_t port, const std::string &user, const std::string &remote,
+                  const std::string &local)
+{
+    const std::string command = "/usr/bin/python3 " VM_HARNESS_DIR "/ftp_probe.py " + host + " " +
+                                std::to_string(port) + " " + user + " " + remote + " " + local + " 2>&1";
+    std::unique_ptr<FILE, int (*)(FILE *)> pipe(::popen(command.c_str(), "r"), ::pclose);
+    std::string output;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, pipe.get()))
+        output += buffer;
+    return output;
+}
+
+class HarnessTest : public ::testing::Test {
+protected:
+    void SetUp() override { files.Write("pub/news/file.bin", content); }
+    const std::string content = PatternBytes(300000);
+    FtpFiles files;
+    TempDir local;
+};
+
+TEST_F(HarnessTest, VsftpdServesTheTree)
+{
+    VsftpdServer server(files.Path());
+    const std::string replies = Probe(server.Host(), server.Port(), "anonymous", "pub/news/file.bin",
+                                      local / "out");
+    EXPECT_THAT(replies, HasSubstr("226"));
+    EXPECT_EQ(local.Read("out"), content);
+}
+
+TEST_F(HarnessTest, PyftpdlibServesTheTree)
+{
+    PyftpdlibServer server(files.Path());
+    const std::string replies = Probe(server.Host(), server.Port(), "anonymous", "pub/news/file.bin",
+                                      local / "out");
+    EXPECT_THAT(replies, HasSubstr("226"));
+    EXPECT_EQ(local.Read("out"), content);
+}
+
+TEST_F(HarnessTest, ProxyReachesItsTargetByTheUserName)
+{
+    FtpProxy proxy(files.Path());
+    const std::string replies = Probe(proxy.Host(), proxy.Port(), "anonymous@" + FtpProxy::TargetHost(),
+                                      "pub/news/file.bin", local / "out");
+    EXPECT_THAT(replies, HasSubstr("226"));
+    EXPECT_EQ(local.Read("out"), content);
+    EXPECT_THAT(proxy.Log(), HasSubstr("dest " + FtpProxy::TargetHost() + ":21"));
+}
+
+TEST_F(HarnessTest, ScriptedServerPlaysItsScriptAndRecordsTheCommands)
+{
+    ScriptedFtpServer server;
+    server.Send("220-first\r\n220 second\r\n")
+        .Reply("331 Password.\r\n")
+        .Reply("230 In.\r\n")
+        .Reply("200 Type.\r\n")
+        .Reply("200 Port.\r\n")
+        .Receive()
+        .Send("150 Here (3 bytes).\r\n")
+        .ConnectData()
+        .SendData("abc")
+        .CloseData()
+        .Send("226 Done.\r\n");
+    server.Start();
+    const std::string replies = Probe(server.Host(), server.Port(), "anonymous", "x.bin", local / "out");
+    EXPECT_EQ(local.Read("out"), "abc");
+    EXPECT_THAT(replies, HasSubstr("221 Goodbye."));
+    const auto transcript = server.Transcript();
+    EXPECT_THAT(transcript, ElementsAre("USER anonymous", "PASS probe@example.org", "TYPE I",
+                                        MatchesRegex("PORT 127,0,0,1,[0-9]+,[0-9]+"), "RETR x.bin", "QUIT"));
+    EXPECT_TRUE(server.Errors().empty());
+}
+
+}  // namespace

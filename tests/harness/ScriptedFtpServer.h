@@ -1,0 +1,78 @@
+#pragma once
+// A loopback FTP server that plays a script, for the replies no real server
+// gives on demand. It runs on its own thread, serves one control connection,
+// and records every command line it receives. Build the script, then Start().
+//
+// Every wait of the server ends after at most a minute, and the destructor stops
+// it, so a client that misbehaves cannot keep a test running.
+//
+// After the last step the server goes on recording commands: QUIT is answered
+// with "221 Goodbye." and the connection closed; anything else gets
+// "500 Unscripted command.".
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace harness {
+
+class ScriptedFtpServer {
+public:
+    ScriptedFtpServer();
+    ~ScriptedFtpServer();
+    ScriptedFtpServer(const ScriptedFtpServer &) = delete;
+    ScriptedFtpServer &operator=(const ScriptedFtpServer &) = delete;
+
+    // Control connection.
+    ScriptedFtpServer &Send(const std::string &bytes);      // raw, CR LF included
+    ScriptedFtpServer &Receive();                           // one command line
+    ScriptedFtpServer &Reply(const std::string &bytes);     // Receive, then Send
+    ScriptedFtpServer &CloseControl();
+    // Data connection, to the address of the last PORT command received.
+    ScriptedFtpServer &ConnectData(const std::string &fromAddress = "127.0.0.1");
+    ScriptedFtpServer &SendData(const std::string &bytes);
+    ScriptedFtpServer &CloseData();
+    // Waits until the client has closed the data connection.
+    ScriptedFtpServer &AwaitDataClosedByClient();
+    // Waits until the test calls Signal() (for example from a client event).
+    ScriptedFtpServer &AwaitSignal();
+
+    void Start();
+    void Signal();
+
+    std::string Host() const { return "127.0.0.1"; }
+    uint16_t Port() const { return port_; }
+    // Command lines received so far, without their CR LF.
+    std::vector<std::string> Transcript() const;
+    // What went wrong on the server's side (a step that could not be done).
+    std::vector<std::string> Errors() const;
+
+private:
+    using Step = std::function<void()>;
+    ScriptedFtpServer &Add(Step step);
+    void Run();
+    void Serve();
+    void ServeUnscripted();
+    void WaitReadable(int fd, const char *what);
+    std::string ReadLine();
+    void SendAll(int fd, const std::string &bytes);
+    void Record(std::vector<std::string> &list, const std::string &text);
+
+    int listener_ = -1;
+    int control_ = -1;
+    int data_ = -1;
+    int stopPipe_[2] = {-1, -1};
+    int signalPipe_[2] = {-1, -1};
+    uint16_t port_ = 0;
+    std::string pending_;           // received control bytes not yet split into lines
+    std::string lastPort_;          // argument of the last PORT command
+    std::vector<Step> steps_;
+    mutable std::mutex mutex_;
+    std::vector<std::string> transcript_;
+    std::vector<std::string> errors_;
+    std::thread thread_;
+};
+
+}  // namespace harness

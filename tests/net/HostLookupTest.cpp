@@ -1,0 +1,62 @@
+#include "platform/net/HostLookup.h"
+#include "platform/net/NotificationWindow.h"
+#include "tests/net/NetTestSupport.h"
+
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+using namespace testsupport;
+
+namespace {
+
+struct Inbox {
+    std::vector<net::Message> got;
+    net::NotificationWindow window{[this](const net::Message &m) { got.push_back(m); }};
+};
+
+} // namespace
+
+TEST(NetHostLookup, SystemResolverAnswersLocalhostWithItsIpv4Address)
+{
+    Inbox inbox;
+    net::AsyncGetHostByName("localhost", &inbox.window, 7);
+    EXPECT_TRUE(inbox.got.empty());
+    ASSERT_TRUE(PumpUntil([&] { return !inbox.got.empty(); }));
+    const net::Message &m = inbox.got.front();
+    EXPECT_EQ(m.Number, net::WM_LOOKUPDONE);
+    EXPECT_EQ(m.Tag, 7u);
+    EXPECT_EQ(m.Error, 0);
+    EXPECT_EQ(m.Address, htonl(INADDR_LOOPBACK));
+}
+
+TEST(NetHostLookup, ReplacedResolverDeliversItsFailure)
+{
+    FakeResolver resolver(true, 0, net::WSAHOST_NOT_FOUND);
+    Inbox inbox;
+    net::AsyncGetHostByName("no.such.host", &inbox.window, 3);
+    ASSERT_TRUE(PumpUntil([&] { return !inbox.got.empty(); }));
+    EXPECT_EQ(resolver.Names, std::vector<std::string>{"no.such.host"});
+    EXPECT_EQ(inbox.got.front().Error, net::WSAHOST_NOT_FOUND);
+    EXPECT_EQ(inbox.got.front().Tag, 3u);
+}
+
+TEST(NetHostLookup, LateAnswerReachesOnlyWindowsThatStillExist)
+{
+    FakeResolver resolver(false, 0, 0);
+    auto gone = std::make_unique<Inbox>();
+    Inbox kept;
+    net::AsyncGetHostByName("first", &gone->window, 1);
+    net::AsyncGetHostByName("second", &kept.window, 2);
+    ASSERT_EQ(resolver.Pending.size(), 2u);
+
+    gone.reset();
+    for (const auto &answer : resolver.Pending)
+        answer(htonl(INADDR_LOOPBACK), 0);
+    ASSERT_TRUE(PumpUntil([&] { return !kept.got.empty(); }));
+
+    ASSERT_EQ(kept.got.size(), 1u);
+    EXPECT_EQ(kept.got.front().Tag, 2u);
+}

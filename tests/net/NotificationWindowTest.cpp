@@ -1,0 +1,81 @@
+#include "platform/net/MessagePump.h"
+#include "platform/net/NotificationWindow.h"
+#include "tests/net/NetTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+using namespace testsupport;
+
+namespace {
+
+std::vector<int> Numbers(const std::vector<net::Message> &messages)
+{
+    std::vector<int> numbers;
+    for (const net::Message &m : messages)
+        numbers.push_back(m.Number);
+    return numbers;
+}
+
+} // namespace
+
+TEST(NetNotificationWindow, MessagesArriveInOrderOnlyWhileTheLoopRuns)
+{
+    std::vector<net::Message> got;
+    net::NotificationWindow window([&](const net::Message &m) { got.push_back(m); });
+    window.Post({net::WM_WRITEREQUEST});
+    window.Post({net::WM_SOCKETEVENT, net::FD_CONNECT, 10061});
+    window.Post({net::WM_READREQUEST});
+    EXPECT_TRUE(got.empty());
+
+    net::ProcessMessages();
+
+    EXPECT_EQ(Numbers(got), (std::vector<int>{net::WM_WRITEREQUEST, net::WM_SOCKETEVENT, net::WM_READREQUEST}));
+    EXPECT_EQ(got[1].Event, net::FD_CONNECT);
+    EXPECT_EQ(got[1].Error, 10061);
+}
+
+TEST(NetNotificationWindow, DestroyingDropsPendingMessages)
+{
+    int dropped = 0, delivered = 0;
+    auto doomed = std::make_unique<net::NotificationWindow>([&](const net::Message &) { ++dropped; });
+    net::NotificationWindow survivor([&](const net::Message &) { ++delivered; });
+    doomed->Post({net::WM_READREQUEST});
+    doomed->Post({net::WM_WRITEREQUEST});
+    survivor.Post({net::WM_READREQUEST});
+
+    doomed.reset();
+    net::ProcessMessages();
+
+    EXPECT_EQ(dropped, 0);
+    EXPECT_EQ(delivered, 1);
+}
+
+TEST(NetNotificationWindow, TimerTicksUntilKilled)
+{
+    int ticks = 0;
+    net::NotificationWindow window([&](const net::Message &m) {
+        if (m.Number == net::WM_TIMER)
+            ++ticks;
+    });
+    EXPECT_FALSE(window.SetTimer(0));
+
+    ASSERT_TRUE(window.SetTimer(10));
+    ASSERT_TRUE(PumpUntil([&] { return ticks >= 3; }));
+    window.KillTimer();
+    const int atKill = ticks;
+    PumpFor(60ms);
+    EXPECT_EQ(ticks, atKill);
+}
+
+TEST(NetMessagePump, WaitStepHandlesWhatIsPending)
+{
+    int handled = 0;
+    net::NotificationWindow window([&](const net::Message &) { ++handled; });
+    window.Post({net::WM_READREQUEST});
+    window.Post({net::WM_READREQUEST});
+    net::WaitForMessages();
+    EXPECT_EQ(handled, 2);
+}

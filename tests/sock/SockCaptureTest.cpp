@@ -1,0 +1,132 @@
+#include "tests/sock/SockTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <thread>
+#include <unistd.h>
+
+using namespace socktest;
+using testpeer::Connection;
+using testpeer::Peer;
+
+namespace {
+
+std::string Pattern(std::size_t size)
+{
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i)
+        bytes[i] = char(i * 7 % 251);
+    return bytes;
+}
+
+// A file name of its own for every test, removed afterwards.
+class SockCapture : public ::testing::Test {
+protected:
+    void TearDown() override { std::remove(path.c_str()); }
+    std::string Contents() const
+    {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream out;
+        out << in.rdbuf();
+        return out.str();
+    }
+    const std::string path = ::testing::TempDir() + "capture_" +
+                             ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" +
+                             std::to_string(::getpid());
+};
+
+} // namespace
+
+TEST_F(SockCapture, CaptureKeepsEveryByteAndCountsIt)
+{
+    const std::string sent = Pattern(70000);
+    std::atomic<bool> rest{false}, counted{false};
+    Peer peer([&](Connection &c) {
+        c.Send(sent.substr(0, 10));
+        for (int i = 0; i < 500 && !rest; ++i)
+            std::this_thread::sleep_for(10ms);
+        c.Send(sent.substr(10));
+        // Blocks are received and counted before the close.
+        for (int i = 0; i < 500 && !counted; ++i)
+            std::this_thread::sleep_for(10ms);
+        c.Close();
+    });
+    TestSocket socket;
+    ConnectTo(socket, peer.Port());
+    // Bytes that came before the capture starts belong at the head of the file.
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return socket.Buffered().size() == 10; }));
+    int packets = 0;
+    socket.OnPacketRecvd = [&](TTcpSocket *) {
+        if (++packets == 2)
+            counted = true;
+    };
+    rest = true;
+
+    socket.CaptureFile(path);
+
+    EXPECT_TRUE(Contents() == sent);
+    EXPECT_EQ(socket.BytesRecvd, int64_t(sent.size()));
+    EXPECT_GT(packets, 0);
+    EXPECT_FALSE(socket.PacketEvents);
+    EXPECT_FALSE(socket.Capturing());
+    EXPECT_TRUE(socket.Buffered().empty());
+}
+
+TEST_F(SockCapture, CaptureOfAPeerThatClosedWithDataStillBuffered)
+{
+    const std::string sent = Pattern(50000);
+    std::atomic<bool> closed{false};
+    Peer peer([&](Connection &c) {
+        c.Send(sent);
+        c.Close();
+        closed = true;
+    });
+    TestSocket socket;
+    // Everything, the close included, is waiting before the capture looks.
+    socket.Host = "127.0.0.1";
+    socket.Port = peer.Port();
+    socket.Connect();
+    while (!closed)
+        std::this_thread::sleep_for(1ms);
+
+    socket.CaptureFile(path);
+
+    EXPECT_TRUE(Contents() == sent);
+    EXPECT_EQ(socket.BytesRecvd, int64_t(sent.size()));
+    EXPECT_FALSE(socket.Connected);
+}
+
+TEST_F(SockCapture, CancelKeepsThePartReceived)
+{
+    Peer peer([](Connection &c) {
+        c.Send("partial");
+        c.WaitClosed();
+    });
+    TestSocket socket;
+    ConnectTo(socket, peer.Port());
+    socket.OnPacketRecvd = [](TTcpSocket *s) { s->Cancel(); };
+
+    EXPECT_EQ(FailureOf([&] { socket.CaptureFile(path); }), "Socket send aborted");
+    EXPECT_FALSE(socket.Canceled);
+    EXPECT_FALSE(socket.PacketEvents);
+    EXPECT_EQ(Contents(), "partial");
+}
+
+TEST_F(SockCapture, FileThatCannotBeCreatedChangesNothing)
+{
+    Peer peer([](Connection &c) {
+        c.Send("kept\n");
+        c.WaitClosed();
+    });
+    TestSocket socket;
+    ConnectTo(socket, peer.Port());
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return socket.Buffered() == "kept\n"; }));
+
+    EXPECT_THROW(socket.CaptureFile(::testing::TempDir() + "no/such/dir/file"), EFCreateError);
+    EXPECT_FALSE(socket.PacketEvents);
+    EXPECT_EQ(socket.ReadLn(), "kept\n");
+}

@@ -1,0 +1,119 @@
+#include "tests/sock/SockTestSupport.h"
+
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <memory>
+
+using namespace socktest;
+using testpeer::Connection;
+using testpeer::Peer;
+using testsupport::ProcessCpuSeconds;
+
+namespace {
+
+// A component listening on a system-chosen port, as a data connection does.
+std::unique_ptr<TTcpSocket> Listening()
+{
+    auto socket = std::make_unique<TTcpSocket>();
+    socket->Port = 0;
+    socket->Listen(true);
+    return socket;
+}
+
+uint16_t PortOf(TTcpSocket &socket)
+{
+    const std::string text = socket.GetLocalPort();
+    unsigned high = 0, low = 0;
+    EXPECT_EQ(std::sscanf(text.c_str(), ",%u,%u", &high, &low), 2) << text;
+    return uint16_t(high * 256 + low);
+}
+
+} // namespace
+
+TEST(SockListen, PortArgumentSpellsTheChosenPort)
+{
+    auto socket = Listening();
+    const uint16_t port = PortOf(*socket);
+    EXPECT_EQ(port, testpeer::LocalPortOf(socket->SocketHandle));
+    EXPECT_NE(port, 0);
+    EXPECT_EQ(socket->GetLocalPort(), "," + std::to_string(port / 256) + "," + std::to_string(port % 256));
+}
+
+TEST(SockListen, LocalAddressOfAConnectionUsesCommas)
+{
+    Peer peer([](Connection &c) { c.WaitClosed(); });
+    TTcpSocket socket;
+    ConnectTo(socket, peer.Port());
+    EXPECT_EQ(socket.GetLocalAddress(), "127,0,0,1");
+}
+
+TEST(SockListen, PortOutsideItsRangeIsRefused)
+{
+    TTcpSocket socket;
+    socket.Port = 70000;
+    EXPECT_EQ(FailureOf([&] { socket.Listen(true); }), "Port 70000 outside 0 to 65535");
+}
+
+TEST(SockListen, AcceptTakesOnlyTheRequiredPeer)
+{
+    auto socket = Listening();
+    const uint16_t port = PortOf(*socket);
+    const int stranger = testpeer::ConnectFrom("127.0.0.3", port);
+    const int expected = testpeer::ConnectFrom("127.0.0.1", port);
+
+    const uint16_t accepted = socket->AcceptFrom("127.0.0.1");
+    EXPECT_EQ(socket->RemoteAddress.sin_addr.s_addr, htonl(INADDR_LOOPBACK));
+    EXPECT_EQ(testpeer::LocalPortOf(expected), [&] {
+        sockaddr_in peer{};
+        socklen_t length = sizeof peer;
+        getpeername(accepted, reinterpret_cast<sockaddr *>(&peer), &length);
+        return ntohs(peer.sin_port);
+    }());
+    // The stranger's connection was closed at once.
+    Connection strangerSide(stranger);
+    EXPECT_TRUE(strangerSide.WaitClosed());
+
+    EXPECT_EQ(FailureOf([&] { socket->AcceptFrom("not an address"); }),
+              "Not a dotted IPv4 address: not an address");
+    ::close(accepted);
+    ::close(expected);
+}
+
+TEST(SockListen, AcceptedSocketCarriesTheDataConnection)
+{
+    auto socket = Listening();
+    const uint16_t port = PortOf(*socket);
+    Connection sender(testpeer::ConnectFrom("127.0.0.1", port));
+
+    socket->UseAcceptedSocket(socket->Accept());
+    sender.Send("line one\r\n");
+    EXPECT_EQ(socket->ReadLn(), "line one\r\n");
+    socket->Writeln("ack");
+    EXPECT_EQ(sender.ReadLine(), "ack\r\n");
+}
+
+TEST(SockListen, CancelEndsAnAcceptThatNoPeerAnswers)
+{
+    auto socket = Listening();
+    auto cancel = CancelAfter(*socket, 1000ms);
+    const double before = ProcessCpuSeconds();
+    EXPECT_EQ(FailureOf([&] { socket->Accept(); }), "Accepting Canceled");
+    EXPECT_LT(ProcessCpuSeconds() - before, 0.25);
+    EXPECT_TRUE(socket->Canceled);
+}
+
+TEST(SockListen, CancelDuringTheAcceptStepAborts)
+{
+    auto socket = Listening();
+    Connection client(testpeer::ConnectFrom("127.0.0.1", PortOf(*socket)));
+    socket->ReportLevel = 4;
+    socket->OnStatus = [](TTcpSocket *s, const std::string &status) {
+        if (status == "Accepting")
+            s->Cancel();
+    };
+    EXPECT_EQ(FailureOf([&] { socket->Accept(); }), "Socket send aborted");
+    EXPECT_FALSE(socket->Canceled);
+    EXPECT_TRUE(client.WaitClosed());
+}

@@ -1,0 +1,374 @@
+// One check for news as the user makes it, against real and scripted FTP
+// servers on loopback: the status texts, the boxes, the news and the verdict.
+#include "WorkflowFixture.h"
+
+#include "platform/net/HostLookup.h"
+#include "tests/harness/Loopback.h"
+#include "tests/harness/RealFtpServers.h"
+#include "tests/harness/ScriptedFtpServer.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QTextEdit>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+
+const QString CannotConnect = QString::fromUtf8("Nie mogę połączyć się z serwerem.\nSprawdź adres FTP, modem, itp.");
+const QString HostNotFound = QString::fromUtf8("Nie znaleziono serwera.\nSprawdź adres FTP, modem, itp.");
+const QString Finished = QString::fromUtf8("Zakończono pobieranie");
+
+// A name server that knows no name, answering from the event loop.
+class UnknownNames : public net::HostResolver {
+public:
+    void Lookup(const std::string &, QObject *context, Answer done) override
+    {
+        QTimer::singleShot(0, context, [done] { done(0, net::WSAHOST_NOT_FOUND); });
+    }
+};
+
+// The start of a session every scripted server below plays.
+harness::ScriptedFtpServer &LogIn(harness::ScriptedFtpServer &server)
+{
+    return server.Send("220 Scripted\r\n").Reply("331 Password please\r\n").Reply("230 Welcome\r\n");
+}
+
+using Check = WorkflowFixture;
+
+} // namespace
+
+TEST_F(Check, WholeRoadAgainstVsftpdByName)
+{
+    harness::FtpFiles files;
+    ServeNews(files);
+    harness::VsftpdServer server(files.Path());
+    PrepareProduct("localhost", server.Port());
+    StartRecording();
+
+    Click("SpeedDownload");
+
+    ExpectStatusesInOrder({
+        "Serwer znaleziony", "220 .*", "USER anonymous", "331 .*", "PASS ", "230 .*", "Uzyskano połączenie z serwerem",
+        "TYPE I", "200 .*", "DoCommand success",
+        "PORT 127,0,0,1,\\d+,\\d+", "200 .*", "RETR pub/news/or_news.rtf", "150 .*",
+        "Rozpoczęto przesyłanie danych", "\\d+ z \\d+", "Zakończono przesyłanie danych", "Received \\d+ Bytes",
+        "226 .*", "Zakończono pobieranie",
+        "RETR pub/news/or_news.inf", "Rozpoczęto przesyłanie danych", "\\d+ z \\d+",
+        "Zakończono przesyłanie danych", "Received \\d+ Bytes", "226 .*", "Zakończono pobieranie",
+    });
+    EXPECT_TRUE(statuses.contains(QString("%1 z %1").arg(std::strlen(NewsRtf)))) << statuses.join(" | ").toStdString();
+    EXPECT_EQ(Status(), Finished);
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(Find<QTextEdit>("RichEditRtf")->toPlainText(),
+              QString::fromUtf8("Nowości w wersji 4.3\n• Szybsze wyszukiwanie zadań"));
+    EXPECT_EQ(Text("TextKomunikat"), " Zaktualizuj program !!!");
+    EXPECT_TRUE(Find<QToolButton>("SpeedProgramOld")->isVisible());
+    EXPECT_TRUE(Text("TextProgram").endsWith(QString::fromUtf8(" Aktualny program:\n wersja: 4.3 , wyd. 1a, 20/11/26")));
+    EXPECT_EQ(window->Logic().PendingKind, 1);
+    EXPECT_TRUE(window->Logic().LoggedIn);
+    EXPECT_EQ(Read("or_news.inf"), ServerRelease);
+
+    // The connection stays for the next check, which begins with the binary mode.
+    statuses.clear();
+    Click("SpeedDownload");
+    ASSERT_FALSE(statuses.isEmpty());
+    EXPECT_EQ(statuses.first(), "TYPE I");
+    EXPECT_FALSE(statuses.contains("Serwer znaleziony"));
+    EXPECT_EQ(Status(), Finished);
+}
+
+TEST_F(Check, ThroughTheFtpProxy)
+{
+    harness::FtpFiles files;
+    ServeNews(files);
+    harness::FtpProxy proxy(files.Path());
+    PrepareProduct(harness::FtpProxy::TargetHost(), 21);
+    Put("vm_ver32.ini", "[FTP]\r\nHost=" + harness::FtpProxy::TargetHost() +
+                            "\r\nHostPort=abc\r\nUseProxy=Tak\r\nProxy=" + proxy.Host() +
+                            "\r\nProxyPort=" + std::to_string(proxy.Port()) + "\r\n");
+    StartRecording();
+    // Through a proxy the server's port is still converted, so it must be a number.
+    Find<QLineEdit>("EditHostPort")->setText("21");
+
+    Click("SpeedDownload");
+
+    ExpectStatusesInOrder({"USER anonymous", "Uzyskano połączenie z serwerem", "DoCommand success",
+                           "RETR pub/news/or_news.rtf", "Zakończono pobieranie", "RETR pub/news/or_news.inf",
+                           "Zakończono pobieranie"});
+    EXPECT_FALSE(statuses.join("|").contains("@")); // the server's name never shows
+    EXPECT_TRUE(boxes.shown.empty()) << (boxes.shown.empty() ? "" : boxes.shown[0].text.toStdString());
+    EXPECT_EQ(Text("TextKomunikat"), " Zaktualizuj program !!!");
+    EXPECT_EQ(Read("or_news.rtf"), NewsRtf);
+}
+
+TEST_F(Check, UnknownHostShowsTwoBoxes)
+{
+    UnknownNames names;
+    net::HostResolver *before = net::SetHostResolver(&names);
+    PrepareProduct("no-such-host.example", 21);
+    StartRecording();
+    Click("SpeedDownload");
+    net::SetHostResolver(before);
+
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[0].text, HostNotFound);
+    EXPECT_EQ(boxes.shown[1].text, CannotConnect);
+    EXPECT_EQ(boxes.shown[1].caption, QString::fromUtf8("Błąd"));
+    EXPECT_FALSE(window->Logic().LoggedIn);
+    EXPECT_EQ(window->Logic().FtpClient1->ReportLevel, 1);
+    EXPECT_EQ(window->Logic().PendingKind, 0);
+}
+
+TEST_F(Check, RefusedConnectionShowsTwoBoxes)
+{
+    PrepareProduct("127.0.0.1", harness::FreePort("127.0.0.1"));
+    StartRecording();
+    Click("SpeedDownload");
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[0].text, CannotConnect);
+    EXPECT_EQ(boxes.shown[1].text, CannotConnect);
+    EXPECT_FALSE(window->Logic().LoggedIn);
+}
+
+TEST_F(Check, RejectedLoginShowsTwoBoxesAndLogsOut)
+{
+    harness::ScriptedFtpServer server;
+    server.Send("220 Scripted\r\n").Reply("331 Password please\r\n").Reply("530 Login incorrect.\r\n");
+    server.Start();
+    PrepareProduct("127.0.0.1", server.Port());
+    StartRecording();
+    Click("SpeedDownload");
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[0].text, CannotConnect);
+    EXPECT_EQ(boxes.shown[1].text, CannotConnect);
+    EXPECT_FALSE(window->Logic().LoggedIn);
+    ExpectStatusesInOrder({"530 Login incorrect.\r\n", "QUIT", "Przerwano połączenie", "Disconnected"});
+    EXPECT_TRUE(statuses.contains("221 Goodbye.\r\n"));
+    const auto transcript = server.Transcript();
+    EXPECT_EQ(transcript.back(), "QUIT");
+    EXPECT_EQ(std::count(transcript.begin(), transcript.end(), "TYPE I"), 0);
+}
+
+TEST_F(Check, InvalidPortTextSendsNothing)
+{
+    harness::ScriptedFtpServer server;
+    server.Send("220 Scripted\r\n");
+    server.Start();
+    Put("ort.ini", "[Program]\r\n");
+    Put("vm_ver32.ini", "[FTP]\r\nHost=127.0.0.1\r\nHostPort=21x\r\n");
+    StartRecording();
+    Click("SpeedDownload");
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].kind, TMessageKind::ErrorBox);
+    EXPECT_EQ(boxes.shown[0].text, "'21x' is not a valid integer value.");
+    EXPECT_TRUE(statuses.isEmpty());
+    EXPECT_EQ(window->Logic().FtpClient1->ReportLevel, 0);
+    EXPECT_TRUE(server.Transcript().empty());
+}
+
+TEST_F(Check, MissingNewsFileEndsTheCheck)
+{
+    harness::FtpFiles files;
+    files.Write("pub/news/or_news.inf", ServerRelease);
+    harness::VsftpdServer server(files.Path());
+    PrepareProduct("127.0.0.1", server.Port());
+    StartRecording();
+    Click("SpeedDownload");
+    ExpectStatusesInOrder({"RETR pub/news/or_news.rtf", "550 .*", "Błąd pobierania pliku"});
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].kind, TMessageKind::ErrorBox);
+    EXPECT_TRUE(boxes.shown[0].text.startsWith("550 ")) << boxes.shown[0].text.toStdString();
+    EXPECT_FALSE(statuses.contains("RETR pub/news/or_news.inf"));
+    EXPECT_FALSE(Exists("or_news.inf"));
+    EXPECT_EQ(Text("TextKomunikat"), "");
+    EXPECT_TRUE(window->Logic().LoggedIn); // the connection stays
+}
+
+TEST_F(Check, AbortDuringTheNewsLeavesThePartAndSkipsTheReleaseFile)
+{
+    harness::ScriptedFtpServer server;
+    LogIn(server).Reply("200 Type set\r\n").Reply("200 PORT ok\r\n").Reply("150 Opening (4000 bytes)\r\n")
+        .ConnectData().SendData(std::string(1000, 'n')).AwaitSignal().CloseData();
+    server.Start();
+    PrepareProduct("127.0.0.1", server.Port());
+    StartRecording();
+    OnStatusOnce("Rozpoczęto przesyłanie danych", [this] {
+        QTimer::singleShot(300, window.get(), [this] { Click("SpeedAbort"); });
+    });
+    Click("SpeedDownload");
+    server.Signal();
+
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].kind, TMessageKind::ErrorBox);
+    EXPECT_EQ(boxes.shown[0].text, "Socket send aborted.");
+    EXPECT_EQ(Read("or_news.rtf"), std::string(1000, 'n'));
+    EXPECT_FALSE(Exists("or_news.inf"));
+    EXPECT_TRUE(Find<QTextEdit>("RichEditRtf")->toPlainText().isEmpty());
+    EXPECT_NE(Status(), Finished);
+}
+
+TEST_F(Check, AbortDuringTheReleaseFileKeepsTheNewsAndGivesNoVerdict)
+{
+    const std::string news = "Nowe wydanie";
+    harness::ScriptedFtpServer server;
+    LogIn(server).Reply("200 Type set\r\n").Reply("200 PORT ok\r\n").Reply("150 Opening (12 bytes)\r\n")
+        .ConnectData().SendData(news).CloseData().Send("226 Done\r\n")
+        .Reply("200 PORT ok\r\n").Reply("150 Opening (500 bytes)\r\n")
+        .ConnectData().SendData("[Program]\r\n").AwaitSignal().CloseData();
+    server.Start();
+    PrepareProduct("127.0.0.1", server.Port());
+    StartRecording();
+    OnStatusOnce("150 Opening \\(500 bytes\\)\r\n", [this] {
+        QTimer::singleShot(300, window.get(), [this] { Click("SpeedAbort"); });
+    });
+    Click("SpeedDownload");
+    server.Signal();
+
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "Socket send aborted.");
+    EXPECT_EQ(Find<QTextEdit>("RichEditRtf")->toPlainText(), QString::fromStdString(news));
+    EXPECT_EQ(Read("or_news.inf"), "[Program]\r\n");
+    EXPECT_EQ(Text("TextKomunikat"), "");
+    EXPECT_FALSE(Find<QToolButton>("SpeedProgramAkt")->isVisible());
+    EXPECT_EQ(window->Logic().PendingKind, 1);
+}
+
+TEST_F(Check, ServerThatNeverConnectsWaitsUntilAbort)
+{
+    harness::ScriptedFtpServer server;
+    LogIn(server).Reply("200 Type set\r\n").Reply("200 PORT ok\r\n").Reply("150 Opening (10 bytes)\r\n").AwaitSignal();
+    server.Start();
+    PrepareProduct("127.0.0.1", server.Port());
+    StartRecording();
+    // The window still answers while the check waits: the abort comes as a click.
+    OnStatusOnce("150 Opening \\(10 bytes\\)\r\n", [this] {
+        QTimer::singleShot(300, window.get(), [this] { Click("SpeedAbort"); });
+    });
+    Click("SpeedDownload");
+    server.Signal();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "Accepting Canceled.");
+    EXPECT_FALSE(Exists("or_news.rtf"));
+}
+
+TEST_F(Check, ClosedControlConnectionMeansTheNextCheckConnectsAgain)
+{
+    harness::FtpFiles files;
+    ServeNews(files);
+    harness::VsftpdServer real(files.Path());
+    harness::ScriptedFtpServer server;
+    LogIn(server).Reply("502 No binary here\r\n").CloseControl();
+    server.Start();
+    PrepareProduct("127.0.0.1", server.Port());
+    StartRecording();
+
+    Click("SpeedDownload"); // the mode is refused; then the server hangs up
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[0].kind, TMessageKind::Dialog);
+    EXPECT_EQ(boxes.shown[0].text, "DoCommand unsupported");
+    EXPECT_EQ(boxes.shown[1].text, "502 No binary here\r\n");
+    ExpectStatusesInOrder({"TYPE I", "502 No binary here\r\n", "DoCommand failure"});
+    for (int i = 0; i < 200 && window->Logic().LoggedIn; ++i)
+        QTest::qWait(10);
+    EXPECT_FALSE(window->Logic().LoggedIn);
+    ExpectStatusesInOrder({"TYPE I", "Przerwano połączenie"});
+
+    Find<QLineEdit>("EditHostPort")->setText(QString::number(real.Port()));
+    statuses.clear();
+    Click("SpeedDownload");
+    ExpectStatusesInOrder({"220 .*", "Uzyskano połączenie z serwerem", "TYPE I", "Zakończono pobieranie"});
+    EXPECT_EQ(Status(), Finished);
+}
+
+TEST_F(Check, DisconnectWhenNotConnectedShowsNothing)
+{
+    PrepareProduct("127.0.0.1", 21);
+    StartRecording();
+    Click("SpeedDisconnect");
+    Click("SpeedAbort");
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_TRUE(statuses.isEmpty());
+}
+
+TEST_F(Check, DisconnectLogsOut)
+{
+    harness::ScriptedFtpServer server;
+    LogIn(server);
+    server.Start();
+    PrepareProduct("127.0.0.1", server.Port());
+    StartRecording();
+    Click("SpeedConnect");
+    EXPECT_TRUE(window->Logic().LoggedIn);
+    Click("SpeedConnect"); // already connected: nothing new
+    Click("SpeedDisconnect");
+    EXPECT_FALSE(window->Logic().LoggedIn);
+    // The server closes right after its goodbye, so the two may come in either order.
+    ExpectStatusesInOrder({"Uzyskano połączenie z serwerem", "QUIT", "Przerwano połączenie"});
+    EXPECT_TRUE(statuses.contains("221 Goodbye.\r\n"));
+    EXPECT_EQ(server.Transcript().back(), "QUIT");
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(Check, ClosingWhileConnectedSavesAndLogsOutQuietly)
+{
+    harness::ScriptedFtpServer server;
+    LogIn(server);
+    server.Start();
+    PrepareProduct("127.0.0.1", server.Port());
+    StartRecording();
+    Click("SpeedConnect");
+    ASSERT_TRUE(window->Logic().LoggedIn);
+    window->close();
+    statuses.clear();
+    window.reset();
+    EXPECT_TRUE(statuses.isEmpty());
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_NE(Read("vm_ver32.ini").find("HostPort=" + std::to_string(server.Port())), std::string::npos);
+    for (int i = 0; i < 100 && server.Transcript().back() != "QUIT"; ++i)
+        QTest::qWait(10);
+    EXPECT_EQ(server.Transcript().back(), "QUIT");
+}
+
+TEST_F(Check, ClosingWhileADownloadWaitsEndsItAtOnce)
+{
+    harness::ScriptedFtpServer server;
+    LogIn(server).Reply("200 Type set\r\n").Reply("200 PORT ok\r\n").Reply("150 Opening (10 bytes)\r\n").AwaitSignal();
+    server.Start();
+    PrepareProduct("127.0.0.1", server.Port());
+    StartRecording();
+    OnStatusOnce("150 Opening \\(10 bytes\\)\r\n", [this] {
+        QTimer::singleShot(100, window.get(), [this] { Click("SpeedExit"); });
+    });
+    Click("SpeedDownload"); // returns once the close has ended the wait
+    server.Signal();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_TRUE(Exists("vm_ver32.ini"));
+    window.reset();
+}
+
+TEST_F(Check, SecondCheckDuringAWaitDoesNothing)
+{
+    harness::ScriptedFtpServer server;
+    LogIn(server).Reply("200 Type set\r\n").Reply("200 PORT ok\r\n").Reply("150 Opening (10 bytes)\r\n").AwaitSignal();
+    server.Start();
+    PrepareProduct("127.0.0.1", server.Port());
+    StartRecording();
+    OnStatusOnce("150 Opening \\(10 bytes\\)\r\n", [this] {
+        QTimer::singleShot(100, window.get(), [this] {
+            Click("SpeedDownload");
+            Click("SpeedConnect");
+            Click("SpeedDisconnect");
+            Click("SpeedAbort");
+        });
+    });
+    Click("SpeedDownload");
+    server.Signal();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "Accepting Canceled.");
+    const auto transcript = server.Transcript();
+    EXPECT_EQ(std::count(transcript.begin(), transcript.end(), "TYPE I"), 1);
+    EXPECT_EQ(std::count(transcript.begin(), transcript.end(), "QUIT"), 0);
+}
