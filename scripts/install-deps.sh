@@ -6,7 +6,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
   libgtest-dev libgmock-dev
-  xvfb xauth x11-utils xdotool imagemagick fonts-dejavu-core fonts-liberation2
+  xvfb xauth x11-utils xdotool imagemagick tesseract-ocr tesseract-ocr-eng fonts-dejavu-core fonts-liberation2
   vsftpd python3 python3-pyftpdlib ftp-proxy
 )
 missing=()

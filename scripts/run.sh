@@ -1,21 +1,30 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts the program in a demo program
-# directory. Without a display it runs under Xvfb, takes screenshots of the
-# window and prints where they are.
+# Installs what is missing, builds, starts a local FTP server with the maker's
+# news, and starts the program in a demo program directory pointed at it.
+# Without a display it runs under Xvfb, checks for news with real clicks, and
+# prints where it saved the screenshots.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
 "$root/scripts/build.sh"
 build=${BUILD_DIR:-$root/build}
+run=$root/run
+rm -rf "$run" && mkdir -p "$run/demo" "$run/ftp"
+
+# The server's files; vsftpd refuses a root its anonymous user could write to.
+cp -r "$root/demo/server/." "$run/ftp/root"
+chmod -R go-w "$run/ftp/root"
+read -r port server < <("$root/scripts/demo-ftp-server.sh" "$run/ftp/root" "$run/ftp")
+trap 'kill "$server" 2>/dev/null || true' EXIT
 
 # The program looks for its product beside its executable.
-demo=$root/run/demo
-rm -rf "$demo" && mkdir -p "$demo"
-cp "$root"/demo/* "$demo"/
-cp "$build/app/vm_ver32" "$demo"/
+cp "$root/demo/program/"* "$run/demo/"
+cp "$build/app/vm_ver32" "$run/demo/"
+printf '[FTP]\r\nHost=127.0.0.1\r\nHostPort=%s\r\nUseProxy=Nie\r\nProxy=\r\nProxyPort=\r\n' "$port" > "$run/demo/vm_ver32.ini"
+echo "FTP server: 127.0.0.1:$port serving $run/ftp/root"
 
 if [ -n "${DISPLAY:-}" ]; then
-  exec "$demo/vm_ver32"
+  "$run/demo/vm_ver32"
+else
+  "$root/scripts/run-headless.sh" "$run/demo" "$run"
 fi
-
-exec "$root/scripts/run-headless.sh" "$demo" "$root/run"

@@ -35,7 +35,23 @@ harness::ScriptedFtpServer &LogIn(harness::ScriptedFtpServer &server)
     return server.Send("220 Scripted\r\n").Reply("331 Password please\r\n").Reply("230 Welcome\r\n");
 }
 
-using Check = WorkflowFixture;
+// Logged in, binary mode set, PORT accepted and RETR answered with the size.
+harness::ScriptedFtpServer &UpToTheTransfer(harness::ScriptedFtpServer &server, int announcedBytes)
+{
+    return LogIn(server).Reply("200 Type set\r\n").Reply("200 PORT ok\r\n")
+        .Reply("150 Opening (" + std::to_string(announcedBytes) + " bytes)\r\n");
+}
+
+class Check : public WorkflowFixture {
+protected:
+    // A user's click on Button a moment after a status matching Pattern was shown.
+    void ClickAfterStatus(const QString &pattern, int milliseconds, const char *button)
+    {
+        OnStatusOnce(pattern, [this, milliseconds, button] {
+            QTimer::singleShot(milliseconds, window.get(), [this, button] { Click(button); });
+        });
+    }
+};
 
 } // namespace
 
@@ -189,14 +205,12 @@ TEST_F(Check, MissingNewsFileEndsTheCheck)
 TEST_F(Check, AbortDuringTheNewsLeavesThePartAndSkipsTheReleaseFile)
 {
     harness::ScriptedFtpServer server;
-    LogIn(server).Reply("200 Type set\r\n").Reply("200 PORT ok\r\n").Reply("150 Opening (4000 bytes)\r\n")
+    UpToTheTransfer(server, 4000)
         .ConnectData().SendData(std::string(1000, 'n')).AwaitSignal().CloseData();
     server.Start();
     PrepareProduct("127.0.0.1", server.Port());
     StartRecording();
-    OnStatusOnce("Rozpoczęto przesyłanie danych", [this] {
-        QTimer::singleShot(300, window.get(), [this] { Click("SpeedAbort"); });
-    });
+    ClickAfterStatus("Rozpoczęto przesyłanie danych", 300, "SpeedAbort");
     Click("SpeedDownload");
     server.Signal();
 
@@ -213,16 +227,14 @@ TEST_F(Check, AbortDuringTheReleaseFileKeepsTheNewsAndGivesNoVerdict)
 {
     const std::string news = "Nowe wydanie";
     harness::ScriptedFtpServer server;
-    LogIn(server).Reply("200 Type set\r\n").Reply("200 PORT ok\r\n").Reply("150 Opening (12 bytes)\r\n")
+    UpToTheTransfer(server, 12)
         .ConnectData().SendData(news).CloseData().Send("226 Done\r\n")
         .Reply("200 PORT ok\r\n").Reply("150 Opening (500 bytes)\r\n")
         .ConnectData().SendData("[Program]\r\n").AwaitSignal().CloseData();
     server.Start();
     PrepareProduct("127.0.0.1", server.Port());
     StartRecording();
-    OnStatusOnce("150 Opening \\(500 bytes\\)\r\n", [this] {
-        QTimer::singleShot(300, window.get(), [this] { Click("SpeedAbort"); });
-    });
+    ClickAfterStatus("150 Opening \\(500 bytes\\)\r\n", 300, "SpeedAbort");
     Click("SpeedDownload");
     server.Signal();
 
@@ -238,14 +250,12 @@ TEST_F(Check, AbortDuringTheReleaseFileKeepsTheNewsAndGivesNoVerdict)
 TEST_F(Check, ServerThatNeverConnectsWaitsUntilAbort)
 {
     harness::ScriptedFtpServer server;
-    LogIn(server).Reply("200 Type set\r\n").Reply("200 PORT ok\r\n").Reply("150 Opening (10 bytes)\r\n").AwaitSignal();
+    UpToTheTransfer(server, 10).AwaitSignal();
     server.Start();
     PrepareProduct("127.0.0.1", server.Port());
     StartRecording();
     // The window still answers while the check waits: the abort comes as a click.
-    OnStatusOnce("150 Opening \\(10 bytes\\)\r\n", [this] {
-        QTimer::singleShot(300, window.get(), [this] { Click("SpeedAbort"); });
-    });
+    ClickAfterStatus("150 Opening \\(10 bytes\\)\r\n", 300, "SpeedAbort");
     Click("SpeedDownload");
     server.Signal();
     ASSERT_EQ(boxes.shown.size(), 1u);
@@ -334,13 +344,11 @@ TEST_F(Check, ClosingWhileConnectedSavesAndLogsOutQuietly)
 TEST_F(Check, ClosingWhileADownloadWaitsEndsItAtOnce)
 {
     harness::ScriptedFtpServer server;
-    LogIn(server).Reply("200 Type set\r\n").Reply("200 PORT ok\r\n").Reply("150 Opening (10 bytes)\r\n").AwaitSignal();
+    UpToTheTransfer(server, 10).AwaitSignal();
     server.Start();
     PrepareProduct("127.0.0.1", server.Port());
     StartRecording();
-    OnStatusOnce("150 Opening \\(10 bytes\\)\r\n", [this] {
-        QTimer::singleShot(100, window.get(), [this] { Click("SpeedExit"); });
-    });
+    ClickAfterStatus("150 Opening \\(10 bytes\\)\r\n", 100, "SpeedExit");
     Click("SpeedDownload"); // returns once the close has ended the wait
     server.Signal();
     EXPECT_FALSE(window->isVisible());
@@ -352,7 +360,7 @@ TEST_F(Check, ClosingWhileADownloadWaitsEndsItAtOnce)
 TEST_F(Check, SecondCheckDuringAWaitDoesNothing)
 {
     harness::ScriptedFtpServer server;
-    LogIn(server).Reply("200 Type set\r\n").Reply("200 PORT ok\r\n").Reply("150 Opening (10 bytes)\r\n").AwaitSignal();
+    UpToTheTransfer(server, 10).AwaitSignal();
     server.Start();
     PrepareProduct("127.0.0.1", server.Port());
     StartRecording();

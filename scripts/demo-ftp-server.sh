@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Starts vsftpd on a free loopback port serving ROOT anonymously and read-only,
+# for at most an hour. Prints "PORT PID" once it listens.
+set -euo pipefail
+root=$1 work=$2
+mkdir -p "$work/empty"
+port=$(/usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+cat > "$work/vsftpd.conf" <<CONF
+listen=YES
+listen_ipv6=NO
+background=NO
+seccomp_sandbox=NO
+listen_address=127.0.0.1
+listen_port=$port
+anonymous_enable=YES
+local_enable=NO
+write_enable=NO
+anon_root=$root
+secure_chroot_dir=$work/empty
+connect_from_port_20=NO
+xferlog_enable=NO
+syslog_enable=NO
+CONF
+# vsftpd writes its start-up errors to standard input.
+timeout 3600 /usr/sbin/vsftpd "$work/vsftpd.conf" <>"$work/vsftpd.log" >"$work/vsftpd.log" 2>&1 &
+pid=$!
+for _ in $(seq 100); do
+  if ss -ltn "sport = :$port" | grep -q LISTEN; then echo "$port $pid"; exit 0; fi
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.1
+done
+echo "vsftpd did not start:" >&2; cat "$work/vsftpd.log" >&2; exit 1

@@ -1,0 +1,49 @@
+# Shell functions for driving the program's window under a private Xvfb with
+# real input events. Source it; it starts Xvfb and stops everything on exit.
+# Xvfb picks a free display itself and writes its number to the pipe.
+exec {xvfb_fd}< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp 2>/dev/null & echo "pid $!")
+read -r _ xvfb_pid <&$xvfb_fd
+read -r -t 10 xvfb_number <&$xvfb_fd || { echo "Xvfb did not start" >&2; exit 1; }
+program_pid=
+trap 'kill $program_pid $xvfb_pid 2>/dev/null || true' EXIT
+export DISPLAY=:$xvfb_number
+
+# Starts the program and waits for its window; sets X and Y, its position.
+start_program() {
+  "$1" &
+  program_pid=$!
+  window=
+  for _ in $(seq 100); do
+    window=$(xdotool search --name '^Zelnor' 2>/dev/null | head -n1) && [ -n "$window" ] && break
+    sleep 0.1
+  done
+  [ -n "$window" ] || { echo "the window did not appear" >&2; exit 1; }
+  sleep 1
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+}
+
+# Saves the window's client area to FILE.
+shot() { import -window root -crop "446x323+$X+$Y" +repage "$1"; echo "screenshot: $1"; }
+
+# Clicks at X,Y of the window's client area.
+click() { xdotool mousemove $((X + $1)) $((Y + $2)) click 1; sleep 0.8; }
+
+# Waits at most SECONDS until the window stops changing.
+wait_for_status_change() {
+  local before after
+  before=$(import -window root -crop "446x323+$X+$Y" ppm:- | md5sum)
+  for _ in $(seq $(($1 * 2))); do
+    sleep 0.5
+    after=$(import -window root -crop "446x323+$X+$Y" ppm:- | md5sum)
+    [ "$after" = "$before" ] && return 0
+    before=$after
+  done
+}
+
+# Alt+K is "&Koniec": the window closes and saves its settings.
+close_program() {
+  xdotool windowfocus --sync "$window" 2>/dev/null || true
+  xdotool key alt+k
+  for _ in $(seq 50); do kill -0 "$program_pid" 2>/dev/null || return 0; sleep 0.1; done
+  echo "the program did not end" >&2; return 1
+}

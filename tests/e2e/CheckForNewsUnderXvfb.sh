@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# The program as a user starts it: in a program directory with a product, under
+# a real X server, pointed at a real FTP server on loopback. A real click on
+# "&Sprawdź co nowego ?" must bring the news and the verdict; the verdict is
+# read back from a screenshot of the window.
+set -euo pipefail
+program=$1 source=$2
+work=$(mktemp -d)
+cleanup() { kill "${server:-}" 2>/dev/null || true; rm -rf "$work"; }
+trap cleanup EXIT
+
+mkdir -p "$work/program" "$work/ftp"
+cp -r "$source/demo/server/." "$work/ftp/root"
+chmod -R go-w "$work/ftp/root"
+read -r port server < <("$source/scripts/demo-ftp-server.sh" "$work/ftp/root" "$work/ftp")
+cp "$source/demo/program/ort.ini" "$program" "$work/program/"
+printf '[FTP]\r\nHost=127.0.0.1\r\nHostPort=%s\r\nUseProxy=Nie\r\n' "$port" > "$work/program/vm_ver32.ini"
+
+source "$source/scripts/xvfb-session.sh"
+trap 'kill $program_pid $xvfb_pid 2>/dev/null || true; cleanup' EXIT
+start_program "$work/program/vm_ver32"
+click 90 50
+wait_for_status_change 20
+shot "$work/after-check.png"
+
+# The verdict bar at the bottom of the release panel, enlarged for the reader.
+convert "$work/after-check.png" -crop 186x22+2+277 +repage -resize 400% -colorspace Gray "$work/verdict.png"
+verdict=$(tesseract "$work/verdict.png" - --psm 7 2>/dev/null)
+close_program
+
+failed=0
+check() { if eval "$2"; then echo "ok: $1"; else echo "FAILED: $1" >&2; failed=1; fi; }
+check "the verdict reads \"Zaktualizuj program\" (read: $verdict)" '[[ $verdict == *"Zaktualizuj program"* ]]'
+check "the release information was downloaded" 'cmp -s "$work/program/or_news.inf" "$source/demo/server/pub/news/or_news.inf"'
+check "the news was downloaded" 'cmp -s "$work/program/or_news.rtf" "$source/demo/server/pub/news/or_news.rtf"'
+check "closing saved the settings" 'grep -q "UseProxy=Nie" "$work/program/vm_ver32.ini" && grep -q "ProxyPort=" "$work/program/vm_ver32.ini"'
+exit $failed
