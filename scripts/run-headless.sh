@@ -12,6 +12,10 @@ shot "$out/start.png"
 click 90 50
 wait_for_status_change 15
 shot "$out/news-and-verdict.png"
+# "VEMO Test", over the lower left corner of the news view: the same display
+# from the files now in the program directory, without a connection.
+click 230 290
+shot "$out/test-button.png"
 # The "Parametry" tab.
 click 30 12
 shot "$out/parameters.png"
