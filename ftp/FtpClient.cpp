@@ -1,6 +1,9 @@
 #include "ftp/FtpClient.h"
 
 #include "ftp/FtpRules.h"
+#include "sock/ThreadTimer.h"
+
+#include <algorithm>
 
 TFtpClient::TFtpClient()
 {
@@ -15,6 +18,11 @@ TFtpClient::~TFtpClient()
     OnError = {};
     Cancel();
     if (Connected) {
+        // A server that never answers QUIT must not keep the program alive:
+        // the logout gets a few seconds, then its wait is cancelled.
+        TThreadTimer deadline;
+        deadline.SetInterval(LogoutLimitMs);
+        deadline.SetOnTimer([this](TThreadTimer *) { Cancel(); });
         try {
             Disconnect();
         } catch (...) {
@@ -152,8 +160,9 @@ void TFtpClient::CheckServerAbort()
 
 void TFtpClient::DropBufferedReplies()
 {
-    if (RecvStream->Size() > 0)
-        Read(0);
+    // In pieces that Read can return: a hostile server may have sent more.
+    while (RecvStream->Size() > 0)
+        Read(static_cast<uint16_t>(std::min<int64_t>(RecvStream->Size(), 65535)));
 }
 
 void TFtpClient::ReportFailure(TCmdType Kind, const std::string &Line)

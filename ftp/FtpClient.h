@@ -19,9 +19,11 @@
 class TFtpClient : public TTcpSocket {
 public:
     TFtpClient();
-    // Logs out when still connected. The owner's handlers are not called any
-    // more: the owner may be half destroyed itself.
+    // Logs out when still connected, waiting at most LogoutLimitMs for the
+    // server. The owner's handlers are not called any more: the owner may be
+    // half destroyed itself.
     ~TFtpClient() override;
+    static constexpr uint32_t LogoutLimitMs = 3000;
 
     // Connects (to Proxy:ProxyPort when Proxy is set, else Host:Port), reads
     // the greeting and logs in as UserID (USER, and PASS on 331). Does nothing

@@ -9,7 +9,7 @@ bool IsContinuationLine(const std::string &Line)
     return (!Line.empty() && Line[0] == ' ') || (Line.size() >= 4 && Line[3] == '-');
 }
 
-bool IsServerAbort(const std::string &Buffered)
+bool IsServerAbort(std::string_view Buffered)
 {
     return Buffered.size() >= 4 && (Buffered.compare(0, 3, "421") == 0 || Buffered.compare(0, 3, "426") == 0);
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // A further line of a multi-line reply follows: the line begins with a blank
 // or has "-" as its fourth character.
@@ -14,7 +15,7 @@ inline bool IsUnsupported(int Code) { return Code >= 500 && Code <= 502; }
 
 // 421 (closing) or 426 (transfer aborted) at the head of the received bytes,
 // with at least one byte after the code.
-bool IsServerAbort(const std::string &Buffered);
+bool IsServerAbort(std::string_view Buffered);
 
 // The size announced in a transfer reply: the last run of digits before the
 // first "BYTE" in any case; 0 without the word, without digits before it, or

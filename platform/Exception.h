@@ -6,9 +6,21 @@
 
 class Exception : public std::runtime_error {
 public:
-    explicit Exception(const std::string &message) : std::runtime_error(message) {}
-    std::string Message() const { return what(); }
+    explicit Exception(const std::string &message) : std::runtime_error(message), message_(message) {}
+    // The whole text; what() ends at its first zero byte, which a server's
+    // reply line may hold.
+    const std::string &Message() const { return message_; }
+
+private:
+    std::string message_;
 };
+
+// The display text of any error: an Exception's whole message, what() of others.
+inline std::string MessageOf(const std::exception &error)
+{
+    const auto *own = dynamic_cast<const Exception *>(&error);
+    return own ? own->Message() : std::string(error.what());
+}
 
 // A value outside the range its destination can hold.
 class ERangeError : public Exception {

@@ -185,6 +185,17 @@ std::string WithValue(std::string_view text, std::string_view section, std::stri
     return out;
 }
 
+bool CanWrite(std::string_view section, std::string_view key, std::string_view value)
+{
+    // What could never be read back is refused: a section name that its own
+    // header would cut at "]", a key line that would read as a comment or a
+    // section header.
+    const std::string_view name = Trim(key);
+    return !HasLineBreak(section) && !HasLineBreak(key) && !HasLineBreak(value) &&
+           key.find('=') == std::string_view::npos && !name.empty() && name.front() != ';' && name.front() != '[' &&
+           section.find(']') == std::string_view::npos;
+}
+
 std::string GetString(const std::string &fileName, std::string_view section, std::string_view key, size_t maxLength)
 {
     std::string contents;
@@ -195,8 +206,7 @@ std::string GetString(const std::string &fileName, std::string_view section, std
 
 bool WriteString(const std::string &fileName, std::string_view section, std::string_view key, std::string_view value)
 {
-    if (fileName.empty() || HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value) ||
-        key.find('=') != std::string_view::npos || Trim(key).empty())
+    if (fileName.empty() || !CanWrite(section, key, value))
         return false;
     std::string contents;
     ReadFile(fileName, contents);

@@ -21,9 +21,14 @@ std::string ReadValue(std::string_view text, std::string_view section, std::stri
 std::string WithValue(std::string_view text, std::string_view section, std::string_view key,
                       std::string_view value);
 
+// Whether WriteString takes these: a name or value holding a line break, an
+// empty key, a key holding "=" or beginning with ";" or "[", and a section
+// holding "]" are refused, since they could not be read back.
+bool CanWrite(std::string_view section, std::string_view key, std::string_view value);
+
 // The same on a file. GetString reads at most MaxLength bytes of the value;
-// WriteString creates the file when needed and reports whether it succeeded.
-// A name or value holding a line break, or a key holding "=", is refused (false).
+// WriteString creates the file when needed and reports whether it succeeded;
+// it refuses (false) what CanWrite refuses.
 std::string GetString(const std::string &fileName, std::string_view section, std::string_view key,
                       size_t maxLength);
 bool WriteString(const std::string &fileName, std::string_view section, std::string_view key,

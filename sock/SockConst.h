@@ -57,6 +57,7 @@ constexpr std::string_view eNoTimer = "No Timer";
 constexpr std::string_view eConnectionClosed = "Connection closed by the peer";
 // Refusals of values the socket cannot carry ("%s" is the value).
 constexpr std::string_view eTextTooLong = "Text too long to send: %s bytes, at most 16384";
+constexpr std::string_view eLineTooLong = "Line too long: no line end within %s bytes";
 constexpr std::string_view eHostTooLong = "Host name too long: %s characters, at most 127";
 constexpr std::string_view ePortRange = "Port %s outside 0 to 65535";
 constexpr std::string_view ePeerAddress = "Not a dotted IPv4 address: %s";

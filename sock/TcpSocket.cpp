@@ -45,7 +45,6 @@ TTcpSocket::TTcpSocket()
     TimeOutTimer->SetEnabled(false);
     TimeOutTimer->SetOnTimer([this](TThreadTimer *) { TimerFired(); });
     RecvStream = std::make_unique<TMemoryStream>();
-    RecvSpare = std::make_unique<TMemoryStream>();
     SendStream = std::make_unique<TMemoryStream>();
     SendSpare = std::make_unique<TMemoryStream>();
     StartWinsock();

@@ -124,7 +124,10 @@ public:
     // buffered without waiting. EAbortError "Socket send aborted" on Cancel.
     std::string Read(uint16_t Count);
     // Waits for a line feed and takes the line with its line end. EAbortError
-    // "Socket readln aborted" on Cancel; Canceled stays set.
+    // "Socket readln aborted" on Cancel; Canceled stays set. A line longer
+    // than MaxLineLength (line end included) closes the connection
+    // (OnDisconnect) and raises ESockError "Line too long: ...": holding an
+    // endless line would take unbounded memory.
     std::string ReadLn();
     // Receives into the file FileName until the peer closes, with BytesRecvd
     // counting and OnPacketRecvd per block. Bytes already buffered go first.
@@ -208,15 +211,17 @@ public:
 
     static constexpr uint16_t InvalidSocket = 65535;
     static constexpr std::size_t BlockSize = 16383;  // bytes per recv/send
+    static constexpr std::size_t MaxLineLength = 65536;  // bytes ReadLn takes as one line
+    // Received bytes held while nobody takes them; more stay in the socket.
+    static constexpr std::size_t MaxBuffered = 4 * MaxLineLength;
 
     // Components that have started the socket system (process-wide).
     static int WinsockUsers;
 
 protected:
-    // Received bytes not yet taken by Read/ReadLn, and its compaction spare.
-    // During CaptureFile received bytes go to CaptureStream instead.
+    // Received bytes not yet taken by Read/ReadLn. During CaptureFile
+    // received bytes go to CaptureStream instead.
     std::unique_ptr<TMemoryStream> RecvStream;
-    std::unique_ptr<TMemoryStream> RecvSpare;
     // Bytes not yet handed to the socket, and its compaction spare.
     std::unique_ptr<TMemoryStream> SendStream;
     std::unique_ptr<TMemoryStream> SendSpare;

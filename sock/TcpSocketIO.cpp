@@ -105,7 +105,7 @@ void TTcpSocket::WriteFromStream()
     StatusMessage(LevelTrace, Text(sWriteFromStream));
     if (SendStream->Size() == 0 || Canceled)
         return;
-    const std::string &bytes = SendStream->Bytes();
+    const std::string_view bytes = SendStream->Bytes();
     const long sent = net::Send(SocketHandle, bytes.data(), std::min(bytes.size(), BlockSize));
     if (sent == net::SocketError) {
         // The bytes stay queued; FD_WRITE comes when the socket can take them.
@@ -154,6 +154,13 @@ void TTcpSocket::ReadToStream()
     // next wait after the cancel is cleared lets the notifications go on.
     if (Canceled && SocketHandle != InvalidSocket)
         net::SuspendNotifications(SocketHandle);
+    // Nobody takes from a buffer this full: the socket is read again when a
+    // wait wants more, so a flooding peer is held back by TCP instead of
+    // filling memory.
+    if (!CaptureStream && RecvStream->Bytes().size() >= MaxBuffered) {
+        net::SuspendNotifications(SocketHandle);
+        return;
+    }
     if (Busy) {
         readSkipped_ = true;
         return;
@@ -195,16 +202,8 @@ void TTcpSocket::DrainAtClose()
 
 std::string TTcpSocket::TakeFront(std::size_t Count)
 {
-    const std::string &bytes = RecvStream->Bytes();
-    std::string front = bytes.substr(0, Count);
-    if (Count < bytes.size()) {
-        RecvSpare->Clear();
-        RecvSpare->Write(bytes.data() + Count, bytes.size() - Count);
-        RecvStream->Clear();
-        std::swap(RecvStream, RecvSpare);
-    } else {
-        RecvStream->Clear();
-    }
+    std::string front(RecvStream->Bytes().substr(0, Count));
+    RecvStream->Consume(Count);
     return front;
 }
 
@@ -228,13 +227,24 @@ std::string TTcpSocket::Read(uint16_t Count)
 std::string TTcpSocket::ReadLn()
 {
     StatusMessage(LevelTrace, Text(sReadLn));
-    const auto lineEnd = [this] { return RecvStream->Bytes().find('\n'); };
-    WaitFor([&] { return lineEnd() != std::string::npos || !Connected; });
+    // Only the first MaxLineLength bytes are searched: a line end beyond them
+    // cannot make a line short enough.
+    const auto lineEnd = [this] { return RecvStream->Bytes().substr(0, MaxLineLength).find('\n'); };
+    const auto tooLong = [this] { return RecvStream->Bytes().size() >= MaxLineLength; };
+    WaitFor([&] { return lineEnd() != std::string_view::npos || tooLong() || !Connected; });
     if (Canceled)
         throw EAbortError(Text(eReadLnAborted));
-    if (lineEnd() == std::string::npos)
-        throw ESockError(Text(eConnectionClosed));
-    return TakeFront(lineEnd() + 1);
+    const std::size_t end = lineEnd();
+    if (end != std::string_view::npos)
+        return TakeFront(end + 1);
+    if (tooLong()) {
+        // A peer that sends such a line speaks no line protocol: what it
+        // sends next cannot be read either, so the connection ends here.
+        RecvStream->Clear();
+        RequestCloseSocket();
+        throw ESockError(FormatMessage(Text(eLineTooLong), std::to_string(MaxLineLength)));
+    }
+    throw ESockError(Text(eConnectionClosed));
 }
 
 std::string TTcpSocket::Transaction(const std::string &Command)

@@ -105,7 +105,13 @@ std::string TTcpSocket::GetLocalPort()
     if (net::GetSockName(SocketHandle, local) == net::SocketError)
         ErrorManager(NothingTolerated);
     const unsigned port = ntohs(local.sin_port);
-    return "," + std::to_string(port / 256) + "," + std::to_string(port % 256);
+    // Appended piece by piece: concatenating temporaries trips a false
+    // -Wrestrict alarm of GCC 12 in optimised builds.
+    std::string text = ",";
+    text += std::to_string(port / 256);
+    text += ",";
+    text += std::to_string(port % 256);
+    return text;
 }
 
 std::string TTcpSocket::GetPeerAddress()

@@ -1,6 +1,7 @@
 #include "ui/Application.h"
 
 #include "platform/ApplicationErrors.h"
+#include "platform/Exception.h"
 #include "platform/ProgramPaths.h"
 #include "ui/ErrorBox.h"
 #include "ui/MainWindow.h"
@@ -22,7 +23,7 @@ int RunApplication(int argc, char **argv)
 
     ModalMessageBoxes boxes;
     QWidget *owner = nullptr;
-    ApplicationErrors::SetHandler([&](const std::exception &error) { ShowErrorBox(boxes, owner, error.what()); });
+    ApplicationErrors::SetHandler([&](const std::exception &error) { ShowErrorBox(boxes, owner, MessageOf(error)); });
 
     MainWindow window(boxes, ProgramPaths::ProgramDirectory);
     owner = &window;

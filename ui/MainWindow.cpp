@@ -40,7 +40,7 @@ void MainWindow::Guarded(F &&handler)
         // An operation cancelled by closing the window ends with its error;
         // nobody is left to read it.
         if (!closing)
-            ShowErrorBox(boxes, this, error.what());
+            ShowErrorBox(boxes, this, MessageOf(error));
     }
 }
 

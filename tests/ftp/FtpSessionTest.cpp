@@ -314,4 +314,20 @@ TEST_F(FtpClientTest, DestroyingAConnectedClientLogsOutWithoutCallingTheOwner)
     EXPECT_FALSE(ownerCalled);
 }
 
+TEST_F(FtpClientTest, DestroyingGivesUpOnAServerThatNeverAnswersQuit)
+{
+    Login(server).Receive().AwaitSignal();
+    server.Start();
+    {
+        TFtpClient other;
+        other.Host = server.Host();
+        other.Port = server.Port();
+        other.UserID = "anonymous";
+        other.Password = "guest@example.org";
+        other.Connect();
+    }  // returns once the logout's wait is given up
+    EXPECT_THAT(server.Transcript(), ElementsAre("USER anonymous", "PASS guest@example.org", "QUIT"));
+    server.Signal();
+}
+
 }  // namespace

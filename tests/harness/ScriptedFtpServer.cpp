@@ -101,6 +101,27 @@ ScriptedFtpServer &ScriptedFtpServer::CloseControl()
     return Add([this] { CloseFd(control_); });
 }
 
+ScriptedFtpServer &ScriptedFtpServer::Drip(const std::string &bytes, std::chrono::milliseconds interval)
+{
+    return Add([this, bytes, interval] { DripOn(control_, bytes, interval); });
+}
+
+ScriptedFtpServer &ScriptedFtpServer::DripData(const std::string &bytes, std::chrono::milliseconds interval)
+{
+    return Add([this, bytes, interval] { DripOn(data_, bytes, interval); });
+}
+
+void ScriptedFtpServer::DripOn(const int &fd, const std::string &bytes, std::chrono::milliseconds interval)
+{
+    for (const char byte : bytes) {
+        if (::send(fd, &byte, 1, MSG_NOSIGNAL) != 1)
+            return;  // the client has closed
+        pollfd stop{stopPipe_[0], POLLIN, 0};
+        if (::poll(&stop, 1, static_cast<int>(interval.count())) > 0)
+            throw Stopped{};
+    }
+}
+
 ScriptedFtpServer &ScriptedFtpServer::ConnectData(const std::string &fromAddress)
 {
     return Add([this, fromAddress] {

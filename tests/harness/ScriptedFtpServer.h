@@ -9,6 +9,7 @@
 // After the last step the server goes on recording commands: QUIT is answered
 // with "221 Goodbye." and the connection closed; anything else gets
 // "500 Unscripted command.".
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -30,6 +31,10 @@ public:
     ScriptedFtpServer &Receive();                           // one command line
     ScriptedFtpServer &Reply(const std::string &bytes);     // Receive, then Send
     ScriptedFtpServer &CloseControl();
+    // Sends Bytes one at a time, Interval apart, as a server on a bad line
+    // would; stops quietly once the client has closed the connection.
+    ScriptedFtpServer &Drip(const std::string &bytes, std::chrono::milliseconds interval);
+    ScriptedFtpServer &DripData(const std::string &bytes, std::chrono::milliseconds interval);
     // Data connection, to the address of the last PORT command received.
     ScriptedFtpServer &ConnectData(const std::string &fromAddress = "127.0.0.1");
     ScriptedFtpServer &SendData(const std::string &bytes);
@@ -58,6 +63,7 @@ private:
     void WaitReadable(int fd, const char *what);
     std::string ReadLine();
     void SendAll(int fd, const std::string &bytes);
+    void DripOn(const int &fd, const std::string &bytes, std::chrono::milliseconds interval);
     void Record(std::vector<std::string> &list, const std::string &text);
 
     int listener_ = -1;

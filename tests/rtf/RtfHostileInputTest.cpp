@@ -2,11 +2,11 @@
 // and produce a result no larger than a small multiple of the input.
 #include "platform/rtf/RtfInterpreter.h"
 #include "platform/rtf/RtfReader.h"
+#include "tests/rtf/DocumentChecks.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <numeric>
 #include <random>
 #include <string>
 
@@ -23,33 +23,9 @@ std::string Repeat(std::string_view piece, std::size_t count)
     return text;
 }
 
-bool IsValidUtf8(std::string_view text)
-{
-    for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 0;
-        if (length == 0 || i + length > text.size())
-            return false;
-        for (std::size_t k = 1; k < length; ++k)
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
-                return false;
-        i += length;
-    }
-    return true;
-}
-
-// What every result must satisfy, whatever the input.
 void ExpectSoundDocument(const Rtf::Document &document, std::size_t inputSize)
 {
-    for (const Rtf::Paragraph &paragraph : document.paragraphs) {
-        const std::size_t covered = std::accumulate(paragraph.runs.begin(), paragraph.runs.end(), std::size_t{0},
-                                                    [](std::size_t sum, const Rtf::Run &run) { return sum + run.length; });
-        ASSERT_EQ(covered, paragraph.text.size()) << "the runs cover the text exactly";
-    }
-    const std::string text = document.PlainText();
-    // One input byte decodes to at most three bytes of UTF-8; every escape is longer than what it yields.
-    EXPECT_LE(text.size(), 3 * inputSize);
-    EXPECT_TRUE(IsValidUtf8(text));
+    EXPECT_EQ(rtfcheck::DocumentFault(document, inputSize), "");
 }
 
 TEST(RtfHostileGroups, DeepNestingIsCappedAndReadingGoesOn)

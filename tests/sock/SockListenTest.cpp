@@ -38,7 +38,13 @@ TEST(SockListen, PortArgumentSpellsTheChosenPort)
     const uint16_t port = PortOf(*socket);
     EXPECT_EQ(port, testpeer::LocalPortOf(socket->SocketHandle));
     EXPECT_NE(port, 0);
-    EXPECT_EQ(socket->GetLocalPort(), "," + std::to_string(port / 256) + "," + std::to_string(port % 256));
+    // Appended piece by piece: concatenating temporaries trips a false
+    // -Wrestrict alarm of GCC 12 in optimised builds.
+    std::string expected = ",";
+    expected += std::to_string(port / 256);
+    expected += ",";
+    expected += std::to_string(port % 256);
+    EXPECT_EQ(socket->GetLocalPort(), expected);
 }
 
 TEST(SockListen, LocalAddressOfAConnectionUsesCommas)

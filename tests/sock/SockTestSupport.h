@@ -18,7 +18,7 @@ using namespace std::chrono_literals;
 // The component with its receive buffer in view.
 class TestSocket : public TTcpSocket {
 public:
-    const std::string &Buffered() const { return RecvStream->Bytes(); }
+    std::string_view Buffered() const { return RecvStream->Bytes(); }
     bool Capturing() const { return CaptureStream != nullptr; }
 };
 

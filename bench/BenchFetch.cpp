@@ -1,0 +1,65 @@
+// One check as the window makes it: the same properties, the same events
+// handled, the same calls. The status bar is a string here: the benchmark
+// measures the client, not the widget's painting.
+#include "bench/BenchModes.h"
+
+#include "ftp/FtpClient.h"
+
+#include <QCoreApplication>
+
+#include <exception>
+#include <iostream>
+
+namespace bench {
+
+namespace {
+
+// What the window's handlers do with each report, minus the widget.
+struct StatusBar {
+    std::string text;
+
+    void Wire(TFtpClient &client)
+    {
+        client.OnStatus = [this](TTcpSocket *, const std::string &status) { text = status; };
+        client.OnPacketRecvd = [this, &client](TTcpSocket *) {
+            text = std::to_string(client.BytesRecvd()) + " z " + std::to_string(client.BytesTotal);
+        };
+        client.OnTransactionStart = [this](TTcpSocket *) { text = "start"; };
+        client.OnTransactionStop = [this](TTcpSocket *) { text = "stop"; };
+    }
+};
+
+}  // namespace
+
+int Fetch(const FetchJob &job)
+{
+    int argc = 1;
+    char name[] = "vm_bench";
+    char *argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    try {
+        TFtpClient client;
+        StatusBar bar;
+        bar.Wire(client);
+        client.Proxy = job.proxy;
+        client.ProxyPort = job.proxyPort;
+        client.Host = job.host;
+        client.Port = job.port;
+        client.TimeOut = 5000;
+        client.UserID = "anonymous";
+        client.Password = "bench@example.com";
+        client.ReportLevel = 16;
+        client.Connect();
+        client.ReportLevel = 1;
+        client.Mode(2);
+        for (const auto &[remote, local] : job.files)
+            client.Download(remote, local);
+        std::cout << bar.text;
+    } catch (const std::exception &e) {
+        std::cerr << "vm_bench: " << e.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace bench

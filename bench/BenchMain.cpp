@@ -1,0 +1,40 @@
+// vm_bench serve vsftpd|proxy ROOT
+// vm_bench fetch HOST PORT PROXY|- PROXYPORT REMOTE LOCAL [REMOTE LOCAL]...
+#include "bench/BenchModes.h"
+
+#include <iostream>
+#include <string>
+
+namespace {
+
+int Usage()
+{
+    std::cerr << "usage: vm_bench serve vsftpd|proxy ROOT\n"
+                 "       vm_bench fetch HOST PORT PROXY|- PROXYPORT REMOTE LOCAL [REMOTE LOCAL]...\n";
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "serve" && argc == 4)
+        return bench::Serve(argv[2], argv[3]);
+    if (mode != "fetch" || argc < 8 || (argc - 6) % 2 != 0)
+        return Usage();
+    bench::FetchJob job;
+    try {
+        job.host = argv[2];
+        job.port = std::stoi(argv[3]);
+        if (std::string(argv[4]) != "-") {
+            job.proxy = argv[4];
+            job.proxyPort = std::stoi(argv[5]);
+        }
+    } catch (const std::exception &) {
+        return Usage();
+    }
+    for (int i = 6; i + 1 < argc; i += 2)
+        job.files.emplace_back(argv[i], argv[i + 1]);
+    return bench::Fetch(job);
+}

@@ -1,0 +1,26 @@
+#pragma once
+// The two halves of the benchmark program, one per process: the servers, and
+// one check as the window makes it.
+#include <string>
+#include <vector>
+
+namespace bench {
+
+// Starts the servers named by Kind ("vsftpd", or "proxy": ftp-proxy in front
+// of vsftpd) serving Root, prints where to connect, and keeps them until
+// SIGTERM, SIGINT or the servers' lifetime runs out. Returns the exit code.
+int Serve(const std::string &kind, const std::string &root);
+
+struct FetchJob {
+    std::string host;
+    int port = 0;
+    std::string proxy;  // empty: direct
+    int proxyPort = 0;
+    std::vector<std::pair<std::string, std::string>> files;  // remote, local
+};
+
+// Connects, switches to binary and downloads the files one after another, as
+// the window's check does. Returns the exit code.
+int Fetch(const FetchJob &job);
+
+}  // namespace bench

@@ -1,0 +1,54 @@
+// The servers of one benchmark case, kept in their own process so that the
+// client and curl are measured alone.
+#include "bench/BenchModes.h"
+
+#include "tests/harness/RealFtpServers.h"
+
+#include <csignal>
+#include <ctime>
+#include <exception>
+#include <iostream>
+#include <memory>
+
+namespace bench {
+
+namespace {
+
+// Waits for a request to stop, at most as long as the servers live. The
+// signals are blocked only now: the servers started above must not inherit
+// the block, or they could not be stopped.
+void WaitForStop()
+{
+    sigset_t stop;
+    sigemptyset(&stop);
+    sigaddset(&stop, SIGTERM);
+    sigaddset(&stop, SIGINT);
+    sigaddset(&stop, SIGHUP);
+    sigprocmask(SIG_BLOCK, &stop, nullptr);
+    const timespec limit{harness::kServerLifetimeSeconds, 0};
+    sigtimedwait(&stop, nullptr, &limit);
+}
+
+}  // namespace
+
+int Serve(const std::string &kind, const std::string &root)
+{
+    try {
+        std::unique_ptr<harness::FtpEndpoint> server;
+        std::string target;
+        if (kind == "proxy") {
+            server = std::make_unique<harness::FtpProxy>(root);
+            target = " " + harness::FtpProxy::TargetHost();
+        } else {
+            server = std::make_unique<harness::VsftpdServer>(root);
+        }
+        std::cout << server->Host() << " " << server->Port() << target << std::endl;
+        WaitForStop();
+    } catch (const std::exception &e) {
+        std::cerr << "vm_bench serve: " << e.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace bench

@@ -1,0 +1,202 @@
+#!/usr/bin/env bash
+# Measures the FTP client against curl (active mode) on the same real servers
+# on loopback and the same files, runs alternating, and prints the medians side
+# by side: wall time, throughput, peak memory, CPU time, and our/curl ratios.
+#   a) the check as the program makes it: log in, TYPE I, two small files
+#   b) one 512 MiB file
+#   c) one 64 MiB file through ftp-proxy
+# RUNS (default 5) runs of each tool for b and c, SMALL_RUNS (default 21) for a;
+# CASES (default "a b c") picks cases.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${BUILD_DIR:-$root/build-bench}
+runs=${RUNS:-5}
+small_runs=${SMALL_RUNS:-21}
+cases=" ${CASES:-a b c} "
+mib=$((1024 * 1024))
+
+"$root/scripts/install-deps.sh"
+missing=()
+for p in curl time; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build" --target vm_bench >/dev/null
+bench=$build/bench/vm_bench
+
+work=$(mktemp -d /tmp/vm_bench.XXXXXX)
+server=
+stop_server() {
+  if [ -n "$server" ]; then
+    kill "$server" 2>/dev/null || true
+    wait "$server" 2>/dev/null || true
+    server=
+  fi
+}
+trap 'stop_server; rm -rf "$work"' EXIT
+trap 'exit 130' INT TERM
+
+# The served files, one copy fetched at a time, and some room to spare.
+avail_kib=$(df -Pk "$work" | awk 'NR == 2 { print $4 }')
+if [ "$avail_kib" -lt $((2 * 1024 * 1024)) ]; then
+  echo "bench: need 2 GiB free under $work, have $((avail_kib / 1024)) MiB" >&2
+  exit 1
+fi
+
+# Random bytes: a sparse or zero-filled file would flatter the disk path.
+files=$work/root/pub/news
+mkdir -p "$files" "$work/out"
+head -c 4096 /dev/urandom > "$files/news.rtf"
+head -c 300 /dev/urandom > "$files/release.inf"
+head -c $((512 * mib)) /dev/urandom > "$files/big.bin"
+head -c $((64 * mib)) /dev/urandom > "$files/mid.bin"
+chmod -R go-w,a+rX "$work/root"
+chmod 755 "$work"
+
+# Starts "vm_bench serve KIND" and reads where it listens into $endpoint. The
+# proxy's server takes a port that tests also use, in turns: allow for a wait.
+start_server() {
+  : > "$work/endpoint"
+  "$bench" serve "$1" "$work/root" > "$work/endpoint" &
+  server=$!
+  for _ in $(seq 1200); do
+    [ -s "$work/endpoint" ] && break
+    kill -0 "$server" 2>/dev/null || break
+    sleep 0.1
+  done
+  read -r -a endpoint < "$work/endpoint" || { echo "bench: $1 did not start" >&2; exit 1; }
+}
+
+results=$work/results
+: > "$results"
+
+# measure CASE TOOL COMMAND...: one timed run; appends
+# "CASE TOOL wall_s cpu_s max_rss_kib" to the results. Wall and CPU time come
+# from the shell (millisecond steps; time -v rounds to 10 ms), the peak memory
+# from time -v.
+measure() {
+  local case=$1 tool=$2 status=0 wall user sys TIMEFORMAT='%3R %3U %3S'
+  shift 2
+  rm -f "$work/out/"*
+  { time timeout 120 /usr/bin/time -v -o "$work/time" "$@" > /dev/null 2> "$work/err" || status=$?; } 2> "$work/times"
+  if [ "$status" -ne 0 ]; then
+    echo "bench: $tool failed in case $case:" >&2
+    cat "$work/err" "$work/time" >&2
+    exit 1
+  fi
+  read -r wall user sys < "$work/times"
+  awk -v c="$case" -v t="$tool" -v w="$wall" -v u="$user" -v s="$sys" -F': ' \
+    '/Maximum resident/ { rss = $2 } END { print c, t, w, u + s, rss }' "$work/time" >> "$results"
+}
+
+# verify NAME...: the fetched files equal the served ones.
+verify() {
+  for f in "$@"; do
+    cmp -s "$files/$f" "$work/out/$f" || { echo "bench: $f arrived damaged" >&2; exit 1; }
+  done
+}
+
+# run_case CASE COUNT "FILES" -- OURS... -- CURL...: a checked warm-up of each
+# tool, then COUNT runs of each, alternating which goes first.
+run_case() {
+  local case=$1 count=$2 names=$3 i
+  shift 4
+  local ours=() theirs=()
+  while [ "$1" != -- ]; do ours+=("$1"); shift; done
+  shift
+  theirs=("$@")
+  timeout 120 "${ours[@]}" > /dev/null
+  verify $names
+  rm -f "$work/out/"*
+  timeout 120 "${theirs[@]}" > /dev/null
+  verify $names
+  for i in $(seq "$count"); do
+    if [ $((i % 2)) -eq 1 ]; then
+      measure "$case" vm_bench "${ours[@]}"
+      measure "$case" curl "${theirs[@]}"
+    else
+      measure "$case" curl "${theirs[@]}"
+      measure "$case" vm_bench "${ours[@]}"
+    fi
+  done
+}
+
+curl_ftp=(curl -sS -P 127.0.0.1 --disable-eprt --ftp-method nocwd)
+out=$work/out
+
+# What the wrappers cost by themselves, taken off every figure.
+for _ in $(seq "$small_runs"); do measure 0 wrappers true; done
+
+if [[ $cases == *" a "* ]]; then
+  start_server vsftpd
+  host=${endpoint[0]} port=${endpoint[1]}
+  url=ftp://$host:$port/pub/news
+  run_case a "$small_runs" "news.rtf release.inf" -- \
+    "$bench" fetch "$host" "$port" - 0 pub/news/news.rtf "$out/news.rtf" pub/news/release.inf "$out/release.inf" -- \
+    "${curl_ftp[@]}" -u anonymous:bench@example.com "$url/news.rtf" -o "$out/news.rtf" "$url/release.inf" -o "$out/release.inf"
+  stop_server
+fi
+
+if [[ $cases == *" b "* ]]; then
+  start_server vsftpd
+  host=${endpoint[0]} port=${endpoint[1]}
+  url=ftp://$host:$port/pub/news
+  run_case b "$runs" big.bin -- \
+    "$bench" fetch "$host" "$port" - 0 pub/news/big.bin "$out/big.bin" -- \
+    "${curl_ftp[@]}" -u anonymous:bench@example.com "$url/big.bin" -o "$out/big.bin"
+  stop_server
+fi
+
+# ftp-proxy takes the server from the user name and connects to its port 21.
+if [[ $cases == *" c "* ]]; then
+  start_server proxy
+  proxy=${endpoint[0]} proxy_port=${endpoint[1]} target=${endpoint[2]}
+  run_case c "$runs" mid.bin -- \
+    "$bench" fetch "$target" 21 "$proxy" "$proxy_port" pub/news/mid.bin "$out/mid.bin" -- \
+    "${curl_ftp[@]}" -u "anonymous@$target:bench@example.com" "ftp://$proxy:$proxy_port/pub/news/mid.bin" -o "$out/mid.bin"
+  stop_server
+fi
+
+median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+stat_of() { awk -v c="$1" -v t="$2" -v k="$3" '$1 == c && $2 == t { print $k }' "$results" | median; }
+base_wall=$(stat_of 0 wrappers 3)
+base_cpu=$(stat_of 0 wrappers 4)
+
+printf '\n%-34s %-9s %10s %10s %10s %9s %11s\n' case tool "wall ms" "MiB/s" "peak MiB" "CPU ms" "CPU ms/MiB"
+for spec in "a:4396:a) check: login, TYPE I, 2 files" "b:$((512 * mib)):b) one 512 MiB file" \
+            "c:$((64 * mib)):c) 64 MiB through ftp-proxy"; do
+  IFS=: read -r case bytes label <<< "$spec"
+  [[ $cases == *" $case "* ]] || continue
+  declare -A v=()
+  for tool in vm_bench curl; do
+    for k in 3:wall 4:cpu 5:rss; do v[$tool.${k#*:}]=$(stat_of "$case" "$tool" "${k%:*}"); done
+  done
+  awk -v label="$label" -v bytes="$bytes" -v bw="$base_wall" -v bc="$base_cpu" \
+      -v ow="${v[vm_bench.wall]}" -v oc="${v[vm_bench.cpu]}" -v orss="${v[vm_bench.rss]}" \
+      -v cw="${v[curl.wall]}" -v cc="${v[curl.cpu]}" -v crss="${v[curl.rss]}" '
+    # Per-MiB figures of a few KiB say nothing.
+    function big(text) { return bytes < 1048576 ? "-" : text }
+    function row(l, t, w, c, r) {
+      printf "%-34s %-9s %10.1f %10s %10.1f %9.1f %11s\n", l, t, w * 1000,
+             big(sprintf("%.1f", bytes / 1048576 / w)), r / 1024, c * 1000,
+             big(sprintf("%.3f", c * 1000 / (bytes / 1048576)))
+    }
+    function ratio(a, b) { return b > 0 ? sprintf("%.2f", a / b) : "-" }
+    BEGIN {
+      ow -= bw; cw -= bw; oc -= bc; cc -= bc
+      row(label, "vm_bench", ow, oc, orss)
+      row("", "curl", cw, cc, crss)
+      printf "%-34s %-9s %10s %10s %10s %9s %11s\n", "", "ours/curl", ratio(ow, cw), big(ratio(cw, ow)),
+             ratio(orss, crss), ratio(oc, cc), big(ratio(oc, cc))
+    }'
+done
+echo "(medians of $small_runs runs of each tool for a, $runs for b and c; CPU = user + system; wall and CPU"
+echo " less what timeout and time cost by themselves: $(awk -v w="$base_wall" -v c="$base_cpu" \
+  'BEGIN { printf "%.1f ms wall, %.1f ms CPU", w * 1000, c * 1000 }'))"

@@ -1,0 +1,188 @@
+// Servers that misbehave on purpose: endless or huge replies, odd bytes,
+// dripping, vanishing and silent servers. Whatever they do, the client ends
+// each wait with a clear error or a result, loses nothing it received, and
+// can be stopped by the owner.
+#include "tests/ftp/FtpClientFixture.h"
+#include "tests/harness/FtpFiles.h"
+
+#include <QEventLoop>
+#include <QTimer>
+#include <gmock/gmock.h>
+
+#include <filesystem>
+
+using ::testing::AnyOf;
+using ::testing::Contains;
+using ::testing::Not;
+using namespace std::chrono_literals;
+using namespace std::string_literals;
+
+namespace {
+
+// The message of the error Call raises; empty when it raises none.
+template <class Call> std::string ErrorOf(Call call)
+{
+    try {
+        call();
+    } catch (const Exception &e) {
+        return e.Message();
+    }
+    return {};
+}
+
+class HostileServerTest : public FtpClientTest {
+protected:
+    harness::ScriptedFtpServer &LoggedIn()
+    {
+        return server.Send("220 Ready.\r\n").Reply("230 Logged in.\r\n");
+    }
+    void ConnectToScript()
+    {
+        server.Start();
+        TargetScriptedServer();
+        client.Connect();
+        log.clear();
+    }
+    // Calls Cancel of the control connection after Delay, and again every
+    // Delay when Repeat, as a user who clicks the abort button would. Holding
+    // the result keeps it armed.
+    [[nodiscard]] std::unique_ptr<QTimer> CancelAfter(std::chrono::milliseconds delay, bool repeat = false)
+    {
+        auto timer = std::make_unique<QTimer>();
+        timer->setSingleShot(!repeat);
+        QObject::connect(timer.get(), &QTimer::timeout, [this] { client.Cancel(); });
+        timer->start(delay);
+        return timer;
+    }
+};
+
+TEST_F(HostileServerTest, ReplyLineWithoutEndIsRefusedAndTheConnectionClosed)
+{
+    server.Send("220 " + std::string(1 << 20, 'x')).AwaitSignal();
+    server.Start();
+    TargetScriptedServer();
+    EXPECT_EQ(ErrorOf([&] { client.Connect(); }), "Line too long: no line end within 65536 bytes");
+    EXPECT_FALSE(client.Connected);
+    EXPECT_THAT(log, Contains("OnDisconnect"));
+    EXPECT_EQ(log.back(), "status: Disconnected");
+    server.Signal();
+
+    harness::ScriptedFtpServer second;
+    second.Send("220 Ready.\r\n").Reply("230 Logged in.\r\n").Start();
+    Target(second.Host(), second.Port());
+    client.Connect();
+    EXPECT_TRUE(client.Connected) << "the next attempt connects afresh";
+}
+
+TEST_F(HostileServerTest, GreetingOfAHundredThousandLinesIsReadToItsEnd)
+{
+    constexpr int kLines = 100000;
+    std::string greeting;
+    for (int i = 1; i < kLines; ++i)
+        greeting += "220-Line " + std::to_string(i) + " of the greeting\r\n";
+    greeting += "220 Last line\r\n";
+    harness::ScriptedFtpServer big;
+    big.Send(greeting).Reply("230 Logged in.\r\n").Start();
+    Target(big.Host(), big.Port());
+    client.Connect();
+
+    EXPECT_THAT(log, Contains("OnConnect"));
+    const std::vector<std::string> lines = Entries("status: 220");
+    ASSERT_EQ(lines.size(), static_cast<std::size_t>(kLines));
+    EXPECT_EQ(lines[4711], "status: 220-Line 4712 of the greeting\r\n");
+    EXPECT_EQ(lines.back(), "status: 220 Last line\r\n");
+    EXPECT_EQ(big.Transcript(), std::vector<std::string>{"USER anonymous"});
+}
+
+TEST_F(HostileServerTest, ZeroBytesAndHighBytesInRepliesAreKeptWhole)
+{
+    const std::string greeting = "220 Witaj \xB9\xEA\0 dalej\r\n"s;
+    const std::string refusal = "550 Brak pliku \0\xFF\x80 tu\r\n"s;
+    server.Send(greeting).Reply("230 Logged in.\r\n").Reply(refusal);
+    server.Start();
+    TargetScriptedServer();
+    client.OnFailure = {};
+    client.Connect();
+    EXPECT_THAT(log, Contains("status: " + greeting));
+
+    EXPECT_EQ(ErrorOf([&] { client.DoCommand("CWD x"); }), refusal);
+    EXPECT_THAT(log, Contains("status: " + refusal));
+    EXPECT_EQ(client.LastReply, refusal);
+}
+
+TEST_F(HostileServerTest, ReplyDrippingByteByByteIsEndedByCancel)
+{
+    server.Drip("220 " + std::string(60, '.') + "\r\n", 1000ms);
+    server.Start();
+    TargetScriptedServer();
+    const auto clicks = CancelAfter(300ms, true);
+    // The greeting's wait ends, and so does the QUIT of the rescue path.
+    EXPECT_THAT(ErrorOf([&] { client.Connect(); }), AnyOf("Socket readln aborted", "Socket send aborted"));
+    EXPECT_FALSE(client.Connected);
+}
+
+TEST_F(HostileServerTest, DataDrippingByteByByteIsEndedByAbortTransfer)
+{
+    LoggedIn()
+        .Reply("200 PORT command successful.\r\n")
+        .Reply("150 Opening BINARY mode data connection.\r\n")
+        .ConnectData()
+        .DripData(std::string(60, 'd'), 1000ms);
+    ConnectToScript();
+    client.OnPacketRecvd = [&](TTcpSocket *) { client.AbortTransfer(); };
+    const std::string file = local / "drip.bin";
+    EXPECT_EQ(ErrorOf([&] { client.Download("drip.bin", file); }), "Socket send aborted");
+    EXPECT_THAT(Events(), Not(Contains("OnSuccess " + KindText(cmdDownload))));
+    const std::string part = local.Read("drip.bin");
+    EXPECT_FALSE(part.empty()) << "what arrived stays in the file";
+    EXPECT_EQ(part, std::string(part.size(), 'd'));
+
+    client.Disconnect();  // the control connection is still usable
+    EXPECT_THAT(server.Transcript(), Contains("QUIT"));
+}
+
+TEST_F(HostileServerTest, ServerVanishingDuringTheTransferEndsTheDownload)
+{
+    const std::string half = harness::PatternBytes(30000);
+    LoggedIn()
+        .Reply("200 PORT command successful.\r\n")
+        .Reply("150 Opening BINARY mode data connection.\r\n")
+        .ConnectData()
+        .SendData(half)
+        .CloseControl()
+        .CloseData();
+    ConnectToScript();
+    const std::string file = local / "gone.bin";
+    EXPECT_EQ(ErrorOf([&] { client.Download("gone.bin", file); }), "Connection closed by the peer");
+    EXPECT_EQ(local.Read("gone.bin"), half) << "the part received is kept";
+    EXPECT_THAT(Events(), Not(Contains("OnSuccess " + KindText(cmdDownload))));
+    EXPECT_THAT(log, Contains("OnDisconnect"));
+    EXPECT_FALSE(client.Connected);
+}
+
+TEST_F(HostileServerTest, PortReplyThatNeverComesIsEndedByCancel)
+{
+    LoggedIn().Receive().AwaitSignal();
+    ConnectToScript();
+    const std::string file = local / "never.bin";
+    const auto click = CancelAfter(200ms);
+    EXPECT_EQ(ErrorOf([&] { client.Download("never.bin", file); }), "Socket readln aborted");
+    EXPECT_FALSE(std::filesystem::exists(file));
+    EXPECT_TRUE(client.Connected) << "a cancelled wait leaves the connection up";
+    server.Signal();
+}
+
+TEST_F(HostileServerTest, MoreLeftoverBytesThanOneReadTakesAreDropped)
+{
+    LoggedIn().Reply("200 Fine.\r\n" + std::string(100000, 'z') + "\r\n").Reply("200 Again.\r\n");
+    ConnectToScript();
+    client.DoCommand("NOOP");
+    QEventLoop idle;  // meanwhile the leftovers arrive and wait in the buffer
+    QTimer::singleShot(300ms, &idle, &QEventLoop::quit);
+    idle.exec();
+    client.DoCommand("NOOP");
+    EXPECT_EQ(client.LastReply, "200 Again.\r\n");
+    EXPECT_EQ(Entries("OnSuccess").size(), 2u);
+}
+
+} // namespace
