@@ -170,9 +170,9 @@ base_wall=$(stat_of 0 wrappers 3)
 base_cpu=$(stat_of 0 wrappers 4)
 
 printf '\n%-34s %-9s %10s %10s %10s %9s %11s\n' case tool "wall ms" "MiB/s" "peak MiB" "CPU ms" "CPU ms/MiB"
-for spec in "a:4396:a) check: login, TYPE I, 2 files" "b:$((512 * mib)):b) one 512 MiB file" \
+for row in "a:4396:a) check: login, TYPE I, 2 files" "b:$((512 * mib)):b) one 512 MiB file" \
             "c:$((64 * mib)):c) 64 MiB through ftp-proxy"; do
-  IFS=: read -r case bytes label <<< "$spec"
+  IFS=: read -r case bytes label <<< "$row"
   [[ $cases == *" $case "* ]] || continue
   declare -A v=()
   for tool in vm_bench curl; do
