@@ -187,8 +187,9 @@ void TForm1::FormShowINF()
 void TForm1::FormShowRTF()
 {
     const std::string &name = NewsRtf->Local->FileName->FullName;
+    // A directory of that name opens on Linux but holds no text.
     std::ifstream in(name, std::ios::binary);
-    if (!in)
+    if (!in || !ProgramPaths::FileExists(name))
         throw Exception(FormatMessage("Cannot open file %s", name));
     std::string content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     if (in.bad())

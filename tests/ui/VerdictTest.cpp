@@ -143,6 +143,17 @@ TEST_F(Verdict, TestButtonWithoutNewsFileStopsBeforeTheVerdict)
     EXPECT_FALSE(Shown("SpeedProgramOld"));
 }
 
+TEST_F(Verdict, DirectoryInPlaceOfTheNewsFileCannotBeOpened)
+{
+    Prepare(Release("1", "1", "", "2001/1/1"), Release("1", "1", "", "2001/1/2"));
+    std::filesystem::remove(dir / "or_news.rtf");
+    std::filesystem::create_directory(dir / "or_news.rtf");
+    Check();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, QString::fromStdString("Cannot open file " + ProgramDir() + "or_news.rtf."));
+    EXPECT_EQ(VerdictText(), "");
+}
+
 TEST_F(Verdict, PlainTextNewsIsShownWithTheCaretAtItsStart)
 {
     Prepare(Release("1", "1", "", "2001/1/1"), Release("1", "1", "", "2001/1/1"));
