@@ -33,6 +33,7 @@ TForm1::~TForm1()
     SettingsIni.reset();
     NewsInf.reset();
     NewsRtf.reset();
+    closingCanceller.reset();
     FtpClient1.reset();
 }
 

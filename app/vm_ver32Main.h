@@ -5,6 +5,7 @@
 #include "app/TProgram.h"
 #include "app/vm_fls32.h"
 #include "ftp/FtpClient.h"
+#include "sock/ThreadTimer.h"
 
 #include <cstdint>
 #include <functional>
@@ -87,4 +88,7 @@ private:
     FormView &View;
     DirectoryFn ProgramDirectory;
     bool operationRunning = false;
+    // While the window closes: cancels every wait the running operation
+    // still starts (a login's rescue path sends QUIT and waits again).
+    std::unique_ptr<TThreadTimer> closingCanceller;
 };

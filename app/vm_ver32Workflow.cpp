@@ -128,8 +128,19 @@ void TForm1::CancelRunningOperation()
 {
     if (!operationRunning)
         return;
-    FtpClient1->AbortTransfer();
-    FtpClient1->Cancel();
+    const auto cancel = [this] {
+        FtpClient1->AbortTransfer();
+        FtpClient1->Cancel();
+    };
+    cancel();
+    closingCanceller = std::make_unique<TThreadTimer>();
+    closingCanceller->SetInterval(20);
+    closingCanceller->SetOnTimer([this, cancel](TThreadTimer *timer) {
+        if (operationRunning)
+            cancel();
+        else
+            timer->SetEnabled(false);
+    });
 }
 
 void TForm1::FtpClient1Connect(TTcpSocket *)

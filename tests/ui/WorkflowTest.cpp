@@ -357,6 +357,27 @@ TEST_F(Check, ClosingWhileADownloadWaitsEndsItAtOnce)
     window.reset();
 }
 
+TEST_F(Check, ClosingWhileTheServerNeverGreetsEndsAtOnce)
+{
+    harness::ScriptedFtpServer server;
+    server.AwaitSignal(); // accepts, then says nothing, not even to QUIT
+    server.Start();
+    PrepareProduct("127.0.0.1", server.Port());
+    StartRecording();
+    ClickAfterStatus("ReadLn", 200, "SpeedExit");
+    // Should the program still wait after ten seconds, the server lets it go
+    // (it answers QUIT once released), and the test fails instead of hanging.
+    bool released = false;
+    QTimer::singleShot(10000, window.get(), [&] { released = true; server.Signal(); });
+    Click("SpeedDownload"); // returns once the close has ended every wait
+    EXPECT_FALSE(released);
+    server.Signal();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_FALSE(window->Logic().OperationRunning());
+    EXPECT_TRUE(Exists("vm_ver32.ini"));
+}
+
 TEST_F(Check, SecondCheckDuringAWaitDoesNothing)
 {
     harness::ScriptedFtpServer server;
