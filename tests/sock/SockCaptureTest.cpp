@@ -15,13 +15,6 @@ using testpeer::Peer;
 
 namespace {
 
-std::string Pattern(std::size_t size)
-{
-    std::string bytes(size, '\0');
-    for (std::size_t i = 0; i < size; ++i)
-        bytes[i] = char(i * 7 % 251);
-    return bytes;
-}
 
 // A file name of its own for every test, removed afterwards.
 class SockCapture : public ::testing::Test {

@@ -13,13 +13,6 @@ using testpeer::Peer;
 
 namespace {
 
-std::string Pattern(std::size_t size)
-{
-    std::string bytes(size, '\0');
-    for (std::size_t i = 0; i < size; ++i)
-        bytes[i] = static_cast<char>('a' + i % 26);
-    return bytes;
-}
 
 // The most the socket ever held, noted after each received block.
 std::size_t &WatchPeak(TestSocket &socket, std::size_t &peak)

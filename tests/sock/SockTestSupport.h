@@ -40,6 +40,15 @@ inline std::vector<std::string> &RecordStatus(TTcpSocket &socket, std::vector<st
     return into;
 }
 
+// Size bytes of letters: no line end anywhere, and a lost or doubled block shows.
+inline std::string Pattern(std::size_t size)
+{
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>('a' + i % 26);
+    return bytes;
+}
+
 // Connects Socket to 127.0.0.1:Port.
 inline void ConnectTo(TTcpSocket &socket, uint16_t port)
 {
