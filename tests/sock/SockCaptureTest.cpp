@@ -15,7 +15,6 @@ using testpeer::Peer;
 
 namespace {
 
-
 // A file name of its own for every test, removed afterwards.
 class SockCapture : public ::testing::Test {
 protected:

@@ -13,7 +13,6 @@ using testpeer::Peer;
 
 namespace {
 
-
 // The most the socket ever held, noted after each received block.
 std::size_t &WatchPeak(TestSocket &socket, std::size_t &peak)
 {
