@@ -4,13 +4,12 @@
 
 #include "ftp/FtpRules.h"
 #include "platform/net/MessagePump.h"
-
-#include <chrono>
+#include "sock/ThreadTimer.h"
 
 namespace {
 
-// How long DrainAfterCancel waits for the rest of a server's abort reply.
-constexpr auto kDrainLimit = std::chrono::microseconds(950'400);
+// How long DrainAfterCancel waits for the rest of a server's abort reply, in ms.
+constexpr uint32_t kDrainLimitMs = 950;
 
 }  // namespace
 
@@ -38,6 +37,9 @@ void TFtpClient::Transfer(const std::string &RemoteFile, const std::string &Loca
     };
 
     DropBufferedReplies();
+    // Only the server (or the proxy) may deliver the file: its address is
+    // taken now, while the control connection surely has it.
+    const std::string server = GetPeerAddress();
     DataConnection->TimeOut = TimeOut;
     DataConnection->Port = 0;
     DataConnection->Listen(true);
@@ -63,8 +65,8 @@ void TFtpClient::Transfer(const std::string &RemoteFile, const std::string &Loca
         }
     });
 
-    // Only the server (or the proxy) may deliver the file.
-    DataConnection->UseAcceptedSocket(DataConnection->AcceptFrom(GetPeerAddress()));
+    // A server that has closed the control connection will not connect.
+    DataConnection->UseAcceptedSocket(DataConnection->AcceptFrom(server, [this] { return Connected; }));
     if (OnTransactionStart)
         OnTransactionStart(this);
     if (!Canceled && !TimedOut)
@@ -75,10 +77,12 @@ void TFtpClient::Transfer(const std::string &RemoteFile, const std::string &Loca
     BytesTotal = DataConnection->BytesRecvd;
     StatusMessage(kStatusLevel, "Received " + std::to_string(BytesTotal) + " Bytes");
 
-    if (!Canceled && !TimedOut)
+    // After the server's abort reply (421, 426) the file is incomplete: the
+    // read below then ends with the abort error instead of a success.
+    if (!TimedOut)
         line = ReadLn();
     StatusMessage(kStatusLevel, line);
-    if (!Canceled && !TimedOut)
+    if (!TimedOut)
         ReadContinuationLines(line);
 }
 
@@ -94,11 +98,14 @@ void TFtpClient::FinishDownload(bool Success)
 void TFtpClient::DrainAfterCancel()
 {
     Canceled = false;
-    const auto start = std::chrono::steady_clock::now();
-    std::string taken;
-    do {
-        taken = Read(0);
+    bool expired = false;
+    TThreadTimer deadline;
+    deadline.SetInterval(kDrainLimitMs);
+    deadline.SetOnTimer([&expired](TThreadTimer *) { expired = true; });
+    std::string taken = Read(0);
+    while (taken.empty() && !expired) {
         net::WaitForMessages();
-    } while (taken.empty() && std::chrono::steady_clock::now() - start <= kDrainLimit);
+        taken = Read(0);
+    }
     StatusMessage(kStatusLevel, taken);
 }

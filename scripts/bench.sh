@@ -5,14 +5,16 @@
 #   a) the check as the program makes it: log in, TYPE I, two small files
 #   b) one 512 MiB file
 #   c) one 64 MiB file through ftp-proxy
-# RUNS (default 5) runs of each tool for b and c, SMALL_RUNS (default 21) for a;
-# CASES (default "a b c") picks cases.
+#   d) one 2 GiB file
+#   e) the 512 MiB file of b to /dev/null: the client alone, without the disk
+# RUNS (default 5) runs of each tool for b to e, SMALL_RUNS (default 21) for a;
+# CASES (default "a b c d e") picks cases.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build-bench}
 runs=${RUNS:-5}
 small_runs=${SMALL_RUNS:-21}
-cases=" ${CASES:-a b c} "
+cases=" ${CASES:-a b c d e} "
 mib=$((1024 * 1024))
 
 "$root/scripts/install-deps.sh"
@@ -45,8 +47,8 @@ trap 'exit 130' INT TERM
 
 # The served files, one copy fetched at a time, and some room to spare.
 avail_kib=$(df -Pk "$work" | awk 'NR == 2 { print $4 }')
-if [ "$avail_kib" -lt $((2 * 1024 * 1024)) ]; then
-  echo "bench: need 2 GiB free under $work, have $((avail_kib / 1024)) MiB" >&2
+if [ "$avail_kib" -lt $((5 * 1024 * 1024)) ]; then
+  echo "bench: need 5 GiB free under $work, have $((avail_kib / 1024)) MiB" >&2
   exit 1
 fi
 
@@ -57,6 +59,7 @@ head -c 4096 /dev/urandom > "$files/news.rtf"
 head -c 300 /dev/urandom > "$files/release.inf"
 head -c $((512 * mib)) /dev/urandom > "$files/big.bin"
 head -c $((64 * mib)) /dev/urandom > "$files/mid.bin"
+if [[ $cases == *" d "* ]]; then head -c $((2048 * mib)) /dev/urandom > "$files/huge.bin"; fi
 chmod -R go-w,a+rX "$work/root"
 chmod 755 "$work"
 
@@ -96,9 +99,10 @@ measure() {
     '/Maximum resident/ { rss = $2 } END { print c, t, w, u + s, rss }' "$work/time" >> "$results"
 }
 
-# verify NAME...: the fetched files equal the served ones.
+# verify NAME...: the fetched files equal the served ones ("-": nothing kept).
 verify() {
   for f in "$@"; do
+    [ "$f" = - ] && continue
     cmp -s "$files/$f" "$work/out/$f" || { echo "bench: $f arrived damaged" >&2; exit 1; }
   done
 }
@@ -154,6 +158,26 @@ if [[ $cases == *" b "* ]]; then
   stop_server
 fi
 
+if [[ $cases == *" d "* ]]; then
+  start_server vsftpd
+  host=${endpoint[0]} port=${endpoint[1]}
+  url=ftp://$host:$port/pub/news
+  run_case d "$runs" huge.bin -- \
+    "$bench" fetch "$host" "$port" - 0 pub/news/huge.bin "$out/huge.bin" -- \
+    "${curl_ftp[@]}" -u anonymous:bench@example.com "$url/huge.bin" -o "$out/huge.bin"
+  stop_server
+fi
+
+if [[ $cases == *" e "* ]]; then
+  start_server vsftpd
+  host=${endpoint[0]} port=${endpoint[1]}
+  url=ftp://$host:$port/pub/news
+  run_case e "$runs" - -- \
+    "$bench" fetch "$host" "$port" - 0 pub/news/big.bin /dev/null -- \
+    "${curl_ftp[@]}" -u anonymous:bench@example.com "$url/big.bin" -o /dev/null
+  stop_server
+fi
+
 # ftp-proxy takes the server from the user name and connects to its port 21.
 if [[ $cases == *" c "* ]]; then
   start_server proxy
@@ -171,7 +195,8 @@ base_cpu=$(stat_of 0 wrappers 4)
 
 printf '\n%-34s %-9s %10s %10s %10s %9s %11s\n' case tool "wall ms" "MiB/s" "peak MiB" "CPU ms" "CPU ms/MiB"
 for row in "a:4396:a) check: login, TYPE I, 2 files" "b:$((512 * mib)):b) one 512 MiB file" \
-            "c:$((64 * mib)):c) 64 MiB through ftp-proxy"; do
+            "c:$((64 * mib)):c) 64 MiB through ftp-proxy" \
+            "d:$((2048 * mib)):d) one 2 GiB file" "e:$((512 * mib)):e) 512 MiB to /dev/null"; do
   IFS=: read -r case bytes label <<< "$row"
   [[ $cases == *" $case "* ]] || continue
   declare -A v=()
@@ -197,6 +222,6 @@ for row in "a:4396:a) check: login, TYPE I, 2 files" "b:$((512 * mib)):b) one 51
              ratio(orss, crss), ratio(oc, cc), big(ratio(oc, cc))
     }'
 done
-echo "(medians of $small_runs runs of each tool for a, $runs for b and c; CPU = user + system; wall and CPU"
+echo "(medians of $small_runs runs of each tool for a, $runs for b to e; CPU = user + system; wall and CPU"
 echo " less what timeout and time cost by themselves: $(awk -v w="$base_wall" -v c="$base_cpu" \
   'BEGIN { printf "%.1f ms wall, %.1f ms CPU", w * 1000, c * 1000 }'))"

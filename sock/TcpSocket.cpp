@@ -2,16 +2,14 @@
 // connecting, closing and the wait step every blocking operation uses.
 #include "sock/TcpSocket.h"
 
-#include "platform/net/AsyncSelect.h"
 #include "platform/net/HostLookup.h"
 #include "platform/net/MessagePump.h"
 #include "platform/net/SocketErrors.h"
-#include "platform/net/Sockets.h"
+#include "platform/net/SocketSystem.h"
 #include "sock/SockConst.h"
 
 #include <arpa/inet.h>
 
-#include <utility>
 
 using namespace SockConst;
 
@@ -69,8 +67,7 @@ void TTcpSocket::StartWinsock()
         OpenSocket(true);
     } catch (const std::exception &) {
         --WinsockUsers;
-        if (SocketHandle != InvalidSocket)
-            net::CloseSocket(SocketHandle);
+        SocketHandle.Close();
         throw ESockError(Text(eWinsockInit));
     }
 }
@@ -95,23 +92,17 @@ TTcpSocket::~TTcpSocket()
 
 void TTcpSocket::OpenSocket(bool ResetOnClose)
 {
-    const int s = net::Socket();
-    if (s == net::SocketError)
+    SocketHandle = net::Socket::Open();
+    if (!SocketHandle.IsOpen())
         ErrorManager(NothingTolerated);
-    if (s >= InvalidSocket) {
-        net::CloseSocket(s);
-        throw ERangeError();
-    }
-    SocketHandle = static_cast<uint16_t>(s);
-    if (ResetOnClose && net::SetResetOnClose(s) == net::SocketError)
+    if (ResetOnClose && SocketHandle.SetResetOnClose() == net::SocketError)
         ErrorManager(NothingTolerated);
     SelectAllEvents();
 }
 
 void TTcpSocket::SelectAllEvents()
 {
-    if (net::AsyncSelect(SocketHandle, SocketWindow.get(), net::WM_SOCKETEVENT, net::FD_ALL_EVENTS) ==
-        net::SocketError)
+    if (SocketHandle.Select(SocketWindow.get(), net::WM_SOCKETEVENT, net::FD_ALL_EVENTS) == net::SocketError)
         ErrorManager(NothingTolerated);
 }
 
@@ -175,22 +166,23 @@ void TTcpSocket::TimerFired()
 
 void TTcpSocket::WaitFor(const std::function<bool()> &Done)
 {
-    while (!Done() && !Canceled) {
-        // A cancel has been cleared since the socket's notifications were held
-        // back: let the data that waits be announced again.
-        if (SocketHandle != InvalidSocket && net::NotificationsSuspended(SocketHandle))
-            net::ResumeNotifications(SocketHandle);
+    while (!Done() && !Canceled)
         net::WaitForMessages();
-    }
+}
+
+std::string TTcpSocket::NameToResolve() const
+{
+    const std::string &name = Proxy.empty() ? Host : Proxy;
+    std::string zeroTerminated = name.substr(0, name.find('\0'));
+    if (zeroTerminated.size() > 127)
+        throw ESockError(FormatMessage(Text(eHostTooLong), std::to_string(zeroTerminated.size())));
+    return zeroTerminated;
 }
 
 void TTcpSocket::ResolveHost()
 {
     StatusMessage(LevelTrace, Text(sResolveHost));
-    const std::string &name = Proxy.empty() ? Host : Proxy;
-    const std::string zeroTerminated = name.substr(0, name.find('\0'));
-    if (zeroTerminated.size() > 127)
-        throw ESockError(FormatMessage(Text(eHostTooLong), std::to_string(zeroTerminated.size())));
+    const std::string zeroTerminated = NameToResolve();
     const uint32_t address = net::InetAddr(zeroTerminated);
     if (address != net::InaddrNone) {
         RemoteAddress.sin_addr.s_addr = address;
@@ -229,12 +221,15 @@ void TTcpSocket::Connect()
     Canceled = false;
     if (Connected)
         throw ESockError(Text(eAlreadyConnected));
+    NameToResolve(); // a name the system cannot take is refused, not repaired
     // OnInvalidHost gets one chance to repair a host that does not resolve.
     for (int attempt = 0;; ++attempt) {
         try {
             ResolveHost();
         } catch (const ESockError &e) {
-            if (e.Message() != eLookupFailed)
+            // Only giving up is final; any other failure (one raised by the
+            // OnHostResolved handler too) leaves the address to decide.
+            if (e.Message() == eLookupTimedOut || e.Message() == eLookupCanceled)
                 throw;
         }
         if (RemoteAddress.sin_addr.s_addr != 0)
@@ -250,7 +245,11 @@ void TTcpSocket::Connect()
     RemoteAddress.sin_port = htons(CheckedPort(Proxy.empty() ? Port : ProxyPort));
     EventArrived = false;
     EventOk = true;
-    if (net::Connect(SocketHandle, RemoteAddress) == net::SocketError)
+    peerClosed_ = false;
+    // A refused or abandoned attempt leaves its socket unable to connect again.
+    if (!SocketHandle.CanConnect())
+        OpenSocket(false);
+    if (SocketHandle.Connect(RemoteAddress) == net::SocketError)
         ErrorManager(net::WSAEWOULDBLOCK);
     TimerOn();
     WaitFor([this] { return Connected || TimedOut || !EventOk; });
@@ -267,6 +266,7 @@ void TTcpSocket::Connect()
 void TTcpSocket::Disconnect()
 {
     StatusMessage(LevelTrace, Text(sDisconnecting));
+    peerClosed_ = false;
     RequestCloseSocket();
 }
 
@@ -274,12 +274,11 @@ void TTcpSocket::RequestCloseSocket()
 {
     StatusMessage(LevelIO, Text(sRequestCloseSocket));
     Connected = false;
-    if (SocketHandle == InvalidSocket)
+    if (!SocketHandle.IsOpen())
         return;
-    // The descriptor is released even when close reports an error, so the
-    // handle is forgotten in every case.
-    const int closed = net::CloseSocket(std::exchange(SocketHandle, InvalidSocket));
-    if (closed == net::SocketError) {
+    // Nothing is held back for a socket that is gone.
+    readHeld_ = false;
+    if (SocketHandle.Close() == net::SocketError) {
         ErrorManager(net::WSAEWOULDBLOCK);
         return;
     }

@@ -19,6 +19,7 @@
 #include "platform/Exception.h"
 #include "platform/net/Messages.h"
 #include "platform/net/NotificationWindow.h"
+#include "platform/net/Socket.h"
 #include "sock/Streams.h"
 #include "sock/ThreadTimer.h"
 
@@ -65,11 +66,11 @@ public:
 
     // Waits for a connection on a socket that listened with Listen(true) and
     // takes it; returns the new socket, which the caller puts to use (see
-    // UseAcceptedSocket) or closes. Raises ESockError "Accepting Canceled"
+    // UseAcceptedSocket) or lets go. EventArrived stays set. Raises ESockError "Accepting Canceled"
     // on Cancel (Canceled stays set), ESockError "Error creating Data
     // Connection" when the accept notification carried an error, EAbortError
     // "Socket send aborted" when Cancel came during the accept step itself.
-    virtual uint16_t Accept();
+    virtual net::Socket Accept();
     // Resolves Proxy (if set) or Host, connects to ProxyPort or Port within
     // TimeOut ms (0: no limit). Raises ESockError on failure: "Already
     // connected", "Host Lookup Timed Out", "Host Lookup Canceled", "Null
@@ -77,7 +78,8 @@ public:
     // "Connection Failed" (refused or otherwise failed; LastError then holds
     // the reason, 10061 for a refusal), a looked-up error
     // text when connect fails at once, or a refusal of a too long host name
-    // or a port outside 0..65535.
+    // or a port outside 0..65535. A socket spent by an earlier attempt that
+    // failed or was given up is replaced first.
     virtual void Connect();
     // Closes the connection; a fresh socket is ready for the next Connect.
     virtual void Disconnect();
@@ -110,7 +112,10 @@ public:
     void TimerOn();
     void TimerOff();
 
-    // ---- Buffered I/O. None of these checks Connected.
+    // ---- Buffered I/O. On a socket that is not connected, SendBuffer, Read
+    // and ReadLn fail as the system call does (OnError 10057 and ESockError
+    // "10057:Socket is not connected"), or with ESockError "Connection closed
+    // by the peer" when the peer ended the connection.
 
     // Queues Length bytes (0: up to the first zero byte) and waits until all
     // are handed to the socket. Does nothing while Canceled is set; raises
@@ -138,8 +143,10 @@ public:
     // Field Index (1-based) of Text split at Separator; empty beyond the last.
     static std::string NthWord(const std::string &Text, char Separator, int Index);
 
-    // Notification handlers: move at most one 16383-byte block between the
-    // socket and the streams.
+    // Notification handlers. WriteFromStream sends at most one 16383-byte
+    // block; ReadToStream receives every block that is ready, one recv and
+    // one OnPacketRecvd per block of at most 16383 bytes, up to ReadBudget
+    // bytes per run so that the event loop keeps turning.
     void ReadToStream();
     void WriteFromStream();
 
@@ -153,11 +160,13 @@ public:
     void Listen(bool UseAcceptMessage);
     // Accept that takes a connection only from PeerAddress (dotted IPv4; empty:
     // from anyone). A connection from another address is closed at once and the
-    // wait goes on. ESockError when PeerAddress is not a dotted address.
-    uint16_t AcceptFrom(const std::string &PeerAddress);
+    // wait goes on. ESockError when PeerAddress is not a dotted address, and
+    // ESockError "Connection closed by the peer" as soon as StillWanted (when
+    // given) says false: the connection the data belonged to has ended.
+    net::Socket AcceptFrom(const std::string &PeerAddress, const std::function<bool()> &StillWanted = {});
     // Closes the listening socket, makes Accepted this component's socket and
     // selects all six notifications for it.
-    void UseAcceptedSocket(uint16_t Accepted);
+    void UseAcceptedSocket(net::Socket Accepted);
     // The socket's local address with commas for dots ("192,168,1,5") and its
     // local port as ",high,low" (",4,6" for 1030): the two halves of a PORT
     // argument.
@@ -206,13 +215,14 @@ public:
     std::string LastReply;
     int16_t ReplyNumber = 0;
     bool WriteComplete = false;
-    uint16_t SocketHandle = InvalidSocket;
+    net::Socket SocketHandle;
     bool Connected = false;
 
-    static constexpr uint16_t InvalidSocket = 65535;
     static constexpr std::size_t BlockSize = 16383;  // bytes per recv/send
+    static constexpr std::size_t ReadBudget = 1 << 20;  // bytes per ReadToStream run
     static constexpr std::size_t MaxLineLength = 65536;  // bytes ReadLn takes as one line
-    // Received bytes held while nobody takes them; more stay in the socket.
+    // Received bytes held while nobody takes them; more stay in the socket
+    // until a read makes room.
     static constexpr std::size_t MaxBuffered = 4 * MaxLineLength;
 
     // Components that have started the socket system (process-wide).
@@ -238,6 +248,8 @@ private:
     void StartWinsock();
     // Opens a fresh socket into SocketHandle; ResetOnClose sets SO_LINGER {1, 0}.
     void OpenSocket(bool ResetOnClose);
+    // Raises the failure of an operation that needs a connection there is not.
+    [[noreturn]] void FailNotConnected(bool Sending);
     void SelectAllEvents();
     // One wait: pumps the event loop until Done() or Canceled.
     void WaitFor(const std::function<bool()> &Done);
@@ -254,11 +266,18 @@ private:
     };
     void HandleSocketEvent(const net::Message &Msg);
     TStream &ReceiveTarget();
+    // The receive buffer holds as much as it may while nobody takes from it.
+    bool BufferFull() const;
     void AppendReceived(const char *Data, std::size_t Count);
     void DrainAtClose();
     // The first Count buffered bytes, removed from RecvStream.
     std::string TakeFront(std::size_t Count);
+    // Lets reading go on once the receive buffer has room again.
+    void ResumeReadingIfRoom();
     static uint16_t CheckedPort(int Value);
+    // Proxy or Host up to its first zero byte; ESockError when it is longer
+    // than the system takes.
+    std::string NameToResolve() const;
 
     // ErrorManager's argument for calls whose failure is never the would-block
     // of a non-blocking socket.
@@ -269,4 +288,6 @@ private:
     uint32_t lookupAddress_ = 0;   // its answer
     bool readSkipped_ = false;     // a read request met Busy
     bool writeSkipped_ = false;    // a write request met Busy
+    bool readHeld_ = false;        // the receive buffer was full: nothing more was read
+    bool peerClosed_ = false;      // the connection ended by the peer's close
 };

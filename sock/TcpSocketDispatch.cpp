@@ -63,6 +63,7 @@ void TTcpSocket::HandleSocketEvent(const net::Message &Msg)
     case net::FD_CLOSE:
         DrainAtClose();
         Connected = false;
+        peerClosed_ = true;
         RequestCloseSocket();
         break;
     default:

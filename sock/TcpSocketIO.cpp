@@ -2,9 +2,7 @@
 // or drain the streams and wait; the notification handlers move the bytes.
 #include "sock/TcpSocket.h"
 
-#include "platform/net/AsyncSelect.h"
 #include "platform/net/SocketErrors.h"
-#include "platform/net/Sockets.h"
 #include "sock/SockConst.h"
 
 #include <algorithm>
@@ -65,6 +63,8 @@ void TTcpSocket::SendBuffer(const char *Buffer, uint16_t Length)
     // Nothing to send would never complete.
     if (length == 0)
         return;
+    if (!Connected)
+        FailNotConnected(true);
     SendStream->Write(Buffer, length);
     WriteComplete = false;
     PostRequest(net::WM_WRITEREQUEST);
@@ -106,7 +106,7 @@ void TTcpSocket::WriteFromStream()
     if (SendStream->Size() == 0 || Canceled)
         return;
     const std::string_view bytes = SendStream->Bytes();
-    const long sent = net::Send(SocketHandle, bytes.data(), std::min(bytes.size(), BlockSize));
+    const long sent = SocketHandle.Send(bytes.data(), std::min(bytes.size(), BlockSize));
     if (sent == net::SocketError) {
         // The bytes stay queued; FD_WRITE comes when the socket can take them.
         LastError = net::GetLastError();
@@ -148,21 +148,21 @@ void TTcpSocket::AppendReceived(const char *Data, std::size_t Count)
     }
 }
 
+bool TTcpSocket::BufferFull() const
+{
+    return !CaptureStream && RecvStream->Bytes().size() >= MaxBuffered;
+}
+
 void TTcpSocket::ReadToStream()
 {
-    // While a cancel is in force nothing more is taken from the socket; the
-    // next wait after the cancel is cleared lets the notifications go on.
-    if (Canceled && SocketHandle != InvalidSocket)
-        net::SuspendNotifications(SocketHandle);
-    // Nobody takes from a buffer this full: the socket is read again when a
-    // wait wants more, so a flooding peer is held back by TCP instead of
-    // filling memory.
-    if (!CaptureStream && RecvStream->Bytes().size() >= MaxBuffered) {
-        net::SuspendNotifications(SocketHandle);
-        return;
-    }
     if (Busy) {
         readSkipped_ = true;
+        return;
+    }
+    // Nobody takes from a buffer this full: a flooding peer is held back by
+    // TCP instead of filling memory, until a read makes room.
+    if (BufferFull()) {
+        readHeld_ = true;
         return;
     }
     bool received = false;
@@ -170,23 +170,39 @@ void TTcpSocket::ReadToStream()
         BusyScope busy(*this);
         StatusMessage(LevelTrace, Text(sReadToStream));
         char buffer[BlockSize];
-        const long n = net::Recv(SocketHandle, buffer, BlockSize);
-        if (n == net::SocketError) {
-            LastError = net::GetLastError();
-            const std::string text = LookupErrorMessage(static_cast<uint16_t>(LastError));
-            if (OnError)
-                OnError(this, static_cast<uint16_t>(LastError), text);
-            return;
+        // Whatever is left after the budget, or arrives later, is announced
+        // again: every recv re-arms the notification.
+        for (std::size_t taken = 0; taken < ReadBudget;) {
+            const long n = SocketHandle.Recv(buffer, BlockSize);
+            if (n == net::SocketError) {
+                LastError = net::GetLastError();
+                // Would-block only says that nothing more is there now.
+                if (LastError != net::WSAEWOULDBLOCK) {
+                    const std::string text = LookupErrorMessage(static_cast<uint16_t>(LastError));
+                    if (OnError)
+                        OnError(this, static_cast<uint16_t>(LastError), text);
+                }
+                break;
+            }
+            if (n == 0)
+                break; // the close follows as its own notification
+            received = true;
+            AppendReceived(buffer, static_cast<std::size_t>(n));
+            taken += static_cast<std::size_t>(n);
+            if (static_cast<std::size_t>(n) < BlockSize || Canceled || BufferFull())
+                break;
         }
-        received = true;
-        AppendReceived(buffer, static_cast<std::size_t>(n));
-        // More may wait; the next block comes by message so that the event
-        // loop keeps running between blocks.
-        if (static_cast<std::size_t>(n) == BlockSize)
-            PostRequest(net::WM_READREQUEST);
     }
     if (received && OnDataArrived)
         OnDataArrived(this);
+}
+
+void TTcpSocket::ResumeReadingIfRoom()
+{
+    if (readHeld_ && !BufferFull()) {
+        readHeld_ = false;
+        PostRequest(net::WM_READREQUEST);
+    }
 }
 
 void TTcpSocket::DrainAtClose()
@@ -194,7 +210,7 @@ void TTcpSocket::DrainAtClose()
     char buffer[BlockSize];
     long n;
     do {
-        n = net::Recv(SocketHandle, buffer, BlockSize);
+        n = SocketHandle.Recv(buffer, BlockSize);
         if (n > 0)
             AppendReceived(buffer, static_cast<std::size_t>(n));
     } while (n > 0 && !Canceled);
@@ -204,7 +220,20 @@ std::string TTcpSocket::TakeFront(std::size_t Count)
 {
     std::string front(RecvStream->Bytes().substr(0, Count));
     RecvStream->Consume(Count);
+    ResumeReadingIfRoom();
     return front;
+}
+
+void TTcpSocket::FailNotConnected(bool Sending)
+{
+    if (peerClosed_)
+        throw ESockError(Text(eConnectionClosed));
+    // The socket says itself why it cannot be used.
+    char probe = 0;
+    const long result = Sending ? SocketHandle.Send(&probe, 1) : SocketHandle.Recv(&probe, 1);
+    if (result == net::SocketError)
+        ErrorManager(NothingTolerated);
+    throw ESockError(Text(eConnectionClosed));
 }
 
 std::string TTcpSocket::Read(uint16_t Count)
@@ -217,7 +246,7 @@ std::string TTcpSocket::Read(uint16_t Count)
         throw EAbortError(Text(eSendAborted));
     }
     if (RecvStream->Size() < Count)
-        throw ESockError(Text(eConnectionClosed));
+        FailNotConnected(false);
     const std::size_t count = Count != 0 ? Count : RecvStream->Bytes().size();
     if (count > 65535)
         throw ERangeError();
@@ -244,7 +273,7 @@ std::string TTcpSocket::ReadLn()
         RequestCloseSocket();
         throw ESockError(FormatMessage(Text(eLineTooLong), std::to_string(MaxLineLength)));
     }
-    throw ESockError(Text(eConnectionClosed));
+    FailNotConnected(false);
 }
 
 std::string TTcpSocket::Transaction(const std::string &Command)
@@ -275,13 +304,13 @@ void TTcpSocket::CaptureFile(const std::string &FileName)
         } end{*this};
         PacketEvents = true;
         BytesRecvd = 0;
-        // What came before the capture began is the start of the file.
+        // What came before the capture began is the start of the file; it was
+        // received before packets were watched, so no OnPacketRecvd for it.
         if (RecvStream->Size() > 0) {
             CaptureStream->Write(RecvStream->Bytes().data(), RecvStream->Bytes().size());
             BytesRecvd = RecvStream->Size();
             RecvStream->Clear();
-            if (OnPacketRecvd)
-                OnPacketRecvd(this);
+            ResumeReadingIfRoom();
         }
         WaitFor([this] { return !Connected || CaptureStream->Failed(); });
         if (!Canceled)

@@ -2,9 +2,8 @@
 // PORT argument.
 #include "sock/TcpSocket.h"
 
-#include "platform/net/AsyncSelect.h"
 #include "platform/net/SocketErrors.h"
-#include "platform/net/Sockets.h"
+#include "platform/net/SocketSystem.h"
 #include "sock/SockConst.h"
 
 #include <arpa/inet.h>
@@ -24,22 +23,21 @@ void TTcpSocket::Listen(bool UseAcceptMessage)
     EventArrived = false;
     // A socket that cannot listen would leave Accept waiting for ever; its
     // failure is reported here instead.
-    if (net::Bind(SocketHandle, RemoteAddress) == net::SocketError)
+    if (SocketHandle.Bind(RemoteAddress) == net::SocketError)
         ErrorManager(NothingTolerated);
-    if (net::AsyncSelect(SocketHandle, SocketWindow.get(),
-                         UseAcceptMessage ? net::WM_LOOKUPDONE : net::WM_SOCKETEVENT,
-                         net::FD_ACCEPT) == net::SocketError)
+    if (SocketHandle.Select(SocketWindow.get(), UseAcceptMessage ? net::WM_LOOKUPDONE : net::WM_SOCKETEVENT,
+                            net::FD_ACCEPT) == net::SocketError)
         ErrorManager(NothingTolerated);
-    if (net::Listen(SocketHandle, 1) == net::SocketError)
+    if (SocketHandle.Listen(1) == net::SocketError)
         ErrorManager(NothingTolerated);
 }
 
-uint16_t TTcpSocket::Accept()
+net::Socket TTcpSocket::Accept()
 {
     return AcceptFrom(std::string());
 }
 
-uint16_t TTcpSocket::AcceptFrom(const std::string &PeerAddress)
+net::Socket TTcpSocket::AcceptFrom(const std::string &PeerAddress, const std::function<bool()> &StillWanted)
 {
     uint32_t required = 0;
     if (!PeerAddress.empty()) {
@@ -47,52 +45,49 @@ uint16_t TTcpSocket::AcceptFrom(const std::string &PeerAddress)
         if (required == net::InaddrNone)
             throw ESockError(FormatMessage(std::string(ePeerAddress), PeerAddress));
     }
+    const auto wanted = [&StillWanted] { return !StillWanted || StillWanted(); };
     for (;;) {
-        WaitFor([this] { return EventArrived; });
+        WaitFor([&] { return EventArrived || !wanted(); });
         if (Canceled)
             throw ESockError(std::string(eAcceptingCanceled));
+        if (!wanted())
+            throw ESockError(std::string(eConnectionClosed));
         if (!EventOk)
             throw ESockError(std::string(eDataConnection));
         StatusMessage(LevelIO, std::string(sAccepting));
-        EventArrived = false;
         sockaddr_in peer{};
-        const int accepted = net::Accept(SocketHandle, peer);
-        if (accepted == net::SocketError) {
+        net::Socket accepted = SocketHandle.Accept(peer);
+        if (!accepted.IsOpen()) {
             // The connection went away before it was taken; wait for the next.
+            EventArrived = false;
             ErrorManager(net::WSAEWOULDBLOCK);
             continue;
         }
-        if (accepted >= InvalidSocket) {
-            net::CloseSocket(accepted);
-            throw ERangeError();
-        }
         RemoteAddress = peer;
         if (Canceled) {
-            net::CloseSocket(accepted);
             Canceled = false;
             throw EAbortError(std::string(eSendAborted));
         }
         if (required != 0 && peer.sin_addr.s_addr != required) {
-            net::CloseSocket(accepted);
+            EventArrived = false;
             continue;
         }
-        return static_cast<uint16_t>(accepted);
+        return accepted;
     }
 }
 
-void TTcpSocket::UseAcceptedSocket(uint16_t Accepted)
+void TTcpSocket::UseAcceptedSocket(net::Socket Accepted)
 {
-    const uint16_t listening = std::exchange(SocketHandle, Accepted);
-    if (listening != InvalidSocket)
-        net::CloseSocket(listening);
+    SocketHandle = std::move(Accepted);
     Connected = true;
+    peerClosed_ = false;
     SelectAllEvents();
 }
 
 std::string TTcpSocket::GetLocalAddress()
 {
     sockaddr_in local{};
-    if (net::GetSockName(SocketHandle, local) == net::SocketError)
+    if (SocketHandle.GetSockName(local) == net::SocketError)
         ErrorManager(NothingTolerated);
     std::string text = net::InetNtoa(local.sin_addr.s_addr);
     std::replace(text.begin(), text.end(), '.', ',');
@@ -102,7 +97,7 @@ std::string TTcpSocket::GetLocalAddress()
 std::string TTcpSocket::GetLocalPort()
 {
     sockaddr_in local{};
-    if (net::GetSockName(SocketHandle, local) == net::SocketError)
+    if (SocketHandle.GetSockName(local) == net::SocketError)
         ErrorManager(NothingTolerated);
     const unsigned port = ntohs(local.sin_port);
     // Appended piece by piece: concatenating temporaries trips a false
@@ -117,7 +112,7 @@ std::string TTcpSocket::GetLocalPort()
 std::string TTcpSocket::GetPeerAddress()
 {
     sockaddr_in peer{};
-    if (SocketHandle == InvalidSocket || net::GetPeerName(SocketHandle, peer) == net::SocketError)
+    if (SocketHandle.GetPeerName(peer) == net::SocketError)
         return {};
     return net::InetNtoa(peer.sin_addr.s_addr);
 }

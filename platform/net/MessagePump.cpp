@@ -1,8 +1,6 @@
 #include "platform/net/MessagePump.h"
 
-#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
-#include <QObject>
 
 namespace net {
 
@@ -11,16 +9,9 @@ void ProcessMessages()
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
-void WaitForMessages(std::chrono::milliseconds maxWait)
+void WaitForMessages()
 {
-    // A plain sleep would hold arriving data back for the whole step; waiting
-    // in the dispatcher wakes at the first event, and the timer bounds it.
-    if (QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance()) {
-        QObject waker;
-        waker.startTimer(maxWait, Qt::PreciseTimer);
-        dispatcher->processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    ProcessMessages();
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
 
 } // namespace net

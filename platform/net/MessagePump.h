@@ -1,6 +1,5 @@
 #pragma once
 // The event loop as the socket layer's waits use it.
-#include <chrono>
 
 namespace net {
 
@@ -8,8 +7,9 @@ namespace net {
 // messages, timers, the user's input).
 void ProcessMessages();
 
-// One step of a wait: sleeps until the next event arrives, for at most
-// MaxWait, then handles every pending event.
-void WaitForMessages(std::chrono::milliseconds maxWait = std::chrono::milliseconds(2));
+// One step of a wait: sleeps until at least one event has arrived and handles
+// every pending event. A waiting program wakes for nothing else, so whatever
+// ends a wait must arrive as an event (a notification, a message, a timer).
+void WaitForMessages();
 
 } // namespace net

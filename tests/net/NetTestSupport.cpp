@@ -9,6 +9,10 @@ namespace testsupport {
 
 bool PumpUntil(const std::function<bool()> &done, std::chrono::milliseconds limit)
 {
+    // A wait step sleeps until an event comes: this tick makes sure one does,
+    // so that the limit is kept and conditions set by other threads are seen.
+    QTimer tick;
+    tick.start(5);
     const auto end = std::chrono::steady_clock::now() + limit;
     while (!done() && std::chrono::steady_clock::now() < end)
         net::WaitForMessages();

@@ -35,7 +35,7 @@ TEST(SockSession, OnlyTheFirstComponentStartsTheSocketSystem)
             EXPECT_EQ(first->WinsockInfo[5].rfind("Max Udp pack size= ", 0), 0u);
         }
         EXPECT_TRUE(second.WinsockInfo.empty());
-        EXPECT_NE(second.SocketHandle, TTcpSocket::InvalidSocket);
+        EXPECT_TRUE(second.SocketHandle.IsOpen());
     }
     EXPECT_EQ(TTcpSocket::WinsockUsers, before);
 }

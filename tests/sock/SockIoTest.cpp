@@ -143,7 +143,7 @@ TEST(SockIo, SendThatWouldBlockGoesOnWhenThePeerReads)
         TTcpSocket socket;
         ConnectTo(socket, peer.Port());
         const int small = 4096;
-        ::setsockopt(socket.SocketHandle, SOL_SOCKET, SO_SNDBUF, &small, sizeof small);
+        ::setsockopt(socket.SocketHandle.Descriptor(), SOL_SOCKET, SO_SNDBUF, &small, sizeof small);
         QObject context;
         QTimer::singleShot(100ms, &context, [&] { drain = true; });
         for (std::size_t at = 0; at < sent.size(); at += 60000)
@@ -172,7 +172,7 @@ TEST(SockIo, CancelEndsEveryWaitWithItsOwnText)
 
     // The peer does not read, so a large enough send cannot complete.
     const int small = 4096;
-    ::setsockopt(socket.SocketHandle, SOL_SOCKET, SO_SNDBUF, &small, sizeof small);
+    ::setsockopt(socket.SocketHandle.Descriptor(), SOL_SOCKET, SO_SNDBUF, &small, sizeof small);
     const std::string block(65535, 's');
     auto cancel3 = CancelAfter(socket, 100ms);
     EXPECT_EQ(FailureOf([&] {

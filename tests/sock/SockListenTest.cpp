@@ -36,7 +36,7 @@ TEST(SockListen, PortArgumentSpellsTheChosenPort)
 {
     auto socket = Listening();
     const uint16_t port = PortOf(*socket);
-    EXPECT_EQ(port, testpeer::LocalPortOf(socket->SocketHandle));
+    EXPECT_EQ(port, testpeer::LocalPortOf(socket->SocketHandle.Descriptor()));
     EXPECT_NE(port, 0);
     // Appended piece by piece: concatenating temporaries trips a false
     // -Wrestrict alarm of GCC 12 in optimised builds.
@@ -69,12 +69,12 @@ TEST(SockListen, AcceptTakesOnlyTheRequiredPeer)
     const int stranger = testpeer::ConnectFrom("127.0.0.3", port);
     const int expected = testpeer::ConnectFrom("127.0.0.1", port);
 
-    const uint16_t accepted = socket->AcceptFrom("127.0.0.1");
+    const net::Socket accepted = socket->AcceptFrom("127.0.0.1");
     EXPECT_EQ(socket->RemoteAddress.sin_addr.s_addr, htonl(INADDR_LOOPBACK));
     EXPECT_EQ(testpeer::LocalPortOf(expected), [&] {
         sockaddr_in peer{};
         socklen_t length = sizeof peer;
-        getpeername(accepted, reinterpret_cast<sockaddr *>(&peer), &length);
+        getpeername(accepted.Descriptor(), reinterpret_cast<sockaddr *>(&peer), &length);
         return ntohs(peer.sin_port);
     }());
     // The stranger's connection was closed at once.
@@ -83,7 +83,6 @@ TEST(SockListen, AcceptTakesOnlyTheRequiredPeer)
 
     EXPECT_EQ(FailureOf([&] { socket->AcceptFrom("not an address"); }),
               "Not a dotted IPv4 address: not an address");
-    ::close(accepted);
     ::close(expected);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Helpers of the socket component's tests.
 #include "sock/TcpSocket.h"
+#include "tests/FailureOf.h"
 #include "tests/net/LoopbackPeer.h"
 #include "tests/net/NetTestSupport.h"
 
@@ -58,15 +59,6 @@ inline void ConnectTo(TTcpSocket &socket, uint16_t port)
     socket.Connect();
 }
 
-// The text of the exception Call raises; empty when it raises none.
-template <class Call> std::string FailureOf(Call call)
-{
-    try {
-        call();
-    } catch (const std::exception &e) {
-        return e.what();
-    }
-    return {};
-}
+using testsupport::FailureOf;
 
 } // namespace socktest

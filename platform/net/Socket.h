@@ -1,0 +1,88 @@
+#pragma once
+// One non-blocking IPv4 stream socket and everything that belongs to it: the
+// descriptor, the notifiers that watch it and the state that decides which
+// notification comes next. Move-only; an empty socket holds -1. Destroying it
+// closes the descriptor without a word.
+//
+// A failing call returns SocketError (or an empty socket) and leaves its code,
+// in Windows Sockets numbering, for GetLastError (SocketErrors.h).
+//
+// Notifications, once selected, arrive at the notification object as the
+// message chosen, in the order in which the events happened:
+//   FD_CONNECT once when a connect ends, with its error code;
+//   FD_WRITE after a successful connect (or when a connected socket is
+//     selected), and again only after a send that would have blocked can go on;
+//   FD_READ when data waits, and again only after the next Recv;
+//   FD_ACCEPT when a connection waits on a listening socket, and again only
+//     after the next Accept;
+//   FD_CLOSE once when the peer has closed or reset the connection and every
+//     byte it sent before has been received.
+// So a socket that stays writable, or whose data is left unread, costs nothing,
+// and a close never overtakes the data that came before it.
+#include <netinet/in.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+namespace net {
+
+class NotificationWindow;
+
+constexpr int SocketError = -1;
+
+class Socket {
+public:
+    Socket() noexcept;
+    // A fresh socket, or an empty one when the system has none to give.
+    static Socket Open();
+    ~Socket();
+    Socket(Socket &&other) noexcept;
+    Socket &operator=(Socket &&other) noexcept;
+    Socket(const Socket &) = delete;
+    Socket &operator=(const Socket &) = delete;
+
+    bool IsOpen() const { return state_ != nullptr; }
+    int Descriptor() const;
+
+    // Closes now and leaves the socket empty; the descriptor is released even
+    // when SocketError is returned. Closing an empty socket does nothing.
+    int Close();
+
+    // Events (a mask of FD_ codes) arrive at Window as message Number from now
+    // on; 0 stops them.
+    int Select(NotificationWindow *window, int number, uint16_t events);
+
+    // Closing resets the connection at once instead of lingering.
+    int SetResetOnClose();
+    // SocketError with WSAEWOULDBLOCK while the connection is being made;
+    // FD_CONNECT tells the outcome.
+    int Connect(const sockaddr_in &address);
+    // True until a connect has been started: a socket whose connect failed or
+    // was given up cannot be connected again.
+    bool CanConnect() const;
+    int Bind(const sockaddr_in &address);
+    int Listen(int backlog);
+    // The waiting connection, connected and non-blocking; Peer receives its
+    // address. Empty on failure.
+    Socket Accept(sockaddr_in &peer);
+
+    // Bytes handed over or received, or SocketError (WSAENOTCONN on a socket
+    // that was never connected). Recv returns 0 when the peer has closed.
+    long Send(const char *data, std::size_t length);
+    long Recv(char *data, std::size_t length);
+
+    int GetSockName(sockaddr_in &address) const;
+    int GetPeerName(sockaddr_in &address) const;
+
+private:
+    struct State;
+    explicit Socket(int fd, bool connected);
+    // True, with ENOTCONN's code for GetLastError, when no data can move.
+    bool Unconnected() const;
+    // Kept apart from the socket object so that the notifiers, which point at
+    // it, stay valid when the socket is moved.
+    std::unique_ptr<State> state_;
+};
+
+} // namespace net

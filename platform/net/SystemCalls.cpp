@@ -1,0 +1,18 @@
+#include "platform/net/SystemCalls.h"
+
+#include <unistd.h>
+
+namespace net {
+namespace {
+
+constexpr SystemCalls System{::socket, ::connect, ::accept4, ::send, ::recv, ::close};
+
+SystemCalls current = System;
+
+} // namespace
+
+SystemCalls &Calls() { return current; }
+
+void RestoreSystemCalls() { current = System; }
+
+} // namespace net
