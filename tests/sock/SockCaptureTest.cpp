@@ -122,3 +122,25 @@ TEST_F(SockCapture, FileThatCannotBeCreatedChangesNothing)
     EXPECT_FALSE(socket.PacketEvents);
     EXPECT_EQ(socket.ReadLn(), "kept\n");
 }
+
+TEST_F(SockCapture, BytesBufferedBeforeTheCaptureAreCopiedWithoutAPacketEvent)
+{
+    std::atomic<bool> captured{false};
+    Peer peer([&](Connection &c) {
+        c.Send("head");
+        for (int i = 0; i < 500 && !captured; ++i)
+            std::this_thread::sleep_for(10ms);
+        c.Close();
+    });
+    TestSocket socket;
+    int packets = 0;
+    socket.OnPacketRecvd = [&](TTcpSocket *) { ++packets; };
+    ConnectTo(socket, peer.Port());
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return socket.Buffered() == "head"; }));
+    socket.OnStatus = [&](TTcpSocket *, const std::string &) { captured = true; };
+    socket.ReportLevel = 8; // "CaptureFile" tells the peer to close
+    socket.CaptureFile(path);
+    EXPECT_EQ(Contents(), "head");
+    EXPECT_EQ(socket.BytesRecvd, 4);
+    EXPECT_EQ(packets, 0);
+}

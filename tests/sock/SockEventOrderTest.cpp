@@ -1,0 +1,150 @@
+// Events reach the component in the order they happened, nothing is held back
+// once it can be delivered, and a failed attempt leaves nothing behind for the
+// next one.
+#include "tests/sock/SockTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+using namespace socktest;
+using testpeer::Connection;
+using testpeer::Peer;
+using testsupport::PumpFor;
+using testsupport::PumpUntil;
+
+namespace {
+
+// Waits (bounded) in the peer's thread until Flag is set.
+void AwaitFlag(const std::atomic<bool> &flag)
+{
+    for (int i = 0; i < 500 && !flag; ++i)
+        std::this_thread::sleep_for(10ms);
+}
+
+} // namespace
+
+TEST(EventOrder, DataThatCameWithTheCloseArrivesBeforeTheDisconnect)
+{
+    Peer peer([](Connection &c) {
+        c.Send("426 Failure writing network stream.\r\n");
+        c.Close();
+    });
+    TestSocket socket;
+    std::vector<std::string> events;
+    socket.OnDataArrived = [&](TTcpSocket *) { events.push_back("data: " + std::string(socket.Buffered())); };
+    socket.OnDisconnect = [&](TTcpSocket *) { events.push_back("disconnect"); };
+    ConnectTo(socket, peer.Port());
+    ASSERT_TRUE(PumpUntil([&] { return !socket.Connected; }));
+    EXPECT_EQ(events, (std::vector<std::string>{"data: 426 Failure writing network stream.\r\n", "disconnect"}));
+}
+
+TEST(EventOrder, ARefusedConnectLeavesTheNextAttemptClean)
+{
+    Peer live([](Connection &c) { c.WaitClosed(); });
+    TTcpSocket socket;
+    std::vector<uint16_t> errors;
+    socket.OnError = [&](TTcpSocket *, uint16_t code, const std::string &) { errors.push_back(code); };
+    EXPECT_EQ(FailureOf([&] { ConnectTo(socket, testpeer::RefusedPort()); }), "Connection Failed");
+    EXPECT_EQ(socket.LastError, 10061);
+
+    EXPECT_EQ(FailureOf([&] { ConnectTo(socket, live.Port()); }), "");
+    EXPECT_TRUE(socket.Connected);
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST(EventOrder, ReadingResumesAsSoonAsAReadMakesRoom)
+{
+    // Far more lines than the buffer holds, then the close.
+    std::string lines;
+    for (int i = 0; lines.size() < 1'700'000; ++i)
+        lines += "line " + std::to_string(i) + "\r\n";
+    std::atomic<bool> asked{false};
+    Peer peer([&](Connection &c) {
+        c.Send(lines.substr(0, 1'000'000));
+        EXPECT_EQ(c.ReadLine(), "more\r\n");
+        asked = true;
+        c.Send(lines.substr(1'000'000));
+        c.Close();
+    });
+    TestSocket socket;
+    bool disconnected = false;
+    socket.OnDisconnect = [&](TTcpSocket *) { disconnected = true; };
+    ConnectTo(socket, peer.Port());
+    ASSERT_TRUE(PumpUntil([&] { return socket.Buffered().size() >= TTcpSocket::MaxBuffered; }));
+    socket.Writeln("more");
+    auto giveUp = CancelAfter(socket, 5s); // a stalled read fails instead of hanging
+
+    std::string taken;
+    while (taken.size() < lines.size())
+        taken += socket.ReadLn();
+    EXPECT_TRUE(taken == lines) << "lines lost or reordered";
+    EXPECT_TRUE(PumpUntil([&] { return disconnected; })) << "the close behind the data was never seen";
+}
+
+TEST(EventOrder, ACloseDuringACancelIsSeenOnceTheCancelIsCleared)
+{
+    std::atomic<bool> cleared{false};
+    Peer peer([&](Connection &c) {
+        std::this_thread::sleep_for(100ms);
+        c.Send("late\r\n"); // arrives while the cancel is in force
+        AwaitFlag(cleared);
+        c.Close();
+    });
+    TestSocket socket;
+    bool disconnected = false;
+    socket.OnDisconnect = [&](TTcpSocket *) { disconnected = true; };
+    ConnectTo(socket, peer.Port());
+    auto cancel = CancelAfter(socket, 20ms);
+    EXPECT_EQ(FailureOf([&] { socket.ReadLn(); }), "Socket readln aborted");
+    PumpFor(200ms);
+    socket.Canceled = false;
+    cleared = true;
+
+    // No operation of the component waits here: the window just idles.
+    EXPECT_TRUE(PumpUntil([&] { return disconnected; }));
+    EXPECT_EQ(socket.Buffered(), "late\r\n");
+}
+
+TEST(EventOrder, AFailingOnHostResolvedHandlerDoesNotStopTheConnect)
+{
+    Peer peer([](Connection &c) { c.WaitClosed(); });
+    testsupport::FakeResolver resolver(true, htonl(INADDR_LOOPBACK), 0);
+    TTcpSocket socket;
+    socket.OnHostResolved = [](TTcpSocket *) { throw ESockError("handler failed"); };
+    socket.Host = "server.example";
+    socket.Port = peer.Port();
+    socket.TimeOut = 5000;
+    EXPECT_EQ(FailureOf([&] { socket.Connect(); }), "");
+    EXPECT_TRUE(socket.Connected);
+}
+
+TEST(EventOrder, AcceptLeavesEventArrivedSet)
+{
+    TTcpSocket socket;
+    socket.Listen(true);
+    Connection client(testpeer::ConnectFrom("127.0.0.1", testpeer::LocalPortOf(socket.SocketHandle.Descriptor())));
+    const net::Socket accepted = socket.Accept();
+    EXPECT_TRUE(accepted.IsOpen());
+    EXPECT_TRUE(socket.EventArrived);
+}
+
+TEST(EventOrder, UsingASocketThatWasNeverConnectedFailsAsTheSystemSays)
+{
+    TTcpSocket socket;
+    std::vector<uint16_t> errors;
+    socket.OnError = [&](TTcpSocket *, uint16_t code, const std::string &) { errors.push_back(code); };
+    EXPECT_EQ(FailureOf([&] { socket.Writeln("NOOP"); }), "10057:Socket is not connected");
+    EXPECT_EQ(FailureOf([&] { socket.Read(1); }), "10057:Socket is not connected");
+    EXPECT_EQ(FailureOf([&] { socket.ReadLn(); }), "10057:Socket is not connected");
+    EXPECT_EQ(errors, (std::vector<uint16_t>{10057, 10057, 10057}));
+
+    Peer peer([](Connection &c) { c.Close(); });
+    ConnectTo(socket, peer.Port());
+    ASSERT_TRUE(PumpUntil([&] { return !socket.Connected; }));
+    errors.clear();
+    EXPECT_EQ(FailureOf([&] { socket.ReadLn(); }), "Connection closed by the peer");
+    EXPECT_EQ(FailureOf([&] { socket.Writeln("NOOP"); }), "Connection closed by the peer");
+    EXPECT_TRUE(errors.empty());
+}
