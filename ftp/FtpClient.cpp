@@ -79,21 +79,14 @@ void TFtpClient::Disconnect()
         DropBufferedReplies();
         reply = Transaction("QUIT");
     } catch (...) {
-        CloseUnlessClosedByServer();
+        TTcpSocket::Disconnect();
         throw;
     }
-    CloseUnlessClosedByServer();
+    // Also when the server has closed after its goodbye: the close of the
+    // user's disconnect is then the last thing the owner hears.
+    TTcpSocket::Disconnect();
     if (ReplyNumber > 300 && ReplyNumber < 600)  // QUIT refused; closed all the same
         throw FTPException(reply);
-}
-
-void TFtpClient::CloseUnlessClosedByServer()
-{
-    // A server that closes after its QUIT reply has already made the socket
-    // layer close and renew the socket (with OnDisconnect); closing the fresh
-    // socket again would report a second disconnect for one connection.
-    if (Connected)
-        TTcpSocket::Disconnect();
 }
 
 std::string TFtpClient::Transaction(const std::string &Command)

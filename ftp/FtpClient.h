@@ -94,7 +94,6 @@ private:
     void DrainAfterCancel();
     // Drops a late reply or the rest of an aborted transfer before a command.
     void DropBufferedReplies();
-    void CloseUnlessClosedByServer();
     // OnFailure(kind) may handle a refusal; otherwise FTPException(Line).
     void ReportFailure(TCmdType Kind, const std::string &Line);
     // Steps of Download between creating and freeing the data connection.

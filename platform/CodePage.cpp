@@ -30,6 +30,11 @@ Table BuildTable(int codePage)
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
         if (iconv(cd, &inp, &inLeft, &outp, &outLeft) != size_t(-1) && outLeft == 0)
             table[b] = char32_t(out[0] | out[1] << 8 | out[2] << 16 | char32_t(out[3]) << 24);
+        // A byte the code page leaves undefined stands for the control of
+        // its own value, as in Windows' conversion, so that it survives a
+        // round trip through Unicode.
+        else if (b < 0xA0)
+            table[b] = char32_t(b);
     }
     if (cd != iconv_t(-1))
         iconv_close(cd);

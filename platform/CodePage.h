@@ -12,7 +12,9 @@ constexpr int Cp1250 = 1250;
 // Whether Decode knows this single-byte code page (1250 to 1254, 1257).
 bool IsSupported(int codePage);
 
-// Unicode code point of byte B in the given code page; U+FFFD for an unmapped byte.
+// Unicode code point of byte B in the given code page: an undefined byte from
+// 0x80 to 0x9F is the control of its value (as Windows has it), any other
+// undefined byte U+FFFD.
 char32_t Decode(int codePage, unsigned char b);
 
 // Single-byte text in code page 1250 -> UTF-8.

@@ -153,7 +153,7 @@ std::string WithValue(std::string_view text, std::string_view section, std::stri
 {
     const auto lines = SplitLines(text);
     const std::string_view eol = LineEndOf(text);
-    const std::string entry = std::string(Trim(key)) + "=" + std::string(Trim(value));
+    const std::string entry = std::string(Trim(key)) + "=" + std::string(value);
     const SectionSpan span = Locate(lines, Trim(section), Trim(key));
 
     std::string out;

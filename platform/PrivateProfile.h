@@ -3,10 +3,11 @@
 // changes one line and keeps every other line, comment and line ending as it was.
 //
 // Rules: section and key names match without regard to case; blanks around names
-// and values are dropped; the first matching section and key count; a missing
-// file, section or key reads as the empty text; a write replaces the key's line
-// in place, or adds the key at the end of its section, or adds the section at
-// the end of the file. Texts are bytes (code page 1250) and pass unchanged.
+// are dropped, and around values when read, while a value is written as given;
+// the first matching section and key count; a missing file, section or key reads
+// as the empty text; a write replaces the key's line in place, or adds the key at
+// the end of its section, or adds the section at the end of the file. Texts are
+// bytes (code page 1250) and pass unchanged.
 #include <string>
 #include <string_view>
 

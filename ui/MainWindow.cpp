@@ -5,6 +5,7 @@
 #include "platform/rtf/RtfReader.h"
 #include "ui/ErrorBox.h"
 #include "ui/NewsDocument.h"
+#include "ui/SpeedButtonStyle.h"
 #include "ui_MainWindow.h"
 
 #include <QCloseEvent>
@@ -61,6 +62,10 @@ void MainWindow::SetUpLook()
     ui->SpeedExit->setIcon(look->standardIcon(QStyle::SP_DialogCloseButton));
     ui->SpeedProgramAkt->setIcon(look->standardIcon(QStyle::SP_DialogApplyButton));
     ui->SpeedProgramOld->setIcon(look->standardIcon(QStyle::SP_MessageBoxWarning));
+    auto *actionLook = new SpeedButtonStyle;
+    actionLook->setParent(this);
+    for (QToolButton *action : {ui->SpeedDownload, ui->SpeedAbort, ui->SpeedConnect, ui->SpeedDisconnect, ui->SpeedExit})
+        action->setStyle(actionLook);
 
     // The news view: menu-coloured background, title-bar-coloured text.
     QPalette news = ui->RichEditRtf->palette();

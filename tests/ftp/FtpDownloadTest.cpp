@@ -293,9 +293,16 @@ TEST_F(FtpDownloadTest, ServerAbortInsteadOfTheCompletionReplyFailsTheDownload)
 
 TEST_F(FtpDownloadTest, DataConnectionFromAnotherAddressIsTurnedAway)
 {
-    UpToRetr("150 Opening (50000 bytes).\r\n")
+    // The stranger comes and writes before the RETR reply, so its bytes wait
+    // in the listener's queue: the client turns it away with a reset, and a
+    // stranger that wrote after that would fail its own send.
+    server.Send("220 Ready.\r\n")
+        .Reply("230 Logged in.\r\n")
+        .Reply("200 PORT command successful.\r\n")
+        .Receive()
         .ConnectData("127.0.0.3")
         .SendData("forged release file")
+        .Send("150 Opening (50000 bytes).\r\n")
         .AwaitDataClosedByClient()
         .ConnectData()
         .SendData(kContent)

@@ -7,6 +7,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/time.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <memory>
 
@@ -65,6 +71,34 @@ TEST_F(HarnessTest, ProxyReachesItsTargetByTheUserName)
     EXPECT_THAT(replies, HasSubstr("226"));
     EXPECT_EQ(local.Read("out"), content);
     EXPECT_THAT(proxy.Log(), HasSubstr("dest " + FtpProxy::TargetHost() + ":21"));
+}
+
+// The first line a new control connection to host:port receives within five
+// seconds ("" when none).
+std::string Greeting(const std::string &host, uint16_t port)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const timeval limit{5, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    ::inet_pton(AF_INET, host.c_str(), &address.sin_addr);
+    std::string line;
+    if (::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0) {
+        char c;
+        while (::recv(fd, &c, 1, 0) == 1 && c != '\n')
+            line += c;
+    }
+    ::close(fd);
+    return line;
+}
+
+TEST_F(HarnessTest, ProxyTakesMoreClientsAMinuteThanABenchmarkMakes)
+{
+    FtpProxy proxy(files.Path());
+    for (int client = 1; client <= 60; ++client)
+        ASSERT_THAT(Greeting(proxy.Host(), proxy.Port()), MatchesRegex("220 .*")) << "client " << client;
 }
 
 TEST_F(HarnessTest, ScriptedServerPlaysItsScriptAndRecordsTheCommands)

@@ -104,6 +104,9 @@ FtpProxy::FtpProxy(const std::string &root)
                     "[-Global-]\nServerType standalone\nListen " + host_ + "\nPort " +
                         std::to_string(port_) + "\nDestinationAddress " + TargetHost() +
                         "\nAllowMagicUser yes\nUser nobody\nGroup nogroup\n"
+                        // Its default limit (40 clients a minute) turns
+                        // clients away within one benchmark's repeated fetches.
+                        "ForkLimit 100000\n"
                         "LogDestination " + (work_ / "ftp-proxy.log") + "\n");
         process_ = std::make_unique<ServerProcess>(
             std::vector<std::string>{"/usr/sbin/ftp-proxy", "-d", "-n", "-f", work_ / "ftp-proxy.conf"},

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <stdexcept>
 #include <sys/socket.h>
@@ -226,6 +227,11 @@ void ScriptedFtpServer::ServeUnscripted()
         while (control_ >= 0) {
             const std::string command = ReadLine();
             if (command == "QUIT") {
+                // The goodbye and the close leave in one segment, so the
+                // client always finds the connection closed with the reply
+                // still unread, as from a server that exits at once.
+                const int cork = 1;
+                ::setsockopt(control_, IPPROTO_TCP, TCP_CORK, &cork, sizeof cork);
                 SendAll(control_, "221 Goodbye.\r\n");
                 CloseFd(control_);
             } else {

@@ -7,8 +7,8 @@
 // it, so a client that misbehaves cannot keep a test running.
 //
 // After the last step the server goes on recording commands: QUIT is answered
-// with "221 Goodbye." and the connection closed; anything else gets
-// "500 Unscripted command.".
+// with "221 Goodbye." and the connection closed (the client sees both at
+// once); anything else gets "500 Unscripted command.".
 #include <chrono>
 #include <cstdint>
 #include <functional>

@@ -123,6 +123,13 @@ TEST_F(ProfileFile, EmptyValueKeepsTheKey)
     EXPECT_EQ(Slurp(name), "[FTP]\r\nProxy=\r\n");
 }
 
+TEST_F(ProfileFile, ValueIsWrittenWithItsBlanksAndReadWithout)
+{
+    ASSERT_TRUE(WriteString(name, "FTP", "Host", " h "));
+    EXPECT_EQ(Slurp(name), "[FTP]\r\nHost= h \r\n");
+    EXPECT_EQ(GetString(name, "FTP", "Host", 127), "h");
+}
+
 TEST_F(ProfileFile, LongNamesAndValuesWork)
 {
     const std::string key(300, 'k'), value(5000, 'v');

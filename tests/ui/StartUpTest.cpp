@@ -200,3 +200,13 @@ TEST_F(StartUp, TabOrderFollowsTheFields)
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         EXPECT_EQ(Find<QWidget>(order[i])->nextInFocusChain()->objectName(), order[i + 1]) << order[i];
 }
+
+TEST_F(StartUp, IndicatorsStayHiddenWhenTheInstalledDateIsInvalid)
+{
+    Put("ort.ini", "[Program]\r\nLastUpd=2001/13/01\r\n");
+    Start();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].kind, TMessageKind::ErrorBox);
+    EXPECT_FALSE(Find<QToolButton>("SpeedProgramAkt")->isVisible());
+    EXPECT_FALSE(Find<QToolButton>("SpeedProgramOld")->isVisible());
+}

@@ -1,0 +1,71 @@
+// The look the design fixes: sizes, the password mask, where glyph and caption sit.
+#include "WindowFixture.h"
+
+#include <QFrame>
+#include <QImage>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QToolButton>
+
+namespace {
+
+using Look = WindowFixture;
+
+TEST_F(Look, PasswordIsMaskedWithStars)
+{
+    Put("ort.ini", "[Program]\r\n");
+    Start();
+    auto *password = Find<QLineEdit>("EditPassword");
+    ASSERT_FALSE(password->text().isEmpty());
+    EXPECT_EQ(password->displayText(), QString(password->text().size(), QLatin1Char('*')));
+}
+
+TEST_F(Look, ActionButtonPanelIs142High)
+{
+    Put("ort.ini", "[Program]\r\n");
+    Start();
+    EXPECT_EQ(Find<QFrame>("PanelSpeedButtons")->height(), 142);
+}
+
+// Columns of the button's picture where a pixel is Colour, or anything but
+// the background when Colour is invalid.
+std::vector<int> ColumnsWith(const QImage &picture, QColor colour)
+{
+    const QRgb background = picture.pixel(picture.width() - 1, 0);
+    std::vector<int> columns;
+    for (int x = 0; x < picture.width(); ++x) {
+        for (int y = 0; y < picture.height(); ++y) {
+            const QRgb pixel = picture.pixel(x, y);
+            if (colour.isValid() ? pixel == colour.rgb() : pixel != background) {
+                columns.push_back(x);
+                break;
+            }
+        }
+    }
+    return columns;
+}
+
+TEST_F(Look, ActionButtonGlyphSits3FromTheEdgeAnd10BeforeTheCaption)
+{
+    Put("ort.ini", "[Program]\r\n");
+    Start();
+    QPixmap glyph(18, 18);
+    glyph.fill(Qt::red);
+    for (const char *name : {"SpeedDownload", "SpeedAbort", "SpeedConnect", "SpeedDisconnect", "SpeedExit"}) {
+        auto *button = Find<QToolButton>(name);
+        button->setIcon(glyph);
+        const QImage picture = button->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const std::vector<int> red = ColumnsWith(picture, Qt::red);
+        ASSERT_FALSE(red.empty()) << name;
+        EXPECT_EQ(red.front(), 3) << name;
+        EXPECT_EQ(red.back(), 20) << name;
+        std::vector<int> ink = ColumnsWith(picture, QColor());
+        std::erase_if(ink, [](int x) { return x <= 20; });
+        ASSERT_FALSE(ink.empty()) << name;
+        // The caption begins at 31; its first letter may stand a pixel in.
+        EXPECT_GE(ink.front(), 31) << name;
+        EXPECT_LE(ink.front(), 32) << name;
+    }
+}
+
+} // namespace
