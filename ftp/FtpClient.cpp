@@ -61,7 +61,12 @@ void TFtpClient::Connect()
         if (OnConnect)
             OnConnect(this);
     } catch (...) {
-        Disconnect();
+        // The logout is a courtesy to a server that may be gone already: its
+        // own failure must not hide why the login ended.
+        try {
+            Disconnect();
+        } catch (const std::exception &) {
+        }
         StatusMessage(kStatusLevel, "Disconnected");
         throw;
     }
@@ -106,6 +111,9 @@ std::string TFtpClient::ReadContinuationLines(std::string Line,
         if (EachLine)
             EachLine(Line);
     }
+    // A reply that came in the same block as this one is at the head of the
+    // buffer only now.
+    CheckServerAbort();
     return Line;
 }
 

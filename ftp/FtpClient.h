@@ -78,7 +78,7 @@ public:
 protected:
     // Reads further lines while the current one says more follow, reporting
     // each and passing it to EachLine; returns the last line read (Line when
-    // none followed).
+    // none followed). A server abort reply left behind it cancels the next wait.
     std::string ReadContinuationLines(std::string Line,
                                       const std::function<void(const std::string &)> &EachLine = {});
 

@@ -266,6 +266,20 @@ TEST_F(FtpDownloadTest, ServerAbortDuringTheTransferFailsTheDownload)
                                  "status: 421 Timeout.\r\n"));
 }
 
+TEST_F(FtpDownloadTest, ServerAbortThatComesWithTheCloseFailsTheDownload)
+{
+    UpToRetr("150 Opening (50000 bytes).\r\n")
+        .ConnectData()
+        .SendData(kContent.substr(0, 40))
+        .Send("426 Failure writing network stream.\r\n")
+        .CloseControl()
+        .CloseData();
+    ConnectToScript();
+    EXPECT_EQ(FailureOf([&] { client.Download("f", local / "f"); }), "Socket readln aborted");
+    EXPECT_THAT(log, Not(Contains("OnSuccess " + kDownload)));
+    EXPECT_THAT(log, Contains("status: 426 Failure writing network stream.\r\n"));
+}
+
 TEST_F(FtpDownloadTest, ServerAbortInsteadOfTheCompletionReplyFailsTheDownload)
 {
     UpToRetr("150 Opening (3 bytes).\r\n")

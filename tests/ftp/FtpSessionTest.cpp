@@ -1,11 +1,15 @@
 // The control session against scripted servers: greeting, login, commands,
 // replies and logout, with the owner's view of them in order.
 #include "tests/ftp/FtpClientFixture.h"
+#include "tests/FailureOf.h"
 
 #include <gmock/gmock.h>
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+using ::testing::Contains;
+using ::testing::MatchesRegex;
+using ::testing::Not;
 
 namespace {
 
@@ -29,9 +33,9 @@ TEST_F(FtpClientTest, LoginWithPasswordReportsEveryStepAndHidesThePassword)
     client.Disconnect();
     EXPECT_THAT(server.Transcript(), ElementsAre("USER anonymous", "PASS guest@example.org", "QUIT"));
     EXPECT_FALSE(client.Connected);
-    // The server closes with its goodbye, before the client has read it; the
-    // client's own close follows all the same.
-    EXPECT_THAT(log, ElementsAre("status: QUIT", "OnDisconnect", "status: 221 Goodbye.\r\n", "OnDisconnect"));
+    // The server closes with its goodbye; the goodbye, which came first, is
+    // read first, and the client's own close ends the session.
+    EXPECT_THAT(log, ElementsAre("status: QUIT", "status: 221 Goodbye.\r\n", "OnDisconnect"));
 }
 
 TEST_F(FtpClientTest, GreetingOfSeveralLinesIsReadToItsEndBeforeUser)
@@ -295,6 +299,15 @@ TEST_F(FtpClientTest, ServerClosingReplyCancelsTheWaitAndIsDroppedByTheNextComma
     log.clear();
     client.DoCommand("NOOP");
     EXPECT_THAT(log, ElementsAre("status: NOOP", "status: 200 Back.\r\n", "OnSuccess " + kDoCommand));
+}
+
+TEST_F(FtpClientTest, ClosingGreetingEndsTheLoginBeforeUser)
+{
+    server.Send("421 Too many users.\r\n").CloseControl();
+    server.Start();
+    TargetScriptedServer();
+    EXPECT_EQ(testsupport::FailureOf([&] { client.Connect(); }), "Socket readln aborted");
+    EXPECT_THAT(server.Transcript(), Not(Contains(MatchesRegex("USER.*"))));
 }
 
 TEST_F(FtpClientTest, DestroyingAConnectedClientLogsOutWithoutCallingTheOwner)

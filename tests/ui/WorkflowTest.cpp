@@ -148,6 +148,26 @@ TEST_F(Check, RefusedConnectionShowsTwoBoxes)
     EXPECT_FALSE(window->Logic().LoggedIn);
 }
 
+TEST_F(Check, RefusedAttemptLeavesTheNextCheckClean)
+{
+    PrepareProduct("127.0.0.1", harness::FreePort("127.0.0.1"));
+    StartRecording();
+    Click("SpeedDownload");
+    ASSERT_FALSE(boxes.shown.empty());
+
+    harness::ScriptedFtpServer server;
+    LogIn(server).Reply("200 Type set\r\n");
+    server.Start();
+    Find<QLineEdit>("EditHostPort")->setText(QString::number(server.Port()));
+    boxes.shown.clear();
+    statuses.clear();
+    Click("SpeedDownload");
+    EXPECT_TRUE(statuses.contains("Uzyskano połączenie z serwerem")) << statuses.join(" | ").toStdString();
+    EXPECT_TRUE(window->Logic().LoggedIn);
+    EXPECT_TRUE(boxes.shown.empty() || boxes.shown[0].caption != QString::fromUtf8("Błąd"))
+        << boxes.shown[0].text.toStdString();
+}
+
 TEST_F(Check, RejectedLoginShowsTwoBoxesAndLogsOut)
 {
     harness::ScriptedFtpServer server;
@@ -221,6 +241,24 @@ TEST_F(Check, AbortDuringTheNewsLeavesThePartAndSkipsTheReleaseFile)
     EXPECT_FALSE(Exists("or_news.inf"));
     EXPECT_TRUE(Find<QTextEdit>("RichEditRtf")->toPlainText().isEmpty());
     EXPECT_NE(Status(), Finished);
+}
+
+TEST_F(Check, ServerAbortWithTheCloseIsAnErrorNotASuccess)
+{
+    harness::ScriptedFtpServer server;
+    UpToTheTransfer(server, 479)
+        .ConnectData().SendData(std::string(40, 'n'))
+        .Send("426 Failure writing network stream.\r\n").CloseControl().CloseData();
+    server.Start();
+    PrepareProduct("127.0.0.1", server.Port());
+    StartRecording();
+    Click("SpeedDownload");
+
+    ASSERT_EQ(boxes.shown.size(), 1u) << statuses.join(" | ").toStdString();
+    EXPECT_EQ(boxes.shown[0].kind, TMessageKind::ErrorBox);
+    EXPECT_FALSE(statuses.contains(Finished)) << statuses.join(" | ").toStdString();
+    EXPECT_FALSE(statuses.contains("RETR pub/news/or_news.inf"));
+    EXPECT_TRUE(Find<QTextEdit>("RichEditRtf")->toPlainText().isEmpty());
 }
 
 TEST_F(Check, AbortDuringTheReleaseFileKeepsTheNewsAndGivesNoVerdict)
