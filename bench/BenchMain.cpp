@@ -1,5 +1,6 @@
 // vm_bench serve vsftpd|proxy ROOT
 // vm_bench fetch HOST PORT PROXY|- PROXYPORT REMOTE LOCAL [REMOTE LOCAL]...
+// vm_bench wait HOST PORT SECONDS
 #include "bench/BenchModes.h"
 
 #include <iostream>
@@ -10,7 +11,8 @@ namespace {
 int Usage()
 {
     std::cerr << "usage: vm_bench serve vsftpd|proxy ROOT\n"
-                 "       vm_bench fetch HOST PORT PROXY|- PROXYPORT REMOTE LOCAL [REMOTE LOCAL]...\n";
+                 "       vm_bench fetch HOST PORT PROXY|- PROXYPORT REMOTE LOCAL [REMOTE LOCAL]...\n"
+                 "       vm_bench wait HOST PORT SECONDS\n";
     return 2;
 }
 
@@ -21,6 +23,13 @@ int main(int argc, char **argv)
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "serve" && argc == 4)
         return bench::Serve(argv[2], argv[3]);
+    if (mode == "wait" && argc == 5) {
+        try {
+            return bench::Wait(argv[2], std::stoi(argv[3]), std::stoi(argv[4]));
+        } catch (const std::exception &) {
+            return Usage();
+        }
+    }
     if (mode != "fetch" || argc < 8 || (argc - 6) % 2 != 0)
         return Usage();
     bench::FetchJob job;

@@ -23,4 +23,8 @@ struct FetchJob {
 // the window's check does. Returns the exit code.
 int Fetch(const FetchJob &job);
 
+// Connects to a server that never greets and waits for its greeting until
+// Seconds have passed. Returns the exit code.
+int Wait(const std::string &host, int port, int seconds);
+
 }  // namespace bench

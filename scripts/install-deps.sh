@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs everything the build, the program and the tests need on Debian 12.
+# Installs everything the build, the program and the tests need on Debian 12,
+# and the packages named as arguments.
 set -euo pipefail
 if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
 packages=(
@@ -9,6 +10,8 @@ packages=(
   xvfb xauth x11-utils xdotool imagemagick tesseract-ocr tesseract-ocr-eng fonts-dejavu-core fonts-liberation2
   vsftpd python3 python3-pyftpdlib ftp-proxy
 )
+# Callers that need more (the benchmarks, the fuzzers) name it as arguments.
+packages+=("$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
