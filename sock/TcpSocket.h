@@ -4,9 +4,9 @@
 // and write requests arrive as messages at its hidden notification object and
 // are handled only while the event loop runs. An operation that has to wait
 // (lookup, connect, a reply line, a send, an accept, a capture) pumps the event
-// loop in steps of at most 2 ms until its condition holds, Cancel is called,
-// or (lookup and connect) TimeOut runs out. While it waits, any other handler
-// may run, including the owner's.
+// loop, sleeping until the next event, until its condition holds, Cancel is
+// called, or (lookup and connect) TimeOut runs out. While it waits, any other
+// handler may run, including the owner's.
 //
 // Ownership: the owner holds the component by value or std::unique_ptr. It may
 // destroy it at any time except from inside one of the component's own events
