@@ -329,6 +329,18 @@ TEST_F(FtpDownloadTest, DataConnectionFromAnotherAddressIsTurnedAway)
     EXPECT_TRUE(server.Errors().empty());
 }
 
+TEST_F(FtpDownloadTest, StrangerAfterTheServerHasClosedIsNeverTakenForTheServer)
+{
+    UpToRetr("150 Opening (50000 bytes).\r\n226 Transfer complete.\r\n")
+        .CloseControl()
+        .ConnectData("127.0.0.3")
+        .SendData("forged release file");
+    ConnectToScript();
+    EXPECT_EQ(FailureOf([&] { client.Download("f", local / "f"); }), "Connection closed by the peer");
+    EXPECT_FALSE(std::filesystem::exists(local / "f"));
+    EXPECT_THAT(Events(), Not(Contains("OnSuccess " + kDownload)));
+}
+
 TEST_F(FtpDownloadTest, NextDownloadDropsALateReply)
 {
     UpToRetr("150 Opening (3 bytes).\r\n")
