@@ -67,19 +67,24 @@ void TFtpClient::Transfer(const std::string &RemoteFile, const std::string &Loca
     DataConnection->UseAcceptedSocket(DataConnection->AcceptFrom(GetPeerAddress()));
     if (OnTransactionStart)
         OnTransactionStart(this);
+    std::unique_ptr<TFileStream> file;
     if (!Canceled && !TimedOut)
-        DataConnection->CaptureFile(LocalFile);
+        file = DataConnection->CaptureFile(LocalFile);
     if (OnTransactionStop)
         OnTransactionStop(this);
     DataConnection->RequestCloseSocket();
     BytesTotal = DataConnection->BytesRecvd;
     StatusMessage(kStatusLevel, "Received " + std::to_string(BytesTotal) + " Bytes");
 
-    if (!Canceled && !TimedOut)
+    // A 421 or 426 that came during the transfer ends this read: the file is cut.
+    if (!TimedOut)
         line = ReadLn();
     StatusMessage(kStatusLevel, line);
     if (!Canceled && !TimedOut)
         ReadContinuationLines(line);
+    // Only a finished download replaces the local copy.
+    if (file)
+        file->Commit();
 }
 
 void TFtpClient::FinishDownload(bool Success)

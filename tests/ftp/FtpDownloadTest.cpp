@@ -217,8 +217,9 @@ TEST_F(FtpDownloadTest, ServerThatNeverConnectsWaitsForAbort)
     EXPECT_EQ(server.Transcript().back(), "QUIT");
 }
 
-TEST_F(FtpDownloadTest, AbortDuringTheCaptureKeepsThePartAndTheConnection)
+TEST_F(FtpDownloadTest, AbortDuringTheCaptureKeepsTheOldCopyAndTheConnection)
 {
+    local.Write("f", "good copy");
     const std::string part = kContent.substr(0, 1000);
     UpToRetr("150 Opening (50000 bytes).\r\n").ConnectData().SendData(part).AwaitSignal().CloseData();
     ConnectToScript();
@@ -233,14 +234,15 @@ TEST_F(FtpDownloadTest, AbortDuringTheCaptureKeepsThePartAndTheConnection)
         EXPECT_STREQ(e.what(), "Socket send aborted");
     }
     EXPECT_THAT(Events(), ElementsAre("OnTransactionStart"));
-    EXPECT_EQ(local.Read("f"), part);
+    EXPECT_EQ(local.Read("f"), "good copy");
     server.Signal();
     client.Disconnect();
     EXPECT_EQ(server.Transcript().back(), "QUIT");
 }
 
-TEST_F(FtpDownloadTest, ServerAbortDuringTheTransferStillCompletesTheFile)
+TEST_F(FtpDownloadTest, ServerAbortDuringTheTransferFailsAndKeepsTheOldCopy)
 {
+    local.Write("f", "good copy");
     // The server sends the rest of the file only once the client has taken
     // the 421 in: its cancel reports "Canceling" at level 8.
     UpToRetr("150 Opening (50000 bytes).\r\n")
@@ -257,11 +259,15 @@ TEST_F(FtpDownloadTest, ServerAbortDuringTheTransferStillCompletesTheFile)
         if (text.find("\r\n") != std::string::npos || text.rfind("Received ", 0) == 0)
             log.push_back("status: " + text);
     };
-    client.Download("f", local / "f");
-    EXPECT_EQ(local.Read("f"), kContent);
+    try {
+        client.Download("f", local / "f");
+        FAIL() << "no exception";
+    } catch (const EAbortError &e) {
+        EXPECT_STREQ(e.what(), "Socket readln aborted");
+    }
+    EXPECT_EQ(local.Read("f"), "good copy");
     EXPECT_THAT(log, ElementsAre("status: 200 PORT command successful.\r\n", "status: 150 Opening (50000 bytes).\r\n",
                                  "OnTransactionStart", "OnTransactionStop", "status: Received 50000 Bytes",
-                                 "status: 150 Opening (50000 bytes).\r\n", "OnSuccess " + kDownload,
                                  "status: 421 Timeout.\r\n"));
 }
 
@@ -287,7 +293,7 @@ TEST_F(FtpDownloadTest, ServerAbortInsteadOfTheCompletionReplyFailsTheDownload)
     EXPECT_THAT(std::vector(log.begin() + 4, log.end()),
                 ElementsAre("OnTransactionStart", "OnTransactionStop", "status: Received 3 Bytes",
                             "status: 421 Timeout.\r\n"));
-    EXPECT_EQ(local.Read("f"), "abc");
+    EXPECT_FALSE(local.Exists("f"));
 }
 
 TEST_F(FtpDownloadTest, DataConnectionFromAnotherAddressIsTurnedAway)
