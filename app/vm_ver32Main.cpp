@@ -6,13 +6,16 @@
 #include "platform/Exception.h"
 #include "platform/ProgramPaths.h"
 
+#include <algorithm>
 #include <fstream>
-#include <iterator>
 
 namespace {
 const std::string SettingsFileName = "vm_ver32.ini";
 const std::string FtpSection = "FTP";
 const std::string RemoteNewsDir = "pub/news/";
+// The view shows far less text than this; the rest of the room is for
+// pictures and formatting, which the reader skips quickly.
+constexpr std::size_t MaxNewsBytes = 16 * 1024 * 1024;
 
 bool IsYes(const std::string &value) { return UpperCaseAscii(value) == "TAK"; }
 } // namespace
@@ -188,13 +191,21 @@ void TForm1::FormShowINF()
 void TForm1::FormShowRTF()
 {
     const std::string &name = NewsRtf->Local->FileName->FullName;
-    // A directory of that name opens on Linux but holds no text.
-    std::ifstream in(name, std::ios::binary);
-    if (!in || !ProgramPaths::FileExists(name))
+    // Only a regular file: a directory of that name opens on Linux but holds
+    // no text, and opening a FIFO would wait for a writer.
+    if (!ProgramPaths::FileExists(name))
         throw Exception(FormatMessage("Cannot open file %s", name));
-    std::string content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::ifstream in(name, std::ios::binary);
+    if (!in)
+        throw Exception(FormatMessage("Cannot open file %s", name));
+    // One byte more than is shown tells whether the file goes on.
+    std::string content(MaxNewsBytes + 1, '\0');
+    in.read(content.data(), static_cast<std::streamsize>(content.size()));
     if (in.bad())
         throw Exception("Failed to Load Stream");
-    View.ShowNews(content);
+    content.resize(static_cast<std::size_t>(in.gcount()));
+    const bool complete = content.size() <= MaxNewsBytes;
+    content.resize(std::min(content.size(), MaxNewsBytes));
+    View.ShowNews(content, complete);
     View.FocusNews();
 }
