@@ -1,7 +1,5 @@
 #include "tests/harness/SmallDisk.h"
 
-#include <algorithm>
-#include <filesystem>
 #include <sched.h>
 #include <sys/mount.h>
 
@@ -33,14 +31,5 @@ SmallDisk::~SmallDisk()
 }
 
 std::vector<std::string> SmallDisk::Names() const { return NamesIn(dir_.Path()); }
-
-std::vector<std::string> NamesIn(const std::string &directory)
-{
-    std::vector<std::string> names;
-    for (const auto &entry : std::filesystem::directory_iterator(directory))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 }  // namespace harness

@@ -29,7 +29,4 @@ private:
     bool mounted_ = false;
 };
 
-// The names in Directory, sorted.
-std::vector<std::string> NamesIn(const std::string &directory);
-
 }  // namespace harness
