@@ -97,8 +97,8 @@ bool Entry(std::string_view content, std::string_view &key, std::string_view &va
 class SectionScan {
 public:
     SectionScan(std::string_view section, const std::vector<std::string_view> &keys, size_t maxLength)
-        : section_(Trim(section)), keys_(keys), maxLength_(maxLength), keyLines(keys.size(), std::string::npos),
-          values(keys.size())
+        : keyLines(keys.size(), std::string::npos), values(keys.size()), section_(Trim(section)), keys_(keys),
+          maxLength_(maxLength)
     {
         for (std::string_view &key : keys_)
             key = Trim(key);
@@ -134,6 +134,8 @@ public:
 
     size_t header = std::string::npos;
     size_t insertAt = 0;
+    std::vector<size_t> keyLines;
+    std::vector<std::string> values;
 
 private:
     std::string_view section_;
@@ -141,10 +143,6 @@ private:
     size_t maxLength_;
     size_t line_ = 0;
     bool inside_ = false;
-
-public:
-    std::vector<size_t> keyLines;
-    std::vector<std::string> values;
 };
 
 SectionScan Scan(std::string_view text, std::string_view section, const std::vector<std::string_view> &keys,
