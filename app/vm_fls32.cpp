@@ -17,7 +17,8 @@ std::string TIniFile::ReadString(const std::string &Section, const std::string &
     return PrivateProfile::GetString(FileName->FullName, Section, Key, MaxValueLength);
 }
 
-std::vector<std::string> TIniFile::ReadStrings(const std::string &Section, const std::vector<std::string_view> &Keys) const
+std::vector<std::string> TIniFile::ReadStrings(const std::string &Section,
+                                               const std::vector<std::string_view> &Keys) const
 {
     return PrivateProfile::GetStrings(FileName->FullName, Section, Keys, MaxValueLength);
 }

@@ -34,7 +34,8 @@ public:
     // Sets Key in Section to Value (an empty value keeps the key); true on success.
     bool WriteString(const std::string &Section, const std::string &Key, const std::string &Value);
     // Sets each key of Entries in Section, writing the file once; true on success.
-    bool WriteStrings(const std::string &Section, const std::vector<std::pair<std::string_view, std::string_view>> &Entries);
+    bool WriteStrings(const std::string &Section,
+                      const std::vector<std::pair<std::string_view, std::string_view>> &Entries);
 
     std::unique_ptr<TMyFile> FileName = std::make_unique<TMyFile>();
 

@@ -31,8 +31,8 @@ void LimitMemory()
 [[noreturn]] void SaveFiveKeys(const std::string &name)
 {
     LimitMemory();
-    const bool saved = WriteStrings(name, "FTP",
-                                    {{"Host", "h"}, {"HostPort", "21"}, {"UseProxy", "Nie"}, {"Proxy", ""}, {"ProxyPort", ""}});
+    const bool saved = WriteStrings(
+        name, "FTP", {{"Host", "h"}, {"HostPort", "21"}, {"UseProxy", "Nie"}, {"Proxy", ""}, {"ProxyPort", ""}});
     ::_exit(saved && GetString(name, "FTP", "HostPort", 127) == "21" ? 0 : 1);
 }
 
@@ -49,5 +49,7 @@ TEST_F(ProfileFile, SettingsFileOfLineFeedsIsSavedInBoundedMemory)
     Put("[FTP]\nHost=a\n" + std::string(kLineFeeds, '\n') + "[Other]\nX=1\n");
     EXPECT_EXIT(SaveFiveKeys(name), ::testing::ExitedWithCode(0), "");
     // The new keys go after the section's last entry; every line feed stays.
-    EXPECT_EQ(std::filesystem::file_size(name), std::string("[FTP]\nHost=h\nHostPort=21\nUseProxy=Nie\nProxy=\nProxyPort=\n").size() + kLineFeeds + std::string("[Other]\nX=1\n").size());
+    const std::string head = "[FTP]\nHost=h\nHostPort=21\nUseProxy=Nie\nProxy=\nProxyPort=\n";
+    const std::string tail = "[Other]\nX=1\n";
+    EXPECT_EQ(std::filesystem::file_size(name), head.size() + kLineFeeds + tail.size());
 }

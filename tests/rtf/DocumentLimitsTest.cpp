@@ -29,7 +29,8 @@ TEST(RtfDocumentLimits, LongParagraphIsCutBetweenCharactersAndMarked)
 {
     // "ż" takes two bytes: a cut after three bytes keeps one letter.
     const Rtf::Document document =
-        Shortened("{\\rtf1\\ansi\\ansicpg1250 \\'bf\\'bf{\\b xyz}\\par next}", {.paragraphs = 9, .paragraphBytes = 3, .textBytes = 99});
+        Shortened("{\\rtf1\\ansi\\ansicpg1250 \\'bf\\'bf{\\b xyz}\\par next}",
+                  {.paragraphs = 9, .paragraphBytes = 3, .textBytes = 99});
     EXPECT_EQ(document.PlainText(), "\xC5\xBC<cut>\nnex<cut>");
     const Rtf::Paragraph &first = document.paragraphs.front();
     ASSERT_EQ(first.runs.size(), 2u);

@@ -115,6 +115,6 @@ TEST_F(Settings, SettingsThatCannotBeSavedAreSaidInABoxAtTheClose)
     window->close();
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].kind, TMessageKind::ErrorMessage);
-    EXPECT_EQ(boxes.shown[0].text,
-              QString::fromUtf8("Nie mogę zapisać ustawień w pliku ") + QString::fromStdString(ProgramDir() + "vm_ver32.ini"));
+    const QString file = QString::fromStdString(ProgramDir() + "vm_ver32.ini");
+    EXPECT_EQ(boxes.shown[0].text, QString::fromUtf8("Nie mogę zapisać ustawień w pliku ") + file);
 }
