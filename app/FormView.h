@@ -34,8 +34,9 @@ public:
     virtual void ShowIndicator(TIndicator indicator) = 0;
 
     // Shows the news file's content (rich text, or plain text when it is none)
-    // with the caret at its start.
-    virtual void ShowNews(const std::string &content) = 0;
+    // with the caret at its start. Complete is false when the file goes on
+    // beyond Content, which the view then marks as cut.
+    virtual void ShowNews(const std::string &content, bool complete) = 0;
     // Gives the news view the keyboard focus; raises when it cannot take it.
     virtual void FocusNews() = 0;
 

@@ -9,10 +9,11 @@ const std::string Section = "Program";
 
 std::string TProgram::Load(const TIniFile &Ini)
 {
-    const std::string version = Ini.ReadString(Section, "Wersja");
-    const std::string edition = Ini.ReadString(Section, "Wydanie");
-    const std::string suffix = Ini.ReadString(Section, "Wydanie_Dod");
-    const std::string lastUpdate = Ini.ReadString(Section, "LastUpd");
+    const std::vector<std::string> values = Ini.ReadStrings(Section, {"Wersja", "Wydanie", "Wydanie_Dod", "LastUpd"});
+    const std::string &version = values[0];
+    const std::string &edition = values[1];
+    const std::string &suffix = values[2];
+    const std::string &lastUpdate = values[3];
 
     Description = "wersja: " + version + " , wyd. " + edition + suffix;
     DateText = lastUpdate;

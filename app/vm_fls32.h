@@ -4,6 +4,9 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 // One full file name.
 class TMyFile {
@@ -26,8 +29,13 @@ public:
     // The value of Key in Section, or "" when the file, section or key is
     // missing; at most MaxValueLength characters.
     std::string ReadString(const std::string &Section, const std::string &Key) const;
+    // The values of Keys in Section, in order, read in one pass over the file.
+    std::vector<std::string> ReadStrings(const std::string &Section, const std::vector<std::string_view> &Keys) const;
     // Sets Key in Section to Value (an empty value keeps the key); true on success.
     bool WriteString(const std::string &Section, const std::string &Key, const std::string &Value);
+    // Sets each key of Entries in Section, writing the file once; true on success.
+    bool WriteStrings(const std::string &Section,
+                      const std::vector<std::pair<std::string_view, std::string_view>> &Entries);
 
     std::unique_ptr<TMyFile> FileName = std::make_unique<TMyFile>();
 

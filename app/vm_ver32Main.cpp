@@ -6,13 +6,16 @@
 #include "platform/Exception.h"
 #include "platform/ProgramPaths.h"
 
+#include <algorithm>
 #include <fstream>
-#include <iterator>
 
 namespace {
 const std::string SettingsFileName = "vm_ver32.ini";
 const std::string FtpSection = "FTP";
 const std::string RemoteNewsDir = "pub/news/";
+// The view shows far less text than this; the rest of the room is for
+// pictures and formatting, which the reader skips quickly.
+constexpr std::size_t MaxNewsBytes = 16 * 1024 * 1024;
 
 bool IsYes(const std::string &value) { return UpperCaseAscii(value) == "TAK"; }
 } // namespace
@@ -140,25 +143,35 @@ void TForm1::DetectProduct()
 
 void TForm1::LoadStoredSettings()
 {
-    View.SetFieldText(TField::Host, SettingsIni->ReadString(FtpSection, "Host"));
-    View.SetFieldText(TField::HostPort, SettingsIni->ReadString(FtpSection, "HostPort"));
-    View.SetProxyChecked(IsYes(SettingsIni->ReadString(FtpSection, "UseProxy")));
+    // One pass over the file; the proxy's values are used only when the box ends up checked.
+    const std::vector<std::string> stored =
+        SettingsIni->ReadStrings(FtpSection, {"Host", "HostPort", "UseProxy", "Proxy", "ProxyPort", "Vemo"});
+    View.SetFieldText(TField::Host, stored[0]);
+    View.SetFieldText(TField::HostPort, stored[1]);
+    View.SetProxyChecked(IsYes(stored[2]));
     if (View.ProxyChecked()) {
-        View.SetFieldText(TField::Proxy, SettingsIni->ReadString(FtpSection, "Proxy"));
-        View.SetFieldText(TField::ProxyPort, SettingsIni->ReadString(FtpSection, "ProxyPort"));
+        View.SetFieldText(TField::Proxy, stored[3]);
+        View.SetFieldText(TField::ProxyPort, stored[4]);
     }
-    if (IsYes(SettingsIni->ReadString(FtpSection, "Vemo")))
+    if (IsYes(stored[5]))
         View.SetTestButtonVisible(true);
 }
 
 void TForm1::FormSaveFTPParms()
 {
-    SettingsIni->WriteString(FtpSection, "Host", View.FieldText(TField::Host));
-    SettingsIni->WriteString(FtpSection, "HostPort", View.FieldText(TField::HostPort));
     const bool proxy = View.ProxyChecked();
-    SettingsIni->WriteString(FtpSection, "UseProxy", proxy ? "Tak" : "Nie");
-    SettingsIni->WriteString(FtpSection, "Proxy", proxy ? View.FieldText(TField::Proxy) : "");
-    SettingsIni->WriteString(FtpSection, "ProxyPort", proxy ? View.FieldText(TField::ProxyPort) : "");
+    const std::string host = View.FieldText(TField::Host);
+    const std::string hostPort = View.FieldText(TField::HostPort);
+    const std::string proxyHost = proxy ? View.FieldText(TField::Proxy) : "";
+    const std::string proxyPort = proxy ? View.FieldText(TField::ProxyPort) : "";
+    const bool saved = SettingsIni->WriteStrings(FtpSection, {{"Host", host},
+                                                              {"HostPort", hostPort},
+                                                              {"UseProxy", proxy ? "Tak" : "Nie"},
+                                                              {"Proxy", proxyHost},
+                                                              {"ProxyPort", proxyPort}});
+    // The settings are saved only here, at the close: a loss must not go unnoticed.
+    if (!saved)
+        View.ShowErrorMessage(Cp("Nie mogę zapisać ustawień w pliku ") + SettingsIni->FileName->FullName);
 }
 
 void TForm1::ButtonTestClick()
@@ -188,13 +201,21 @@ void TForm1::FormShowINF()
 void TForm1::FormShowRTF()
 {
     const std::string &name = NewsRtf->Local->FileName->FullName;
-    // A directory of that name opens on Linux but holds no text.
-    std::ifstream in(name, std::ios::binary);
-    if (!in || !ProgramPaths::FileExists(name))
+    // Only a regular file: a directory of that name opens on Linux but holds
+    // no text, and opening a FIFO would wait for a writer.
+    if (!ProgramPaths::FileExists(name))
         throw Exception(FormatMessage("Cannot open file %s", name));
-    std::string content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::ifstream in(name, std::ios::binary);
+    if (!in)
+        throw Exception(FormatMessage("Cannot open file %s", name));
+    // One byte more than is shown tells whether the file goes on.
+    std::string content(MaxNewsBytes + 1, '\0');
+    in.read(content.data(), static_cast<std::streamsize>(content.size()));
     if (in.bad())
         throw Exception("Failed to Load Stream");
-    View.ShowNews(content);
+    content.resize(static_cast<std::size_t>(in.gcount()));
+    const bool complete = content.size() <= MaxNewsBytes;
+    content.resize(std::min(content.size(), MaxNewsBytes));
+    View.ShowNews(content, complete);
     View.FocusNews();
 }

@@ -69,8 +69,9 @@ void TFtpClient::Transfer(const std::string &RemoteFile, const std::string &Loca
     DataConnection->UseAcceptedSocket(DataConnection->AcceptFrom(server, [this] { return Connected; }));
     if (OnTransactionStart)
         OnTransactionStart(this);
+    std::unique_ptr<TFileStream> file;
     if (!Canceled && !TimedOut)
-        DataConnection->CaptureFile(LocalFile);
+        file = DataConnection->CaptureFile(LocalFile);
     if (OnTransactionStop)
         OnTransactionStop(this);
     DataConnection->RequestCloseSocket();
@@ -84,6 +85,9 @@ void TFtpClient::Transfer(const std::string &RemoteFile, const std::string &Loca
     StatusMessage(kStatusLevel, line);
     if (!TimedOut)
         ReadContinuationLines(line);
+    // Only a finished download replaces the local copy.
+    if (file)
+        file->Commit();
 }
 
 void TFtpClient::FinishDownload(bool Success)

@@ -1,8 +1,13 @@
 #include "platform/PrivateProfile.h"
 
-#include <cstdio>
-#include <fstream>
-#include <sstream>
+#include <QSaveFile>
+#include <QString>
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <iterator>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -38,24 +43,28 @@ struct Line {
     std::string_view end;
 };
 
-std::vector<Line> SplitLines(std::string_view text)
-{
-    std::vector<Line> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        const size_t lf = text.find('\n', start);
-        if (lf == std::string_view::npos) {
-            lines.push_back({text.substr(start), {}});
-            break;
-        }
-        size_t contentEnd = lf;
-        if (contentEnd > start && text[contentEnd - 1] == '\r')
+// The lines of a text, one at a time: a profile of millions of lines is
+// walked without a list of them.
+class Lines {
+public:
+    explicit Lines(std::string_view text) : rest_(text) {}
+    bool Next(Line &line)
+    {
+        if (rest_.empty())
+            return false;
+        const size_t lf = rest_.find('\n');
+        const size_t next = lf == std::string_view::npos ? rest_.size() : lf + 1;
+        size_t contentEnd = lf == std::string_view::npos ? rest_.size() : lf;
+        if (lf != std::string_view::npos && contentEnd > 0 && rest_[contentEnd - 1] == '\r')
             --contentEnd;
-        lines.push_back({text.substr(start, contentEnd - start), text.substr(contentEnd, lf + 1 - contentEnd)});
-        start = lf + 1;
+        line = {rest_.substr(0, contentEnd), rest_.substr(contentEnd, next - contentEnd)};
+        rest_.remove_prefix(next);
+        return true;
     }
-    return lines;
-}
+
+private:
+    std::string_view rest_;
+};
 
 // The section a line opens, or nothing when it opens none.
 bool SectionHeader(std::string_view content, std::string_view &name)
@@ -82,37 +91,69 @@ bool Entry(std::string_view content, std::string_view &key, std::string_view &va
     return true;
 }
 
-// Where Section's header and the line after its last entry lie; header is npos when absent.
-struct SectionSpan {
+// Follows the lines of a profile in order and notes where Section's header,
+// each of Keys' lines and the line after the section's last entry lie
+// (line numbers; npos when absent), and the keys' values cut to MaxLength.
+class SectionScan {
+public:
+    SectionScan(std::string_view section, const std::vector<std::string_view> &keys, size_t maxLength)
+        : keyLines(keys.size(), std::string::npos), values(keys.size()), section_(Trim(section)), keys_(keys),
+          maxLength_(maxLength)
+    {
+        for (std::string_view &key : keys_)
+            key = Trim(key);
+    }
+
+    // False once the section has ended: later lines change nothing.
+    bool Take(std::string_view content)
+    {
+        const size_t i = line_++;
+        std::string_view name, key, value;
+        if (SectionHeader(content, name)) {
+            if (inside_)
+                return inside_ = false;
+            if (header == std::string::npos && SameName(name, section_)) {
+                inside_ = true;
+                header = i;
+                insertAt = i + 1;
+            }
+            return true;
+        }
+        if (!inside_)
+            return true;
+        if (!Trim(content).empty())
+            insertAt = i + 1;
+        if (Entry(content, key, value))
+            for (size_t k = 0; k < keys_.size(); ++k)
+                if (keyLines[k] == std::string::npos && SameName(key, keys_[k])) {
+                    keyLines[k] = i;
+                    values[k] = std::string(value.substr(0, maxLength_));
+                }
+        return true;
+    }
+
     size_t header = std::string::npos;
-    size_t keyLine = std::string::npos;
     size_t insertAt = 0;
+    std::vector<size_t> keyLines;
+    std::vector<std::string> values;
+
+private:
+    std::string_view section_;
+    std::vector<std::string_view> keys_;
+    size_t maxLength_;
+    size_t line_ = 0;
+    bool inside_ = false;
 };
 
-SectionSpan Locate(const std::vector<Line> &lines, std::string_view section, std::string_view key)
+SectionScan Scan(std::string_view text, std::string_view section, const std::vector<std::string_view> &keys,
+                 size_t maxLength)
 {
-    SectionSpan span;
-    bool inside = false;
-    for (size_t i = 0; i < lines.size(); ++i) {
-        std::string_view name, k, v;
-        if (SectionHeader(lines[i].content, name)) {
-            if (inside)
-                break;
-            if (SameName(name, section) && span.header == std::string::npos) {
-                inside = true;
-                span.header = i;
-                span.insertAt = i + 1;
-            }
-            continue;
-        }
-        if (!inside)
-            continue;
-        if (!Trim(lines[i].content).empty())
-            span.insertAt = i + 1;
-        if (Entry(lines[i].content, k, v) && SameName(k, key) && span.keyLine == std::string::npos)
-            span.keyLine = i;
-    }
-    return span;
+    SectionScan scan(section, keys, maxLength);
+    Lines lines(text);
+    Line line;
+    while (lines.Next(line) && scan.Take(line.content))
+        ;
+    return scan;
 }
 
 std::string_view LineEndOf(std::string_view text)
@@ -123,65 +164,134 @@ std::string_view LineEndOf(std::string_view text)
     return "\r\n";
 }
 
+// A profile file opened for reading, only when it is a regular file: opening
+// a FIFO would wait for a writer, and a device may never end.
+class RegularFile {
+public:
+    explicit RegularFile(const std::string &fileName)
+        : fd_(::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)), missing_(fd_ < 0 && errno == ENOENT)
+    {
+        struct stat info {};
+        if (fd_ >= 0 && (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode))) {
+            ::close(fd_);
+            fd_ = -1;
+        }
+    }
+    ~RegularFile()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    RegularFile(const RegularFile &) = delete;
+    RegularFile &operator=(const RegularFile &) = delete;
+
+    bool IsOpen() const { return fd_ >= 0; }
+    bool Missing() const { return missing_; }
+    // The next bytes into Buffer; 0 at the end or on an error.
+    size_t Read(char *buffer, size_t size)
+    {
+        ssize_t n;
+        do
+            n = ::read(fd_, buffer, size);
+        while (n < 0 && errno == EINTR);
+        return n > 0 ? static_cast<size_t>(n) : 0;
+    }
+
+private:
+    int fd_;
+    bool missing_;
+};
+
+constexpr size_t kReadBlock = 64 * 1024;
+// Of a line read from a file, this much is kept: far more than a section,
+// a key (255 characters) and a value (127 read) can take.
+constexpr size_t kLineKept = 4096;
+
+// The whole file, or empty when there is none; false when it exists but is
+// no regular file or cannot be opened.
 bool ReadFile(const std::string &fileName, std::string &contents)
 {
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in)
-        return false;
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    contents = buffer.str();
+    RegularFile file(fileName);
+    if (!file.IsOpen())
+        return file.Missing();
+    char buffer[kReadBlock];
+    while (const size_t n = file.Read(buffer, sizeof buffer))
+        contents.append(buffer, n);
     return true;
 }
 
+// The last line's content, line end not included.
+std::string_view LastLine(std::string_view text)
+{
+    if (!text.empty() && text.back() == '\n')
+        text.remove_suffix(1);
+    const size_t lf = text.rfind('\n');
+    return lf == std::string_view::npos ? text : text.substr(lf + 1);
+}
+
 bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
+
+std::string EntryText(std::string_view key, std::string_view value)
+{
+    // The value is stored as given; reading trims it.
+    return std::string(Trim(key)) + "=" + std::string(value);
+}
 
 } // namespace
 
 std::string ReadValue(std::string_view text, std::string_view section, std::string_view key, size_t maxLength)
 {
-    const auto lines = SplitLines(text);
-    const SectionSpan span = Locate(lines, Trim(section), Trim(key));
-    if (span.keyLine == std::string::npos)
-        return {};
-    std::string_view k, value;
-    Entry(lines[span.keyLine].content, k, value);
-    return std::string(value.substr(0, maxLength));
+    return Scan(text, section, {key}, maxLength).values.front();
 }
 
 std::string WithValue(std::string_view text, std::string_view section, std::string_view key, std::string_view value)
 {
-    const auto lines = SplitLines(text);
+    return WithValues(text, section, {{key, value}});
+}
+
+std::string WithValues(std::string_view text, std::string_view section, const std::vector<KeyValue> &entries)
+{
+    std::vector<std::string_view> keys;
+    for (const KeyValue &entry : entries)
+        keys.push_back(entry.first);
+    const SectionScan scan = Scan(text, section, keys, 0);
     const std::string_view eol = LineEndOf(text);
-    const std::string entry = std::string(Trim(key)) + "=" + std::string(value);
-    const SectionSpan span = Locate(lines, Trim(section), Trim(key));
+    // The keys the section lacks, in order, each once.
+    std::string missing;
+    for (size_t k = 0; k < entries.size(); ++k)
+        if (scan.keyLines[k] == std::string::npos)
+            missing.append(EntryText(entries[k].first, entries[k].second)).append(eol);
 
     std::string out;
-    out.reserve(text.size() + entry.size() + section.size() + 8);
-    if (span.header == std::string::npos) {
+    out.reserve(text.size() + missing.size() + section.size() + 8);
+    if (scan.header == std::string::npos) {
         out.append(text);
         if (!out.empty() && out.back() != '\n')
             out.append(eol);
-        if (!lines.empty() && !Trim(lines.back().content).empty())
+        if (!text.empty() && !Trim(LastLine(text)).empty())
             out.append(eol);
-        out.append("[").append(Trim(section)).append("]").append(eol);
-        out.append(entry).append(eol);
+        out.append("[").append(Trim(section)).append("]").append(eol).append(missing);
         return out;
     }
-    for (size_t i = 0; i < lines.size(); ++i) {
-        if (span.keyLine == std::string::npos && i == span.insertAt)
-            out.append(entry).append(eol);
-        if (i == span.keyLine) {
-            out.append(entry).append(lines[i].end.empty() ? std::string_view{} : lines[i].end);
+    Lines lines(text);
+    Line line;
+    size_t i = 0;
+    for (; lines.Next(line); ++i) {
+        if (i == scan.insertAt)
+            out.append(missing);
+        const auto replaced = std::find(scan.keyLines.begin(), scan.keyLines.end(), i);
+        if (replaced != scan.keyLines.end()) {
+            const KeyValue &entry = entries[static_cast<size_t>(replaced - scan.keyLines.begin())];
+            out.append(EntryText(entry.first, entry.second)).append(line.end);
             continue;
         }
-        out.append(lines[i].content).append(lines[i].end);
+        out.append(line.content).append(line.end);
         // The section's last line may lack a line end when it ends the file.
-        if (span.keyLine == std::string::npos && i + 1 == span.insertAt && lines[i].end.empty())
+        if (i + 1 == scan.insertAt && line.end.empty() && !missing.empty())
             out.append(eol);
     }
-    if (span.keyLine == std::string::npos && span.insertAt == lines.size())
-        out.append(entry).append(eol);
+    if (scan.insertAt == i)
+        out.append(missing);
     return out;
 }
 
@@ -196,41 +306,70 @@ bool CanWrite(std::string_view section, std::string_view key, std::string_view v
            section.find(']') == std::string_view::npos;
 }
 
+std::vector<std::string> GetStrings(const std::string &fileName, std::string_view section,
+                                    const std::vector<std::string_view> &keys, size_t maxLength)
+{
+    SectionScan scan(section, keys, maxLength);
+    RegularFile file(fileName);
+    if (!file.IsOpen())
+        return scan.values;
+    // One pass, block by block, keeping only the head of each line; it ends
+    // where the section ends.
+    std::string line;
+    bool going = true;
+    char buffer[kReadBlock];
+    while (going) {
+        const size_t n = file.Read(buffer, sizeof buffer);
+        if (n == 0)
+            break;
+        for (std::string_view block(buffer, n); going && !block.empty();) {
+            const size_t lf = block.find('\n');
+            if (line.size() < kLineKept)
+                line.append(block.substr(0, std::min(lf, kLineKept - line.size())));
+            if (lf == std::string_view::npos)
+                break;
+            block.remove_prefix(lf + 1);
+            going = scan.Take(line);
+            line.clear();
+        }
+    }
+    if (going && !line.empty())
+        scan.Take(line);
+    return scan.values;
+}
+
 std::string GetString(const std::string &fileName, std::string_view section, std::string_view key, size_t maxLength)
 {
+    return GetStrings(fileName, section, {key}, maxLength).front();
+}
+
+bool WriteStrings(const std::string &fileName, std::string_view section, const std::vector<KeyValue> &entries)
+{
+    if (fileName.empty())
+        return false;
+    std::vector<KeyValue> writable;
+    std::copy_if(entries.begin(), entries.end(), std::back_inserter(writable),
+                 [&](const KeyValue &entry) { return CanWrite(section, entry.first, entry.second); });
     std::string contents;
-    if (fileName.empty() || !ReadFile(fileName, contents))
-        return {};
-    return ReadValue(contents, section, key, maxLength);
+    if (writable.empty() || !ReadFile(fileName, contents))
+        return false;
+    const std::string updated = WithValues(contents, section, writable);
+
+    // A new file under a name nobody can guess is renamed over the old one,
+    // so that a failed write never leaves a half-written profile; it takes
+    // the old file's permissions and writes through a symbolic link to its
+    // target. In a directory the user may not write to, the file itself is
+    // written in place.
+    QSaveFile out(QString::fromLocal8Bit(fileName.data(), static_cast<qsizetype>(fileName.size())));
+    out.setDirectWriteFallback(true);
+    return out.open(QIODevice::WriteOnly) &&
+           out.write(updated.data(), static_cast<qint64>(updated.size())) == static_cast<qint64>(updated.size()) &&
+           out.commit() && writable.size() == entries.size();
 }
 
 bool WriteString(const std::string &fileName, std::string_view section, std::string_view key, std::string_view value)
 {
-    if (fileName.empty() || !CanWrite(section, key, value))
-        return false;
-    std::string contents;
-    ReadFile(fileName, contents);
-    const std::string updated = WithValue(contents, section, key, value);
-
-    // Write beside the file and rename over it, so that a failed write never
-    // leaves a half-written profile behind.
-    const std::string temporary = fileName + ".tmp" + std::to_string(getpid());
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return false;
-        out.write(updated.data(), std::streamsize(updated.size()));
-        out.close();
-        if (!out) {
-            std::remove(temporary.c_str());
-            return false;
-        }
-    }
-    if (std::rename(temporary.c_str(), fileName.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
+    return WriteStrings(fileName, section, {{key, value}});
 }
 
 } // namespace PrivateProfile

@@ -10,8 +10,12 @@
 // bytes (code page 1250) and pass unchanged.
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace PrivateProfile {
+
+using KeyValue = std::pair<std::string_view, std::string_view>;
 
 // The value of Key in Section of the profile text, or "" when absent, cut to
 // MaxLength bytes.
@@ -21,17 +25,25 @@ std::string ReadValue(std::string_view text, std::string_view section, std::stri
 // The profile text with Key of Section set to Value.
 std::string WithValue(std::string_view text, std::string_view section, std::string_view key,
                       std::string_view value);
+// The same for several keys of one section, in one pass.
+std::string WithValues(std::string_view text, std::string_view section, const std::vector<KeyValue> &entries);
 
 // Whether WriteString takes these: a name or value holding a line break, an
 // empty key, a key holding "=" or beginning with ";" or "[", and a section
 // holding "]" are refused, since they could not be read back.
 bool CanWrite(std::string_view section, std::string_view key, std::string_view value);
 
-// The same on a file. GetString reads at most MaxLength bytes of the value;
-// WriteString creates the file when needed and reports whether it succeeded;
-// it refuses (false) what CanWrite refuses.
+// The same on a file, which is read once per call and only when it is a
+// regular file (anything else reads as empty and is not written).
+// GetStrings gives the values of Keys in order, each cut to MaxLength, and
+// keeps no more of the file than one line's head. WriteStrings creates the
+// file when needed, writes it once, and reports whether it succeeded; what
+// CanWrite refuses is left out and makes the result false.
+std::vector<std::string> GetStrings(const std::string &fileName, std::string_view section,
+                                    const std::vector<std::string_view> &keys, size_t maxLength);
 std::string GetString(const std::string &fileName, std::string_view section, std::string_view key,
                       size_t maxLength);
+bool WriteStrings(const std::string &fileName, std::string_view section, const std::vector<KeyValue> &entries);
 bool WriteString(const std::string &fileName, std::string_view section, std::string_view key,
                  std::string_view value);
 

@@ -60,10 +60,14 @@ public:
     using Exception::Exception;
 };
 
-// A file created (or truncated) for writing; closed when destroyed.
+// A file written under a temporary name beside its target and put in place of
+// the target only by Commit, so that a broken, aborted or failed write never
+// replaces the copy the target held. Dropped without Commit, the temporary file
+// is removed.
 class TFileStream : public TStream {
 public:
-    // Raises EFCreateError when the file cannot be created.
+    // Raises EFCreateError when the target exists as anything but a regular
+    // file (opening a FIFO would block) or the temporary file cannot be made.
     explicit TFileStream(const std::string &fileName);
     ~TFileStream() override;
     TFileStream(const TFileStream &) = delete;
@@ -73,17 +77,23 @@ public:
     // notification handlers, which must not raise); Close reports it.
     void Write(const char *data, std::size_t count) override;
     int64_t Size() const override { return size_; }
-    bool Failed() const { return failed_; }
+    bool Failed() const { return error_ != 0; }
 
-    // Closes the file; raises EWriteError when a write failed or the last
-    // bytes cannot be written out. Closing twice does nothing.
+    // Writes out the last bytes and closes; raises EWriteError when a write
+    // failed or the bytes cannot reach the disk. Closing twice does nothing.
     void Close();
+    // Closes, then puts the file in place of the target; raises EWriteError.
+    void Commit();
 
 private:
+    [[noreturn]] void FailWrite();
+
     std::string fileName_;
+    std::string temporaryName_;
     // The buffer stdio writes file_ through; freed only after file_ is closed.
     std::unique_ptr<char[]> buffer_;
-    std::FILE *file_;
+    std::FILE *file_ = nullptr;
     int64_t size_ = 0;
-    bool failed_ = false;
+    int error_ = 0;  // errno of the first failed write
+    bool committed_ = false;
 };

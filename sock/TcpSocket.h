@@ -134,12 +134,13 @@ public:
     // (OnDisconnect) and raises ESockError "Line too long: ...": holding an
     // endless line would take unbounded memory.
     std::string ReadLn();
-    // Receives into the file FileName until the peer closes, with BytesRecvd
+    // Receives for the file FileName until the peer closes, with BytesRecvd
     // counting and OnPacketRecvd per block. Bytes already buffered go first.
-    // EAbortError "Socket send aborted" on Cancel (the part received stays in
-    // the file); EFCreateError when the file cannot be created; EWriteError
+    // Returns the written file, which takes FileName's place only when the
+    // caller commits it. EAbortError "Socket send aborted" on Cancel (FileName
+    // unchanged); EFCreateError when the file cannot be created; EWriteError
     // when it cannot be written.
-    void CaptureFile(const std::string &FileName);
+    [[nodiscard]] std::unique_ptr<TFileStream> CaptureFile(const std::string &FileName);
     // Field Index (1-based) of Text split at Separator; empty beyond the last.
     static std::string NthWord(const std::string &Text, char Separator, int Index);
 

@@ -289,10 +289,11 @@ std::string TTcpSocket::Transaction(const std::string &Command)
     return LastReply;
 }
 
-void TTcpSocket::CaptureFile(const std::string &FileName)
+std::unique_ptr<TFileStream> TTcpSocket::CaptureFile(const std::string &FileName)
 {
     StatusMessage(LevelTrace, Text(sCaptureFile));
     CaptureStream = std::make_unique<TFileStream>(FileName);
+    std::unique_ptr<TFileStream> captured;
     {
         struct End {
             TTcpSocket &socket;
@@ -313,13 +314,16 @@ void TTcpSocket::CaptureFile(const std::string &FileName)
             ResumeReadingIfRoom();
         }
         WaitFor([this] { return !Connected || CaptureStream->Failed(); });
-        if (!Canceled)
+        if (!Canceled) {
             CaptureStream->Close();
+            captured = std::move(CaptureStream);
+        }
     }
     if (Canceled) {
         Canceled = false;
         throw EAbortError(Text(eSendAborted));
     }
+    return captured;
 }
 
 std::string TTcpSocket::NthWord(const std::string &Text, char Separator, int Index)

@@ -164,9 +164,9 @@ void MainWindow::ShowIndicator(TIndicator indicator)
     (indicator == TIndicator::ProgramAkt ? ui->SpeedProgramAkt : ui->SpeedProgramOld)->show();
 }
 
-void MainWindow::ShowNews(const std::string &content)
+void MainWindow::ShowNews(const std::string &content, bool complete)
 {
-    FillNewsDocument(*ui->RichEditRtf->document(), Rtf::Read(content));
+    FillBoundedNewsDocument(*ui->RichEditRtf->document(), Rtf::Read(content), !complete);
     QTextCursor start = ui->RichEditRtf->textCursor();
     start.movePosition(QTextCursor::Start);
     ui->RichEditRtf->setTextCursor(start);

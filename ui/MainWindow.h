@@ -36,7 +36,7 @@ public:
     void SetVerdictLook(TVerdictLook look) override;
     void ResetIndicators() override;
     void ShowIndicator(TIndicator indicator) override;
-    void ShowNews(const std::string &content) override;
+    void ShowNews(const std::string &content, bool complete) override;
     void FocusNews() override;
     bool StatusBarExists() const override;
     void SetStatusText(const std::string &text) override;

@@ -111,3 +111,13 @@ void FillNewsDocument(QTextDocument &target, const Rtf::Document &source)
     }
     cursor.endEditBlock();
 }
+
+void FillBoundedNewsDocument(QTextDocument &target, Rtf::Document source, bool moreFollows)
+{
+    static constexpr Rtf::CutMarks marks{
+        .cutMark = " […]",
+        .omittedMark = "[…] Dalsza część wiadomości została pominięta.",
+    };
+    Rtf::Shorten(source, NewsViewLimits, marks, moreFollows);
+    FillNewsDocument(target, source);
+}

@@ -38,3 +38,14 @@ protected:
 
 // A transaction kind as the log writes it.
 std::string KindText(TCmdType kind);
+
+// The message of the error Call raises; empty when it raises none.
+template <class Call> std::string ErrorOf(Call call)
+{
+    try {
+        call();
+    } catch (const Exception &e) {
+        return e.Message();
+    }
+    return {};
+}

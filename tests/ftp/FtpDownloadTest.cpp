@@ -219,8 +219,9 @@ TEST_F(FtpDownloadTest, ServerThatNeverConnectsWaitsForAbort)
     EXPECT_EQ(server.Transcript().back(), "QUIT");
 }
 
-TEST_F(FtpDownloadTest, AbortDuringTheCaptureKeepsThePartAndTheConnection)
+TEST_F(FtpDownloadTest, AbortDuringTheCaptureKeepsTheOldCopyAndTheConnection)
 {
+    local.Write("f", "good copy");
     const std::string part = kContent.substr(0, 1000);
     UpToRetr("150 Opening (50000 bytes).\r\n").ConnectData().SendData(part).AwaitSignal().CloseData();
     ConnectToScript();
@@ -235,14 +236,15 @@ TEST_F(FtpDownloadTest, AbortDuringTheCaptureKeepsThePartAndTheConnection)
         EXPECT_STREQ(e.what(), "Socket send aborted");
     }
     EXPECT_THAT(Events(), ElementsAre("OnTransactionStart"));
-    EXPECT_EQ(local.Read("f"), part);
+    EXPECT_EQ(local.Read("f"), "good copy");
     server.Signal();
     client.Disconnect();
     EXPECT_EQ(server.Transcript().back(), "QUIT");
 }
 
-TEST_F(FtpDownloadTest, ServerAbortDuringTheTransferFailsTheDownload)
+TEST_F(FtpDownloadTest, ServerAbortDuringTheTransferFailsAndKeepsTheOldCopy)
 {
+    local.Write("f", "good copy");
     // The server sends the rest of the file only once the client has taken
     // the 421 in: its cancel reports "Canceling" at level 8. The file that
     // arrives after the abort cannot be trusted to be whole.
@@ -261,6 +263,7 @@ TEST_F(FtpDownloadTest, ServerAbortDuringTheTransferFailsTheDownload)
             log.push_back("status: " + text);
     };
     EXPECT_EQ(FailureOf([&] { client.Download("f", local / "f"); }), "Socket readln aborted");
+    EXPECT_EQ(local.Read("f"), "good copy");
     EXPECT_THAT(log, ElementsAre("status: 200 PORT command successful.\r\n", "status: 150 Opening (50000 bytes).\r\n",
                                  "OnTransactionStart", "OnTransactionStop", "status: Received 50000 Bytes",
                                  "status: 421 Timeout.\r\n"));
@@ -302,7 +305,7 @@ TEST_F(FtpDownloadTest, ServerAbortInsteadOfTheCompletionReplyFailsTheDownload)
     EXPECT_THAT(std::vector(log.begin() + 4, log.end()),
                 ElementsAre("OnTransactionStart", "OnTransactionStop", "status: Received 3 Bytes",
                             "status: 421 Timeout.\r\n"));
-    EXPECT_EQ(local.Read("f"), "abc");
+    EXPECT_FALSE(local.Exists("f"));
 }
 
 TEST_F(FtpDownloadTest, DataConnectionFromAnotherAddressIsTurnedAway)

@@ -1,5 +1,6 @@
 #include "tests/harness/FtpFiles.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -77,6 +78,15 @@ std::string PatternBytes(std::size_t count)
         b = static_cast<char>(state & 0xFF);
     }
     return bytes;
+}
+
+std::vector<std::string> NamesIn(const std::string &directory)
+{
+    std::vector<std::string> names;
+    for (const auto &entry : fs::directory_iterator(directory))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 }  // namespace harness

@@ -2,6 +2,7 @@
 // A temporary directory tree that a test server serves (anonymous, read-only)
 // or that a test uses as its local side. Removed with the object.
 #include <string>
+#include <vector>
 
 namespace harness {
 
@@ -31,6 +32,9 @@ class FtpFiles : public TempDir {
 public:
     FtpFiles();
 };
+
+// The names in Directory, sorted.
+std::vector<std::string> NamesIn(const std::string &directory);
 
 // Bytes that differ from block to block, so a lost or doubled block shows.
 std::string PatternBytes(std::size_t count);

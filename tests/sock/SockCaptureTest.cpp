@@ -58,7 +58,7 @@ TEST_F(SockCapture, CaptureKeepsEveryByteAndCountsIt)
     };
     rest = true;
 
-    socket.CaptureFile(path);
+    socket.CaptureFile(path)->Commit();
 
     EXPECT_TRUE(Contents() == sent);
     EXPECT_EQ(socket.BytesRecvd, int64_t(sent.size()));
@@ -85,15 +85,16 @@ TEST_F(SockCapture, CaptureOfAPeerThatClosedWithDataStillBuffered)
     while (!closed)
         std::this_thread::sleep_for(1ms);
 
-    socket.CaptureFile(path);
+    socket.CaptureFile(path)->Commit();
 
     EXPECT_TRUE(Contents() == sent);
     EXPECT_EQ(socket.BytesRecvd, int64_t(sent.size()));
     EXPECT_FALSE(socket.Connected);
 }
 
-TEST_F(SockCapture, CancelKeepsThePartReceived)
+TEST_F(SockCapture, CancelLeavesTheFileAsItWas)
 {
+    std::ofstream(path, std::ios::binary) << "good copy";
     Peer peer([](Connection &c) {
         c.Send("partial");
         c.WaitClosed();
@@ -102,10 +103,26 @@ TEST_F(SockCapture, CancelKeepsThePartReceived)
     ConnectTo(socket, peer.Port());
     socket.OnPacketRecvd = [](TTcpSocket *s) { s->Cancel(); };
 
-    EXPECT_EQ(FailureOf([&] { socket.CaptureFile(path); }), "Socket send aborted");
+    EXPECT_EQ(FailureOf([&] { (void)socket.CaptureFile(path); }), "Socket send aborted");
     EXPECT_FALSE(socket.Canceled);
     EXPECT_FALSE(socket.PacketEvents);
-    EXPECT_EQ(Contents(), "partial");
+    EXPECT_EQ(Contents(), "good copy");
+}
+
+TEST_F(SockCapture, CapturedFileTakesThePlaceOnlyWhenCommitted)
+{
+    std::ofstream(path, std::ios::binary) << "good copy";
+    Peer peer([](Connection &c) {
+        c.Send("new copy");
+        c.Close();
+    });
+    TestSocket socket;
+    ConnectTo(socket, peer.Port());
+
+    auto captured = socket.CaptureFile(path);
+    EXPECT_EQ(Contents(), "good copy");
+    captured->Commit();
+    EXPECT_EQ(Contents(), "new copy");
 }
 
 TEST_F(SockCapture, FileThatCannotBeCreatedChangesNothing)
@@ -118,7 +135,7 @@ TEST_F(SockCapture, FileThatCannotBeCreatedChangesNothing)
     ConnectTo(socket, peer.Port());
     ASSERT_TRUE(testsupport::PumpUntil([&] { return socket.Buffered() == "kept\n"; }));
 
-    EXPECT_THROW(socket.CaptureFile(::testing::TempDir() + "no/such/dir/file"), EFCreateError);
+    EXPECT_THROW((void)socket.CaptureFile(::testing::TempDir() + "no/such/dir/file"), EFCreateError);
     EXPECT_FALSE(socket.PacketEvents);
     EXPECT_EQ(socket.ReadLn(), "kept\n");
 }

@@ -7,8 +7,10 @@
 #include <QPushButton>
 #include <QTextEdit>
 
+#include <filesystem>
 #include <fstream>
 #include <random>
+#include <sys/stat.h>
 
 namespace {
 
@@ -133,4 +135,21 @@ TEST_F(HostileFiles, RichTextGarbageAndDeepNestingKeepWhatCanBeRead)
     Check();
     EXPECT_EQ(News(), "przed po");
     EXPECT_EQ(Text("TextKomunikat"), " Zaktualizuj program !!!");
+}
+
+TEST_F(HostileFiles, FifosNamedLikeTheDownloadedFilesBlockNothing)
+{
+    Prepare(Installed, "", Newer, "Nowości");
+    for (const char *name : {"or_news.inf", "or_news.rtf"}) {
+        std::filesystem::remove(dir / name);
+        ASSERT_EQ(::mkfifo((dir / name).c_str(), 0600), 0);
+    }
+    Start();
+    Check();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, QString::fromStdString("Cannot open file " + ProgramDir() + "or_news.rtf."));
+    std::filesystem::remove(dir / "or_news.rtf");
+    PutBytes("or_news.rtf", "Nowości");
+    Check();
+    EXPECT_EQ(Text("TextKomunikat"), "Aktualizacja niepotrzebna") << "a FIFO reads as a release without keys";
 }

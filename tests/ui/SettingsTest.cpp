@@ -106,3 +106,15 @@ TEST_F(Settings, ProxyBoxEnablesItsFieldsWheneverItChanges)
     EXPECT_FALSE(Find<QLineEdit>("EditProxy")->isEnabled());
     EXPECT_FALSE(Find<QLineEdit>("EditProxyPort")->isEnabled());
 }
+
+TEST_F(Settings, SettingsThatCannotBeSavedAreSaidInABoxAtTheClose)
+{
+    Put("ort.ini", "[Program]\r\n");
+    std::filesystem::create_directories(dir / "vm_ver32.ini");
+    Start();
+    window->close();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].kind, TMessageKind::ErrorMessage);
+    const QString file = QString::fromStdString(ProgramDir() + "vm_ver32.ini");
+    EXPECT_EQ(boxes.shown[0].text, QString::fromUtf8("Nie mogę zapisać ustawień w pliku ") + file);
+}

@@ -6,8 +6,10 @@
 #include "tests/harness/Loopback.h"
 #include "tests/harness/RealFtpServers.h"
 #include "tests/harness/ScriptedFtpServer.h"
+#include "tests/harness/FtpFiles.h"
 
 #include <QCheckBox>
+#include <gmock/gmock.h>
 #include <QLineEdit>
 #include <QTextEdit>
 #include <QTest>
@@ -222,13 +224,14 @@ TEST_F(Check, MissingNewsFileEndsTheCheck)
     EXPECT_TRUE(window->Logic().LoggedIn); // the connection stays
 }
 
-TEST_F(Check, AbortDuringTheNewsLeavesThePartAndSkipsTheReleaseFile)
+TEST_F(Check, AbortDuringTheNewsKeepsTheOldNewsAndSkipsTheReleaseFile)
 {
     harness::ScriptedFtpServer server;
     UpToTheTransfer(server, 4000)
         .ConnectData().SendData(std::string(1000, 'n')).AwaitSignal().CloseData();
     server.Start();
     PrepareProduct("127.0.0.1", server.Port());
+    Put("or_news.rtf", "Poprzednie wydanie");
     StartRecording();
     ClickAfterStatus("Rozpoczęto przesyłanie danych", 300, "SpeedAbort");
     Click("SpeedDownload");
@@ -237,7 +240,7 @@ TEST_F(Check, AbortDuringTheNewsLeavesThePartAndSkipsTheReleaseFile)
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].kind, TMessageKind::ErrorBox);
     EXPECT_EQ(boxes.shown[0].text, "Socket send aborted.");
-    EXPECT_EQ(Read("or_news.rtf"), std::string(1000, 'n'));
+    EXPECT_EQ(Read("or_news.rtf"), "Poprzednie wydanie");
     EXPECT_FALSE(Exists("or_news.inf"));
     EXPECT_TRUE(Find<QTextEdit>("RichEditRtf")->toPlainText().isEmpty());
     EXPECT_NE(Status(), Finished);
@@ -261,9 +264,28 @@ TEST_F(Check, ServerAbortWithTheCloseIsAnErrorNotASuccess)
     EXPECT_TRUE(Find<QTextEdit>("RichEditRtf")->toPlainText().isEmpty());
 }
 
-TEST_F(Check, AbortDuringTheReleaseFileKeepsTheNewsAndGivesNoVerdict)
+TEST_F(Check, KoniecDuringTheNewsKeepsTheOldNewsAndNothingElse)
+{
+    harness::ScriptedFtpServer server;
+    UpToTheTransfer(server, 4000)
+        .ConnectData().SendData(std::string(1000, 'n')).AwaitSignal().CloseData();
+    server.Start();
+    PrepareProduct("127.0.0.1", server.Port());
+    Put("or_news.rtf", "Poprzednie wydanie");
+    StartRecording();
+    ClickAfterStatus("Rozpoczęto przesyłanie danych", 300, "SpeedExit");
+    Click("SpeedDownload");
+    server.Signal();
+
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(Read("or_news.rtf"), "Poprzednie wydanie");
+    EXPECT_THAT(harness::NamesIn(dir.string()), ::testing::ElementsAre("or_news.rtf", "ort.ini", "vm_ver32.ini"));
+}
+
+TEST_F(Check, AbortDuringTheReleaseFileKeepsTheNewsAndTheOldReleaseFileAndGivesNoVerdict)
 {
     const std::string news = "Nowe wydanie";
+    const std::string oldRelease = "[Program]\r\nLastUpd=2020/01/01\r\n";
     harness::ScriptedFtpServer server;
     UpToTheTransfer(server, 12)
         .ConnectData().SendData(news).CloseData().Send("226 Done\r\n")
@@ -271,6 +293,7 @@ TEST_F(Check, AbortDuringTheReleaseFileKeepsTheNewsAndGivesNoVerdict)
         .ConnectData().SendData("[Program]\r\n").AwaitSignal().CloseData();
     server.Start();
     PrepareProduct("127.0.0.1", server.Port());
+    Put("or_news.inf", oldRelease);
     StartRecording();
     ClickAfterStatus("150 Opening \\(500 bytes\\)\r\n", 300, "SpeedAbort");
     Click("SpeedDownload");
@@ -279,7 +302,7 @@ TEST_F(Check, AbortDuringTheReleaseFileKeepsTheNewsAndGivesNoVerdict)
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].text, "Socket send aborted.");
     EXPECT_EQ(Find<QTextEdit>("RichEditRtf")->toPlainText(), QString::fromStdString(news));
-    EXPECT_EQ(Read("or_news.inf"), "[Program]\r\n");
+    EXPECT_EQ(Read("or_news.inf"), oldRelease);
     EXPECT_EQ(Text("TextKomunikat"), "");
     EXPECT_FALSE(Find<QToolButton>("SpeedProgramAkt")->isVisible());
     EXPECT_EQ(window->Logic().PendingKind, 1);
