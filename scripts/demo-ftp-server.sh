@@ -24,8 +24,17 @@ CONF
 # vsftpd writes its start-up errors to standard input.
 timeout 3600 /usr/sbin/vsftpd "$work/vsftpd.conf" <>"$work/vsftpd.log" >"$work/vsftpd.log" 2>&1 &
 pid=$!
+# Only a listener of vsftpd, the child of timeout, is the server: another
+# program may have taken the port meanwhile.
+ours() {
+  local listener
+  for listener in $(ss -ltnpH "src 127.0.0.1:$port" | grep -o 'pid=[0-9]*' | cut -d= -f2); do
+    [ "$(ps -o ppid= -p "$listener" | tr -d ' ')" = "$pid" ] && return 0
+  done
+  return 1
+}
 for _ in $(seq 100); do
-  if ss -ltn "sport = :$port" | grep -q LISTEN; then echo "$port $pid"; exit 0; fi
+  if ours; then echo "$port $pid"; exit 0; fi
   kill -0 "$pid" 2>/dev/null || break
   sleep 0.1
 done

@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
   libgtest-dev libgmock-dev
   xvfb xauth x11-utils xdotool imagemagick tesseract-ocr tesseract-ocr-eng fonts-dejavu-core fonts-liberation2
-  vsftpd python3 python3-pyftpdlib ftp-proxy
+  vsftpd python3 python3-pyftpdlib ftp-proxy iproute2
 )
 # Callers that need more (the benchmarks, the fuzzers) name it as arguments.
 packages+=("$@")

@@ -1,11 +1,22 @@
 # Shell functions for driving the program's window under a private Xvfb with
 # real input events. Source it; it starts Xvfb and stops everything on exit.
-# Xvfb picks a free display itself and writes its number to the pipe.
-exec {xvfb_fd}< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp 2>/dev/null & echo "pid $!")
-read -r _ xvfb_pid <&$xvfb_fd
-read -r -t 10 xvfb_number <&$xvfb_fd || { echo "Xvfb did not start" >&2; exit 1; }
-program_pid=
+program_pid= xvfb_pid=
 trap 'kill $program_pid $xvfb_pid 2>/dev/null || true' EXIT
+# Xvfb picks a free display itself and writes its number to the pipe. Another
+# X server starting at the same time can take that display from it: then it
+# is started again and picks another.
+for attempt in 1 2 3; do
+  exec {xvfb_fd}< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp 2>/dev/null & echo "pid $!")
+  read -r _ xvfb_pid <&$xvfb_fd
+  xvfb_number=
+  if read -r -t 10 xvfb_number <&$xvfb_fd && kill -0 "$xvfb_pid" 2>/dev/null &&
+     DISPLAY=:$xvfb_number xdpyinfo >/dev/null 2>&1; then
+    break
+  fi
+  kill "$xvfb_pid" 2>/dev/null || true
+  echo "Xvfb did not start on display :${xvfb_number:-?} (attempt $attempt)" >&2
+  [ "$attempt" -lt 3 ] || exit 1
+done
 export DISPLAY=:$xvfb_number
 
 # Starts the program and waits for its window; sets X and Y, its position.

@@ -1,6 +1,7 @@
 // Whole sessions against real FTP servers and a real FTP proxy: a 5 MB file
 // must arrive byte for byte.
 #include "tests/ftp/FtpClientFixture.h"
+#include "tests/harness/PrivateNetwork.h"
 
 #include <gmock/gmock.h>
 
@@ -20,6 +21,7 @@ const std::string kBigName = "pub/news/big.bin";
 class FtpRealServerTest : public FtpClientTest {
 protected:
     FtpRealServerTest() { files.Write(kBigName, kBig); }
+    void SetUp() override { VM_SKIP_WITHOUT_PRIVATE_NETWORK(); }
 
     // Logs in, sets binary mode, fetches the big file, logs out.
     void FetchBigFile()

@@ -1,6 +1,8 @@
 // The test servers themselves, checked with an independent client (Python's
 // ftplib), so that a failing client test can be told apart from a broken server.
 #include "tests/harness/FtpFiles.h"
+#include "tests/harness/Loopback.h"
+#include "tests/harness/PrivateNetwork.h"
 #include "tests/harness/RealFtpServers.h"
 #include "tests/harness/ScriptedFtpServer.h"
 
@@ -39,7 +41,11 @@ std::string Probe(const std::string &host, uint16_t port, const std::string &use
 
 class HarnessTest : public ::testing::Test {
 protected:
-    void SetUp() override { files.Write("pub/news/file.bin", content); }
+    void SetUp() override
+    {
+        VM_SKIP_WITHOUT_PRIVATE_NETWORK();
+        files.Write("pub/news/file.bin", content);
+    }
     const std::string content = PatternBytes(300000);
     FtpFiles files;
     TempDir local;
@@ -71,6 +77,21 @@ TEST_F(HarnessTest, ProxyReachesItsTargetByTheUserName)
     EXPECT_THAT(replies, HasSubstr("226"));
     EXPECT_EQ(local.Read("out"), content);
     EXPECT_THAT(proxy.Log(), HasSubstr("dest " + FtpProxy::TargetHost() + ":21"));
+}
+
+// A listener another process left on the server's address is not the server.
+TEST_F(HarnessTest, VsftpdRefusesAPortAnotherProcessListensOn)
+{
+    const int foreign = ListenOn("127.0.0.1", 0);
+    EXPECT_THROW(VsftpdServer(files.Path(), "127.0.0.1", LocalPortOf(foreign)), std::runtime_error);
+    ::close(foreign);
+}
+
+TEST_F(HarnessTest, ProxyRefusesATargetPortAnotherProcessListensOn)
+{
+    const int foreign = ListenOn(FtpProxy::TargetHost(), 21);
+    EXPECT_THROW(FtpProxy(files.Path()), std::runtime_error);
+    ::close(foreign);
 }
 
 // The first line a new control connection to host:port receives within five

@@ -35,7 +35,8 @@ std::string ProcNetTcpKey(const std::string &address, uint16_t port)
     return key;
 }
 
-bool IsListening(const std::string &key)
+// The inode of the socket listening on key, 0 when there is none.
+unsigned long ListeningSocket(const std::string &key)
 {
     std::ifstream table("/proc/net/tcp");
     std::string line;
@@ -43,11 +44,13 @@ bool IsListening(const std::string &key)
     while (std::getline(table, line)) {
         char local[64] = {}, remote[64] = {};
         unsigned state = 0;
-        if (std::sscanf(line.c_str(), "%*d: %63s %63s %x", local, remote, &state) == 3 &&
+        unsigned long inode = 0;
+        if (std::sscanf(line.c_str(), "%*d: %63s %63s %x %*s %*s %*s %*u %*u %lu", local, remote, &state,
+                        &inode) == 4 &&
             key == local && state == 0x0A)
-            return true;
+            return inode;
     }
-    return false;
+    return 0;
 }
 
 }  // namespace
@@ -86,7 +89,8 @@ bool WaitUntilListening(const std::string &address, uint16_t port, ServerProcess
     const std::string key = ProcNetTcpKey(address, port);
     const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (std::chrono::steady_clock::now() < limit) {
-        if (IsListening(key))
+        // A listener someone else holds there is not the server.
+        if (const unsigned long inode = ListeningSocket(key); inode != 0 && server.HoldsSocket(inode))
             return true;
         if (!server.Running())
             return false;

@@ -11,7 +11,8 @@ class ServerProcess;
 uint16_t FreePort(const std::string &address);
 
 // Waits, for at most ten seconds, until the kernel lists a listening socket on
-// address:port. Gives up at once when the server process has ended.
+// address:port that the server's own processes hold. Gives up at once when the
+// server process has ended.
 bool WaitUntilListening(const std::string &address, uint16_t port, ServerProcess &server);
 
 // A listening TCP socket on address:port (0: the system chooses); throws on failure.

@@ -49,8 +49,8 @@ private:
 
 // ftp-proxy (AllowMagicUser) in front of a vsftpd that serves root. The proxy
 // takes the target from "USER name@host" and connects to port 21 of that host,
-// so the target listens on TargetHost():21; tests that need it take turns
-// through a lock file.
+// so the target listens on TargetHost():21; processes that share a network
+// namespace (the benchmark, a test run by hand) take turns through a lock file.
 class FtpProxy : public FtpEndpoint {
 public:
     explicit FtpProxy(const std::string &root);

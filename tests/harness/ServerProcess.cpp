@@ -1,7 +1,9 @@
 #include "tests/harness/ServerProcess.h"
 
+#include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -25,9 +27,17 @@ ServerProcess::ServerProcess(const std::vector<std::string> &argv, const std::st
     const int log = ::open(logPath.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (log < 0)
         throw std::runtime_error("cannot create server log " + logPath);
+    // Closed in the child by its exec: until then the child holds copies of
+    // the test's descriptors, which must not pass for the server's sockets.
+    int execed[2];
+    if (::pipe2(execed, O_CLOEXEC) != 0) {
+        ::close(log);
+        throw std::runtime_error("pipe failed");
+    }
     pid_ = ::fork();
     if (pid_ < 0) {
-        ::close(log);
+        for (const int fd : {log, execed[0], execed[1]})
+            ::close(fd);
         throw std::runtime_error("fork failed");
     }
     if (pid_ == 0) {
@@ -43,6 +53,11 @@ ServerProcess::ServerProcess(const std::vector<std::string> &argv, const std::st
     }
     ::setpgid(pid_, pid_);
     ::close(log);
+    ::close(execed[1]);
+    char none;
+    while (::read(execed[0], &none, 1) < 0 && errno == EINTR) {
+    }
+    ::close(execed[0]);
 }
 
 ServerProcess::~ServerProcess() { Stop(); }
@@ -69,6 +84,47 @@ void ServerProcess::Stop()
     ::waitpid(pid_, &status, 0);
     ::kill(-pid_, SIGKILL);
     pid_ = -1;
+}
+
+namespace {
+
+// The process group of a process, from /proc/<pid>/stat (-1 when it is gone).
+// The group follows the command name, which may hold spaces and parentheses.
+pid_t ProcessGroupOf(const std::filesystem::path &process)
+{
+    std::ifstream stat(process / "stat");
+    std::string text;
+    std::getline(stat, text);
+    const auto nameEnd = text.rfind(')');
+    if (nameEnd == std::string::npos)
+        return -1;
+    std::istringstream fields(text.substr(nameEnd + 1));
+    char state = 0;
+    pid_t parent = 0, group = -1;
+    fields >> state >> parent >> group;
+    return fields ? group : -1;
+}
+
+}  // namespace
+
+bool ServerProcess::HoldsSocket(unsigned long inode) const
+{
+    namespace fs = std::filesystem;
+    if (pid_ < 0)
+        return false;
+    const fs::path link = "socket:[" + std::to_string(inode) + "]";
+    // Processes come and go while the listings are read: an error ends a
+    // listing instead of throwing.
+    std::error_code error;
+    for (fs::directory_iterator process("/proc", error), end; process != end; process.increment(error)) {
+        if (ProcessGroupOf(process->path()) != pid_)
+            continue;
+        std::error_code fdError;
+        for (fs::directory_iterator fd(process->path() / "fd", fdError); fd != end; fd.increment(fdError))
+            if (fs::read_symlink(fd->path(), fdError) == link)
+                return true;
+    }
+    return false;
 }
 
 std::string ServerProcess::Log() const

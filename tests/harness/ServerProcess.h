@@ -21,6 +21,9 @@ public:
 
     bool Running();
     void Stop();
+    // Whether a process of the server (its process group) has the socket with
+    // this inode open, as /proc/<pid>/fd shows it.
+    bool HoldsSocket(unsigned long inode) const;
     std::string Log() const;
 
 private:

@@ -4,6 +4,7 @@
 
 #include "platform/net/HostLookup.h"
 #include "tests/harness/Loopback.h"
+#include "tests/harness/PrivateNetwork.h"
 #include "tests/harness/RealFtpServers.h"
 #include "tests/harness/ScriptedFtpServer.h"
 #include "tests/harness/FtpFiles.h"
@@ -59,6 +60,7 @@ protected:
 
 TEST_F(Check, WholeRoadAgainstVsftpdByName)
 {
+    VM_SKIP_WITHOUT_PRIVATE_NETWORK();
     harness::FtpFiles files;
     ServeNews(files);
     harness::VsftpdServer server(files.Path());
@@ -99,6 +101,7 @@ TEST_F(Check, WholeRoadAgainstVsftpdByName)
 
 TEST_F(Check, ThroughTheFtpProxy)
 {
+    VM_SKIP_WITHOUT_PRIVATE_NETWORK();
     harness::FtpFiles files;
     ServeNews(files);
     harness::FtpProxy proxy(files.Path());
@@ -208,6 +211,7 @@ TEST_F(Check, InvalidPortTextSendsNothing)
 
 TEST_F(Check, MissingNewsFileEndsTheCheck)
 {
+    VM_SKIP_WITHOUT_PRIVATE_NETWORK();
     harness::FtpFiles files;
     files.Write("pub/news/or_news.inf", ServerRelease);
     harness::VsftpdServer server(files.Path());
@@ -326,6 +330,7 @@ TEST_F(Check, ServerThatNeverConnectsWaitsUntilAbort)
 
 TEST_F(Check, ClosedControlConnectionMeansTheNextCheckConnectsAgain)
 {
+    VM_SKIP_WITHOUT_PRIVATE_NETWORK();
     harness::FtpFiles files;
     ServeNews(files);
     harness::VsftpdServer real(files.Path());

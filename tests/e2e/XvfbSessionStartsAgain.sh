@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# An Xvfb that fails to start, as when another X server takes its display at
+# the same moment, is started again: the session's display then answers.
+set -euo pipefail
+source=$1
+shim=$(mktemp -d)
+trap 'rm -rf "$shim"' EXIT
+real=$(command -v Xvfb)
+cat > "$shim/Xvfb" <<SHIM
+#!/bin/sh
+# The first start fails before it names a display.
+mkdir "$shim/failed-once" 2>/dev/null && exit 1
+exec "$real" "\$@"
+SHIM
+chmod +x "$shim/Xvfb"
+PATH=$shim:$PATH
+source "$source/scripts/xvfb-session.sh"
+trap 'kill $xvfb_pid 2>/dev/null || true; rm -rf "$shim"' EXIT
+[ -d "$shim/failed-once" ] || { echo "FAILED: the first start did not fail" >&2; exit 1; }
+xdpyinfo >/dev/null || { echo "FAILED: display $DISPLAY does not answer" >&2; exit 1; }
+echo "ok: display $DISPLAY answers after a failed start"
