@@ -156,7 +156,7 @@ TEST_F(SockCapture, BytesBufferedBeforeTheCaptureAreCopiedWithoutAPacketEvent)
     ASSERT_TRUE(testsupport::PumpUntil([&] { return socket.Buffered() == "head"; }));
     socket.OnStatus = [&](TTcpSocket *, const std::string &) { captured = true; };
     socket.ReportLevel = 8; // "CaptureFile" tells the peer to close
-    socket.CaptureFile(path);
+    socket.CaptureFile(path)->Commit();
     EXPECT_EQ(Contents(), "head");
     EXPECT_EQ(socket.BytesRecvd, 4);
     EXPECT_EQ(packets, 0);
