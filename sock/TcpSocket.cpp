@@ -246,6 +246,7 @@ void TTcpSocket::Connect()
     EventArrived = false;
     EventOk = true;
     peerClosed_ = false;
+    connectionError_ = 0;
     // A refused or abandoned attempt leaves its socket unable to connect again.
     if (!SocketHandle.CanConnect())
         OpenSocket(false);
@@ -267,6 +268,7 @@ void TTcpSocket::Disconnect()
 {
     StatusMessage(LevelTrace, Text(sDisconnecting));
     peerClosed_ = false;
+    connectionError_ = 0;
     RequestCloseSocket();
 }
 

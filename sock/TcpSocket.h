@@ -139,7 +139,8 @@ public:
     // Returns the written file, which takes FileName's place only when the
     // caller commits it. EAbortError "Socket send aborted" on Cancel (FileName
     // unchanged); EFCreateError when the file cannot be created; EWriteError
-    // when it cannot be written.
+    // when it cannot be written; ESockError with the looked-up text when the
+    // peer reset the connection ("10054:Connection reset by peer").
     [[nodiscard]] std::unique_ptr<TFileStream> CaptureFile(const std::string &FileName);
     // Field Index (1-based) of Text split at Separator; empty beyond the last.
     static std::string NthWord(const std::string &Text, char Separator, int Index);
@@ -291,4 +292,5 @@ private:
     bool writeSkipped_ = false;    // a write request met Busy
     bool readHeld_ = false;        // the receive buffer was full: nothing more was read
     bool peerClosed_ = false;      // the connection ended by the peer's close
+    uint16_t connectionError_ = 0; // what broke the connection (a reset: 10054), 0 for a plain close
 };

@@ -64,6 +64,8 @@ void TTcpSocket::HandleSocketEvent(const net::Message &Msg)
         DrainAtClose();
         Connected = false;
         peerClosed_ = true;
+        if (Msg.Error != 0)
+            connectionError_ = Msg.Error;
         RequestCloseSocket();
         break;
     default:

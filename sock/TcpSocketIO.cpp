@@ -178,6 +178,9 @@ void TTcpSocket::ReadToStream()
                 LastError = net::GetLastError();
                 // Would-block only says that nothing more is there now.
                 if (LastError != net::WSAEWOULDBLOCK) {
+                    // Taking the error clears it: the close that follows
+                    // would look like a plain one.
+                    connectionError_ = static_cast<uint16_t>(LastError);
                     const std::string text = LookupErrorMessage(static_cast<uint16_t>(LastError));
                     if (OnError)
                         OnError(this, static_cast<uint16_t>(LastError), text);
@@ -323,6 +326,9 @@ std::unique_ptr<TFileStream> TTcpSocket::CaptureFile(const std::string &FileName
         Canceled = false;
         throw EAbortError(Text(eSendAborted));
     }
+    // A connection that broke (a reset) did not end the file: it cut it.
+    if (connectionError_ != 0)
+        throw ESockError(LookupErrorMessage(connectionError_));
     return captured;
 }
 

@@ -81,6 +81,7 @@ void TTcpSocket::UseAcceptedSocket(net::Socket Accepted)
     SocketHandle = std::move(Accepted);
     Connected = true;
     peerClosed_ = false;
+    connectionError_ = 0;
     SelectAllEvents();
 }
 

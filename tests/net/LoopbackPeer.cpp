@@ -54,6 +54,14 @@ void Connection::Close()
     fd_ = -1;
 }
 
+void Connection::Reset()
+{
+    const linger now{1, 0};
+    if (fd_ >= 0)
+        ::setsockopt(fd_, SOL_SOCKET, SO_LINGER, &now, sizeof now);
+    Close();
+}
+
 void Connection::Send(const std::string &bytes)
 {
     std::size_t done = 0;

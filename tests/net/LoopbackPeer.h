@@ -37,6 +37,8 @@ public:
     // Waits until the other side closes or resets; false when the limit ran out.
     bool WaitClosed();
     void Close();
+    // Closes with a reset instead of a plain close.
+    void Reset();
 
 private:
     // Bytes that arrive within the limit; empty when the connection ended.

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -160,4 +161,18 @@ TEST_F(SockCapture, BytesBufferedBeforeTheCaptureAreCopiedWithoutAPacketEvent)
     EXPECT_EQ(Contents(), "head");
     EXPECT_EQ(socket.BytesRecvd, 4);
     EXPECT_EQ(packets, 0);
+}
+
+TEST_F(SockCapture, ResetByThePeerFailsTheCapture)
+{
+    const std::string sent = Pattern(3 * TTcpSocket::BlockSize);
+    Peer peer([&](Connection &c) {
+        c.Send(sent);
+        std::this_thread::sleep_for(100ms); // the bytes arrive before the reset
+        c.Reset();
+    });
+    TestSocket socket;
+    ConnectTo(socket, peer.Port());
+    EXPECT_EQ(FailureOf([&] { (void)socket.CaptureFile(path); }), "10054:Connection reset by peer");
+    EXPECT_FALSE(std::filesystem::exists(path)) << "a cut file is never put in place";
 }

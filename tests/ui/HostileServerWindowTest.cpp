@@ -32,6 +32,7 @@ TEST_F(HostileServer, EndlessGreetingLineEndsTheCheckAndTheNextConnectsAgain)
     StartRecording();
     Click("SpeedDownload");
     ExpectConnectionRefusedBox();
+    EXPECT_EQ(boxes.shown.size(), 1u) << boxes.shown[0].text.toStdString();
     endless.Signal();
 
     harness::ScriptedFtpServer next;
@@ -42,6 +43,23 @@ TEST_F(HostileServer, EndlessGreetingLineEndsTheCheckAndTheNextConnectsAgain)
     Click("SpeedDownload");
     ASSERT_GE(next.Transcript().size(), 2u);
     EXPECT_EQ(next.Transcript()[0], "USER anonymous");
+}
+
+TEST_F(HostileServer, LongGreetingLogsInWithoutABox)
+{
+    std::string greeting;
+    for (int i = 0; i < 2000; ++i)
+        greeting += "220-Line " + std::to_string(i) + " of a long greeting, forty-odd bytes.\r\n";
+    harness::ScriptedFtpServer server;
+    server.Send(greeting + "220 Ready\r\n").Reply("230 Welcome\r\n").Reply("200 Type set\r\n");
+    server.Start();
+    PrepareProduct(server.Host(), server.Port());
+    StartRecording();
+    Click("SpeedDownload");
+    EXPECT_TRUE(statuses.contains(QString::fromUtf8("Uzyskano połączenie z serwerem")));
+    // The only box is the refusal of the first unscripted command, PORT.
+    ASSERT_EQ(boxes.shown.size(), 1u) << boxes.shown[0].text.toStdString();
+    EXPECT_EQ(boxes.shown[0].text, "500 Unscripted command.\r\n");
 }
 
 TEST_F(HostileServer, LineBreakInTheUserFieldIsNeverSent)
