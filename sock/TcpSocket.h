@@ -276,6 +276,8 @@ private:
     std::string TakeFront(std::size_t Count);
     // Lets reading go on once the receive buffer has room again.
     void ResumeReadingIfRoom();
+    // A receive failed for good: LastError, OnError, and the capture fails.
+    void ReportBrokenConnection(uint16_t Code);
     static uint16_t CheckedPort(int Value);
     // Proxy or Host up to its first zero byte; ESockError when it is longer
     // than the system takes.

@@ -175,16 +175,9 @@ void TTcpSocket::ReadToStream()
         for (std::size_t taken = 0; taken < ReadBudget;) {
             const long n = SocketHandle.Recv(buffer, BlockSize);
             if (n == net::SocketError) {
-                LastError = net::GetLastError();
                 // Would-block only says that nothing more is there now.
-                if (LastError != net::WSAEWOULDBLOCK) {
-                    // Taking the error clears it: the close that follows
-                    // would look like a plain one.
-                    connectionError_ = static_cast<uint16_t>(LastError);
-                    const std::string text = LookupErrorMessage(static_cast<uint16_t>(LastError));
-                    if (OnError)
-                        OnError(this, static_cast<uint16_t>(LastError), text);
-                }
+                if (net::GetLastError() != net::WSAEWOULDBLOCK)
+                    ReportBrokenConnection(net::GetLastError());
                 break;
             }
             if (n == 0)
@@ -192,12 +185,25 @@ void TTcpSocket::ReadToStream()
             received = true;
             AppendReceived(buffer, static_cast<std::size_t>(n));
             taken += static_cast<std::size_t>(n);
-            if (static_cast<std::size_t>(n) < BlockSize || Canceled || BufferFull())
+            // A short block does not end the run: more may have come
+            // meanwhile, and taking it now saves a turn of the event loop.
+            if (Canceled || BufferFull())
                 break;
         }
     }
     if (received && OnDataArrived)
         OnDataArrived(this);
+}
+
+void TTcpSocket::ReportBrokenConnection(uint16_t Code)
+{
+    LastError = Code;
+    // Taking the error clears it: the close that follows would look like a
+    // plain one.
+    connectionError_ = Code;
+    const std::string text = LookupErrorMessage(Code);
+    if (OnError)
+        OnError(this, Code, text);
 }
 
 void TTcpSocket::ResumeReadingIfRoom()
