@@ -1,9 +1,10 @@
 #pragma once
-// TFtpClient: an FTP client (active mode, or passive when asked) on the control
-// connection that its base TTcpSocket provides. It logs in, directly or through a proxy that
-// takes the target server in the user name, sends single commands, classifies
-// the replies, downloads files over a data connection that the server opens to
-// it, and reports every step as a status text (level 1) and as events.
+// TFtpClient: an FTP client on the control connection that its base TTcpSocket
+// provides. It logs in, directly or through a proxy that takes the target
+// server in the user name, sends single commands, classifies the replies,
+// downloads files over a data connection that the server opens to it (active
+// mode) or that it opens to the server (passive mode, when asked), and reports
+// every step as a status text (level 1) and as events.
 //
 // Every operation is synchronous and waits by pumping the event loop, so the
 // owner's handlers (the abort button among them) run inside it. One operation
