@@ -145,7 +145,7 @@ void TForm1::LoadStoredSettings()
 {
     // One pass over the file; the proxy's values are used only when the box ends up checked.
     const std::vector<std::string> stored =
-        SettingsIni->ReadStrings(FtpSection, {"Host", "HostPort", "UseProxy", "Proxy", "ProxyPort", "Vemo"});
+        SettingsIni->ReadStrings(FtpSection, {"Host", "HostPort", "UseProxy", "Proxy", "ProxyPort", "Vemo", "Pasywny"});
     View.SetFieldText(TField::Host, stored[0]);
     View.SetFieldText(TField::HostPort, stored[1]);
     View.SetProxyChecked(IsYes(stored[2]));
@@ -155,6 +155,8 @@ void TForm1::LoadStoredSettings()
     }
     if (IsYes(stored[5]))
         View.SetTestButtonVisible(true);
+    // Set by hand, like "Vemo", for users whose firewall lets no server connect in.
+    FtpClient1->Passive = IsYes(stored[6]);
 }
 
 void TForm1::FormSaveFTPParms()

@@ -43,6 +43,7 @@ int Fetch(const FetchJob &job)
         bar.Wire(client);
         client.Proxy = job.proxy;
         client.ProxyPort = job.proxyPort;
+        client.Passive = job.passive;
         client.Host = job.host;
         client.Port = job.port;
         client.TimeOut = 5000;

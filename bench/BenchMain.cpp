@@ -1,5 +1,5 @@
 // vm_bench serve vsftpd|proxy ROOT
-// vm_bench fetch HOST PORT PROXY|- PROXYPORT REMOTE LOCAL [REMOTE LOCAL]...
+// vm_bench fetch|fetch-passive HOST PORT PROXY|- PROXYPORT REMOTE LOCAL [REMOTE LOCAL]...
 // vm_bench wait HOST PORT SECONDS
 #include "bench/BenchModes.h"
 
@@ -11,7 +11,7 @@ namespace {
 int Usage()
 {
     std::cerr << "usage: vm_bench serve vsftpd|proxy ROOT\n"
-                 "       vm_bench fetch HOST PORT PROXY|- PROXYPORT REMOTE LOCAL [REMOTE LOCAL]...\n"
+                 "       vm_bench fetch|fetch-passive HOST PORT PROXY|- PROXYPORT REMOTE LOCAL [REMOTE LOCAL]...\n"
                  "       vm_bench wait HOST PORT SECONDS\n";
     return 2;
 }
@@ -30,9 +30,10 @@ int main(int argc, char **argv)
             return Usage();
         }
     }
-    if (mode != "fetch" || argc < 8 || (argc - 6) % 2 != 0)
+    if ((mode != "fetch" && mode != "fetch-passive") || argc < 8 || (argc - 6) % 2 != 0)
         return Usage();
     bench::FetchJob job;
+    job.passive = mode == "fetch-passive";
     try {
         job.host = argv[2];
         job.port = std::stoi(argv[3]);

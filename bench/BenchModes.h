@@ -16,6 +16,7 @@ struct FetchJob {
     int port = 0;
     std::string proxy;  // empty: direct
     int proxyPort = 0;
+    bool passive = false;  // TFtpClient::Passive
     std::vector<std::pair<std::string, std::string>> files;  // remote, local
 };
 

@@ -1,9 +1,10 @@
 #pragma once
-// TFtpClient: an FTP client (active mode only) on the control connection that
-// its base TTcpSocket provides. It logs in, directly or through a proxy that
-// takes the target server in the user name, sends single commands, classifies
-// the replies, downloads files over a data connection that the server opens to
-// it, and reports every step as a status text (level 1) and as events.
+// TFtpClient: an FTP client on the control connection that its base TTcpSocket
+// provides. It logs in, directly or through a proxy that takes the target
+// server in the user name, sends single commands, classifies the replies,
+// downloads files over a data connection that the server opens to it (active
+// mode) or that it opens to the server (passive mode, when asked), and reports
+// every step as a status text (level 1) and as events.
 //
 // Every operation is synchronous and waits by pumping the event loop, so the
 // owner's handlers (the abort button among them) run inside it. One operation
@@ -38,7 +39,7 @@ public:
     // Sends Command, reads its whole reply (further lines reported and
     // dropped) and returns the first line; ReplyNumber is the first line's.
     std::string Transaction(const std::string &Command) override;
-    // Stops a running Download's data connection (accept or capture). Sends
+    // Stops a running Download's data connection (accept, connect or capture). Sends
     // nothing to the server.
     void AbortTransfer() override;
 
@@ -50,7 +51,7 @@ public:
     void Mode(int TheMode);
     // Fetches RemoteFile (sent unchanged with RETR) into LocalFile (RemoteFile
     // when empty) over a data connection accepted from the control
-    // connection's peer only. Refusals of PORT or RETR (301..599) go to
+    // connection's peer only, or with Passive opened to that peer. Refusals of PORT or RETR (301..599) go to
     // OnFailure (cmdDownload) or raise FTPException; OnSuccess (cmdDownload)
     // when the transfer ended.
     void Download(const std::string &RemoteFile, const std::string &LocalFile);
@@ -62,6 +63,9 @@ public:
     std::string UserID;
     std::string Password;  // sent with PASS, never shown
     int Vendor = 2411;     // stored only; Disconnect resets it
+    // Download connects to the data port the server offers (EPSV, or PASV
+    // when EPSV is refused) instead of offering one with PORT.
+    bool Passive = false;
     bool ParseList = false;  // stored only
 
     // ---- Events, fired only when assigned.
@@ -98,6 +102,11 @@ private:
     void ReportFailure(TCmdType Kind, const std::string &Line);
     // Steps of Download between creating and freeing the data connection.
     void Transfer(const std::string &RemoteFile, const std::string &LocalFile);
+    // Passive step of Transfer: asks for a data port and connects to it on
+    // Server within TimeOut. An unusable reply or a failed connect fires
+    // OnFailure (cmdDownload) and raises; AbortTransfer ends the connect with
+    // "Connection Canceled".
+    void OpenPassiveDataConnection(const std::string &Server);
     void FinishDownload(bool Success);
 
     std::unique_ptr<TTcpSocket> DataConnection;  // exists only during Download

@@ -1,5 +1,6 @@
-// TFtpClient's file download: PORT, RETR, accept the server's data connection,
-// capture it into the local file, read the completion reply.
+// TFtpClient's file download: PORT, RETR, accept the server's data connection
+// (or, passive, connect to the server's data port before RETR), capture it
+// into the local file, read the completion reply.
 #include "ftp/FtpClient.h"
 
 #include "ftp/FtpRules.h"
@@ -41,11 +42,15 @@ void TFtpClient::Transfer(const std::string &RemoteFile, const std::string &Loca
     // taken now, while the control connection surely has it.
     const std::string server = GetPeerAddress();
     DataConnection->TimeOut = TimeOut;
-    DataConnection->Port = 0;
-    DataConnection->Listen(true);
-    const std::string port = "PORT " + GetLocalAddress() + DataConnection->GetLocalPort();
-    StatusMessage(kStatusLevel, port);
-    judge(Transaction(port));
+    if (Passive) {
+        OpenPassiveDataConnection(server);
+    } else {
+        DataConnection->Port = 0;
+        DataConnection->Listen(true);
+        const std::string port = "PORT " + GetLocalAddress() + DataConnection->GetLocalPort();
+        StatusMessage(kStatusLevel, port);
+        judge(Transaction(port));
+    }
 
     if (OnPacketRecvd)
         DataConnection->OnPacketRecvd = OnPacketRecvd;
@@ -66,7 +71,8 @@ void TFtpClient::Transfer(const std::string &RemoteFile, const std::string &Loca
     });
 
     // A server that has closed the control connection will not connect.
-    DataConnection->UseAcceptedSocket(DataConnection->AcceptFrom(server, [this] { return Connected; }));
+    if (!Passive)
+        DataConnection->UseAcceptedSocket(DataConnection->AcceptFrom(server, [this] { return Connected; }));
     if (OnTransactionStart)
         OnTransactionStart(this);
     std::unique_ptr<TFileStream> file;

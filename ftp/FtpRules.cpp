@@ -37,6 +37,85 @@ int32_t ParseByteCount(const std::string &Line)
     return error == std::errc() ? count : 0;
 }
 
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Reply begins with Code as a whole reply number.
+bool HasCode(const std::string &Reply, std::string_view Code)
+{
+    return Reply.size() > Code.size() && Reply.compare(0, Code.size(), Code) == 0 && !IsDigit(Reply[Code.size()]);
+}
+
+// The run of at most MaxDigits digits at Pos, moving Pos past it; nothing when
+// there is no digit there or the run is longer.
+std::optional<unsigned> NumberAt(const std::string &Text, std::size_t &Pos, std::size_t MaxDigits)
+{
+    const std::size_t begin = Pos;
+    while (Pos < Text.size() && IsDigit(Text[Pos]))
+        ++Pos;
+    if (Pos == begin || Pos - begin > MaxDigits)
+        return std::nullopt;
+    unsigned value = 0;
+    std::from_chars(Text.data() + begin, Text.data() + Pos, value);
+    return value;
+}
+
+std::optional<uint16_t> NonZeroPort(unsigned Value)
+{
+    if (Value == 0 || Value > 65535)
+        return std::nullopt;
+    return static_cast<uint16_t>(Value);
+}
+
+// Six numbers of 0..255 separated by commas, starting at Pos: the port of
+// the last two.
+std::optional<uint16_t> PortOfAddressGroup(const std::string &Reply, std::size_t Pos)
+{
+    unsigned numbers[6] = {};
+    for (std::size_t i = 0; i < 6; ++i) {
+        if (i > 0 && (Pos >= Reply.size() || Reply[Pos++] != ','))
+            return std::nullopt;
+        const auto number = NumberAt(Reply, Pos, 3);
+        if (!number || *number > 255)
+            return std::nullopt;
+        numbers[i] = *number;
+    }
+    return NonZeroPort(numbers[4] * 256 + numbers[5]);
+}
+
+}  // namespace
+
+std::optional<uint16_t> EpsvPort(const std::string &Reply)
+{
+    if (!HasCode(Reply, "229"))
+        return std::nullopt;
+    std::size_t pos = Reply.find('(');
+    if (pos == std::string::npos || pos + 4 >= Reply.size())
+        return std::nullopt;
+    const char delimiter = Reply[pos + 1];
+    if (delimiter < 33 || delimiter > 126 || IsDigit(delimiter) || Reply[pos + 2] != delimiter ||
+        Reply[pos + 3] != delimiter)
+        return std::nullopt;
+    pos += 4;
+    const auto port = NumberAt(Reply, pos, 5);
+    if (!port || pos + 1 >= Reply.size() || Reply[pos] != delimiter || Reply[pos + 1] != ')')
+        return std::nullopt;
+    return NonZeroPort(*port);
+}
+
+std::optional<uint16_t> PasvPort(const std::string &Reply)
+{
+    if (!HasCode(Reply, "227"))
+        return std::nullopt;
+    // The group may stand anywhere after the code, with or without parentheses.
+    for (std::size_t pos = 3; pos < Reply.size(); ++pos)
+        if (IsDigit(Reply[pos]) && !IsDigit(Reply[pos - 1]))
+            if (const auto port = PortOfAddressGroup(Reply, pos))
+                return port;
+    return std::nullopt;
+}
+
 TCmdType CommandKind(const std::string &CommandText)
 {
     const std::string word = TTcpSocket::NthWord(CommandText, ' ', 1) + " ";

@@ -3,6 +3,7 @@
 #include "ftp/FtpTypes.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,17 @@ bool IsServerAbort(std::string_view Buffered);
 // first "BYTE" in any case; 0 without the word, without digits before it, or
 // when the run does not fit 32 bits.
 int32_t ParseByteCount(const std::string &Line);
+
+// The data port a 229 reply offers in "(|||port|)", where any one printable
+// character other than a digit may stand for "|". Nothing for another reply
+// code, another shape, or a port outside 1..65535.
+std::optional<uint16_t> EpsvPort(const std::string &Reply);
+
+// The data port a 227 reply offers: p1 * 256 + p2 of the first
+// "h1,h2,h3,h4,p1,p2" in it (six numbers of 0..255). The host numbers are
+// checked but not used: the data goes to the control connection's peer.
+// Nothing for another reply code, no such group, or port 0.
+std::optional<uint16_t> PasvPort(const std::string &Reply);
 
 // The transaction kind of a command text: by its first word (case-sensitive)
 // CWD, DELE, MKD, RMD; exactly "PWD"; anything else cmdDoCommand.

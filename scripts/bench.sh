@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Measures the FTP client against curl (active mode) on the same real servers
+# Measures the FTP client against curl (active mode, and passive in f) on the same real servers
 # on loopback and the same files, runs alternating, and prints the medians side
 # by side: wall time, throughput, peak memory, CPU time, and our/curl ratios.
 #   a) the check as the program makes it: log in, TYPE I, two small files
@@ -9,14 +9,15 @@
 #   e) the 512 MiB file of b into memory (a file on /dev/shm): the client
 #      alone, without the disk. Not /dev/null: the client refuses to download
 #      onto anything but a regular file.
-# RUNS (default 5) runs of each tool for b to e, SMALL_RUNS (default 21) for a;
-# CASES (default "a b c d e") picks cases.
+#   f) the 512 MiB file of b in passive mode (EPSV), to set beside b
+# RUNS (default 5) runs of each tool for b to f, SMALL_RUNS (default 21) for a;
+# CASES (default "a b c d e f") picks cases.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build-bench}
 runs=${RUNS:-5}
 small_runs=${SMALL_RUNS:-21}
-cases=" ${CASES:-a b c d e} "
+cases=" ${CASES:-a b c d e f} "
 mib=$((1024 * 1024))
 
 "$root/scripts/install-deps.sh"
@@ -181,6 +182,16 @@ if [[ $cases == *" e "* ]]; then
   stop_server
 fi
 
+if [[ $cases == *" f "* ]]; then
+  start_server vsftpd
+  host=${endpoint[0]} port=${endpoint[1]}
+  url=ftp://$host:$port/pub/news
+  run_case f "$runs" big.bin -- \
+    "$bench" fetch-passive "$host" "$port" - 0 pub/news/big.bin "$out/big.bin" -- \
+    curl -sS --ftp-pasv --ftp-method nocwd -u anonymous:bench@example.com "$url/big.bin" -o "$out/big.bin"
+  stop_server
+fi
+
 # ftp-proxy takes the server from the user name and connects to its port 21.
 if [[ $cases == *" c "* ]]; then
   start_server proxy
@@ -199,7 +210,8 @@ base_cpu=$(stat_of 0 wrappers 4)
 printf '\n%-34s %-9s %10s %10s %10s %9s %11s\n' case tool "wall ms" "MiB/s" "peak MiB" "CPU ms" "CPU ms/MiB"
 for row in "a:4396:a) check: login, TYPE I, 2 files" "b:$((512 * mib)):b) one 512 MiB file" \
             "c:$((64 * mib)):c) 64 MiB through ftp-proxy" \
-            "d:$((2048 * mib)):d) one 2 GiB file" "e:$((512 * mib)):e) 512 MiB into memory"; do
+            "d:$((2048 * mib)):d) one 2 GiB file" "e:$((512 * mib)):e) 512 MiB into memory" \
+            "f:$((512 * mib)):f) one 512 MiB file, passive"; do
   IFS=: read -r case bytes label <<< "$row"
   [[ $cases == *" $case "* ]] || continue
   declare -A v=()
@@ -225,6 +237,6 @@ for row in "a:4396:a) check: login, TYPE I, 2 files" "b:$((512 * mib)):b) one 51
              ratio(orss, crss), ratio(oc, cc), big(ratio(oc, cc))
     }'
 done
-echo "(medians of $small_runs runs of each tool for a, $runs for b to e; CPU = user + system; wall and CPU"
+echo "(medians of $small_runs runs of each tool for a, $runs for b to f; CPU = user + system; wall and CPU"
 echo " less what timeout and time cost by themselves: $(awk -v w="$base_wall" -v c="$base_cpu" \
   'BEGIN { printf "%.1f ms wall, %.1f ms CPU", w * 1000, c * 1000 }'))"

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Starts vsftpd on a free loopback port serving ROOT anonymously and read-only,
-# for at most an hour. Prints "PORT PID" once it listens.
+# for at most an hour. Prints "PORT PID" once it listens. A third argument
+# "passive-only" makes it refuse active mode (PORT), as a client behind a
+# firewall that lets no server connect in would find.
 set -euo pipefail
-root=$1 work=$2
+root=$1 work=$2 modes=${3:-}
 mkdir -p "$work/empty"
 port=$(/usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 cat > "$work/vsftpd.conf" <<CONF
@@ -21,6 +23,7 @@ connect_from_port_20=NO
 xferlog_enable=NO
 syslog_enable=NO
 CONF
+if [ "$modes" = passive-only ]; then echo "port_enable=NO" >> "$work/vsftpd.conf"; fi
 # vsftpd writes its start-up errors to standard input.
 timeout 3600 /usr/sbin/vsftpd "$work/vsftpd.conf" <>"$work/vsftpd.log" >"$work/vsftpd.log" 2>&1 &
 pid=$!

@@ -2,9 +2,10 @@
 # The program as a user starts it: in a program directory with a product, under
 # a real X server, pointed at a real FTP server on loopback. A real click on
 # "&Sprawdź co nowego ?" must bring the news and the verdict; the verdict is
-# read back from a screenshot of the window.
+# read back from a screenshot of the window. With "passive" as third argument
+# the server refuses active mode and vm_ver32.ini asks for passive mode.
 set -euo pipefail
-program=$1 source=$2
+program=$1 source=$2 mode=${3:-active}
 # Its server and Xvfb live in the private network namespace of in-netns.sh.
 if [ -z "${VM_PRIVATE_NETWORK:-}" ]; then
   echo "skipped: no private network namespace: ${VM_NO_PRIVATE_NETWORK:-not run through tests/harness/in-netns.sh}"
@@ -17,9 +18,11 @@ trap cleanup EXIT
 mkdir -p "$work/program" "$work/ftp"
 cp -r "$source/demo/server/." "$work/ftp/root"
 chmod -R go-w "$work/ftp/root"
-read -r port server < <("$source/scripts/demo-ftp-server.sh" "$work/ftp/root" "$work/ftp")
+server_modes= passive_key=
+if [ "$mode" = passive ]; then server_modes=passive-only passive_key='Pasywny=Tak\r\n'; fi
+read -r port server < <("$source/scripts/demo-ftp-server.sh" "$work/ftp/root" "$work/ftp" $server_modes)
 cp "$source/demo/program/ort.ini" "$program" "$work/program/"
-printf '[FTP]\r\nHost=127.0.0.1\r\nHostPort=%s\r\nUseProxy=Nie\r\n' "$port" > "$work/program/vm_ver32.ini"
+printf "[FTP]\r\nHost=127.0.0.1\r\nHostPort=%s\r\nUseProxy=Nie\r\n$passive_key" "$port" > "$work/program/vm_ver32.ini"
 
 source "$source/scripts/xvfb-session.sh"
 trap 'kill $program_pid $xvfb_pid 2>/dev/null || true; cleanup' EXIT
@@ -39,4 +42,7 @@ check "the verdict reads \"Zaktualizuj program\" (read: $verdict)" '[[ $verdict 
 check "the release information was downloaded" 'cmp -s "$work/program/or_news.inf" "$source/demo/server/pub/news/or_news.inf"'
 check "the news was downloaded" 'cmp -s "$work/program/or_news.rtf" "$source/demo/server/pub/news/or_news.rtf"'
 check "closing saved the settings" 'grep -q "UseProxy=Nie" "$work/program/vm_ver32.ini" && grep -q "ProxyPort=" "$work/program/vm_ver32.ini"'
+if [ "$mode" = passive ]; then
+  check "closing kept Pasywny" 'grep -q "^Pasywny=Tak" "$work/program/vm_ver32.ini"'
+fi
 exit $failed

@@ -108,4 +108,59 @@ TEST_F(FtpRealServerTest, MissingFileIsRefusedAndTheSessionGoesOn)
     ExpectBigFileArrived();
 }
 
+TEST_F(FtpRealServerTest, PassiveModeFetchesFromVsftpdThatRefusesActiveMode)
+{
+    realServer = std::make_unique<harness::VsftpdServer>(files.Path(), "127.0.0.1", 0,
+                                                         harness::VsftpdServer::DataModes::PassiveOnly);
+    Target(realServer->Host(), realServer->Port());
+    client.Passive = true;
+    FetchBigFile();
+    ExpectBigFileArrived();
+    EXPECT_EQ(totalAtStart, static_cast<int64_t>(kBig.size()));
+    const std::vector<std::string> events = Events();
+    const auto logout = std::find(events.begin(), events.end(), "OnDisconnect");
+    EXPECT_THAT(std::vector(events.begin(), logout),
+                ElementsAre("OnConnect", "OnSuccess " + KindText(cmdDoCommand), "OnTransactionStart", "OnPacketRecvd",
+                            "OnTransactionStop", "OnSuccess " + KindText(cmdDownload)));
+    EXPECT_THAT(log, Contains(MatchesRegex("status: 229 Entering Extended Passive Mode \\(\\|\\|\\|[0-9]+\\|\\)\r\n")));
+}
+
+TEST_F(FtpRealServerTest, ActiveModeIsRefusedByVsftpdWithoutIt)
+{
+    realServer = std::make_unique<harness::VsftpdServer>(files.Path(), "127.0.0.1", 0,
+                                                         harness::VsftpdServer::DataModes::PassiveOnly);
+    Target(realServer->Host(), realServer->Port());
+    client.Connect();
+    EXPECT_EQ(ErrorOf([&] { client.Download(kBigName, local / "big.bin"); }), "550 Permission denied.\r\n");
+    EXPECT_FALSE(local.Exists("big.bin"));
+    EXPECT_THAT(Entries("OnFailure"), ElementsAre("OnFailure " + KindText(cmdDownload)));
+}
+
+TEST_F(FtpRealServerTest, PassiveModeFetchesFromPyftpdlib)
+{
+    realServer = std::make_unique<harness::PyftpdlibServer>(files.Path());
+    Target(realServer->Host(), realServer->Port());
+    client.Passive = true;
+    FetchBigFile();
+    ExpectBigFileArrived();
+    EXPECT_THAT(log, Contains(MatchesRegex("status: 229 .*")));
+    EXPECT_THAT(Entries("OnSuccess"), ElementsAre("OnSuccess " + KindText(cmdDoCommand),
+                                                  "OnSuccess " + KindText(cmdDownload)));
+}
+
+TEST_F(FtpRealServerTest, PassiveModeThroughTheProxyTakesTheDataFromTheProxy)
+{
+    auto proxy = std::make_unique<harness::FtpProxy>(files.Path());
+    Target(harness::FtpProxy::TargetHost(), 1);
+    client.Proxy = proxy->Host();
+    client.ProxyPort = proxy->Port();
+    realServer = std::move(proxy);
+    client.Passive = true;
+    FetchBigFile();
+    ExpectBigFileArrived();
+    EXPECT_THAT(Entries("OnSuccess"), ElementsAre("OnSuccess " + KindText(cmdDoCommand),
+                                                  "OnSuccess " + KindText(cmdDownload)));
+    EXPECT_THAT(log, Contains("status: PASV"));
+}
+
 }  // namespace

@@ -60,6 +60,66 @@ TEST(FtpRulesTest, ByteCountIsTheLastNumberBeforeTheWord)
         EXPECT_EQ(ParseByteCount(row.line), row.count) << '"' << row.line << '"';
 }
 
+TEST(FtpRulesTest, EpsvPortFromTheDelimitedGroup)
+{
+    const struct {
+        const char *reply;
+        int port;  // 0: none
+    } table[] = {
+        {"229 Entering Extended Passive Mode (|||6446|)\r\n", 6446},
+        {"229 Entering Extended Passive Mode (|||6446|).\r\n", 6446},
+        {"229 (!!!1!)\r\n", 1},
+        {"229 (|||65535|)\r\n", 65535},
+        {"229-Extended (|||2121|)\r\n", 2121},
+        {"229 (|||65536|)\r\n", 0},       // beyond the port range
+        {"229 (|||0|)\r\n", 0},
+        {"229 (|||123456|)\r\n", 0},
+        {"229 (||||)\r\n", 0},            // no port
+        {"229 (|||6446!)\r\n", 0},        // delimiters differ
+        {"229 (||6446|)\r\n", 0},         // two delimiters only
+        {"229 (|||6446|\r\n", 0},         // not closed
+        {"229 (111222)\r\n", 0},          // a digit cannot delimit
+        {"229 (   6446 )\r\n", 0},        // a blank cannot either
+        {"229 (|||-1|)\r\n", 0},
+        {"229 Entering Extended Passive Mode\r\n", 0},
+        {"200 (|||6446|)\r\n", 0},        // not the reply to EPSV
+        {"2290 (|||6446|)\r\n", 0},
+        {"(|||6446|)\r\n", 0},
+        {"229 (", 0},
+        {"", 0},
+    };
+    for (const auto &row : table)
+        EXPECT_EQ(EpsvPort(row.reply).value_or(0), row.port) << '"' << row.reply << '"';
+}
+
+TEST(FtpRulesTest, PasvPortFromTheLastTwoOfSixNumbers)
+{
+    const struct {
+        const char *reply;
+        int port;  // 0: none
+    } table[] = {
+        {"227 Entering Passive Mode (127,0,0,1,4,21).\r\n", 1045},
+        {"227 Entering Passive Mode (10,9,8,7,255,255)\r\n", 65535},
+        {"227 =192,168,1,5,0,21\r\n", 21},                      // no parentheses
+        {"227 Entering Passive Mode 2 (127,0,0,1,4,21)\r\n", 1045},  // a number before the group
+        {"227 (203,0,113,9,4,21)\r\n", 1045},                   // a foreign host: only the port counts
+        {"227 (127,0,0,1,0,0)\r\n", 0},                         // port 0
+        {"227 (127,0,0,1,256,1)\r\n", 0},                       // a number beyond a byte
+        {"227 (127,0,0,1,4,2100)\r\n", 0},
+        {"227 (300,0,0,1,4,21)\r\n", 0},
+        {"227 (127,0,0,1,4)\r\n", 0},                           // five numbers
+        {"227 (127,0,0,1,4,)\r\n", 0},
+        {"227 (127.0.0.1:1045)\r\n", 0},
+        {"227 (127,0,0,1,-4,21)\r\n", 0},
+        {"227 Entering Passive Mode\r\n", 0},
+        {"200 (127,0,0,1,4,21)\r\n", 0},                        // not the reply to PASV
+        {"227", 0},
+        {"", 0},
+    };
+    for (const auto &row : table)
+        EXPECT_EQ(PasvPort(row.reply).value_or(0), row.port) << '"' << row.reply << '"';
+}
+
 TEST(FtpRulesTest, CommandKindByTheFirstWord)
 {
     const struct {

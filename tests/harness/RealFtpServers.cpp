@@ -26,16 +26,16 @@ void WriteConfig(const std::string &path, const std::string &text)
 
 }  // namespace
 
-VsftpdServer::VsftpdServer(const std::string &root, const std::string &address, uint16_t port)
+VsftpdServer::VsftpdServer(const std::string &root, const std::string &address, uint16_t port, DataModes modes)
 {
     host_ = address;
     for (int attempt = 0; attempt < kStartAttempts; ++attempt)
-        if (TryStart(root, port ? port : FreePort(address)))
+        if (TryStart(root, port ? port : FreePort(address), modes))
             return;
     throw std::runtime_error("vsftpd did not start on " + address + ":\n" + Log());
 }
 
-bool VsftpdServer::TryStart(const std::string &root, uint16_t port)
+bool VsftpdServer::TryStart(const std::string &root, uint16_t port, DataModes modes)
 {
     port_ = port;
     const std::string empty = work_ / "empty";
@@ -49,7 +49,8 @@ bool VsftpdServer::TryStart(const std::string &root, uint16_t port)
                 "anon_root=" + root + "\n"
                 "secure_chroot_dir=" + empty + "\n"
                 "connect_from_port_20=NO\nxferlog_enable=NO\nsyslog_enable=NO\n"
-                "idle_session_timeout=120\ndata_connection_timeout=120\n");
+                "idle_session_timeout=120\ndata_connection_timeout=120\n" +
+                    (modes == DataModes::PassiveOnly ? "port_enable=NO\n" : ""));
     // vsftpd writes its start-up errors to standard input.
     process_ = std::make_unique<ServerProcess>(
         std::vector<std::string>{"/usr/sbin/vsftpd", work_ / "vsftpd.conf"}, work_ / "vsftpd.log", true);

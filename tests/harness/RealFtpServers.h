@@ -23,15 +23,17 @@ protected:
 };
 
 // vsftpd standalone. Answers USER anonymous with 331 and RETR with 150 and the
-// size as "(N bytes)". Port 0 picks a free port.
+// size as "(N bytes)". Port 0 picks a free port. PassiveOnly refuses PORT, as
+// for a client whose firewall lets no server connect in.
 class VsftpdServer : public FtpEndpoint {
 public:
+    enum class DataModes { ActiveAndPassive, PassiveOnly };
     explicit VsftpdServer(const std::string &root, const std::string &address = "127.0.0.1",
-                          uint16_t port = 0);
+                          uint16_t port = 0, DataModes modes = DataModes::ActiveAndPassive);
     std::string Log() const;
 
 private:
-    bool TryStart(const std::string &root, uint16_t port);
+    bool TryStart(const std::string &root, uint16_t port, DataModes modes);
     TempDir work_;
     std::unique_ptr<ServerProcess> process_;
 };

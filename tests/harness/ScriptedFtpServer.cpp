@@ -14,6 +14,7 @@
 #include <sys/socket.h>
 #include <sys/time.h>
 #include <unistd.h>
+#include <utility>
 
 namespace harness {
 
@@ -74,8 +75,8 @@ ScriptedFtpServer::~ScriptedFtpServer()
     [[maybe_unused]] auto ignored = ::write(stopPipe_[1], &stop, 1);
     if (thread_.joinable())
         thread_.join();
-    for (int *fd : {&listener_, &control_, &data_, &stopPipe_[0], &stopPipe_[1], &signalPipe_[0],
-                    &signalPipe_[1]})
+    for (int *fd : {&listener_, &control_, &data_, &passive_, &queueFiller_, &stopPipe_[0], &stopPipe_[1],
+                    &signalPipe_[0], &signalPipe_[1]})
         CloseFd(*fd);
 }
 
@@ -136,6 +137,52 @@ ScriptedFtpServer &ScriptedFtpServer::ConnectData(const std::string &fromAddress
         if (::bind(data_, reinterpret_cast<const sockaddr *>(&source), sizeof source) != 0 ||
             ::connect(data_, reinterpret_cast<const sockaddr *>(&target), sizeof target) != 0)
             throw StepFailed("data connection from " + fromAddress + " failed: " + std::strerror(errno));
+    });
+}
+
+ScriptedFtpServer &ScriptedFtpServer::ReplyPassive(const std::string &reply, DataPort port)
+{
+    return Receive().Add([this, reply, port] {
+        CloseFd(passive_);
+        CloseFd(queueFiller_);
+        uint16_t number = 0;
+        if (port == DataPort::Refusing) {
+            number = FreePort("127.0.0.1");
+        } else {
+            passive_ = ListenOn("127.0.0.1", 0);
+            number = LocalPortOf(passive_);
+        }
+        if (port == DataPort::Full) {
+            // With a backlog of 0 the queue holds one connection; the kernel
+            // drops the SYN of the next.
+            sockaddr_in target{};
+            target.sin_family = AF_INET;
+            target.sin_port = htons(number);
+            ::inet_pton(AF_INET, "127.0.0.1", &target.sin_addr);
+            queueFiller_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+            if (::listen(passive_, 0) != 0 ||
+                ::connect(queueFiller_, reinterpret_cast<const sockaddr *>(&target), sizeof target) != 0)
+                throw StepFailed(std::string("cannot fill the data port's queue: ") + std::strerror(errno));
+        }
+        std::string text = reply;
+        for (const auto &[name, value] : {std::pair<std::string, unsigned>{"{port}", number},
+                                          {"{p1}", number >> 8u},
+                                          {"{p2}", number & 0xFFu}})
+            for (auto at = text.find(name); at != std::string::npos; at = text.find(name))
+                text.replace(at, name.size(), std::to_string(value));
+        SendAll(control_, text);
+    });
+}
+
+ScriptedFtpServer &ScriptedFtpServer::AcceptData()
+{
+    return Add([this] {
+        WaitReadable(passive_, "the client's data connection");
+        CloseFd(data_);
+        data_ = ::accept4(passive_, nullptr, nullptr, SOCK_CLOEXEC);
+        if (data_ < 0)
+            throw StepFailed(std::string("data accept failed: ") + std::strerror(errno));
+        BoundSends(data_);
     });
 }
 

@@ -37,6 +37,18 @@ public:
     ScriptedFtpServer &DripData(const std::string &bytes, std::chrono::milliseconds interval);
     // Data connection, to the address of the last PORT command received.
     ScriptedFtpServer &ConnectData(const std::string &fromAddress = "127.0.0.1");
+    // Passive mode: what the offered data port does with the client's connect.
+    enum class DataPort {
+        Listening,  // accepts, see AcceptData
+        Refusing,   // nothing listens there
+        Full,       // its queue is full: the connect gets no answer
+    };
+    // Receives one command and answers with reply, in which "{port}" stands
+    // for the offered port in decimal and "{p1}", "{p2}" for its high and low
+    // byte; the port is opened on 127.0.0.1 first.
+    ScriptedFtpServer &ReplyPassive(const std::string &reply, DataPort port = DataPort::Listening);
+    // Takes the client's connection to the offered port as the data connection.
+    ScriptedFtpServer &AcceptData();
     ScriptedFtpServer &SendData(const std::string &bytes);
     ScriptedFtpServer &CloseData();
     // Waits until the client has closed the data connection.
@@ -69,6 +81,8 @@ private:
     int listener_ = -1;
     int control_ = -1;
     int data_ = -1;
+    int passive_ = -1;              // the offered data port
+    int queueFiller_ = -1;          // keeps the offered port's queue full
     int stopPipe_[2] = {-1, -1};
     int signalPipe_[2] = {-1, -1};
     uint16_t port_ = 0;

@@ -38,13 +38,15 @@ TEST_F(Settings, OnlyTakMeansYesAndThenTheProxyIsNotRead)
 {
     for (const char *value : {"yes", "1", "Tak!", ""}) {
         Put("ort.ini", "[Program]\r\n");
-        Put("vm_ver32.ini", std::string("[FTP]\r\nUseProxy=") + value + "\r\nProxy=p\r\nProxyPort=1\r\nVemo=" + value + "\r\n");
+        Put("vm_ver32.ini", std::string("[FTP]\r\nUseProxy=") + value + "\r\nProxy=p\r\nProxyPort=1\r\nVemo=" + value +
+                                "\r\nPasywny=" + value + "\r\n");
         Start();
         EXPECT_FALSE(Find<QCheckBox>("CheckBoxProxy")->isChecked()) << value;
         EXPECT_FALSE(Find<QLineEdit>("EditProxy")->isEnabled()) << value;
         EXPECT_EQ(Text("EditProxy"), "") << value;
         EXPECT_EQ(Text("EditProxyPort"), "") << value;
         EXPECT_FALSE(Find<QPushButton>("ButtonTest")->isVisible()) << value;
+        EXPECT_FALSE(window->Logic().FtpClient1->Passive) << value;
     }
 }
 
@@ -68,6 +70,17 @@ TEST_F(Settings, VemoShowsTheTestButtonAndSurvivesEverySave)
     window->close();
     EXPECT_EQ(Read("vm_ver32.ini"), "; stored by hand\r\n[FTP]\r\nVemo=TAK\r\nHost=a\r\nUseProxy=Nie\r\nProxy=\r\nProxyPort=\r\n"
                                     "HostPort=\r\n");
+}
+
+TEST_F(Settings, PasywnyTurnsOnPassiveModeAndStaysInPlaceAtEverySave)
+{
+    Put("ort.ini", "[Program]\r\n");
+    const std::string stored = "[FTP]\r\nHost=a\r\nPasywny=tak\r\nHostPort=21\r\nUseProxy=Nie\r\nProxy=\r\nProxyPort=\r\n";
+    Put("vm_ver32.ini", stored);
+    Start();
+    EXPECT_TRUE(window->Logic().FtpClient1->Passive);
+    window->close();
+    EXPECT_EQ(Read("vm_ver32.ini"), stored);
 }
 
 TEST_F(Settings, TypedPolishTextIsStoredInCodePage1250)

@@ -99,6 +99,65 @@ TEST_F(Check, WholeRoadAgainstVsftpdByName)
     EXPECT_EQ(Status(), Finished);
 }
 
+TEST_F(Check, PasywnyFetchesFromAServerThatRefusesActiveMode)
+{
+    VM_SKIP_WITHOUT_PRIVATE_NETWORK();
+    harness::FtpFiles files;
+    ServeNews(files);
+    harness::VsftpdServer server(files.Path(), "127.0.0.1", 0, harness::VsftpdServer::DataModes::PassiveOnly);
+    PrepareProduct("127.0.0.1", server.Port());
+    Put("vm_ver32.ini", Read("vm_ver32.ini") + "Pasywny=Tak\r\n");
+    StartRecording();
+
+    Click("SpeedDownload");
+
+    ExpectStatusesInOrder({
+        "Uzyskano połączenie z serwerem", "TYPE I", "200 .*", "DoCommand success",
+        "EPSV", "229 .*", "RETR pub/news/or_news.rtf", "150 .*",
+        "Rozpoczęto przesyłanie danych", "Zakończono przesyłanie danych", "Received \\d+ Bytes",
+        "226 .*", "Zakończono pobieranie",
+        "EPSV", "229 .*", "RETR pub/news/or_news.inf", "150 .*", "Rozpoczęto przesyłanie danych",
+        "Zakończono przesyłanie danych", "Received \\d+ Bytes", "226 .*", "Zakończono pobieranie",
+    });
+    EXPECT_TRUE(boxes.shown.empty()) << (boxes.shown.empty() ? "" : boxes.shown[0].text.toStdString());
+    EXPECT_EQ(Text("TextKomunikat"), " Zaktualizuj program !!!");
+    EXPECT_EQ(Read("or_news.rtf"), NewsRtf);
+    EXPECT_EQ(Read("or_news.inf"), ServerRelease);
+}
+
+TEST_F(Check, WithoutPasywnyAServerThatRefusesActiveModeEndsTheCheck)
+{
+    VM_SKIP_WITHOUT_PRIVATE_NETWORK();
+    harness::FtpFiles files;
+    ServeNews(files);
+    harness::VsftpdServer server(files.Path(), "127.0.0.1", 0, harness::VsftpdServer::DataModes::PassiveOnly);
+    PrepareProduct("127.0.0.1", server.Port());
+    StartRecording();
+    Click("SpeedDownload");
+    ExpectStatusesInOrder({"PORT 127,0,0,1,\\d+,\\d+", "550 .*", "Błąd pobierania pliku"});
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "550 Permission denied.\r\n");
+    EXPECT_FALSE(Exists("or_news.rtf"));
+}
+
+TEST_F(Check, PasywnyWithAnUnusableOfferShowsTheErrorAndKeepsTheOldNews)
+{
+    harness::ScriptedFtpServer server;
+    LogIn(server).Reply("200 Type set\r\n").Reply("229 Entering Extended Passive Mode (|||0|)\r\n");
+    server.Start();
+    PrepareProduct("127.0.0.1", server.Port());
+    Put("vm_ver32.ini", Read("vm_ver32.ini") + "Pasywny=Tak\r\n");
+    Put("or_news.rtf", "Poprzednie wydanie");
+    StartRecording();
+    Click("SpeedDownload");
+    ExpectStatusesInOrder({"EPSV", "229 .*", "Błąd pobierania pliku"});
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].kind, TMessageKind::ErrorBox);
+    EXPECT_EQ(boxes.shown[0].text, "No data port in the server's reply: 229 Entering Extended Passive Mode (|||0|)");
+    EXPECT_EQ(Read("or_news.rtf"), "Poprzednie wydanie");
+    EXPECT_TRUE(window->Logic().LoggedIn);
+}
+
 TEST_F(Check, ThroughTheFtpProxy)
 {
     VM_SKIP_WITHOUT_PRIVATE_NETWORK();

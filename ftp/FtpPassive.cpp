@@ -1,0 +1,66 @@
+// TFtpClient's passive data connection: the client connects to the port the
+// server offers, for users whose firewall or router lets no server connect in.
+#include "ftp/FtpClient.h"
+
+#include "ftp/FtpRules.h"
+#include "sock/SockConst.h"
+
+#include <optional>
+
+namespace {
+
+std::string WithoutLineEnd(std::string Line)
+{
+    while (!Line.empty() && (Line.back() == '\n' || Line.back() == '\r'))
+        Line.pop_back();
+    return Line;
+}
+
+}  // namespace
+
+void TFtpClient::OpenPassiveDataConnection(const std::string &Server)
+{
+    // Without a data connection the download cannot go on, so the error
+    // follows whatever OnFailure answers.
+    const auto fail = [this](const auto &Error) {
+        bool handled = false;
+        if (OnFailure)
+            OnFailure(handled, cmdDownload);
+        throw Error;
+    };
+
+    // EPSV names only a port; PASV is for servers that do not know EPSV.
+    StatusMessage(kStatusLevel, "EPSV");
+    std::string reply = Transaction("EPSV");
+    std::optional<uint16_t> port;
+    if (ReplyNumber >= 400 && ReplyNumber <= 599) {
+        StatusMessage(kStatusLevel, "PASV");
+        reply = Transaction("PASV");
+        port = PasvPort(reply);
+    } else {
+        port = EpsvPort(reply);
+    }
+    if (!port) {
+        if (ReplyNumber > 300 && ReplyNumber < 600)
+            fail(FTPException(reply));
+        fail(FTPException("No data port in the server's reply: " + WithoutLineEnd(reply)));
+    }
+
+    // The data goes to the control connection's peer, never to an address a
+    // 227 names: a server cannot send the client elsewhere, and through a
+    // proxy the data goes to the proxy.
+    DataConnection->Host = Server;
+    DataConnection->Port = *port;
+    // Connect starts afresh: an abort that came while the reply was awaited
+    // would be lost.
+    if (DataConnection->Canceled)
+        throw ESockError(std::string(SockConst::eConnectionCanceled));
+    try {
+        DataConnection->Connect();
+    } catch (const ESockError &e) {
+        if (DataConnection->Canceled)
+            throw;
+        fail(ESockError("Cannot open the data connection to " + Server + " port " + std::to_string(*port) + ": " +
+                        e.Message()));
+    }
+}
