@@ -44,9 +44,9 @@ void TFtpClient::Connect()
             bool handled = false;
             OnAuthenticationNeeded(handled);
         }
-        // 401..599: the login is refused. Anything else to USER but 331 completes it.
+        // Anything to USER but a refusal or 331 completes the login.
         const auto judge = [this](const std::string &reply) {
-            if (ReplyNumber > 400 && ReplyNumber < 600) {
+            if (IsLoginRefusal(ReplyNumber)) {
                 if (OnConnectionFailed)
                     OnConnectionFailed(this);
                 throw FTPException(reply);
@@ -90,26 +90,27 @@ void TFtpClient::Disconnect()
     // Also when the server has closed after its goodbye: the close of the
     // user's disconnect is then the last thing the owner hears.
     TTcpSocket::Disconnect();
-    if (ReplyNumber > 300 && ReplyNumber < 600)  // QUIT refused; closed all the same
+    if (IsRefusal(ReplyNumber))  // QUIT refused; closed all the same
         throw FTPException(reply);
 }
 
-std::string TFtpClient::Transaction(const std::string &Command)
+std::string TFtpClient::Exchange(const std::string &Command, const EachReplyLine &EachLine)
 {
     RequireSingleLine(Command);
     const std::string first = TTcpSocket::Transaction(Command);
-    ReadContinuationLines(first);
+    if (EachLine)
+        EachLine(first, true);
+    ReadContinuationLines(first, EachLine);
     return first;
 }
 
-std::string TFtpClient::ReadContinuationLines(std::string Line,
-                                              const std::function<void(const std::string &)> &EachLine)
+std::string TFtpClient::ReadContinuationLines(std::string Line, const EachReplyLine &EachLine)
 {
     while (IsContinuationLine(Line)) {
         Line = ReadLn();
         StatusMessage(kStatusLevel, Line);
         if (EachLine)
-            EachLine(Line);
+            EachLine(Line, false);
     }
     // A reply that came in the same block as this one is at the head of the
     // buffer only now.
@@ -126,7 +127,7 @@ void TFtpClient::DoCommand(const std::string &CommandText)
     StatusMessage(kStatusLevel, CommandText);
     DropBufferedReplies();
     const std::string reply = Transaction(CommandText);
-    if (ReplyNumber < 400 || ReplyNumber > 599) {
+    if (!IsNegative(ReplyNumber)) {
         if (OnSuccess)
             OnSuccess(kind);
         return;

@@ -38,7 +38,7 @@ public:
     void Disconnect() override;
     // Sends Command, reads its whole reply (further lines reported and
     // dropped) and returns the first line; ReplyNumber is the first line's.
-    std::string Transaction(const std::string &Command) override;
+    std::string Transaction(const std::string &Command) override { return Exchange(Command); }
     // Stops a running Download's data connection (accept, connect or capture). Sends
     // nothing to the server.
     void AbortTransfer() override;
@@ -80,11 +80,16 @@ public:
     TUnsupportedEvent OnUnSupportedFunction;
 
 protected:
+    // Each line of a reply as it is read: the first before any further line.
+    using EachReplyLine = std::function<void(const std::string &Line, bool First)>;
+    // The one way a reply is read: sends Command, takes the first line and
+    // its number through the socket layer's Transaction, then every further
+    // line (ReadContinuationLines). Returns the first line.
+    std::string Exchange(const std::string &Command, const EachReplyLine &EachLine = {});
     // Reads further lines while the current one says more follow, reporting
     // each and passing it to EachLine; returns the last line read (Line when
     // none followed). A server abort reply left behind it cancels the next wait.
-    std::string ReadContinuationLines(std::string Line,
-                                      const std::function<void(const std::string &)> &EachLine = {});
+    std::string ReadContinuationLines(std::string Line, const EachReplyLine &EachLine = {});
 
 private:
     // Every text this component reports has this level.

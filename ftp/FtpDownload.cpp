@@ -31,9 +31,9 @@ void TFtpClient::Download(const std::string &RemoteFile, const std::string &Loca
 
 void TFtpClient::Transfer(const std::string &RemoteFile, const std::string &LocalFile)
 {
-    // 301..599: PORT or RETR refused; OnFailure may let the download go on.
+    // PORT or RETR refused: OnFailure may let the download go on.
     const auto judge = [this](const std::string &line) {
-        if (ReplyNumber > 300 && ReplyNumber < 600)
+        if (IsRefusal(ReplyNumber))
             ReportFailure(cmdDownload, line);
     };
 
@@ -56,18 +56,18 @@ void TFtpClient::Transfer(const std::string &RemoteFile, const std::string &Loca
         DataConnection->OnPacketRecvd = OnPacketRecvd;
     StatusMessage(kStatusLevel, "RETR " + RemoteFile);
     BytesTotal = 0;
-    std::string line = TTcpSocket::Transaction("RETR " + RemoteFile);
-    judge(line);
-    BytesTotal = ParseByteCount(line);
-    // ReplyNumber stays the RETR reply's while its further lines are read.
-    line = ReadContinuationLines(line, [&](const std::string &further) {
+    // ReplyNumber stays the first line's while the further lines are read.
+    std::string line;
+    Exchange("RETR " + RemoteFile, [&](const std::string &each, bool first) {
+        line = each;
         if (BytesTotal == 0)
-            BytesTotal = ParseByteCount(further);
-        if (ReplyNumber > 300 && ReplyNumber < 600) {
-            if (OnUnSupportedFunction && IsUnsupported(ReplyNumber))
-                OnUnSupportedFunction(cmdDownload);
-            ReportFailure(cmdDownload, further);
-        }
+            BytesTotal = ParseByteCount(each);
+        if (!IsRefusal(ReplyNumber))
+            return;
+        // A refusal whose first line OnFailure handled goes on line by line.
+        if (!first && OnUnSupportedFunction && IsUnsupported(ReplyNumber))
+            OnUnSupportedFunction(cmdDownload);
+        ReportFailure(cmdDownload, each);
     });
 
     // A server that has closed the control connection will not connect.

@@ -33,7 +33,7 @@ void TFtpClient::OpenPassiveDataConnection(const std::string &Server)
     StatusMessage(kStatusLevel, "EPSV");
     std::string reply = Transaction("EPSV");
     std::optional<uint16_t> port;
-    if (ReplyNumber >= 400 && ReplyNumber <= 599) {
+    if (IsNegative(ReplyNumber)) {
         StatusMessage(kStatusLevel, "PASV");
         reply = Transaction("PASV");
         port = PasvPort(reply);
@@ -41,7 +41,7 @@ void TFtpClient::OpenPassiveDataConnection(const std::string &Server)
         port = EpsvPort(reply);
     }
     if (!port) {
-        if (ReplyNumber > 300 && ReplyNumber < 600)
+        if (IsRefusal(ReplyNumber))
             fail(FTPException(reply));
         fail(FTPException("No data port in the server's reply: " + WithoutLineEnd(reply)));
     }

@@ -1,6 +1,5 @@
 #include "ftp/FtpRules.h"
 
-#include "sock/TcpSocket.h"
 
 #include <charconv>
 
@@ -118,7 +117,7 @@ std::optional<uint16_t> PasvPort(const std::string &Reply)
 
 TCmdType CommandKind(const std::string &CommandText)
 {
-    const std::string word = TTcpSocket::NthWord(CommandText, ' ', 1) + " ";
+    const std::string word = CommandText.substr(0, CommandText.find(' ')) + " ";
     if (word == "CWD ")
         return cmdChangeDir;
     if (word == "DELE ")

@@ -11,6 +11,16 @@
 // or has "-" as its fourth character.
 bool IsContinuationLine(const std::string &Line);
 
+// Reply classes, by the reply's number. A reply that fits none of the
+// negative classes counts as a success, also one without a number.
+
+// 400..599: a command failed, for now (4xx) or for good (5xx).
+inline bool IsNegative(int Code) { return Code >= 400 && Code <= 599; }
+// 401..599: the login (USER or PASS) is refused; anything else completes it.
+inline bool IsLoginRefusal(int Code) { return Code >= 401 && Code <= 599; }
+// 301..599: PORT, RETR or QUIT refused; a 3xx other than 300 asks for more,
+// which these commands never do.
+inline bool IsRefusal(int Code) { return Code >= 301 && Code <= 599; }
 // 500, 501, 502: the command (or its arguments) is not implemented.
 inline bool IsUnsupported(int Code) { return Code >= 500 && Code <= 502; }
 

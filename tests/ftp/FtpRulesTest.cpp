@@ -20,6 +20,27 @@ TEST(FtpRulesTest, ContinuationLines)
         EXPECT_EQ(IsContinuationLine(row.line), row.more) << '"' << row.line << '"';
 }
 
+TEST(FtpRulesTest, ReplyClassesAtTheirEdges)
+{
+    const struct {
+        int code;
+        bool negative, loginRefusal, refusal, unsupported;
+    } table[] = {
+        {0, false, false, false, false},     {200, false, false, false, false}, {300, false, false, false, false},
+        {301, false, false, true, false},    {331, false, false, true, false},  {399, false, false, true, false},
+        {400, true, false, true, false},     {401, true, true, true, false},    {421, true, true, true, false},
+        {499, true, true, true, false},      {500, true, true, true, true},     {502, true, true, true, true},
+        {503, true, true, true, false},      {599, true, true, true, false},    {600, false, false, false, false},
+        {-421, false, false, false, false},
+    };
+    for (const auto &row : table) {
+        EXPECT_EQ(IsNegative(row.code), row.negative) << row.code;
+        EXPECT_EQ(IsLoginRefusal(row.code), row.loginRefusal) << row.code;
+        EXPECT_EQ(IsRefusal(row.code), row.refusal) << row.code;
+        EXPECT_EQ(IsUnsupported(row.code), row.unsupported) << row.code;
+    }
+}
+
 TEST(FtpRulesTest, ServerAbortAtTheHeadOfTheBuffer)
 {
     const struct {
