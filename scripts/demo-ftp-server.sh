@@ -2,9 +2,11 @@
 # Starts vsftpd on a free loopback port serving ROOT anonymously and read-only,
 # for at most an hour. Prints "PORT PID" once it listens.
 set -euo pipefail
+# vsftpd lives among the administrator's programs, which a user's PATH may lack.
+PATH=$PATH:/usr/sbin:/sbin
 root=$1 work=$2
 mkdir -p "$work/empty"
-port=$(/usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 cat > "$work/vsftpd.conf" <<CONF
 listen=YES
 listen_ipv6=NO
@@ -22,7 +24,7 @@ xferlog_enable=NO
 syslog_enable=NO
 CONF
 # vsftpd writes its start-up errors to standard input.
-timeout 3600 /usr/sbin/vsftpd "$work/vsftpd.conf" <>"$work/vsftpd.log" >"$work/vsftpd.log" 2>&1 &
+timeout 3600 vsftpd "$work/vsftpd.conf" <>"$work/vsftpd.log" >"$work/vsftpd.log" 2>&1 &
 pid=$!
 # Only a listener of vsftpd, the child of timeout, is the server: another
 # program may have taken the port meanwhile.

@@ -22,7 +22,8 @@ cp "$source/demo/program/ort.ini" "$program" "$work/program/"
 printf '[FTP]\r\nHost=127.0.0.1\r\nHostPort=%s\r\nUseProxy=Nie\r\n' "$port" > "$work/program/vm_ver32.ini"
 
 source "$source/scripts/xvfb-session.sh"
-trap 'kill $program_pid $xvfb_pid 2>/dev/null || true; cleanup' EXIT
+trap 'stop_session; cleanup' EXIT
+start_xvfb
 start_program "$work/program/vm_ver32"
 click 90 50
 wait_for_status_change 20
