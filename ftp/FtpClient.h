@@ -61,7 +61,7 @@ public:
     // ---- Properties.
     std::string UserID;
     std::string Password;  // sent with PASS, never shown
-    int Vendor = 2411;     // stored only; Disconnect resets it
+    int Vendor = DefaultVendor;  // stored only; Disconnect resets it
     bool ParseList = false;  // stored only
 
     // ---- Events, fired only when assigned.
