@@ -1,4 +1,4 @@
-#include "platform/rtf/DocumentBuilder.h"
+#include "rtf/DocumentBuilder.h"
 
 #include <algorithm>
 #include <limits>

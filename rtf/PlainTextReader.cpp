@@ -1,8 +1,8 @@
-#include "platform/rtf/PlainTextReader.h"
+#include "rtf/PlainTextReader.h"
 
 #include "platform/CodePage.h"
-#include "platform/rtf/ByteDecoder.h"
-#include "platform/rtf/DocumentBuilder.h"
+#include "rtf/ByteDecoder.h"
+#include "rtf/DocumentBuilder.h"
 
 namespace Rtf {
 

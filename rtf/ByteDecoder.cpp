@@ -1,4 +1,4 @@
-#include "platform/rtf/ByteDecoder.h"
+#include "rtf/ByteDecoder.h"
 
 #include "platform/CodePage.h"
 

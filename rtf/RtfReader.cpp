@@ -1,7 +1,7 @@
-#include "platform/rtf/RtfReader.h"
+#include "rtf/RtfReader.h"
 
-#include "platform/rtf/PlainTextReader.h"
-#include "platform/rtf/RtfInterpreter.h"
+#include "rtf/PlainTextReader.h"
+#include "rtf/RtfInterpreter.h"
 
 namespace Rtf {
 

@@ -1,6 +1,6 @@
-#include "platform/rtf/RtfTables.h"
+#include "rtf/RtfTables.h"
 
-#include "platform/rtf/ByteDecoder.h"
+#include "rtf/ByteDecoder.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #pragma once
 // Assembles paragraphs and runs from a reader's stream of text and breaks.
-#include "platform/rtf/RtfDocument.h"
+#include "rtf/RtfDocument.h"
 
 #include <string>
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "platform/rtf/RtfKeywords.h"
+#include "rtf/RtfKeywords.h"
 
 #include <algorithm>
 #include <array>

@@ -1,7 +1,7 @@
 #pragma once
 // Content that is not rich text: single-byte text in code page 1250 whose
 // lines become paragraphs.
-#include "platform/rtf/RtfDocument.h"
+#include "rtf/RtfDocument.h"
 
 #include <string_view>
 

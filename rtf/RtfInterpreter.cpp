@@ -1,11 +1,11 @@
-#include "platform/rtf/RtfInterpreter.h"
+#include "rtf/RtfInterpreter.h"
 
 #include "platform/CodePage.h"
-#include "platform/rtf/ByteDecoder.h"
-#include "platform/rtf/DocumentBuilder.h"
-#include "platform/rtf/RtfKeywords.h"
-#include "platform/rtf/RtfTables.h"
-#include "platform/rtf/RtfTokenizer.h"
+#include "rtf/ByteDecoder.h"
+#include "rtf/DocumentBuilder.h"
+#include "rtf/RtfKeywords.h"
+#include "rtf/RtfTables.h"
+#include "rtf/RtfTokenizer.h"
 
 #include <algorithm>
 #include <string>

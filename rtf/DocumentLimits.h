@@ -3,7 +3,7 @@
 // paragraph costs about the square of its length when it has no place to
 // break, and every paragraph and character costs on top; a news file of
 // megabytes would keep a view busy for minutes.
-#include "platform/rtf/RtfDocument.h"
+#include "rtf/RtfDocument.h"
 
 #include <cstddef>
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "platform/rtf/RtfDocument.h"
+#include "rtf/RtfDocument.h"
 
 namespace Rtf {
 

@@ -1,7 +1,7 @@
 #pragma once
 // Reads rich text into the neutral document: groups and their formatting
 // state, destinations, code pages and Unicode escapes.
-#include "platform/rtf/RtfDocument.h"
+#include "rtf/RtfDocument.h"
 
 #include <cstddef>
 #include <string_view>

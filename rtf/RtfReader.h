@@ -3,7 +3,7 @@
 // when the bytes are rich text, plain text in code page 1250 otherwise.
 // Never throws on content and never loads anything beyond the given bytes;
 // broken or hostile input yields whatever text could be read.
-#include "platform/rtf/RtfDocument.h"
+#include "rtf/RtfDocument.h"
 
 #include <string_view>
 

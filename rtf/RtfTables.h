@@ -1,7 +1,7 @@
 #pragma once
 // The font and colour tables of a rich-text header, filled entry by entry as
 // the reader meets them and looked up by the number the text refers to.
-#include "platform/rtf/RtfDocument.h"
+#include "rtf/RtfDocument.h"
 
 #include <map>
 #include <optional>

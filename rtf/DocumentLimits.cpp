@@ -1,4 +1,4 @@
-#include "platform/rtf/DocumentLimits.h"
+#include "rtf/DocumentLimits.h"
 
 #include <algorithm>
 
