@@ -7,7 +7,7 @@ set -euo pipefail
 program=$1 source=$2
 # Its server and Xvfb live in the private network namespace of in-netns.sh.
 if [ -z "${VM_PRIVATE_NETWORK:-}" ]; then
-  echo "skipped: no private network namespace: ${VM_NO_PRIVATE_NETWORK:-not run through tests/harness/in-netns.sh}"
+  echo "skipped: no private network namespace: ${VM_NO_PRIVATE_NETWORK:-not run through harness/in-netns.sh}"
   exit 77
 fi
 work=$(mktemp -d)

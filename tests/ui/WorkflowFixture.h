@@ -3,7 +3,7 @@
 // in order, and the window's buttons are clicked as a user would.
 #include "WindowFixture.h"
 
-#include "tests/harness/FtpFiles.h"
+#include "harness/FtpFiles.h"
 
 #include <QStringList>
 #include <functional>

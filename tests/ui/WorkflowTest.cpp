@@ -3,11 +3,11 @@
 #include "WorkflowFixture.h"
 
 #include "platform/net/HostLookup.h"
-#include "tests/harness/Loopback.h"
-#include "tests/harness/PrivateNetwork.h"
-#include "tests/harness/RealFtpServers.h"
-#include "tests/harness/ScriptedFtpServer.h"
-#include "tests/harness/FtpFiles.h"
+#include "harness/Loopback.h"
+#include "harness/PrivateNetwork.h"
+#include "harness/RealFtpServers.h"
+#include "harness/ScriptedFtpServer.h"
+#include "harness/FtpFiles.h"
 
 #include <QCheckBox>
 #include <gmock/gmock.h>
@@ -32,17 +32,11 @@ public:
     }
 };
 
-// The start of a session every scripted server below plays.
-harness::ScriptedFtpServer &LogIn(harness::ScriptedFtpServer &server)
-{
-    return server.Send("220 Scripted\r\n").Reply("331 Password please\r\n").Reply("230 Welcome\r\n");
-}
-
 // Logged in, binary mode set, PORT accepted and RETR answered with the size.
 harness::ScriptedFtpServer &UpToTheTransfer(harness::ScriptedFtpServer &server, int announcedBytes)
 {
-    return LogIn(server).Reply("200 Type set\r\n").Reply("200 PORT ok\r\n")
-        .Reply("150 Opening (" + std::to_string(announcedBytes) + " bytes)\r\n");
+    return server.LoggedInWithPassword().Reply("200 Type set\r\n")
+        .PortThenRetr("150 Opening (" + std::to_string(announcedBytes) + " bytes)\r\n");
 }
 
 class Check : public WorkflowFixture {
@@ -161,7 +155,7 @@ TEST_F(Check, RefusedAttemptLeavesTheNextCheckClean)
     ASSERT_FALSE(boxes.shown.empty());
 
     harness::ScriptedFtpServer server;
-    LogIn(server).Reply("200 Type set\r\n");
+    server.LoggedInWithPassword().Reply("200 Type set\r\n");
     server.Start();
     Find<QLineEdit>("EditHostPort")->setText(QString::number(server.Port()));
     boxes.shown.clear();
@@ -176,7 +170,7 @@ TEST_F(Check, RefusedAttemptLeavesTheNextCheckClean)
 TEST_F(Check, RejectedLoginShowsTwoBoxesAndLogsOut)
 {
     harness::ScriptedFtpServer server;
-    server.Send("220 Scripted\r\n").Reply("331 Password please\r\n").Reply("530 Login incorrect.\r\n");
+    server.Send("220 Ready.\r\n").Reply("331 Password required.\r\n").Reply("530 Login incorrect.\r\n");
     server.Start();
     PrepareProduct("127.0.0.1", server.Port());
     StartRecording();
@@ -293,7 +287,7 @@ TEST_F(Check, AbortDuringTheReleaseFileKeepsTheNewsAndTheOldReleaseFileAndGivesN
     harness::ScriptedFtpServer server;
     UpToTheTransfer(server, 12)
         .ConnectData().SendData(news).CloseData().Send("226 Done\r\n")
-        .Reply("200 PORT ok\r\n").Reply("150 Opening (500 bytes)\r\n")
+        .PortThenRetr("150 Opening (500 bytes)\r\n")
         .ConnectData().SendData("[Program]\r\n").AwaitSignal().CloseData();
     server.Start();
     PrepareProduct("127.0.0.1", server.Port());
@@ -335,7 +329,7 @@ TEST_F(Check, ClosedControlConnectionMeansTheNextCheckConnectsAgain)
     ServeNews(files);
     harness::VsftpdServer real(files.Path());
     harness::ScriptedFtpServer server;
-    LogIn(server).Reply("502 No binary here\r\n").CloseControl();
+    server.LoggedInWithPassword().Reply("502 No binary here\r\n").CloseControl();
     server.Start();
     PrepareProduct("127.0.0.1", server.Port());
     StartRecording();
@@ -371,7 +365,7 @@ TEST_F(Check, DisconnectWhenNotConnectedShowsNothing)
 TEST_F(Check, DisconnectLogsOut)
 {
     harness::ScriptedFtpServer server;
-    LogIn(server);
+    server.LoggedInWithPassword();
     server.Start();
     PrepareProduct("127.0.0.1", server.Port());
     StartRecording();
@@ -390,7 +384,7 @@ TEST_F(Check, DisconnectLogsOut)
 TEST_F(Check, ClosingWhileConnectedSavesAndLogsOutQuietly)
 {
     harness::ScriptedFtpServer server;
-    LogIn(server);
+    server.LoggedInWithPassword();
     server.Start();
     PrepareProduct("127.0.0.1", server.Port());
     StartRecording();

@@ -1,4 +1,4 @@
-#include "tests/harness/FtpFiles.h"
+#include "harness/FtpFiles.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -1,6 +1,6 @@
-#include "tests/harness/ScriptedFtpServer.h"
+#include "harness/ScriptedFtpServer.h"
 
-#include "tests/harness/Loopback.h"
+#include "harness/Loopback.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
@@ -51,11 +51,13 @@ sockaddr_in PortAddress(const std::string &argument)
     if (std::sscanf(argument.c_str(), "%u,%u,%u,%u,%u,%u%c", &h[0], &h[1], &h[2], &h[3], &p[0], &p[1],
                     &rest) != 6)
         throw StepFailed("no usable PORT argument: '" + argument + "'");
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(h[0] << 24 | h[1] << 16 | h[2] << 8 | h[3]);
-    a.sin_port = htons(static_cast<uint16_t>(p[0] << 8 | p[1]));
-    return a;
+    const std::string dotted = std::to_string(h[0]) + "." + std::to_string(h[1]) + "." + std::to_string(h[2]) + "." +
+                               std::to_string(h[3]);
+    try {
+        return AddressOf(dotted, static_cast<uint16_t>(p[0] << 8 | p[1]));
+    } catch (const std::runtime_error &) {
+        throw StepFailed("no usable PORT argument: '" + argument + "'");
+    }
 }
 
 }  // namespace
@@ -97,6 +99,18 @@ ScriptedFtpServer &ScriptedFtpServer::Receive()
 
 ScriptedFtpServer &ScriptedFtpServer::Reply(const std::string &bytes) { return Receive().Send(bytes); }
 
+ScriptedFtpServer &ScriptedFtpServer::LoggedIn() { return Send("220 Ready.\r\n").Reply("230 Logged in.\r\n"); }
+
+ScriptedFtpServer &ScriptedFtpServer::LoggedInWithPassword()
+{
+    return Send("220 Ready.\r\n").Reply("331 Password required.\r\n").Reply("230 Logged in.\r\n");
+}
+
+ScriptedFtpServer &ScriptedFtpServer::PortThenRetr(const std::string &retrReply)
+{
+    return Reply("200 PORT command successful.\r\n").Reply(retrReply);
+}
+
 ScriptedFtpServer &ScriptedFtpServer::CloseControl()
 {
     return Add([this] { CloseFd(control_); });
@@ -130,9 +144,7 @@ ScriptedFtpServer &ScriptedFtpServer::ConnectData(const std::string &fromAddress
         CloseFd(data_);
         data_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         BoundSends(data_);
-        sockaddr_in source{};
-        source.sin_family = AF_INET;
-        ::inet_pton(AF_INET, fromAddress.c_str(), &source.sin_addr);
+        const sockaddr_in source = AddressOf(fromAddress, 0);
         if (::bind(data_, reinterpret_cast<const sockaddr *>(&source), sizeof source) != 0 ||
             ::connect(data_, reinterpret_cast<const sockaddr *>(&target), sizeof target) != 0)
             throw StepFailed("data connection from " + fromAddress + " failed: " + std::strerror(errno));

@@ -1,4 +1,4 @@
-#include "tests/harness/PrivateNetwork.h"
+#include "harness/PrivateNetwork.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -11,7 +11,7 @@ std::string WhyNoPrivateNetwork()
         return std::string("no private network namespace: ") + why;
     const char *made = std::getenv("VM_PRIVATE_NETWORK");
     if (!made)
-        return "not run through tests/harness/in-netns.sh, so not in a private network namespace";
+        return "not run through harness/in-netns.sh, so not in a private network namespace";
     // The variable is inherited: a process started outside the namespace
     // (nsenter, a stray environment) must not take it for its own.
     std::error_code error;

@@ -1,8 +1,8 @@
 #pragma once
 // Real FTP servers from Debian's packages, started on loopback for one test and
 // stopped with the object. Each serves a directory anonymously and read-only.
-#include "tests/harness/FtpFiles.h"
-#include "tests/harness/ServerProcess.h"
+#include "harness/FtpFiles.h"
+#include "harness/ServerProcess.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,11 +1,15 @@
 #pragma once
-// Helpers of the network layer's tests: a bounded pump, the process's CPU
-// time, and a host resolver under the test's control.
+// Helpers of the network layers' tests: a bounded pump, a cancel from the
+// event loop, the process's CPU time, and a host resolver under the test's
+// control.
 #include "platform/net/HostLookup.h"
+
+#include <QTimer>
 
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,6 +21,20 @@ using namespace std::chrono_literals;
 bool PumpUntil(const std::function<bool()> &done, std::chrono::milliseconds limit = 5000ms);
 // Pumps the event loop for Duration.
 void PumpFor(std::chrono::milliseconds duration);
+
+// Calls Cancel of Target (a socket or an FTP client) from the event loop
+// after Delay, and again every Delay when Repeat, as a click on an abort
+// button would while an operation waits. Holding the result keeps it armed.
+template <class Cancellable>
+[[nodiscard]] std::unique_ptr<QTimer> CancelAfter(Cancellable &target, std::chrono::milliseconds delay,
+                                                  bool repeat = false)
+{
+    auto timer = std::make_unique<QTimer>();
+    timer->setSingleShot(!repeat);
+    QObject::connect(timer.get(), &QTimer::timeout, [&target] { target.Cancel(); });
+    timer->start(delay);
+    return timer;
+}
 
 // CPU time the process has used, in seconds.
 double ProcessCpuSeconds();

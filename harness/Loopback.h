@@ -1,9 +1,16 @@
 #pragma once
-// Small helpers for servers bound to loopback addresses.
+// The one place where tests, their peers and their servers build socket
+// addresses and read the ports they were given.
+#include <netinet/in.h>
+
 #include <cstdint>
 #include <string>
 
 namespace harness {
+
+// The IPv4 socket address of dotted Address and Port; throws when Address is
+// not a dotted IPv4 address.
+sockaddr_in AddressOf(const std::string &address, uint16_t port);
 
 class ServerProcess;
 
@@ -17,6 +24,7 @@ bool WaitUntilListening(const std::string &address, uint16_t port, ServerProcess
 
 // A listening TCP socket on address:port (0: the system chooses); throws on failure.
 int ListenOn(const std::string &address, uint16_t port);
+// The port a socket is bound to.
 uint16_t LocalPortOf(int fd);
 
 }  // namespace harness

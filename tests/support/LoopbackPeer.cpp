@@ -1,4 +1,6 @@
-#include "tests/net/LoopbackPeer.h"
+#include "tests/support/LoopbackPeer.h"
+
+#include "harness/Loopback.h"
 
 #include <arpa/inet.h>
 #include <poll.h>
@@ -10,19 +12,10 @@
 namespace testpeer {
 namespace {
 
-sockaddr_in Loopback(const std::string &address, uint16_t port)
-{
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_port = htons(port);
-    a.sin_addr.s_addr = ::inet_addr(address.c_str());
-    return a;
-}
-
 int Listener(int backlog)
 {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const sockaddr_in a = Loopback("127.0.0.1", 0);
+    const sockaddr_in a = harness::AddressOf("127.0.0.1", 0);
     if (fd < 0 || ::bind(fd, reinterpret_cast<const sockaddr *>(&a), sizeof a) != 0 ||
         ::listen(fd, backlog) != 0)
         throw std::runtime_error("test peer cannot listen");
@@ -36,14 +29,6 @@ bool WaitFor(int fd, short events)
 }
 
 } // namespace
-
-uint16_t LocalPortOf(int fd)
-{
-    sockaddr_in a{};
-    socklen_t length = sizeof a;
-    ::getsockname(fd, reinterpret_cast<sockaddr *>(&a), &length);
-    return ntohs(a.sin_port);
-}
 
 Connection::~Connection() { Close(); }
 
@@ -114,7 +99,7 @@ bool Connection::WaitClosed()
     return WaitFor(fd_, POLLRDHUP);
 }
 
-Peer::Peer(Script script) : listener_(Listener(1)), port_(LocalPortOf(listener_))
+Peer::Peer(Script script) : listener_(Listener(1)), port_(harness::LocalPortOf(listener_))
 {
     thread_ = std::thread([this, script = std::move(script)] {
         if (!WaitFor(listener_, POLLIN))
@@ -131,7 +116,7 @@ Peer::~Peer()
     ::close(listener_);
 }
 
-FullQueue::FullQueue() : listener_(Listener(0)), filler_(-1), port_(LocalPortOf(listener_))
+FullQueue::FullQueue() : listener_(Listener(0)), filler_(-1), port_(harness::LocalPortOf(listener_))
 {
     filler_ = ConnectFrom("127.0.0.1", port_);
 }
@@ -145,8 +130,8 @@ FullQueue::~FullQueue()
 int ConnectFrom(const std::string &localAddress, uint16_t port)
 {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const sockaddr_in local = Loopback(localAddress, 0);
-    const sockaddr_in remote = Loopback("127.0.0.1", port);
+    const sockaddr_in local = harness::AddressOf(localAddress, 0);
+    const sockaddr_in remote = harness::AddressOf("127.0.0.1", port);
     if (fd < 0 || ::bind(fd, reinterpret_cast<const sockaddr *>(&local), sizeof local) != 0 ||
         ::connect(fd, reinterpret_cast<const sockaddr *>(&remote), sizeof remote) != 0)
         throw std::runtime_error("test client cannot connect");
@@ -158,11 +143,11 @@ uint16_t RefusedPort()
     // Bound but not listening: the port stays ours and refuses connections.
     static const int holder = [] {
         const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        const sockaddr_in a = Loopback("127.0.0.1", 0);
+        const sockaddr_in a = harness::AddressOf("127.0.0.1", 0);
         ::bind(fd, reinterpret_cast<const sockaddr *>(&a), sizeof a);
         return fd;
     }();
-    return LocalPortOf(holder);
+    return harness::LocalPortOf(holder);
 }
 
 } // namespace testpeer

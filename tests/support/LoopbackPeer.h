@@ -85,6 +85,5 @@ private:
 int ConnectFrom(const std::string &localAddress, uint16_t port);
 // A port on 127.0.0.1 where nobody listens.
 uint16_t RefusedPort();
-uint16_t LocalPortOf(int fd);
 
 } // namespace testpeer

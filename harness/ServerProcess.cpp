@@ -1,4 +1,4 @@
-#include "tests/harness/ServerProcess.h"
+#include "harness/ServerProcess.h"
 
 #include <cerrno>
 #include <csignal>

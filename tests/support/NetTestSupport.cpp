@@ -1,4 +1,4 @@
-#include "tests/net/NetTestSupport.h"
+#include "tests/support/NetTestSupport.h"
 
 #include "platform/net/MessagePump.h"
 

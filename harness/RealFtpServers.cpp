@@ -1,6 +1,6 @@
-#include "tests/harness/RealFtpServers.h"
+#include "harness/RealFtpServers.h"
 
-#include "tests/harness/Loopback.h"
+#include "harness/Loopback.h"
 
 #include <fcntl.h>
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "tests/harness/SmallDisk.h"
+#include "harness/SmallDisk.h"
 
 #include <sched.h>
 #include <sys/mount.h>

@@ -3,7 +3,7 @@
 // tests of a full disk. The mount lives in a private mount namespace of the
 // test process, so nothing outside sees it. Mounting needs the right to; where
 // it is missing, Mounted() is false and the test should skip.
-#include "tests/harness/FtpFiles.h"
+#include "harness/FtpFiles.h"
 
 #include <cstddef>
 #include <string>

@@ -44,6 +44,14 @@ public:
     // Waits until the test calls Signal() (for example from a client event).
     ScriptedFtpServer &AwaitSignal();
 
+    // Pieces of a session that many scripts share.
+    // The greeting, and USER answered with 230: logged in without a password.
+    ScriptedFtpServer &LoggedIn();
+    // The greeting, USER answered with 331 and PASS with 230.
+    ScriptedFtpServer &LoggedInWithPassword();
+    // PORT accepted, then RETR answered with RetrReply (CR LF included).
+    ScriptedFtpServer &PortThenRetr(const std::string &retrReply);
+
     void Start();
     void Signal();
 

@@ -1,7 +1,7 @@
 #pragma once
 // Real servers listen on fixed or just-freed loopback ports, which another
 // program on the machine could hold. Tests that start them run in a private
-// network namespace made by tests/harness/in-netns.sh, and skip themselves,
+// network namespace made by harness/in-netns.sh, and skip themselves,
 // saying why, where there is none.
 #include <string>
 

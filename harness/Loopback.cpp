@@ -1,6 +1,6 @@
-#include "tests/harness/Loopback.h"
+#include "harness/Loopback.h"
 
-#include "tests/harness/ServerProcess.h"
+#include "harness/ServerProcess.h"
 
 #include <arpa/inet.h>
 #include <chrono>
@@ -14,8 +14,6 @@
 
 namespace harness {
 
-namespace {
-
 sockaddr_in AddressOf(const std::string &address, uint16_t port)
 {
     sockaddr_in a{};
@@ -25,6 +23,8 @@ sockaddr_in AddressOf(const std::string &address, uint16_t port)
         throw std::runtime_error("not an IPv4 address: " + address);
     return a;
 }
+
+namespace {
 
 // /proc/net/tcp spells the address as the hex of its network-order word.
 std::string ProcNetTcpKey(const std::string &address, uint16_t port)
