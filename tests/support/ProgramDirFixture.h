@@ -1,0 +1,21 @@
+#pragma once
+// A program directory of its own for each test, removed after it.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+class ProgramDirFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Writes Text (UTF-8 in the source, code page 1250 on disk) to Name in the program directory.
+    void Put(const std::string &name, const std::string &text);
+    std::string Read(const std::string &name) const;
+    bool Exists(const std::string &name) const;
+    // The directory with its separator, as the program names it.
+    std::string ProgramDir() const { return dir.string() + "/"; }
+
+    std::filesystem::path dir;
+};
