@@ -52,7 +52,7 @@ bool VsftpdServer::TryStart(const std::string &root, uint16_t port)
                 "idle_session_timeout=120\ndata_connection_timeout=120\n");
     // vsftpd writes its start-up errors to standard input.
     process_ = std::make_unique<ServerProcess>(
-        std::vector<std::string>{"/usr/sbin/vsftpd", work_ / "vsftpd.conf"}, work_ / "vsftpd.log", true);
+        std::vector<std::string>{"vsftpd", work_ / "vsftpd.conf"}, work_ / "vsftpd.log", true);
     return WaitUntilListening(host_, port_, *process_);
 }
 
@@ -63,6 +63,8 @@ PyftpdlibServer::PyftpdlibServer(const std::string &root, const std::string &add
     host_ = address;
     for (int attempt = 0; attempt < kStartAttempts; ++attempt) {
         port_ = FreePort(address);
+        // Debian's python3-pyftpdlib is installed for the system's interpreter;
+        // another python3 earlier on PATH may lack it.
         process_ = std::make_unique<ServerProcess>(
             std::vector<std::string>{"/usr/bin/python3", "-m", "pyftpdlib", "-i", address, "-p",
                                      std::to_string(port_), "-d", root},
@@ -109,7 +111,7 @@ FtpProxy::FtpProxy(const std::string &root)
                         "ForkLimit 100000\n"
                         "LogDestination " + (work_ / "ftp-proxy.log") + "\n");
         process_ = std::make_unique<ServerProcess>(
-            std::vector<std::string>{"/usr/sbin/ftp-proxy", "-d", "-n", "-f", work_ / "ftp-proxy.conf"},
+            std::vector<std::string>{"ftp-proxy", "-d", "-n", "-f", work_ / "ftp-proxy.conf"},
             work_ / "ftp-proxy.out");
         if (WaitUntilListening(host_, port_, *process_))
             return;

@@ -1,6 +1,7 @@
 #include "harness/ServerProcess.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
@@ -13,12 +14,32 @@
 
 namespace harness {
 
+namespace {
+
+// Where the program Name lives: on PATH, or among the administrator's
+// programs, which a user's PATH may lack. Name itself when it is a path or is
+// nowhere (then the start fails and says so).
+std::string ProgramPath(const std::string &name)
+{
+    if (name.find('/') != std::string::npos)
+        return name;
+    const char *path = std::getenv("PATH");
+    std::istringstream dirs(std::string(path ? path : "") + ":/usr/sbin:/sbin");
+    for (std::string dir; std::getline(dirs, dir, ':');)
+        if (!dir.empty() && ::access((dir + "/" + name).c_str(), X_OK) == 0)
+            return dir + "/" + name;
+    return name;
+}
+
+}  // namespace
+
 ServerProcess::ServerProcess(const std::vector<std::string> &argv, const std::string &logPath,
                              bool logAsStdin)
     : logPath_(logPath)
 {
     std::vector<std::string> full{"timeout", "-k", "5", std::to_string(kServerLifetimeSeconds)};
-    full.insert(full.end(), argv.begin(), argv.end());
+    full.push_back(ProgramPath(argv.at(0)));
+    full.insert(full.end(), argv.begin() + 1, argv.end());
     std::vector<char *> args;
     for (auto &a : full)
         args.push_back(a.data());

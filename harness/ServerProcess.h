@@ -11,8 +11,9 @@ namespace harness {
 
 class ServerProcess {
 public:
-    // Output goes to logPath; with logAsStdin the log is also the child's
-    // standard input (vsftpd reports start-up errors there).
+    // Argv[0] is a program's name, looked for on PATH and in /usr/sbin and
+    // /sbin. Output goes to logPath; with logAsStdin the log is also the
+    // child's standard input (vsftpd reports start-up errors there).
     ServerProcess(const std::vector<std::string> &argv, const std::string &logPath,
                   bool logAsStdin = false);
     ~ServerProcess();

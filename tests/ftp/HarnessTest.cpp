@@ -29,7 +29,7 @@ namespace {
 std::string Probe(const std::string &host, uint16_t port, const std::string &user, const std::string &remote,
                   const std::string &local)
 {
-    const std::string command = "/usr/bin/python3 " VM_HARNESS_DIR "/ftp_probe.py " + host + " " +
+    const std::string command = "python3 " VM_HARNESS_DIR "/ftp_probe.py " + host + " " +
                                 std::to_string(port) + " " + user + " " + remote + " " + local + " 2>&1";
     std::unique_ptr<FILE, int (*)(FILE *)> pipe(::popen(command.c_str(), "r"), ::pclose);
     std::string output;
