@@ -24,8 +24,7 @@ protected:
     // The installed product and settings pointing at Host:Port, then the start.
     void StartFor(const std::string &host, int port)
     {
-        Put("ort.ini", "[Program]\r\nWersja=4.2\r\nWydanie=7\r\nWydanie_Dod=b\r\nLastUpd=2025/11/03\r\n");
-        Put("vm_ver32.ini", "[FTP]\r\nHost=" + host + "\r\nHostPort=" + std::to_string(port) + "\r\nUseProxy=Nie\r\n");
+        PrepareProduct(host, port);
         EXPECT_EQ(Start(), "");
     }
     // Fails unless every text appears among the status texts, in this order.

@@ -3,15 +3,6 @@
 
 namespace {
 
-std::string Release(const std::string &version, const std::string &edition, const std::string &suffix,
-                    const std::string &lastUpdate)
-{
-    std::string text = "[Program]\r\nWersja=" + version + "\r\nWydanie=" + edition + "\r\nWydanie_Dod=" + suffix + "\r\n";
-    if (!lastUpdate.empty())
-        text += "LastUpd=" + lastUpdate + "\r\n";
-    return text;
-}
-
 const std::set<TIndicator> None;
 const std::set<TIndicator> Akt{TIndicator::ProgramAkt};
 const std::set<TIndicator> Old{TIndicator::ProgramOld};
@@ -21,10 +12,7 @@ protected:
     // The installed release, the server's, and the test button offered.
     void Prepare(const std::string &local, const std::string &server)
     {
-        Put("ort.ini", local);
-        Put("or_news.inf", server);
-        Put("or_news.rtf", "Nowości");
-        Put("vm_ver32.ini", "[FTP]\r\nVemo=Tak\r\n");
+        PrepareReleases(local, server);
         EXPECT_EQ(Start(), "");
     }
 };

@@ -17,5 +17,14 @@ protected:
     // The directory with its separator, as the program names it.
     std::string ProgramDir() const { return dir.string() + "/"; }
 
+    // The installed product (released 2025/11/03) and settings pointing at Host:Port.
+    void PrepareProduct(const std::string &host, int port);
+    // The installed release, the server's (already fetched), a news file, and
+    // the test button offered.
+    void PrepareReleases(const std::string &local, const std::string &server);
+    // A release record; no LastUpd key when LastUpdate is empty.
+    static std::string Release(const std::string &version, const std::string &edition, const std::string &suffix,
+                               const std::string &lastUpdate);
+
     std::filesystem::path dir;
 };

@@ -10,8 +10,6 @@
 
 class WorkflowFixture : public WindowFixture {
 protected:
-    // The installed product (released 2025/11/03) and settings pointing at Host:Port.
-    void PrepareProduct(const std::string &host, int port);
     // The server's news and a release information file newer than the installed one.
     void ServeNews(harness::FtpFiles &files);
 
