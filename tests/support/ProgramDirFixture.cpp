@@ -2,34 +2,12 @@
 
 #include "platform/CodePage.h"
 
-#include <fstream>
-#include <sstream>
-#include <unistd.h>
-
-void ProgramDirFixture::SetUp()
-{
-    const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir = std::filesystem::temp_directory_path() /
-          (std::string("vm-program-") + info->test_suite_name() + "-" + info->name() + "-" + std::to_string(getpid()));
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-}
-
-void ProgramDirFixture::TearDown() { std::filesystem::remove_all(dir); }
-
 void ProgramDirFixture::Put(const std::string &name, const std::string &text)
 {
-    std::filesystem::create_directories((dir / name).parent_path());
-    std::ofstream(dir / name, std::ios::binary) << CodePage::FromUtf8(text);
+    temp.Write(name, CodePage::FromUtf8(text));
 }
 
-std::string ProgramDirFixture::Read(const std::string &name) const
-{
-    std::ifstream in(dir / name, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+std::string ProgramDirFixture::Read(const std::string &name) const { return temp.Read(name); }
 
 void ProgramDirFixture::PrepareProduct(const std::string &host, int port)
 {
@@ -54,4 +32,4 @@ std::string ProgramDirFixture::Release(const std::string &version, const std::st
     return text;
 }
 
-bool ProgramDirFixture::Exists(const std::string &name) const { return std::filesystem::exists(dir / name); }
+bool ProgramDirFixture::Exists(const std::string &name) const { return temp.Exists(name); }

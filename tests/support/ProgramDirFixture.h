@@ -1,5 +1,8 @@
 #pragma once
-// A program directory of its own for each test, removed after it.
+// A program directory of its own for each test, removed after it, and the
+// files the tests of the logic and of the window put there.
+#include "harness/FtpFiles.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -7,9 +10,6 @@
 
 class ProgramDirFixture : public ::testing::Test {
 protected:
-    void SetUp() override;
-    void TearDown() override;
-
     // Writes Text (UTF-8 in the source, code page 1250 on disk) to Name in the program directory.
     void Put(const std::string &name, const std::string &text);
     std::string Read(const std::string &name) const;
@@ -26,5 +26,6 @@ protected:
     static std::string Release(const std::string &version, const std::string &edition, const std::string &suffix,
                                const std::string &lastUpdate);
 
-    std::filesystem::path dir;
+    harness::TempDir temp;
+    std::filesystem::path dir = temp.Path();
 };
