@@ -55,13 +55,13 @@ unsigned long ListeningSocket(const std::string &key)
 
 }  // namespace
 
-int ListenOn(const std::string &address, uint16_t port)
+int ListenOn(const std::string &address, uint16_t port, int backlog)
 {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     const int on = 1;
     ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
     const sockaddr_in a = AddressOf(address, port);
-    if (::bind(fd, reinterpret_cast<const sockaddr *>(&a), sizeof a) != 0 || ::listen(fd, 4) != 0) {
+    if (::bind(fd, reinterpret_cast<const sockaddr *>(&a), sizeof a) != 0 || ::listen(fd, backlog) != 0) {
         ::close(fd);
         throw std::runtime_error("cannot listen on " + address + ":" + std::to_string(port));
     }

@@ -22,8 +22,9 @@ uint16_t FreePort(const std::string &address);
 // server process has ended.
 bool WaitUntilListening(const std::string &address, uint16_t port, ServerProcess &server);
 
-// A listening TCP socket on address:port (0: the system chooses); throws on failure.
-int ListenOn(const std::string &address, uint16_t port);
+// A listening TCP socket on address:port (0: the system chooses) with room
+// for Backlog waiting connections; throws on failure.
+int ListenOn(const std::string &address, uint16_t port, int backlog = 4);
 // The port a socket is bound to.
 uint16_t LocalPortOf(int fd);
 

@@ -12,16 +12,6 @@
 namespace testpeer {
 namespace {
 
-int Listener(int backlog)
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const sockaddr_in a = harness::AddressOf("127.0.0.1", 0);
-    if (fd < 0 || ::bind(fd, reinterpret_cast<const sockaddr *>(&a), sizeof a) != 0 ||
-        ::listen(fd, backlog) != 0)
-        throw std::runtime_error("test peer cannot listen");
-    return fd;
-}
-
 bool WaitFor(int fd, short events)
 {
     pollfd p{fd, events, 0};
@@ -99,7 +89,7 @@ bool Connection::WaitClosed()
     return WaitFor(fd_, POLLRDHUP);
 }
 
-Peer::Peer(Script script) : listener_(Listener(1)), port_(harness::LocalPortOf(listener_))
+Peer::Peer(Script script) : listener_(harness::ListenOn("127.0.0.1", 0, 1)), port_(harness::LocalPortOf(listener_))
 {
     thread_ = std::thread([this, script = std::move(script)] {
         if (!WaitFor(listener_, POLLIN))
@@ -116,7 +106,7 @@ Peer::~Peer()
     ::close(listener_);
 }
 
-FullQueue::FullQueue() : listener_(Listener(0)), filler_(-1), port_(harness::LocalPortOf(listener_))
+FullQueue::FullQueue() : listener_(harness::ListenOn("127.0.0.1", 0, 0)), filler_(-1), port_(harness::LocalPortOf(listener_))
 {
     filler_ = ConnectFrom("127.0.0.1", port_);
 }
