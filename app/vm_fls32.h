@@ -42,8 +42,12 @@ public:
     static constexpr size_t MaxValueLength = 127;
 };
 
-// A file on the server and its local copy. Kind tags the pair for the
-// handler of a finished download: 1 release information, 2 news description.
+// The tags of the two file pairs, for the handler of a finished download.
+constexpr std::uint8_t KindReleaseInfo = 1;
+constexpr std::uint8_t KindNews = 2;
+
+// A file on the server and its local copy. Kind tags the pair (KindReleaseInfo,
+// KindNews); 0 is no pair.
 template <class Side>
 class TFilePair {
 public:

@@ -49,9 +49,9 @@ void TForm1::FormCreate()
     LocalRelease = std::make_unique<TProgram>();
     ServerRelease = std::make_unique<TProgram>();
     NewsInf = std::make_unique<TInfFile>();
-    NewsInf->Kind = 1;
+    NewsInf->Kind = KindReleaseInfo;
     NewsRtf = std::make_unique<TRtfFile>();
-    NewsRtf->Kind = 2;
+    NewsRtf->Kind = KindNews;
 
     // The product's settings file in the program directory may name another
     // directory where the product, and so its release files, live.

@@ -2,6 +2,7 @@
 // and how every report of the FTP client reaches the user.
 #include "app/vm_ver32Main.h"
 
+#include "app/ConnectSettings.h"
 #include "platform/CodePage.h"
 #include "platform/IntConvert.h"
 
@@ -73,17 +74,17 @@ void TForm1::FormTryToConnect()
     }
     client.Host = View.FieldText(TField::Host);
     client.Port = IntConvert::StrToInt(View.FieldText(TField::HostPort));
-    client.TimeOut = 5000;
+    client.TimeOut = ConnectTimeOutMs;
     client.UserID = View.FieldText(TField::User);
     client.Password = View.FieldText(TField::Password);
-    client.ReportLevel = 16;
+    client.ReportLevel = LoginReportLevel;
     FormSetCursors(TCursor::HourGlass);
     try {
         client.Connect();
     } catch (const std::exception &) {
         View.ShowErrorMessage(Cp(CannotConnect));
     }
-    client.ReportLevel = 1;
+    client.ReportLevel = SessionReportLevel;
     FormSetCursors(TCursor::Default);
     View.Repaint();
 }
@@ -100,7 +101,7 @@ void TForm1::SpeedDownloadClick()
             FormTryToConnect();
         if (!LoggedIn)
             return;
-        FtpClient1->Mode(2);
+        FtpClient1->Mode(modeImage);
         PendingKind = NewsRtf->Kind;
         FtpClient1->Download(NewsRtf->Remote->FileName->FullName, NewsRtf->Local->FileName->FullName);
         PendingKind = NewsInf->Kind;
@@ -206,9 +207,9 @@ void TForm1::FtpClient1Success(TCmdType Trans_Type)
 {
     if (Trans_Type == cmdDownload) {
         View.SetStatusText(Cp("Zakończono pobieranie"));
-        if (PendingKind == 2)
+        if (PendingKind == KindNews)
             FormShowRTF();
-        if (PendingKind == 1)
+        if (PendingKind == KindReleaseInfo)
             FormShowINF();
         return;
     }

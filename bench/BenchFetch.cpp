@@ -3,6 +3,7 @@
 // measures the client, not the widget's painting.
 #include "bench/BenchModes.h"
 
+#include "app/ConnectSettings.h"
 #include "ftp/FtpClient.h"
 
 #include <QCoreApplication>
@@ -46,13 +47,13 @@ int Fetch(const FetchJob &job)
         client.Passive = job.passive;
         client.Host = job.host;
         client.Port = job.port;
-        client.TimeOut = 5000;
+        client.TimeOut = ConnectTimeOutMs;
         client.UserID = "anonymous";
         client.Password = "bench@example.com";
-        client.ReportLevel = 16;
+        client.ReportLevel = LoginReportLevel;
         client.Connect();
-        client.ReportLevel = 1;
-        client.Mode(2);
+        client.ReportLevel = SessionReportLevel;
+        client.Mode(modeImage);
         for (const auto &[remote, local] : job.files)
             client.Download(remote, local);
         std::cout << bar.text;

@@ -2,7 +2,7 @@
 // client and curl are measured alone.
 #include "bench/BenchModes.h"
 
-#include "tests/harness/RealFtpServers.h"
+#include "harness/RealFtpServers.h"
 
 #include <csignal>
 #include <ctime>

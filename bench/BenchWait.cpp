@@ -3,6 +3,7 @@
 // off the process (CPU time, wake-ups).
 #include "bench/BenchModes.h"
 
+#include "app/ConnectSettings.h"
 #include "ftp/FtpClient.h"
 #include "sock/ThreadTimer.h"
 
@@ -21,7 +22,7 @@ int Wait(const std::string &host, int port, int seconds)
     TFtpClient client;
     client.Host = host;
     client.Port = port;
-    client.TimeOut = 5000;
+    client.TimeOut = ConnectTimeOutMs;
     client.UserID = "anonymous";
     client.Password = "bench@example.com";
     TThreadTimer deadline;

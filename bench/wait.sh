@@ -18,7 +18,7 @@ server=
 trap '[ -n "$server" ] && kill "$server" 2>/dev/null; rm -rf "$work"' EXIT
 
 # A server that takes each connection and says nothing; it ends by itself.
-/usr/bin/python3 - "$((seconds * 3 + 30))" > "$work/port" <<'PY' &
+python3 - "$((seconds * 3 + 30))" > "$work/port" <<'PY' &
 import socket, sys, time
 limit = time.monotonic() + int(sys.argv[1])
 s = socket.socket()
@@ -41,7 +41,7 @@ port=$(cat "$work/port")
 measure() {
   local tool=$1
   shift
-  /usr/bin/time -f "$tool %U %S %w" -a -o "$work/times" "$@" > /dev/null 2>&1 || true
+  command time -f "$tool %U %S %w" -a -o "$work/times" "$@" > /dev/null 2>&1 || true
 }
 measure vm_bench "$build/bench/vm_bench" wait 127.0.0.1 "$port" "$seconds"
 measure curl curl -sS --max-time "$seconds" "ftp://127.0.0.1:$port/"

@@ -80,7 +80,7 @@ void TFtpClient::Disconnect()
     StatusMessage(kStatusLevel, "QUIT");
     std::string reply;
     try {
-        Vendor = 2411;
+        Vendor = DefaultVendor;
         DropBufferedReplies();
         reply = Transaction("QUIT");
     } catch (...) {
@@ -140,8 +140,8 @@ void TFtpClient::DoCommand(const std::string &CommandText)
 void TFtpClient::Mode(int TheMode)
 {
     static const char *const commands[] = {"TYPE A", "TYPE I", "TYPE L 8"};
-    if (TheMode >= 1 && TheMode <= 3)
-        DoCommand(commands[TheMode - 1]);
+    if (TheMode >= modeAscii && TheMode <= modeLocal8)
+        DoCommand(commands[TheMode - modeAscii]);
 }
 
 void TFtpClient::AbortTransfer()

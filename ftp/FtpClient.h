@@ -62,7 +62,7 @@ public:
     // ---- Properties.
     std::string UserID;
     std::string Password;  // sent with PASS, never shown
-    int Vendor = 2411;     // stored only; Disconnect resets it
+    int Vendor = DefaultVendor;  // stored only; Disconnect resets it
     // Download connects to the data port the server offers (EPSV, or PASV
     // when EPSV is refused) instead of offering one with PORT.
     bool Passive = false;

@@ -27,6 +27,15 @@ enum TCmdType {
     cmdCurrentDir = 15,
 };
 
+// The transfer types Mode sets: 1 ASCII (TYPE A), 2 binary (TYPE I), 3 local
+// bytes of 8 bits (TYPE L 8).
+constexpr int modeAscii = 1;
+constexpr int modeImage = 2;
+constexpr int modeLocal8 = 3;
+
+// The Vendor value a client starts with and returns to on Disconnect.
+constexpr int DefaultVendor = 2411;
+
 using TSuccessEvent = std::function<void(TCmdType Trans_Type)>;
 using TFailureEvent = std::function<void(bool &Handled, TCmdType Trans_Type)>;
 using TUnsupportedEvent = std::function<void(TCmdType Trans_Type)>;

@@ -1,6 +1,6 @@
 // The news reader on any bytes: it must finish without a fault and keep the
 // rules every document it builds obeys.
-#include "platform/rtf/RtfReader.h"
+#include "rtf/RtfReader.h"
 #include "tests/rtf/DocumentChecks.h"
 
 #include <cstdint>

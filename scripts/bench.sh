@@ -20,17 +20,7 @@ small_runs=${SMALL_RUNS:-21}
 cases=" ${CASES:-a b c d e f} "
 mib=$((1024 * 1024))
 
-"$root/scripts/install-deps.sh"
-missing=()
-for p in curl time; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
-  export DEBIAN_FRONTEND=noninteractive
-  $SUDO apt-get update -qq
-  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+"$root/scripts/install-deps.sh" curl time
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" --target vm_bench >/dev/null
@@ -92,7 +82,7 @@ measure() {
   local case=$1 tool=$2 status=0 wall user sys TIMEFORMAT='%3R %3U %3S'
   shift 2
   rm -f "$work/out/"*
-  { time timeout 120 /usr/bin/time -v -o "$work/time" "$@" > /dev/null 2> "$work/err" || status=$?; } 2> "$work/times"
+  { time timeout 120 time -v -o "$work/time" "$@" > /dev/null 2> "$work/err" || status=$?; } 2> "$work/times"
   if [ "$status" -ne 0 ]; then
     echo "bench: $tool failed in case $case:" >&2
     cat "$work/err" "$work/time" >&2

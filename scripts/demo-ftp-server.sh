@@ -4,9 +4,11 @@
 # "passive-only" makes it refuse active mode (PORT), as a client behind a
 # firewall that lets no server connect in would find.
 set -euo pipefail
+# vsftpd lives among the administrator's programs, which a user's PATH may lack.
+PATH=$PATH:/usr/sbin:/sbin
 root=$1 work=$2 modes=${3:-}
 mkdir -p "$work/empty"
-port=$(/usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 cat > "$work/vsftpd.conf" <<CONF
 listen=YES
 listen_ipv6=NO
@@ -25,7 +27,7 @@ syslog_enable=NO
 CONF
 if [ "$modes" = passive-only ]; then echo "port_enable=NO" >> "$work/vsftpd.conf"; fi
 # vsftpd writes its start-up errors to standard input.
-timeout 3600 /usr/sbin/vsftpd "$work/vsftpd.conf" <>"$work/vsftpd.log" >"$work/vsftpd.log" 2>&1 &
+timeout 3600 vsftpd "$work/vsftpd.conf" <>"$work/vsftpd.log" >"$work/vsftpd.log" 2>&1 &
 pid=$!
 # Only a listener of vsftpd, the child of timeout, is the server: another
 # program may have taken the port meanwhile.

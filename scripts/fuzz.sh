@@ -12,11 +12,8 @@ shift || true
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(reply rtf profile date int)
 
-"$root/scripts/install-deps.sh"
 # libFuzzer comes with clang's runtime.
-if ! dpkg-query -W -f='${Status}' clang libclang-rt-dev 2>/dev/null | grep -q "install ok installed.*install ok installed"; then
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends clang libclang-rt-dev
-fi
+"$root/scripts/install-deps.sh" clang libclang-rt-dev
 CXX=clang++ cmake -S "$root/fuzz" -B "$build" -G Ninja >/dev/null
 cmake --build "$build" --target "${targets[@]/#/fuzz_}"
 

@@ -5,6 +5,7 @@ set -euo pipefail
 demo=$1 out=$2
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/xvfb-session.sh"
+start_xvfb trap
 
 start_program "$demo/vm_ver32"
 shot "$out/start.png"

@@ -19,7 +19,7 @@ trap 'kill "$server" 2>/dev/null || true' EXIT
 
 # The program looks for its product beside its executable.
 cp "$root/demo/program/"* "$run/demo/"
-cp "$build/app/vm_ver32" "$run/demo/"
+cp "$build/main/vm_ver32" "$run/demo/"
 # Vemo=Tak offers the test button, which shows the files already fetched.
 printf '[FTP]\r\nHost=127.0.0.1\r\nHostPort=%s\r\nUseProxy=Nie\r\nProxy=\r\nProxyPort=\r\nVemo=Tak\r\n' "$port" > "$run/demo/vm_ver32.ini"
 echo "FTP server: 127.0.0.1:$port serving $run/ftp/root"

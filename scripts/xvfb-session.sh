@@ -1,23 +1,36 @@
 # Shell functions for driving the program's window under a private Xvfb with
-# real input events. Source it; it starts Xvfb and stops everything on exit.
+# real input events. Source it, then call start_xvfb; sourcing alone starts
+# nothing and sets no trap.
 program_pid= xvfb_pid=
-trap 'kill $program_pid $xvfb_pid 2>/dev/null || true' EXIT
+
+# The window's client area, in pixels, as the form lays it out.
+window_width=446 window_height=323
+
+# Starts Xvfb and exports its DISPLAY. With "trap", also stops the program and
+# Xvfb on exit (callers with clean-up of their own call stop_session in theirs).
 # Xvfb picks a free display itself and writes its number to the pipe. Another
 # X server starting at the same time can take that display from it: then it
 # is started again and picks another.
-for attempt in 1 2 3; do
-  exec {xvfb_fd}< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp 2>/dev/null & echo "pid $!")
-  read -r _ xvfb_pid <&$xvfb_fd
-  xvfb_number=
-  if read -r -t 10 xvfb_number <&$xvfb_fd && kill -0 "$xvfb_pid" 2>/dev/null &&
-     DISPLAY=:$xvfb_number xdpyinfo >/dev/null 2>&1; then
-    break
-  fi
-  kill "$xvfb_pid" 2>/dev/null || true
-  echo "Xvfb did not start on display :${xvfb_number:-?} (attempt $attempt)" >&2
-  [ "$attempt" -lt 3 ] || exit 1
-done
-export DISPLAY=:$xvfb_number
+start_xvfb() {
+  [ "${1:-}" != trap ] || trap stop_session EXIT
+  local attempt xvfb_fd xvfb_number
+  for attempt in 1 2 3; do
+    exec {xvfb_fd}< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp 2>/dev/null & echo "pid $!")
+    read -r _ xvfb_pid <&$xvfb_fd
+    xvfb_number=
+    if read -r -t 10 xvfb_number <&$xvfb_fd && kill -0 "$xvfb_pid" 2>/dev/null &&
+       DISPLAY=:$xvfb_number xdpyinfo >/dev/null 2>&1; then
+      export DISPLAY=:$xvfb_number
+      return 0
+    fi
+    kill "$xvfb_pid" 2>/dev/null || true
+    echo "Xvfb did not start on display :${xvfb_number:-?} (attempt $attempt)" >&2
+  done
+  exit 1
+}
+
+# Stops the program and Xvfb, whichever runs.
+stop_session() { kill $program_pid $xvfb_pid 2>/dev/null || true; }
 
 # Starts the program and waits for its window; sets X and Y, its position.
 start_program() {
@@ -34,7 +47,7 @@ start_program() {
 }
 
 # Saves the window's client area to FILE.
-shot() { import -window root -crop "446x323+$X+$Y" +repage "$1"; echo "screenshot: $1"; }
+shot() { import -window root -crop "${window_width}x${window_height}+$X+$Y" +repage "$1"; echo "screenshot: $1"; }
 
 # Clicks at X,Y of the window's client area.
 click() { xdotool mousemove $((X + $1)) $((Y + $2)) click 1; sleep 0.8; }
@@ -42,10 +55,10 @@ click() { xdotool mousemove $((X + $1)) $((Y + $2)) click 1; sleep 0.8; }
 # Waits at most SECONDS until the window stops changing.
 wait_for_status_change() {
   local before after
-  before=$(import -window root -crop "446x323+$X+$Y" ppm:- | md5sum)
+  before=$(import -window root -crop "${window_width}x${window_height}+$X+$Y" ppm:- | md5sum)
   for _ in $(seq $(($1 * 2))); do
     sleep 0.5
-    after=$(import -window root -crop "446x323+$X+$Y" ppm:- | md5sum)
+    after=$(import -window root -crop "${window_width}x${window_height}+$X+$Y" ppm:- | md5sum)
     [ "$after" = "$before" ] && return 0
     before=$after
   done

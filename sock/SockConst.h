@@ -1,6 +1,7 @@
 #pragma once
 // The socket layer's texts: the status reports with their levels, the texts of
-// its exceptions, and the table of Windows Sockets error texts.
+// its exceptions. The texts of Windows Sockets error codes are the platform's
+// (net::ErrorText).
 #include <cstdint>
 #include <string_view>
 
@@ -62,8 +63,5 @@ constexpr std::string_view eHostTooLong = "Host name too long: %s characters, at
 constexpr std::string_view ePortRange = "Port %s outside 0 to 65535";
 constexpr std::string_view ePeerAddress = "Not a dotted IPv4 address: %s";
 constexpr std::string_view eUnknownError = "Unknown Error No. ";
-
-// The text of a Windows Sockets error code; empty for a code not in the table.
-std::string_view ErrorText(uint16_t code);
 
 } // namespace SockConst

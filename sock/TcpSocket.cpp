@@ -122,7 +122,7 @@ std::string TTcpSocket::LookupErrorMessage(uint16_t ErrorCode)
     StatusMessage(LevelTrace, Text(sLookingUpErrorMessage));
     if (ErrorCode == 0)
         return {};
-    const std::string_view text = ErrorText(ErrorCode);
+    const std::string_view text = net::ErrorText(ErrorCode);
     if (text.empty())
         return Text(eUnknownError) + std::to_string(ErrorCode);
     return std::to_string(ErrorCode) + ":" + Text(text);

@@ -2,7 +2,7 @@
 
 #include "ui/Cp1250Text.h"
 #include "platform/Exception.h"
-#include "platform/rtf/RtfReader.h"
+#include "rtf/RtfReader.h"
 #include "ui/ErrorBox.h"
 #include "ui/NewsDocument.h"
 #include "ui/SpeedButtonStyle.h"

@@ -1,8 +1,8 @@
 #pragma once
 // Shows a read news file in a Qt text document: paragraphs become blocks,
 // runs become fragments with their character formats.
-#include "platform/rtf/DocumentLimits.h"
-#include "platform/rtf/RtfDocument.h"
+#include "rtf/DocumentLimits.h"
+#include "rtf/RtfDocument.h"
 
 class QTextDocument;
 

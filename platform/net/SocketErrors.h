@@ -1,9 +1,10 @@
 #pragma once
 // The error codes of the socket layer are Windows Sockets' codes (10035 for a
-// call that would block, 10061 for a refused connection, ...), so that every
-// error text comes from one table. This is where the system's errno values
-// become those codes, and where the code of the last failed call is kept.
+// call that would block, 10061 for a refused connection, ...). One table gives
+// each code its text and the system's errno values that become it, so the
+// two can never drift apart. The code of the last failed call is kept here too.
 #include <cstdint>
+#include <string_view>
 
 namespace net {
 
@@ -12,6 +13,9 @@ constexpr uint16_t WSAEWOULDBLOCK = 10035;
 // The Windows Sockets code for Errno; a number with no counterpart keeps its
 // own value (so its text reads "Unknown Error No. " and the number).
 uint16_t ErrorFromErrno(int errnoValue);
+
+// The text of a Windows Sockets error code; empty for a code not in the table.
+std::string_view ErrorText(uint16_t code);
 
 // The code of the last failed socket call of this thread (WSAGetLastError).
 uint16_t GetLastError();

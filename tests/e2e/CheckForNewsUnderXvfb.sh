@@ -8,7 +8,7 @@ set -euo pipefail
 program=$1 source=$2 mode=${3:-active}
 # Its server and Xvfb live in the private network namespace of in-netns.sh.
 if [ -z "${VM_PRIVATE_NETWORK:-}" ]; then
-  echo "skipped: no private network namespace: ${VM_NO_PRIVATE_NETWORK:-not run through tests/harness/in-netns.sh}"
+  echo "skipped: no private network namespace: ${VM_NO_PRIVATE_NETWORK:-not run through harness/in-netns.sh}"
   exit 77
 fi
 work=$(mktemp -d)
@@ -25,7 +25,8 @@ cp "$source/demo/program/ort.ini" "$program" "$work/program/"
 printf "[FTP]\r\nHost=127.0.0.1\r\nHostPort=%s\r\nUseProxy=Nie\r\n$passive_key" "$port" > "$work/program/vm_ver32.ini"
 
 source "$source/scripts/xvfb-session.sh"
-trap 'kill $program_pid $xvfb_pid 2>/dev/null || true; cleanup' EXIT
+trap 'stop_session; cleanup' EXIT
+start_xvfb
 start_program "$work/program/vm_ver32"
 click 90 50
 wait_for_status_change 20

@@ -15,7 +15,8 @@ SHIM
 chmod +x "$shim/Xvfb"
 PATH=$shim:$PATH
 source "$source/scripts/xvfb-session.sh"
-trap 'kill $xvfb_pid 2>/dev/null || true; rm -rf "$shim"' EXIT
+trap 'stop_session; rm -rf "$shim"' EXIT
+start_xvfb
 [ -d "$shim/failed-once" ] || { echo "FAILED: the first start did not fail" >&2; exit 1; }
 xdpyinfo >/dev/null || { echo "FAILED: display $DISPLAY does not answer" >&2; exit 1; }
 echo "ok: display $DISPLAY answers after a failed start"

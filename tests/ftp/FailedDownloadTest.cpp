@@ -1,7 +1,8 @@
 // A download that does not finish leaves the previous local copy as it was and
 // nothing beside it; a local name that is no regular file is refused at once.
 #include "tests/ftp/FtpClientFixture.h"
-#include "tests/harness/SmallDisk.h"
+#include "tests/support/FailureOf.h"
+#include "harness/SmallDisk.h"
 
 #include <gmock/gmock.h>
 
@@ -13,6 +14,7 @@
 #include <thread>
 #include <unistd.h>
 
+using testsupport::FailureOf;
 using ::testing::AllOf;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
@@ -26,18 +28,9 @@ protected:
     // Logged in, PORT accepted, RETR answered, the data connection open.
     harness::ScriptedFtpServer &Transferring()
     {
-        return server.Send("220 Ready.\r\n")
-            .Reply("230 Logged in.\r\n")
-            .Reply("200 PORT command successful.\r\n")
-            .Reply("150 Opening BINARY mode data connection (200000 bytes).\r\n")
+        return server.LoggedIn()
+            .PortThenRetr("150 Opening BINARY mode data connection (200000 bytes).\r\n")
             .ConnectData();
-    }
-    void ConnectToScript()
-    {
-        server.Start();
-        TargetScriptedServer();
-        client.Connect();
-        log.clear();
     }
 };
 
@@ -52,7 +45,7 @@ TEST_F(FailedDownload, FullDiskGivesAClearErrorAndLeavesNothingBehind)
     Transferring().SendData(kContent).CloseData().Send("226 Transfer complete.\r\n");
     ConnectToScript();
 
-    EXPECT_THAT(ErrorOf([&] { client.Download("f", disk / "f"); }),
+    EXPECT_THAT(FailureOf<Exception>([&] { client.Download("f", disk / "f"); }),
                 AllOf(HasSubstr(disk / "f"), HasSubstr("No space left on device")));
     EXPECT_THAT(disk.Names(), ElementsAre("f"));
     std::ifstream kept(disk / "f");
@@ -74,7 +67,7 @@ TEST_F(FailedDownload, FifoInPlaceOfTheLocalFileIsRefused)
         if (!done)
             reader = ::open((local / "f").c_str(), O_RDONLY | O_NONBLOCK);
     });
-    const std::string error = ErrorOf([&] { client.Download("f", local / "f"); });
+    const std::string error = FailureOf<Exception>([&] { client.Download("f", local / "f"); });
     done = true;
     rescue.join();
     if (reader >= 0)

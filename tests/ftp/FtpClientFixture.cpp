@@ -1,29 +1,5 @@
 #include "tests/ftp/FtpClientFixture.h"
 
-#include <QCoreApplication>
-
-namespace {
-
-// The socket layer's notifications travel through Qt's event loop.
-class QtEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        static int argc = 1;
-        static char name[] = "vm_ftp_tests";
-        static char *argv[] = {name, nullptr};
-        app_ = std::make_unique<QCoreApplication>(argc, argv);
-    }
-    void TearDown() override { app_.reset(); }
-
-private:
-    std::unique_ptr<QCoreApplication> app_;
-};
-
-[[maybe_unused]] const auto *const kQt = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
-
-}  // namespace
-
 std::string KindText(TCmdType kind) { return std::to_string(static_cast<int>(kind)); }
 
 FtpClientTest::FtpClientTest()
@@ -56,6 +32,14 @@ void FtpClientTest::Target(const std::string &host, uint16_t port)
     client.UserID = "anonymous";
     client.Password = "guest@example.org";
     client.TimeOut = 5000;
+}
+
+void FtpClientTest::ConnectToScript()
+{
+    server.Start();
+    TargetScriptedServer();
+    client.Connect();
+    log.clear();
 }
 
 std::vector<std::string> FtpClientTest::Entries(const std::string &prefix) const

@@ -2,9 +2,9 @@
 // A TFtpClient whose every status text and event is written, in order, into one
 // log, so that tests can assert the sequence the owner would see.
 #include "ftp/FtpClient.h"
-#include "tests/harness/FtpFiles.h"
-#include "tests/harness/RealFtpServers.h"
-#include "tests/harness/ScriptedFtpServer.h"
+#include "harness/FtpFiles.h"
+#include "harness/RealFtpServers.h"
+#include "harness/ScriptedFtpServer.h"
 
 #include <gtest/gtest.h>
 
@@ -19,6 +19,8 @@ protected:
     // Points the client at a server as an anonymous user.
     void Target(const std::string &host, uint16_t port);
     void TargetScriptedServer() { Target(server.Host(), server.Port()); }
+    // Starts the script, connects to it and clears the log of the login.
+    void ConnectToScript();
     // The log entries that begin with prefix (for example "OnSuccess").
     std::vector<std::string> Entries(const std::string &prefix) const;
     // The log without status texts.
@@ -38,14 +40,3 @@ protected:
 
 // A transaction kind as the log writes it.
 std::string KindText(TCmdType kind);
-
-// The message of the error Call raises; empty when it raises none.
-template <class Call> std::string ErrorOf(Call call)
-{
-    try {
-        call();
-    } catch (const Exception &e) {
-        return e.Message();
-    }
-    return {};
-}

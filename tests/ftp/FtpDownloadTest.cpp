@@ -1,7 +1,7 @@
 // Downloads against scripted servers: the announced size, the order of events,
 // aborts, the server's own abort replies and strangers on the data port.
 #include "tests/ftp/FtpClientFixture.h"
-#include "tests/FailureOf.h"
+#include "tests/support/FailureOf.h"
 
 #include <QTimer>
 #include <gmock/gmock.h>
@@ -29,18 +29,7 @@ protected:
     // Logged in, with PORT accepted and RETR answered by retrReply.
     harness::ScriptedFtpServer &UpToRetr(const std::string &retrReply)
     {
-        return server.Send("220 Ready.\r\n")
-            .Reply("230 Logged in.\r\n")
-            .Reply("200 PORT command successful.\r\n")
-            .Receive()
-            .Send(retrReply);
-    }
-    void ConnectToScript()
-    {
-        server.Start();
-        TargetScriptedServer();
-        client.Connect();
-        log.clear();
+        return server.LoggedIn().PortThenRetr(retrReply);
     }
     // BytesTotal when the transfer starts.
     int64_t totalAtStart = -1;
@@ -86,9 +75,7 @@ TEST_F(FtpDownloadTest, SizeMayComeFromAFurtherLineOrNotAtAll)
         .SendData("abc")
         .CloseData()
         .Send("226-Done\r\n226 Really done.\r\n")
-        .Reply("200 PORT command successful.\r\n")
-        .Receive()
-        .Send("150 Opening data connection.\r\n")
+        .PortThenRetr("150 Opening data connection.\r\n")
         .ConnectData()
         .SendData("defg")
         .CloseData()
@@ -108,8 +95,7 @@ TEST_F(FtpDownloadTest, SizeMayComeFromAFurtherLineOrNotAtAll)
 TEST_F(FtpDownloadTest, DataSentAlreadyAtPortStartsTheFile)
 {
     // pyftpdlib's way: the data connection opens (and delivers) before RETR.
-    server.Send("220 Ready.\r\n")
-        .Reply("230 Logged in.\r\n")
+    server.LoggedIn()
         .Receive()
         .ConnectData()
         .SendData("early ")
@@ -152,12 +138,7 @@ TEST_F(FtpDownloadTest, RefusedRetrRaisesTheReplyAndCreatesNothing)
 {
     UpToRetr("550 Failed to open file.\r\n");
     ConnectToScript();
-    try {
-        client.Download("missing", local / "missing");
-        FAIL() << "no exception";
-    } catch (const FTPException &e) {
-        EXPECT_STREQ(e.what(), "550 Failed to open file.\r\n");
-    }
+    EXPECT_EQ(FailureOf<FTPException>([&] { client.Download("missing", local / "missing"); }), "550 Failed to open file.\r\n");
     EXPECT_THAT(Events(), ElementsAre("OnFailure " + kDownload));
     EXPECT_FALSE(local.Exists("missing"));
     client.Disconnect();
@@ -166,7 +147,7 @@ TEST_F(FtpDownloadTest, RefusedRetrRaisesTheReplyAndCreatesNothing)
 
 TEST_F(FtpDownloadTest, RefusedPortStopsBeforeRetr)
 {
-    server.Send("220 Ready.\r\n").Reply("230 Logged in.\r\n").Reply("500 Illegal PORT command.\r\n");
+    server.LoggedIn().Reply("500 Illegal PORT command.\r\n");
     ConnectToScript();
     EXPECT_THROW(client.Download("f", local / "f"), FTPException);
     EXPECT_THAT(Events(), ElementsAre("OnFailure " + kDownload));
@@ -185,12 +166,7 @@ TEST_F(FtpDownloadTest, HandledMultiLineRefusalReportsEachFurtherLine)
         if (text == "502 End\r\n")
             QTimer::singleShot(0, [&] { client.AbortTransfer(); });
     };
-    try {
-        client.Download("f", local / "f");
-        FAIL() << "no exception";
-    } catch (const ESockError &e) {
-        EXPECT_STREQ(e.what(), "Accepting Canceled");
-    }
+    EXPECT_EQ(FailureOf<ESockError>([&] { client.Download("f", local / "f"); }), "Accepting Canceled");
     EXPECT_THAT(Events(), ElementsAre("OnFailure " + kDownload, "OnUnSupportedFunction " + kDownload,
                                       "OnFailure " + kDownload, "OnUnSupportedFunction " + kDownload,
                                       "OnFailure " + kDownload));
@@ -206,12 +182,7 @@ TEST_F(FtpDownloadTest, ServerThatNeverConnectsWaitsForAbort)
         if (text == "150 Opening (3 bytes).\r\n")
             QTimer::singleShot(0, [&] { client.AbortTransfer(); });
     };
-    try {
-        client.Download("f", local / "f");
-        FAIL() << "no exception";
-    } catch (const ESockError &e) {
-        EXPECT_STREQ(e.what(), "Accepting Canceled");
-    }
+    EXPECT_EQ(FailureOf<ESockError>([&] { client.Download("f", local / "f"); }), "Accepting Canceled");
     EXPECT_THAT(Events(), IsEmpty());
     EXPECT_FALSE(local.Exists("f"));
     EXPECT_TRUE(client.Connected);
@@ -229,12 +200,7 @@ TEST_F(FtpDownloadTest, AbortDuringTheCaptureKeepsTheOldCopyAndTheConnection)
         if (client.BytesRecvd() == static_cast<int64_t>(part.size()))
             client.AbortTransfer();
     };
-    try {
-        client.Download("f", local / "f");
-        FAIL() << "no exception";
-    } catch (const EAbortError &e) {
-        EXPECT_STREQ(e.what(), "Socket send aborted");
-    }
+    EXPECT_EQ(FailureOf<EAbortError>([&] { client.Download("f", local / "f"); }), "Socket send aborted");
     EXPECT_THAT(Events(), ElementsAre("OnTransactionStart"));
     EXPECT_EQ(local.Read("f"), "good copy");
     server.Signal();
@@ -296,12 +262,7 @@ TEST_F(FtpDownloadTest, ServerAbortInsteadOfTheCompletionReplyFailsTheDownload)
         log.push_back("OnTransactionStop");
         server.Signal();
     };
-    try {
-        client.Download("f", local / "f");
-        FAIL() << "no exception";
-    } catch (const EAbortError &e) {
-        EXPECT_STREQ(e.what(), "Socket readln aborted");
-    }
+    EXPECT_EQ(FailureOf<EAbortError>([&] { client.Download("f", local / "f"); }), "Socket readln aborted");
     EXPECT_THAT(std::vector(log.begin() + 4, log.end()),
                 ElementsAre("OnTransactionStart", "OnTransactionStop", "status: Received 3 Bytes",
                             "status: 421 Timeout.\r\n"));
@@ -313,8 +274,7 @@ TEST_F(FtpDownloadTest, DataConnectionFromAnotherAddressIsTurnedAway)
     // The stranger comes and writes before the RETR reply, so its bytes wait
     // in the listener's queue: the client turns it away with a reset, and a
     // stranger that wrote after that would fail its own send.
-    server.Send("220 Ready.\r\n")
-        .Reply("230 Logged in.\r\n")
+    server.LoggedIn()
         .Reply("200 PORT command successful.\r\n")
         .Receive()
         .ConnectData("127.0.0.3")
@@ -351,9 +311,7 @@ TEST_F(FtpDownloadTest, NextDownloadDropsALateReply)
         .SendData("abc")
         .CloseData()
         .Send("226 Transfer complete.\r\n226 A late second reply.\r\n")
-        .Reply("200 PORT command successful.\r\n")
-        .Receive()
-        .Send("150 Opening (2 bytes).\r\n")
+        .PortThenRetr("150 Opening (2 bytes).\r\n")
         .ConnectData()
         .SendData("de")
         .CloseData()

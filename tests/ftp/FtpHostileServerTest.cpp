@@ -3,7 +3,9 @@
 // each wait with a clear error or a result, never puts a cut file in place,
 // and can be stopped by the owner.
 #include "tests/ftp/FtpClientFixture.h"
-#include "tests/harness/FtpFiles.h"
+#include "tests/support/NetTestSupport.h"
+#include "tests/support/FailureOf.h"
+#include "harness/FtpFiles.h"
 
 #include <QEventLoop>
 #include <QTimer>
@@ -11,53 +13,31 @@
 
 #include <filesystem>
 
+using testsupport::FailureOf;
 using ::testing::AnyOf;
 using ::testing::Contains;
 using ::testing::Not;
 using namespace std::chrono_literals;
+using testsupport::CancelAfter;
 using namespace std::string_literals;
 
 namespace {
 
-class HostileServerTest : public FtpClientTest {
-protected:
-    harness::ScriptedFtpServer &LoggedIn()
-    {
-        return server.Send("220 Ready.\r\n").Reply("230 Logged in.\r\n");
-    }
-    void ConnectToScript()
-    {
-        server.Start();
-        TargetScriptedServer();
-        client.Connect();
-        log.clear();
-    }
-    // Calls Cancel of the control connection after Delay, and again every
-    // Delay when Repeat, as a user who clicks the abort button would. Holding
-    // the result keeps it armed.
-    [[nodiscard]] std::unique_ptr<QTimer> CancelAfter(std::chrono::milliseconds delay, bool repeat = false)
-    {
-        auto timer = std::make_unique<QTimer>();
-        timer->setSingleShot(!repeat);
-        QObject::connect(timer.get(), &QTimer::timeout, [this] { client.Cancel(); });
-        timer->start(delay);
-        return timer;
-    }
-};
+using HostileServerTest = FtpClientTest;
 
 TEST_F(HostileServerTest, ReplyLineWithoutEndIsRefusedAndTheConnectionClosed)
 {
     server.Send("220 " + std::string(1 << 20, 'x')).AwaitSignal();
     server.Start();
     TargetScriptedServer();
-    EXPECT_EQ(ErrorOf([&] { client.Connect(); }), "Line too long: no line end within 65536 bytes");
+    EXPECT_EQ(FailureOf<Exception>([&] { client.Connect(); }), "Line too long: no line end within 65536 bytes");
     EXPECT_FALSE(client.Connected);
     EXPECT_THAT(log, Contains("OnDisconnect"));
     EXPECT_EQ(log.back(), "status: Disconnected");
     server.Signal();
 
     harness::ScriptedFtpServer second;
-    second.Send("220 Ready.\r\n").Reply("230 Logged in.\r\n").Start();
+    second.LoggedIn().Start();
     Target(second.Host(), second.Port());
     client.Connect();
     EXPECT_TRUE(client.Connected) << "the next attempt connects afresh";
@@ -94,7 +74,7 @@ TEST_F(HostileServerTest, ZeroBytesAndHighBytesInRepliesAreKeptWhole)
     client.Connect();
     EXPECT_THAT(log, Contains("status: " + greeting));
 
-    EXPECT_EQ(ErrorOf([&] { client.DoCommand("CWD x"); }), refusal);
+    EXPECT_EQ(FailureOf<Exception>([&] { client.DoCommand("CWD x"); }), refusal);
     EXPECT_THAT(log, Contains("status: " + refusal));
     EXPECT_EQ(client.LastReply, refusal);
 }
@@ -104,23 +84,22 @@ TEST_F(HostileServerTest, ReplyDrippingByteByByteIsEndedByCancel)
     server.Drip("220 " + std::string(60, '.') + "\r\n", 1000ms);
     server.Start();
     TargetScriptedServer();
-    const auto clicks = CancelAfter(300ms, true);
+    const auto clicks = CancelAfter(client, 300ms, true);
     // The greeting's wait ends, and so does the QUIT of the rescue path.
-    EXPECT_THAT(ErrorOf([&] { client.Connect(); }), AnyOf("Socket readln aborted", "Socket send aborted"));
+    EXPECT_THAT(FailureOf<Exception>([&] { client.Connect(); }), AnyOf("Socket readln aborted", "Socket send aborted"));
     EXPECT_FALSE(client.Connected);
 }
 
 TEST_F(HostileServerTest, DataDrippingByteByByteIsEndedByAbortTransfer)
 {
-    LoggedIn()
-        .Reply("200 PORT command successful.\r\n")
-        .Reply("150 Opening BINARY mode data connection.\r\n")
+    server.LoggedIn()
+        .PortThenRetr("150 Opening BINARY mode data connection.\r\n")
         .ConnectData()
         .DripData(std::string(60, 'd'), 1000ms);
     ConnectToScript();
     client.OnPacketRecvd = [&](TTcpSocket *) { client.AbortTransfer(); };
     const std::string file = local / "drip.bin";
-    EXPECT_EQ(ErrorOf([&] { client.Download("drip.bin", file); }), "Socket send aborted");
+    EXPECT_EQ(FailureOf<Exception>([&] { client.Download("drip.bin", file); }), "Socket send aborted");
     EXPECT_THAT(Events(), Not(Contains("OnSuccess " + KindText(cmdDownload))));
     EXPECT_FALSE(local.Exists("drip.bin")) << "a cut file is not kept";
 
@@ -131,16 +110,15 @@ TEST_F(HostileServerTest, DataDrippingByteByByteIsEndedByAbortTransfer)
 TEST_F(HostileServerTest, ServerVanishingDuringTheTransferEndsTheDownload)
 {
     const std::string half = harness::PatternBytes(30000);
-    LoggedIn()
-        .Reply("200 PORT command successful.\r\n")
-        .Reply("150 Opening BINARY mode data connection.\r\n")
+    server.LoggedIn()
+        .PortThenRetr("150 Opening BINARY mode data connection.\r\n")
         .ConnectData()
         .SendData(half)
         .CloseControl()
         .CloseData();
     ConnectToScript();
     const std::string file = local / "gone.bin";
-    EXPECT_EQ(ErrorOf([&] { client.Download("gone.bin", file); }), "Connection closed by the peer");
+    EXPECT_EQ(FailureOf<Exception>([&] { client.Download("gone.bin", file); }), "Connection closed by the peer");
     EXPECT_FALSE(local.Exists("gone.bin")) << "a cut file is not kept";
     EXPECT_THAT(Events(), Not(Contains("OnSuccess " + KindText(cmdDownload))));
     EXPECT_THAT(log, Contains("OnDisconnect"));
@@ -149,11 +127,11 @@ TEST_F(HostileServerTest, ServerVanishingDuringTheTransferEndsTheDownload)
 
 TEST_F(HostileServerTest, PortReplyThatNeverComesIsEndedByCancel)
 {
-    LoggedIn().Receive().AwaitSignal();
+    server.LoggedIn().Receive().AwaitSignal();
     ConnectToScript();
     const std::string file = local / "never.bin";
-    const auto click = CancelAfter(200ms);
-    EXPECT_EQ(ErrorOf([&] { client.Download("never.bin", file); }), "Socket readln aborted");
+    const auto click = CancelAfter(client, 200ms);
+    EXPECT_EQ(FailureOf<Exception>([&] { client.Download("never.bin", file); }), "Socket readln aborted");
     EXPECT_FALSE(std::filesystem::exists(file));
     EXPECT_TRUE(client.Connected) << "a cancelled wait leaves the connection up";
     server.Signal();
@@ -161,7 +139,7 @@ TEST_F(HostileServerTest, PortReplyThatNeverComesIsEndedByCancel)
 
 TEST_F(HostileServerTest, MoreLeftoverBytesThanOneReadTakesAreDropped)
 {
-    LoggedIn().Reply("200 Fine.\r\n" + std::string(100000, 'z') + "\r\n").Reply("200 Again.\r\n");
+    server.LoggedIn().Reply("200 Fine.\r\n" + std::string(100000, 'z') + "\r\n").Reply("200 Again.\r\n");
     ConnectToScript();
     client.DoCommand("NOOP");
     QEventLoop idle;  // meanwhile the leftovers arrive and wait in the buffer

@@ -1,13 +1,15 @@
 // Whole sessions against real FTP servers and a real FTP proxy: a 5 MB file
 // must arrive byte for byte.
 #include "tests/ftp/FtpClientFixture.h"
-#include "tests/harness/PrivateNetwork.h"
+#include "harness/PrivateNetwork.h"
+#include "tests/support/FailureOf.h"
 
 #include <gmock/gmock.h>
 
 #include <algorithm>
 #include <functional>
 
+using testsupport::FailureOf;
 using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
@@ -96,12 +98,7 @@ TEST_F(FtpRealServerTest, MissingFileIsRefusedAndTheSessionGoesOn)
     realServer = std::make_unique<harness::VsftpdServer>(files.Path());
     Target(realServer->Host(), realServer->Port());
     client.Connect();
-    try {
-        client.Download("pub/news/missing.inf", local / "missing.inf");
-        FAIL() << "no exception";
-    } catch (const FTPException &e) {
-        EXPECT_STREQ(e.what(), "550 Failed to open file.\r\n");
-    }
+    EXPECT_EQ(FailureOf<FTPException>([&] { client.Download("pub/news/missing.inf", local / "missing.inf"); }), "550 Failed to open file.\r\n");
     EXPECT_FALSE(local.Exists("missing.inf"));
     client.Download(kBigName, local / "big.bin");
     client.Disconnect();

@@ -1,10 +1,11 @@
 // The control session against scripted servers: greeting, login, commands,
 // replies and logout, with the owner's view of them in order.
 #include "tests/ftp/FtpClientFixture.h"
-#include "tests/FailureOf.h"
+#include "tests/support/FailureOf.h"
 
 #include <gmock/gmock.h>
 
+using testsupport::FailureOf;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using ::testing::Contains;
@@ -15,14 +16,9 @@ namespace {
 
 const std::string kDoCommand = KindText(cmdDoCommand);
 
-harness::ScriptedFtpServer &Login(harness::ScriptedFtpServer &server)
-{
-    return server.Send("220 Ready.\r\n").Reply("331 Password required.\r\n").Reply("230 Logged in.\r\n");
-}
-
 TEST_F(FtpClientTest, LoginWithPasswordReportsEveryStepAndHidesThePassword)
 {
-    Login(server);
+    server.LoggedInWithPassword();
     server.Start();
     TargetScriptedServer();
     client.Connect();
@@ -78,12 +74,7 @@ TEST_F(FtpClientTest, RefusedPasswordLogsOutAndRaisesTheReply)
         .Reply("221 Goodbye.\r\n");
     server.Start();
     TargetScriptedServer();
-    try {
-        client.Connect();
-        FAIL() << "Connect succeeded";
-    } catch (const FTPException &e) {
-        EXPECT_STREQ(e.what(), "530 Login incorrect.\r\n");
-    }
+    EXPECT_EQ(FailureOf<FTPException>([&] { client.Connect(); }), "530 Login incorrect.\r\n");
     EXPECT_THAT(log, ElementsAre("status: 220 Ready.\r\n", "status: USER anonymous",
                                  "status: 331 Password required.\r\n", "status: PASS ",
                                  "status: 530 Login incorrect.\r\n", "OnConnectionFailed", "status: QUIT",
@@ -118,7 +109,7 @@ TEST_F(FtpClientTest, ProxyLoginNamesTheServerOnlyInTheCommand)
 
 TEST_F(FtpClientTest, AuthenticationNeededMayFillInTheUser)
 {
-    server.Send("220 Ready.\r\n").Reply("331 Password required.\r\n").Reply("230 Logged in.\r\n");
+    server.LoggedInWithPassword();
     server.Start();
     Target(server.Host(), server.Port());
     client.UserID.clear();
@@ -133,7 +124,7 @@ TEST_F(FtpClientTest, AuthenticationNeededMayFillInTheUser)
 
 TEST_F(FtpClientTest, ConnectWhileConnectedAndDisconnectWhileNotDoNothing)
 {
-    Login(server);
+    server.LoggedInWithPassword();
     server.Start();
     TargetScriptedServer();
     client.Disconnect();
@@ -151,7 +142,7 @@ TEST_F(FtpClientTest, ConnectWhileConnectedAndDisconnectWhileNotDoNothing)
 
 TEST_F(FtpClientTest, CommandOutcomesFollowTheReplyCode)
 {
-    Login(server)
+    server.LoggedInWithPassword()
         .Reply("200 Type set to I.\r\n")
         .Reply("Hello without a code\r\n")
         .Reply("211-Status\r\n continued\r\n211 End\r\n")
@@ -179,7 +170,7 @@ TEST_F(FtpClientTest, CommandOutcomesFollowTheReplyCode)
 
 TEST_F(FtpClientTest, RefusedCommandsFireUnsupportedThenFailure)
 {
-    Login(server)
+    server.LoggedInWithPassword()
         .Reply("502 Not implemented.\r\n")
         .Reply("503 Bad sequence.\r\n")
         .Reply("400 Odd.\r\n")
@@ -197,12 +188,7 @@ TEST_F(FtpClientTest, RefusedCommandsFireUnsupportedThenFailure)
                                       "OnFailure " + kDoCommand, "OnFailure " + KindText(cmdMakeDir)));
     failureHandled = false;
     log.clear();
-    try {
-        client.DoCommand("CWD missing");
-        FAIL() << "no exception";
-    } catch (const FTPException &e) {
-        EXPECT_STREQ(e.what(), "550 No such directory.\r\n");
-    }
+    EXPECT_EQ(FailureOf<FTPException>([&] { client.DoCommand("CWD missing"); }), "550 No such directory.\r\n");
     EXPECT_THAT(Events(), ElementsAre("OnFailure " + KindText(cmdChangeDir)));
     client.OnFailure = {};  // unassigned: straight to the exception
     client.OnUnSupportedFunction = {};
@@ -212,7 +198,7 @@ TEST_F(FtpClientTest, RefusedCommandsFireUnsupportedThenFailure)
 
 TEST_F(FtpClientTest, ModeSendsTheTypeCommandOrNothing)
 {
-    Login(server).Reply("200 Type set to I.\r\n").Reply("200 Type set to A.\r\n").Reply("200 Type set to L 8.\r\n");
+    server.LoggedInWithPassword().Reply("200 Type set to I.\r\n").Reply("200 Type set to A.\r\n").Reply("200 Type set to L 8.\r\n");
     server.Start();
     TargetScriptedServer();
     client.Connect();
@@ -242,24 +228,19 @@ TEST_F(FtpClientTest, CommandsOnAnUnconnectedClientAskForAConnectionOnce)
 
 TEST_F(FtpClientTest, QuitAnswersDecideOnlyTheOutcomeNotTheClose)
 {
-    Login(server).Reply("500 No QUIT for you.\r\n");
+    server.LoggedInWithPassword().Reply("500 No QUIT for you.\r\n");
     server.Start();
     TargetScriptedServer();
     client.Connect();
     log.clear();
-    try {
-        client.Disconnect();
-        FAIL() << "no exception";
-    } catch (const FTPException &e) {
-        EXPECT_STREQ(e.what(), "500 No QUIT for you.\r\n");
-    }
+    EXPECT_EQ(FailureOf<FTPException>([&] { client.Disconnect(); }), "500 No QUIT for you.\r\n");
     EXPECT_FALSE(client.Connected);
     EXPECT_THAT(log, ElementsAre("status: QUIT", "status: 500 No QUIT for you.\r\n", "OnDisconnect"));
 }
 
 TEST_F(FtpClientTest, CommandsWithLineBreaksAreRefusedBeforeAnythingIsSent)
 {
-    Login(server).Reply("200 Fine.\r\n");
+    server.LoggedInWithPassword().Reply("200 Fine.\r\n");
     server.Start();
     TargetScriptedServer();
     client.Connect();
@@ -286,16 +267,11 @@ TEST_F(FtpClientTest, UserNameWithALineBreakEndsTheLoginBeforeUser)
 
 TEST_F(FtpClientTest, ServerClosingReplyCancelsTheWaitAndIsDroppedByTheNextCommand)
 {
-    Login(server).Reply("421 Timeout.\r\n").Reply("200 Back.\r\n");
+    server.LoggedInWithPassword().Reply("421 Timeout.\r\n").Reply("200 Back.\r\n");
     server.Start();
     TargetScriptedServer();
     client.Connect();
-    try {
-        client.DoCommand("NOOP");
-        FAIL() << "no exception";
-    } catch (const EAbortError &e) {
-        EXPECT_STREQ(e.what(), "Socket readln aborted");
-    }
+    EXPECT_EQ(FailureOf<EAbortError>([&] { client.DoCommand("NOOP"); }), "Socket readln aborted");
     log.clear();
     client.DoCommand("NOOP");
     EXPECT_THAT(log, ElementsAre("status: NOOP", "status: 200 Back.\r\n", "OnSuccess " + kDoCommand));
@@ -312,7 +288,7 @@ TEST_F(FtpClientTest, ClosingGreetingEndsTheLoginBeforeUser)
 
 TEST_F(FtpClientTest, DestroyingAConnectedClientLogsOutWithoutCallingTheOwner)
 {
-    Login(server).Reply("221 Goodbye.\r\n");
+    server.LoggedInWithPassword().Reply("221 Goodbye.\r\n");
     server.Start();
     bool ownerCalled = false;
     {
@@ -332,7 +308,7 @@ TEST_F(FtpClientTest, DestroyingAConnectedClientLogsOutWithoutCallingTheOwner)
 
 TEST_F(FtpClientTest, DestroyingGivesUpOnAServerThatNeverAnswersQuit)
 {
-    Login(server).Receive().AwaitSignal();
+    server.LoggedInWithPassword().Receive().AwaitSignal();
     server.Start();
     {
         TFtpClient other;

@@ -1,10 +1,10 @@
 // The test servers themselves, checked with an independent client (Python's
 // ftplib), so that a failing client test can be told apart from a broken server.
-#include "tests/harness/FtpFiles.h"
-#include "tests/harness/Loopback.h"
-#include "tests/harness/PrivateNetwork.h"
-#include "tests/harness/RealFtpServers.h"
-#include "tests/harness/ScriptedFtpServer.h"
+#include "harness/FtpFiles.h"
+#include "harness/Loopback.h"
+#include "harness/PrivateNetwork.h"
+#include "harness/RealFtpServers.h"
+#include "harness/ScriptedFtpServer.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -29,7 +29,7 @@ namespace {
 std::string Probe(const std::string &host, uint16_t port, const std::string &user, const std::string &remote,
                   const std::string &local)
 {
-    const std::string command = "/usr/bin/python3 " VM_HARNESS_DIR "/ftp_probe.py " + host + " " +
+    const std::string command = "python3 " VM_HARNESS_DIR "/ftp_probe.py " + host + " " +
                                 std::to_string(port) + " " + user + " " + remote + " " + local + " 2>&1";
     std::unique_ptr<FILE, int (*)(FILE *)> pipe(::popen(command.c_str(), "r"), ::pclose);
     std::string output;
@@ -101,10 +101,7 @@ std::string Greeting(const std::string &host, uint16_t port)
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     const timeval limit{5, 0};
     ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    ::inet_pton(AF_INET, host.c_str(), &address.sin_addr);
+    const sockaddr_in address = AddressOf(host, port);
     std::string line;
     if (::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0) {
         char c;

@@ -1,6 +1,6 @@
 #include "platform/net/MessagePump.h"
 #include "platform/net/NotificationWindow.h"
-#include "tests/net/NetTestSupport.h"
+#include "tests/support/NetTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -23,3 +23,16 @@ TEST(NetSocketErrors, ErrorWithoutCounterpartKeepsItsNumber)
 {
     EXPECT_EQ(net::ErrorFromErrno(EIO), EIO);
 }
+
+TEST(NetSocketErrors, EveryCodeFromTheSystemHasItsText)
+{
+    const int errnoValues[] = {EINTR,        EBADF,      EACCES,      EPERM,        EFAULT,      EINVAL,
+                               EMFILE,       ENFILE,     EAGAIN,      EINPROGRESS,  EALREADY,    ENOTSOCK,
+                               ECONNREFUSED, ETIMEDOUT,  ECONNRESET,  ENETUNREACH,  EHOSTUNREACH, EADDRINUSE,
+                               ENOTCONN,     EPIPE,      ESHUTDOWN,   EADDRNOTAVAIL, ENOBUFS,    ENOMEM,
+                               EREMOTE,      ESTALE};
+    for (int value : errnoValues)
+        EXPECT_FALSE(net::ErrorText(net::ErrorFromErrno(value)).empty()) << "errno " << value;
+    EXPECT_EQ(net::ErrorText(10061), "Connection refused");
+    EXPECT_EQ(net::ErrorText(12345), "");
+}

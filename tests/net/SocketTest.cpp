@@ -1,10 +1,11 @@
 #include "platform/net/Socket.h"
 
+#include "harness/Loopback.h"
 #include "platform/net/NotificationWindow.h"
 #include "platform/net/SocketErrors.h"
 #include "platform/net/SystemCalls.h"
-#include "tests/net/LoopbackPeer.h"
-#include "tests/net/NetTestSupport.h"
+#include "tests/support/LoopbackPeer.h"
+#include "tests/support/NetTestSupport.h"
 
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
@@ -20,15 +21,6 @@ using testpeer::Connection;
 using testpeer::Peer;
 
 namespace {
-
-sockaddr_in Loopback(uint16_t port)
-{
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_port = htons(port);
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    return a;
-}
 
 // A selected socket and the notifications it received.
 struct Watched {
@@ -49,7 +41,7 @@ struct Watched {
     }
     void ConnectTo(uint16_t port)
     {
-        ASSERT_EQ(s.Connect(Loopback(port)), net::SocketError);
+        ASSERT_EQ(s.Connect(harness::AddressOf("127.0.0.1", port)), net::SocketError);
         ASSERT_EQ(net::GetLastError(), net::WSAEWOULDBLOCK);
     }
     std::string ReceiveAll()
@@ -154,7 +146,7 @@ TEST(NetSocket, WriteIsAnnouncedAgainOnlyAfterASendThatWouldBlock)
 TEST(NetSocket, ListeningSocketAnnouncesEachWaitingConnectionAfterTheLastAccept)
 {
     Watched w(net::WM_LOOKUPDONE, net::FD_ACCEPT);
-    sockaddr_in any = Loopback(0);
+    sockaddr_in any = harness::AddressOf("127.0.0.1", 0);
     ASSERT_EQ(w.s.Bind(any), 0);
     ASSERT_EQ(w.s.Listen(1), 0);
     sockaddr_in local{};
@@ -264,7 +256,7 @@ TEST(NetSocket, AConnectRefusedAtOnceSpendsTheSocket)
     net::Calls().connect = InjectedConnect;
     net::Socket s = net::Socket::Open();
     ASSERT_TRUE(s.CanConnect());
-    EXPECT_EQ(s.Connect(Loopback(1)), net::SocketError);
+    EXPECT_EQ(s.Connect(harness::AddressOf("127.0.0.1", 1)), net::SocketError);
     EXPECT_EQ(net::GetLastError(), 10061);
     EXPECT_FALSE(s.CanConnect());
 }
@@ -282,7 +274,7 @@ TEST(NetSocket, ASocketNeverConnectedMovesNoData)
 TEST(NetSocket, AnInterruptedAcceptIsRepeatedAndAnnouncesTheNextConnection)
 {
     Watched w(net::WM_LOOKUPDONE, net::FD_ACCEPT);
-    ASSERT_EQ(w.s.Bind(Loopback(0)), 0);
+    ASSERT_EQ(w.s.Bind(harness::AddressOf("127.0.0.1", 0)), 0);
     ASSERT_EQ(w.s.Listen(1), 0);
     sockaddr_in local{};
     w.s.GetSockName(local);

@@ -1,10 +1,12 @@
 #include "platform/DateConvert.h"
 #include "platform/Exception.h"
+#include "tests/support/FailureOf.h"
 
 #include <gtest/gtest.h>
 
 #include <ctime>
 
+using testsupport::FailureOf;
 using namespace DateConvert;
 
 namespace {
@@ -104,12 +106,7 @@ TEST_F(YearFirst, AnythingElseIsNoDate)
 
 TEST_F(YearFirst, StrToDateNamesTheBadText)
 {
-    try {
-        StrToDate("2001/3/5 x");
-        FAIL() << "no error";
-    } catch (const EConvertError &error) {
-        EXPECT_STREQ(error.what(), "'2001/3/5 x' is not a valid date");
-    }
+    EXPECT_EQ(FailureOf<EConvertError>([&] { StrToDate("2001/3/5 x"); }), "'2001/3/5 x' is not a valid date");
 }
 
 TEST(DateToStr, WritesDayMonthTwoDigitYear)

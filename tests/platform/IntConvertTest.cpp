@@ -1,8 +1,10 @@
 #include "platform/Exception.h"
 #include "platform/IntConvert.h"
+#include "tests/support/FailureOf.h"
 
 #include <gtest/gtest.h>
 
+using testsupport::FailureOf;
 using IntConvert::TryStrToInt;
 
 TEST(IntConvert, ReadsDecimalAndHexadecimal)
@@ -30,10 +32,5 @@ TEST(IntConvert, RefusesEverythingElse)
 
 TEST(IntConvert, ErrorNamesTheText)
 {
-    try {
-        IntConvert::StrToInt("21a");
-        FAIL();
-    } catch (const EConvertError &error) {
-        EXPECT_STREQ(error.what(), "'21a' is not a valid integer value");
-    }
+    EXPECT_EQ(FailureOf<EConvertError>([&] { IntConvert::StrToInt("21a"); }), "'21a' is not a valid integer value");
 }

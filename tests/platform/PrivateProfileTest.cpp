@@ -54,45 +54,45 @@ TEST_F(ProfileFile, WriteReplacesKeyInPlaceAndKeepsEverythingElse)
 {
     Put("; settings\r\n[FTP]\r\nhost = old\r\n; a note\r\nVemo=Tak\r\n\r\n[Other]\r\nX=1\r\n");
     ASSERT_TRUE(WriteString(name, "FTP", "Host", "new.example.pl"));
-    EXPECT_EQ(Slurp(name), "; settings\r\n[FTP]\r\nHost=new.example.pl\r\n; a note\r\nVemo=Tak\r\n\r\n[Other]\r\nX=1\r\n");
+    EXPECT_EQ(Read(), "; settings\r\n[FTP]\r\nHost=new.example.pl\r\n; a note\r\nVemo=Tak\r\n\r\n[Other]\r\nX=1\r\n");
 }
 
 TEST_F(ProfileFile, MissingKeyGoesAfterTheSectionsLastLine)
 {
     Put("[FTP]\r\nHost=a\r\n\r\n[Other]\r\nX=1\r\n");
     ASSERT_TRUE(WriteString(name, "FTP", "Proxy", ""));
-    EXPECT_EQ(Slurp(name), "[FTP]\r\nHost=a\r\nProxy=\r\n\r\n[Other]\r\nX=1\r\n");
+    EXPECT_EQ(Read(), "[FTP]\r\nHost=a\r\nProxy=\r\n\r\n[Other]\r\nX=1\r\n");
     EXPECT_EQ(GetString(name, "FTP", "Proxy", 127), "");
 }
 
 TEST_F(ProfileFile, MissingSectionIsAppendedAndFileCreated)
 {
     ASSERT_TRUE(WriteString(name, "FTP", "Host", "h"));
-    EXPECT_EQ(Slurp(name), "[FTP]\r\nHost=h\r\n");
+    EXPECT_EQ(Read(), "[FTP]\r\nHost=h\r\n");
     ASSERT_TRUE(WriteString(name, "Program", "Typ", "KR"));
-    EXPECT_EQ(Slurp(name), "[FTP]\r\nHost=h\r\n\r\n[Program]\r\nTyp=KR\r\n");
+    EXPECT_EQ(Read(), "[FTP]\r\nHost=h\r\n\r\n[Program]\r\nTyp=KR\r\n");
 }
 
 TEST_F(ProfileFile, LfFilesStayLfAndLastLineWithoutEndIsKept)
 {
     Put("[FTP]\nHost=a");
     ASSERT_TRUE(WriteString(name, "FTP", "HostPort", "21"));
-    EXPECT_EQ(Slurp(name), "[FTP]\nHost=a\nHostPort=21\n");
+    EXPECT_EQ(Read(), "[FTP]\nHost=a\nHostPort=21\n");
     ASSERT_TRUE(WriteString(name, "FTP", "Host", "b"));
-    EXPECT_EQ(Slurp(name), "[FTP]\nHost=b\nHostPort=21\n");
+    EXPECT_EQ(Read(), "[FTP]\nHost=b\nHostPort=21\n");
 }
 
 TEST_F(ProfileFile, EmptyValueKeepsTheKey)
 {
     Put("[FTP]\r\nProxy=proxy.example.pl\r\n");
     ASSERT_TRUE(WriteString(name, "FTP", "Proxy", ""));
-    EXPECT_EQ(Slurp(name), "[FTP]\r\nProxy=\r\n");
+    EXPECT_EQ(Read(), "[FTP]\r\nProxy=\r\n");
 }
 
 TEST_F(ProfileFile, ValueIsWrittenWithItsBlanksAndReadWithout)
 {
     ASSERT_TRUE(WriteString(name, "FTP", "Host", " h "));
-    EXPECT_EQ(Slurp(name), "[FTP]\r\nHost= h \r\n");
+    EXPECT_EQ(Read(), "[FTP]\r\nHost= h \r\n");
     EXPECT_EQ(GetString(name, "FTP", "Host", 127), "h");
 }
 
@@ -100,7 +100,7 @@ TEST_F(ProfileFile, LongNamesAndValuesWork)
 {
     const std::string key(300, 'k'), value(5000, 'v');
     ASSERT_TRUE(WriteString(name, "FTP", key, value));
-    EXPECT_EQ(ReadValue(Slurp(name), "FTP", key), value);
+    EXPECT_EQ(ReadValue(Read(), "FTP", key), value);
     EXPECT_EQ(GetString(name, "FTP", key, 127), value.substr(0, 127));
 }
 
@@ -110,7 +110,7 @@ TEST_F(ProfileFile, TextThatWouldBreakTheFileIsRefused)
     EXPECT_FALSE(WriteString(name, "FTP", "Host", "evil\r\n[Other]"));
     EXPECT_FALSE(WriteString(name, "FTP", "Ho=st", "x"));
     EXPECT_FALSE(WriteString(name, "F\nTP", "Host", "x"));
-    EXPECT_EQ(Slurp(name), "[FTP]\r\nHost=a\r\n");
+    EXPECT_EQ(Read(), "[FTP]\r\nHost=a\r\n");
 }
 
 TEST_F(ProfileFile, WriteIntoMissingDirectoryFails)

@@ -1,34 +1,20 @@
 #pragma once
 // A directory of its own for each test, with the profile's name in it.
+#include "harness/FtpFiles.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
-
-inline std::string Slurp(const std::string &name)
-{
-    std::ifstream in(name, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 class ProfileFile : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        dir = std::filesystem::temp_directory_path() /
-              ("profile-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir);
-        name = (dir / "vm_ver32.ini").string();
-    }
-    void TearDown() override { std::filesystem::remove_all(dir); }
     void Put(const std::string &text) { std::ofstream(name, std::ios::binary) << text; }
+    // The bytes of a file in the directory, the profile by default.
+    std::string Read(const std::string &relative = "vm_ver32.ini") const { return temp.Read(relative); }
 
-    std::filesystem::path dir;
-    std::string name;
+    harness::TempDir temp;
+    std::filesystem::path dir = temp.Path();
+    std::string name = temp / "vm_ver32.ini";
 };

@@ -36,8 +36,8 @@ TEST_F(ProfileFile, PlantedLinkAtATemporaryNameIsNotFollowed)
     for (const std::string &planted : {name + ".tmp" + std::to_string(::getpid()), name + ".tmp"})
         std::filesystem::create_symlink(victim, planted);
     EXPECT_TRUE(WriteString(name, "FTP", "Host", "x"));
-    EXPECT_EQ(Slurp(victim), "precious");
-    EXPECT_EQ(Slurp(name), "[FTP]\r\nHost=x\r\n");
+    EXPECT_EQ(Read("victim"), "precious");
+    EXPECT_EQ(Read(), "[FTP]\r\nHost=x\r\n");
 }
 
 TEST_F(ProfileFile, FileKeepsItsPermissions)
@@ -56,7 +56,7 @@ TEST_F(ProfileFile, SymbolicLinkIsWrittenThroughToItsTarget)
     std::filesystem::create_symlink(target, name);
     EXPECT_TRUE(WriteString(name, "FTP", "Host", "b"));
     EXPECT_TRUE(std::filesystem::is_symlink(name));
-    EXPECT_EQ(Slurp(target.string()), "[FTP]\r\nHost=b\r\n");
+    EXPECT_EQ(Read("shared/settings.ini"), "[FTP]\r\nHost=b\r\n");
 }
 
 TEST_F(ProfileFile, WritableFileInADirectoryWithoutWriteRightIsSavedInPlace)
@@ -66,7 +66,7 @@ TEST_F(ProfileFile, WritableFileInADirectoryWithoutWriteRightIsSavedInPlace)
     ::chmod(dir.c_str(), 0555);
     EXPECT_EXIT(SaveWithoutTheRightToTheDirectory(name), ::testing::ExitedWithCode(0), "");
     ::chmod(dir.c_str(), 0755);
-    EXPECT_EQ(Slurp(name), "[FTP]\r\nHost=saved\r\n");
+    EXPECT_EQ(Read(), "[FTP]\r\nHost=saved\r\n");
 }
 
 TEST_F(ProfileFile, FileThatIsNoRegularFileIsNeitherReadNorWritten)

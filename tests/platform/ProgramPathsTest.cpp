@@ -1,3 +1,4 @@
+#include "harness/FtpFiles.h"
 #include "platform/ProgramPaths.h"
 
 #include <gtest/gtest.h>
@@ -15,12 +16,11 @@ TEST(ProgramPaths, ProgramDirectoryHoldsThisExecutable)
 
 TEST(ProgramPaths, OnlyFilesExist)
 {
-    const auto dir = std::filesystem::temp_directory_path() / "program-paths-test";
-    std::filesystem::remove_all(dir);
+    const harness::TempDir temp;
+    const std::filesystem::path dir = temp.Path();
     std::filesystem::create_directories(dir / "ort.ini");
     std::ofstream(dir / "bel.ini") << "[Program]\n";
     EXPECT_FALSE(ProgramPaths::FileExists((dir / "ort.ini").string()));
     EXPECT_TRUE(ProgramPaths::FileExists((dir / "bel.ini").string()));
     EXPECT_FALSE(ProgramPaths::FileExists((dir / "solvane.ini").string()));
-    std::filesystem::remove_all(dir);
 }

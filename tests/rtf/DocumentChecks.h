@@ -1,7 +1,7 @@
 #pragma once
 // What every document the news reader builds must satisfy, whatever the input;
 // shared by the hostile-input tests and the fuzz target.
-#include "platform/rtf/RtfDocument.h"
+#include "rtf/RtfDocument.h"
 
 #include <cstddef>
 #include <numeric>

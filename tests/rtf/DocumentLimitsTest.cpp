@@ -1,7 +1,7 @@
 // A document cut to what a view can lay out at once, with marks where text
 // was left out.
-#include "platform/rtf/DocumentLimits.h"
-#include "platform/rtf/RtfReader.h"
+#include "rtf/DocumentLimits.h"
+#include "rtf/RtfReader.h"
 
 #include <gtest/gtest.h>
 

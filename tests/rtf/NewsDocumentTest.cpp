@@ -1,6 +1,6 @@
 // The news file as the view shows it: the document read from rich text,
 // turned into a Qt text document with its formats.
-#include "platform/rtf/RtfReader.h"
+#include "rtf/RtfReader.h"
 #include "tests/rtf/RtfTestData.h"
 #include "ui/NewsDocument.h"
 

@@ -1,7 +1,7 @@
 // Broken and hostile input: the reader must finish, keep what it could read,
 // and produce a result no larger than a small multiple of the input.
-#include "platform/rtf/RtfInterpreter.h"
-#include "platform/rtf/RtfReader.h"
+#include "rtf/RtfInterpreter.h"
+#include "rtf/RtfReader.h"
 #include "tests/rtf/DocumentChecks.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The reader against files that LibreOffice wrote or read: our text must be
 // LibreOffice's own text export of the same file, letter for letter, once
 // the few differences of representation below are evened out.
-#include "platform/rtf/RtfReader.h"
+#include "rtf/RtfReader.h"
 #include "tests/rtf/RtfTestData.h"
 
 #include <gtest/gtest.h>

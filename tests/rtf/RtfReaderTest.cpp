@@ -1,5 +1,5 @@
 // The reader on small hand-made inputs, one feature of the format per group.
-#include "platform/rtf/RtfReader.h"
+#include "rtf/RtfReader.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,9 @@
 // however little it is and however much the stream buffers; the target keeps
 // its old copy until the new one is committed whole; a target that is no
 // regular file is refused before anything waits on it.
+#include "harness/SmallDisk.h"
 #include "sock/Streams.h"
-#include "tests/harness/SmallDisk.h"
+#include "tests/support/FailureOf.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -19,6 +20,7 @@
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using testsupport::FailureOf;
 
 namespace {
 
@@ -37,14 +39,10 @@ void Put(const std::string &path, const std::string &bytes)
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
+// The write error closing File raises; empty when none.
 std::string CloseError(TFileStream &file)
 {
-    try {
-        file.Close();
-    } catch (const EWriteError &error) {
-        return error.what();
-    }
-    return "no error";
+    return FailureOf<EWriteError>([&] { file.Close(); });
 }
 
 // A disk of 256 KiB holding the good copy "f" and a filler that takes the rest.
@@ -127,14 +125,7 @@ TEST_F(FileStream, CommitReplacesTheTargetAndKeepsItsMode)
 TEST_F(FileStream, FifoTargetIsRefusedWithoutWaiting)
 {
     ASSERT_EQ(::mkfifo(target.c_str(), 0600), 0);
-    auto opened = std::async(std::launch::async, [&] {
-        try {
-            TFileStream file(target);
-        } catch (const EFCreateError &error) {
-            return std::string(error.what());
-        }
-        return std::string("created");
-    });
+    auto opened = std::async(std::launch::async, [&] { return FailureOf<EFCreateError>([&] { TFileStream file(target); }); });
     if (opened.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
         // A reader lets the blocked open go on, so the test can end.
         const int reader = ::open(target.c_str(), O_RDONLY | O_NONBLOCK);

@@ -124,7 +124,7 @@ TEST(EventOrder, AcceptLeavesEventArrivedSet)
 {
     TTcpSocket socket;
     socket.Listen(true);
-    Connection client(testpeer::ConnectFrom("127.0.0.1", testpeer::LocalPortOf(socket.SocketHandle.Descriptor())));
+    Connection client(testpeer::ConnectFrom("127.0.0.1", harness::LocalPortOf(socket.SocketHandle.Descriptor())));
     const net::Socket accepted = socket.Accept();
     EXPECT_TRUE(accepted.IsOpen());
     EXPECT_TRUE(socket.EventArrived);

@@ -36,7 +36,7 @@ TEST(SockListen, PortArgumentSpellsTheChosenPort)
 {
     auto socket = Listening();
     const uint16_t port = PortOf(*socket);
-    EXPECT_EQ(port, testpeer::LocalPortOf(socket->SocketHandle.Descriptor()));
+    EXPECT_EQ(port, harness::LocalPortOf(socket->SocketHandle.Descriptor()));
     EXPECT_NE(port, 0);
     // Appended piece by piece: concatenating temporaries trips a false
     // -Wrestrict alarm of GCC 12 in optimised builds.
@@ -71,7 +71,7 @@ TEST(SockListen, AcceptTakesOnlyTheRequiredPeer)
 
     const net::Socket accepted = socket->AcceptFrom("127.0.0.1");
     EXPECT_EQ(socket->RemoteAddress.sin_addr.s_addr, htonl(INADDR_LOOPBACK));
-    EXPECT_EQ(testpeer::LocalPortOf(expected), [&] {
+    EXPECT_EQ(harness::LocalPortOf(expected), [&] {
         sockaddr_in peer{};
         socklen_t length = sizeof peer;
         getpeername(accepted.Descriptor(), reinterpret_cast<sockaddr *>(&peer), &length);

@@ -1,14 +1,13 @@
 #pragma once
 // Helpers of the socket component's tests.
+#include "harness/Loopback.h"
 #include "sock/TcpSocket.h"
-#include "tests/FailureOf.h"
-#include "tests/net/LoopbackPeer.h"
-#include "tests/net/NetTestSupport.h"
+#include "tests/support/FailureOf.h"
+#include "tests/support/LoopbackPeer.h"
+#include "tests/support/NetTestSupport.h"
 
-#include <QTimer>
 
 #include <chrono>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,17 +21,6 @@ public:
     std::string_view Buffered() const { return RecvStream->Bytes(); }
     bool Capturing() const { return CaptureStream != nullptr; }
 };
-
-// Cancels Socket from the event loop after Delay, as a click on an abort
-// button would while an operation waits. Holding the result keeps it armed.
-[[nodiscard]] inline std::unique_ptr<QTimer> CancelAfter(TTcpSocket &socket, std::chrono::milliseconds delay)
-{
-    auto timer = std::make_unique<QTimer>();
-    timer->setSingleShot(true);
-    QObject::connect(timer.get(), &QTimer::timeout, [&socket] { socket.Cancel(); });
-    timer->start(delay);
-    return timer;
-}
 
 // Records the status texts that pass the filter.
 inline std::vector<std::string> &RecordStatus(TTcpSocket &socket, std::vector<std::string> &into)
@@ -59,6 +47,7 @@ inline void ConnectTo(TTcpSocket &socket, uint16_t port)
     socket.Connect();
 }
 
+using testsupport::CancelAfter;
 using testsupport::FailureOf;
 
 } // namespace socktest

@@ -1,6 +1,6 @@
 #include "platform/ApplicationErrors.h"
 #include "sock/ThreadTimer.h"
-#include "tests/net/NetTestSupport.h"
+#include "tests/support/NetTestSupport.h"
 
 #include <gtest/gtest.h>
 

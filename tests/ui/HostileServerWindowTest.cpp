@@ -2,7 +2,7 @@
 // sees it: a clear box, and the next check starts afresh.
 #include "WorkflowFixture.h"
 
-#include "tests/harness/ScriptedFtpServer.h"
+#include "harness/ScriptedFtpServer.h"
 
 #include <QLineEdit>
 
@@ -36,7 +36,7 @@ TEST_F(HostileServer, EndlessGreetingLineEndsTheCheckAndTheNextConnectsAgain)
     endless.Signal();
 
     harness::ScriptedFtpServer next;
-    next.Send("220 Ready\r\n").Reply("230 Welcome\r\n").Reply("502 No binary here\r\n").CloseControl();
+    next.LoggedIn().Reply("502 No binary here\r\n").CloseControl();
     next.Start();
     Find<QLineEdit>("EditHostPort")->setText(QString::number(next.Port()));
     boxes.shown.clear();

@@ -1,43 +1,14 @@
 #include "WindowFixture.h"
 
-#include "platform/CodePage.h"
-
 #include <QLabel>
 #include <QLineEdit>
 #include <QStatusBar>
-#include <fstream>
-#include <sstream>
-
-void WindowFixture::SetUp()
-{
-    const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir = std::filesystem::temp_directory_path() /
-          (std::string("vm-window-") + info->test_suite_name() + "-" + info->name() + "-" + std::to_string(getpid()));
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-}
 
 void WindowFixture::TearDown()
 {
     window.reset();
-    std::filesystem::remove_all(dir);
+    ProgramDirFixture::TearDown();
 }
-
-void WindowFixture::Put(const std::string &name, const std::string &text)
-{
-    std::filesystem::create_directories((dir / name).parent_path());
-    std::ofstream(dir / name, std::ios::binary) << CodePage::FromUtf8(text);
-}
-
-std::string WindowFixture::Read(const std::string &name) const
-{
-    std::ifstream in(dir / name, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-bool WindowFixture::Exists(const std::string &name) const { return std::filesystem::exists(dir / name); }
 
 MainWindow &WindowFixture::Start()
 {

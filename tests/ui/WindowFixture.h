@@ -1,13 +1,11 @@
 #pragma once
 // A program directory on disk and the main window started in it, with every
 // message box recorded instead of shown.
+#include "tests/support/ProgramDirFixture.h"
 #include "ui/MainWindow.h"
 #include "ui/MessageBoxes.h"
 
-#include <gtest/gtest.h>
-
 #include <QString>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,16 +28,9 @@ public:
     std::vector<ShownBox> shown;
 };
 
-class WindowFixture : public ::testing::Test {
+class WindowFixture : public ProgramDirFixture {
 protected:
-    void SetUp() override;
     void TearDown() override;
-
-    // Writes Text (UTF-8 in the source, code page 1250 on disk) to Name in the program directory.
-    void Put(const std::string &name, const std::string &text);
-    std::string Read(const std::string &name) const;
-    bool Exists(const std::string &name) const;
-    std::string ProgramDir() const { return dir.string() + "/"; }
 
     MainWindow &Start();
     template <class W>
@@ -52,7 +43,6 @@ protected:
     QString Text(const char *name) const;
     QString Status() const;
 
-    std::filesystem::path dir;
     RecordingBoxes boxes;
     std::unique_ptr<MainWindow> window;
 };

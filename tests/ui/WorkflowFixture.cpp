@@ -11,12 +11,6 @@ const char *WorkflowFixture::NewsRtf =
     "\\pard\\b Nowo\\'9cci w wersji 4.3\\b0\\par\\bullet  Szybsze wyszukiwanie zada\\'f1\\par}";
 const char *WorkflowFixture::ServerRelease = "[Program]\r\nWersja=4.3\r\nWydanie=1\r\nWydanie_Dod=a\r\nLastUpd=2026/11/20\r\n";
 
-void WorkflowFixture::PrepareProduct(const std::string &host, int port)
-{
-    Put("ort.ini", "[Program]\r\nWersja=4.2\r\nWydanie=7\r\nWydanie_Dod=b\r\nLastUpd=2025/11/03\r\n");
-    Put("vm_ver32.ini", "[FTP]\r\nHost=" + host + "\r\nHostPort=" + std::to_string(port) + "\r\nUseProxy=Nie\r\n");
-}
-
 void WorkflowFixture::ServeNews(harness::FtpFiles &files)
 {
     files.Write("pub/news/or_news.rtf", NewsRtf);

@@ -3,15 +3,13 @@
 // in order, and the window's buttons are clicked as a user would.
 #include "WindowFixture.h"
 
-#include "tests/harness/FtpFiles.h"
+#include "harness/FtpFiles.h"
 
 #include <QStringList>
 #include <functional>
 
 class WorkflowFixture : public WindowFixture {
 protected:
-    // The installed product (released 2025/11/03) and settings pointing at Host:Port.
-    void PrepareProduct(const std::string &host, int port);
     // The server's news and a release information file newer than the installed one.
     void ServeNews(harness::FtpFiles &files);
 

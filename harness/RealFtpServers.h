@@ -1,0 +1,80 @@
+#pragma once
+// Real FTP servers from Debian's packages, started on loopback for one test and
+// stopped with the object. Each serves a directory anonymously and read-only.
+#include "harness/FtpFiles.h"
+#include "harness/ServerProcess.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace harness {
+
+// The server a test talks to: where to connect.
+class FtpEndpoint {
+public:
+    virtual ~FtpEndpoint() = default;
+    const std::string &Host() const { return host_; }
+    uint16_t Port() const { return port_; }
+
+protected:
+    std::string host_;
+    uint16_t port_ = 0;
+};
+
+// vsftpd standalone. Answers USER anonymous with 331 and RETR with 150 and the
+// size as "(N bytes)". Port 0 picks a free port. PassiveOnly refuses PORT, as
+// for a client whose firewall lets no server connect in.
+class VsftpdServer : public FtpEndpoint {
+public:
+    enum class DataModes { ActiveAndPassive, PassiveOnly };
+    explicit VsftpdServer(const std::string &root, const std::string &address = "127.0.0.1",
+                          uint16_t port = 0, DataModes modes = DataModes::ActiveAndPassive);
+    std::string Log() const;
+
+private:
+    bool TryStart(const std::string &root, uint16_t port, DataModes modes);
+    TempDir work_;
+    std::unique_ptr<ServerProcess> process_;
+};
+
+// pyftpdlib's stand-alone server (Debian's python3). Opens the data connection
+// as soon as PORT is accepted and answers RETR with 125.
+class PyftpdlibServer : public FtpEndpoint {
+public:
+    explicit PyftpdlibServer(const std::string &root, const std::string &address = "127.0.0.1");
+
+private:
+    TempDir work_;
+    std::unique_ptr<ServerProcess> process_;
+};
+
+// ftp-proxy (AllowMagicUser) in front of a vsftpd that serves root. The proxy
+// takes the target from "USER name@host" and connects to port 21 of that host,
+// so the target listens on TargetHost():21; processes that share a network
+// namespace (the benchmark, a test run by hand) take turns through a lock file.
+class FtpProxy : public FtpEndpoint {
+public:
+    explicit FtpProxy(const std::string &root);
+    static const std::string &TargetHost();
+    std::string Log() const;
+
+private:
+    // Held for the proxy's whole life, released first thing on a failed start.
+    class TargetLock {
+    public:
+        TargetLock();
+        ~TargetLock();
+        TargetLock(const TargetLock &) = delete;
+        TargetLock &operator=(const TargetLock &) = delete;
+
+    private:
+        int fd_ = -1;
+    };
+    TargetLock lock_;
+    std::unique_ptr<VsftpdServer> target_;
+    TempDir work_;
+    std::unique_ptr<ServerProcess> process_;
+};
+
+}  // namespace harness

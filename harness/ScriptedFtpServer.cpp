@@ -1,0 +1,345 @@
+#include "harness/ScriptedFtpServer.h"
+
+#include "harness/Loopback.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <stdexcept>
+#include <sys/socket.h>
+#include <sys/time.h>
+#include <unistd.h>
+#include <utility>
+
+namespace harness {
+
+namespace {
+
+constexpr int kStepLimitMs = 60'000;
+
+struct StepFailed : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+struct ClientClosed : std::runtime_error {
+    ClientClosed() : std::runtime_error("the client closed the control connection") {}
+};
+struct Stopped {};
+
+// A client that stops reading must not block a send for longer than a step.
+void BoundSends(int fd)
+{
+    const timeval limit{kStepLimitMs / 1000, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
+}
+
+void CloseFd(int &fd)
+{
+    if (fd >= 0)
+        ::close(fd);
+    fd = -1;
+}
+
+// "h1,h2,h3,h4,p1,p2" of a PORT command.
+sockaddr_in PortAddress(const std::string &argument)
+{
+    unsigned h[4], p[2];
+    char rest = 0;
+    if (std::sscanf(argument.c_str(), "%u,%u,%u,%u,%u,%u%c", &h[0], &h[1], &h[2], &h[3], &p[0], &p[1],
+                    &rest) != 6)
+        throw StepFailed("no usable PORT argument: '" + argument + "'");
+    const std::string dotted = std::to_string(h[0]) + "." + std::to_string(h[1]) + "." + std::to_string(h[2]) + "." +
+                               std::to_string(h[3]);
+    try {
+        return AddressOf(dotted, static_cast<uint16_t>(p[0] << 8 | p[1]));
+    } catch (const std::runtime_error &) {
+        throw StepFailed("no usable PORT argument: '" + argument + "'");
+    }
+}
+
+}  // namespace
+
+ScriptedFtpServer::ScriptedFtpServer()
+{
+    listener_ = ListenOn("127.0.0.1", 0);
+    port_ = LocalPortOf(listener_);
+    if (::pipe2(stopPipe_, O_CLOEXEC) != 0 || ::pipe2(signalPipe_, O_CLOEXEC) != 0)
+        throw std::runtime_error("pipe failed");
+}
+
+ScriptedFtpServer::~ScriptedFtpServer()
+{
+    const char stop = 's';
+    [[maybe_unused]] auto ignored = ::write(stopPipe_[1], &stop, 1);
+    if (thread_.joinable())
+        thread_.join();
+    for (int *fd : {&listener_, &control_, &data_, &passive_, &queueFiller_, &stopPipe_[0], &stopPipe_[1],
+                    &signalPipe_[0], &signalPipe_[1]})
+        CloseFd(*fd);
+}
+
+ScriptedFtpServer &ScriptedFtpServer::Add(Step step)
+{
+    steps_.push_back(std::move(step));
+    return *this;
+}
+
+ScriptedFtpServer &ScriptedFtpServer::Send(const std::string &bytes)
+{
+    return Add([this, bytes] { SendAll(control_, bytes); });
+}
+
+ScriptedFtpServer &ScriptedFtpServer::Receive()
+{
+    return Add([this] { ReadLine(); });
+}
+
+ScriptedFtpServer &ScriptedFtpServer::Reply(const std::string &bytes) { return Receive().Send(bytes); }
+
+ScriptedFtpServer &ScriptedFtpServer::LoggedIn() { return Send("220 Ready.\r\n").Reply("230 Logged in.\r\n"); }
+
+ScriptedFtpServer &ScriptedFtpServer::LoggedInWithPassword()
+{
+    return Send("220 Ready.\r\n").Reply("331 Password required.\r\n").Reply("230 Logged in.\r\n");
+}
+
+ScriptedFtpServer &ScriptedFtpServer::PortThenRetr(const std::string &retrReply)
+{
+    return Reply("200 PORT command successful.\r\n").Reply(retrReply);
+}
+
+ScriptedFtpServer &ScriptedFtpServer::CloseControl()
+{
+    return Add([this] { CloseFd(control_); });
+}
+
+ScriptedFtpServer &ScriptedFtpServer::Drip(const std::string &bytes, std::chrono::milliseconds interval)
+{
+    return Add([this, bytes, interval] { DripOn(control_, bytes, interval); });
+}
+
+ScriptedFtpServer &ScriptedFtpServer::DripData(const std::string &bytes, std::chrono::milliseconds interval)
+{
+    return Add([this, bytes, interval] { DripOn(data_, bytes, interval); });
+}
+
+void ScriptedFtpServer::DripOn(const int &fd, const std::string &bytes, std::chrono::milliseconds interval)
+{
+    for (const char byte : bytes) {
+        if (::send(fd, &byte, 1, MSG_NOSIGNAL) != 1)
+            return;  // the client has closed
+        pollfd stop{stopPipe_[0], POLLIN, 0};
+        if (::poll(&stop, 1, static_cast<int>(interval.count())) > 0)
+            throw Stopped{};
+    }
+}
+
+ScriptedFtpServer &ScriptedFtpServer::ConnectData(const std::string &fromAddress)
+{
+    return Add([this, fromAddress] {
+        const sockaddr_in target = PortAddress(lastPort_);
+        CloseFd(data_);
+        data_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        BoundSends(data_);
+        const sockaddr_in source = AddressOf(fromAddress, 0);
+        if (::bind(data_, reinterpret_cast<const sockaddr *>(&source), sizeof source) != 0 ||
+            ::connect(data_, reinterpret_cast<const sockaddr *>(&target), sizeof target) != 0)
+            throw StepFailed("data connection from " + fromAddress + " failed: " + std::strerror(errno));
+    });
+}
+
+ScriptedFtpServer &ScriptedFtpServer::ReplyPassive(const std::string &reply, DataPort port)
+{
+    return Receive().Add([this, reply, port] {
+        CloseFd(passive_);
+        CloseFd(queueFiller_);
+        uint16_t number = 0;
+        if (port == DataPort::Refusing) {
+            number = FreePort("127.0.0.1");
+        } else {
+            passive_ = ListenOn("127.0.0.1", 0);
+            number = LocalPortOf(passive_);
+        }
+        if (port == DataPort::Full) {
+            // With a backlog of 0 the queue holds one connection; the kernel
+            // drops the SYN of the next.
+            sockaddr_in target{};
+            target.sin_family = AF_INET;
+            target.sin_port = htons(number);
+            ::inet_pton(AF_INET, "127.0.0.1", &target.sin_addr);
+            queueFiller_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+            if (::listen(passive_, 0) != 0 ||
+                ::connect(queueFiller_, reinterpret_cast<const sockaddr *>(&target), sizeof target) != 0)
+                throw StepFailed(std::string("cannot fill the data port's queue: ") + std::strerror(errno));
+        }
+        std::string text = reply;
+        for (const auto &[name, value] : {std::pair<std::string, unsigned>{"{port}", number},
+                                          {"{p1}", number >> 8u},
+                                          {"{p2}", number & 0xFFu}})
+            for (auto at = text.find(name); at != std::string::npos; at = text.find(name))
+                text.replace(at, name.size(), std::to_string(value));
+        SendAll(control_, text);
+    });
+}
+
+ScriptedFtpServer &ScriptedFtpServer::AcceptData()
+{
+    return Add([this] {
+        WaitReadable(passive_, "the client's data connection");
+        CloseFd(data_);
+        data_ = ::accept4(passive_, nullptr, nullptr, SOCK_CLOEXEC);
+        if (data_ < 0)
+            throw StepFailed(std::string("data accept failed: ") + std::strerror(errno));
+        BoundSends(data_);
+    });
+}
+
+ScriptedFtpServer &ScriptedFtpServer::SendData(const std::string &bytes)
+{
+    return Add([this, bytes] { SendAll(data_, bytes); });
+}
+
+ScriptedFtpServer &ScriptedFtpServer::CloseData()
+{
+    return Add([this] { CloseFd(data_); });
+}
+
+ScriptedFtpServer &ScriptedFtpServer::AwaitDataClosedByClient()
+{
+    return Add([this] {
+        char buffer[4096];
+        for (;;) {
+            WaitReadable(data_, "the client to close the data connection");
+            if (::recv(data_, buffer, sizeof buffer, 0) <= 0)
+                break;
+        }
+        CloseFd(data_);
+    });
+}
+
+ScriptedFtpServer &ScriptedFtpServer::AwaitSignal()
+{
+    return Add([this] {
+        WaitReadable(signalPipe_[0], "the test's signal");
+        char byte;
+        [[maybe_unused]] auto ignored = ::read(signalPipe_[0], &byte, 1);
+    });
+}
+
+void ScriptedFtpServer::Start() { thread_ = std::thread([this] { Run(); }); }
+
+void ScriptedFtpServer::Signal()
+{
+    const char byte = 'g';
+    [[maybe_unused]] auto ignored = ::write(signalPipe_[1], &byte, 1);
+}
+
+std::vector<std::string> ScriptedFtpServer::Transcript() const
+{
+    std::lock_guard lock(mutex_);
+    return transcript_;
+}
+
+std::vector<std::string> ScriptedFtpServer::Errors() const
+{
+    std::lock_guard lock(mutex_);
+    return errors_;
+}
+
+void ScriptedFtpServer::Record(std::vector<std::string> &list, const std::string &text)
+{
+    std::lock_guard lock(mutex_);
+    list.push_back(text);
+}
+
+void ScriptedFtpServer::Run()
+{
+    try {
+        Serve();
+    } catch (const Stopped &) {
+    } catch (const std::exception &e) {
+        Record(errors_, e.what());
+    }
+    CloseFd(data_);
+    CloseFd(control_);
+}
+
+void ScriptedFtpServer::Serve()
+{
+    WaitReadable(listener_, "the client to connect");
+    control_ = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+    if (control_ < 0)
+        throw StepFailed("accept failed");
+    BoundSends(control_);
+    for (const Step &step : steps_)
+        step();
+    ServeUnscripted();
+}
+
+void ScriptedFtpServer::ServeUnscripted()
+{
+    try {
+        while (control_ >= 0) {
+            const std::string command = ReadLine();
+            if (command == "QUIT") {
+                // The goodbye and the close leave in one segment, so the
+                // client always finds the connection closed with the reply
+                // still unread, as from a server that exits at once.
+                const int cork = 1;
+                ::setsockopt(control_, IPPROTO_TCP, TCP_CORK, &cork, sizeof cork);
+                SendAll(control_, "221 Goodbye.\r\n");
+                CloseFd(control_);
+            } else {
+                SendAll(control_, "500 Unscripted command.\r\n");
+            }
+        }
+    } catch (const ClientClosed &) {
+    }
+}
+
+void ScriptedFtpServer::WaitReadable(int fd, const char *what)
+{
+    pollfd fds[2] = {{fd, POLLIN, 0}, {stopPipe_[0], POLLIN, 0}};
+    const int ready = ::poll(fds, 2, kStepLimitMs);
+    if (fds[1].revents)
+        throw Stopped{};
+    if (ready <= 0)
+        throw StepFailed(std::string("gave up waiting for ") + what);
+}
+
+std::string ScriptedFtpServer::ReadLine()
+{
+    std::size_t end;
+    while ((end = pending_.find('\n')) == std::string::npos) {
+        WaitReadable(control_, "a command");
+        char buffer[4096];
+        const ssize_t n = ::recv(control_, buffer, sizeof buffer, 0);
+        if (n <= 0)
+            throw ClientClosed();
+        pending_.append(buffer, static_cast<std::size_t>(n));
+    }
+    std::string line = pending_.substr(0, end);
+    pending_.erase(0, end + 1);
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    Record(transcript_, line);
+    if (line.rfind("PORT ", 0) == 0)
+        lastPort_ = line.substr(5);
+    return line;
+}
+
+void ScriptedFtpServer::SendAll(int fd, const std::string &bytes)
+{
+    for (std::size_t sent = 0; sent < bytes.size();) {
+        const ssize_t n = ::send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+        if (n < 0)
+            throw StepFailed(std::string("send failed: ") + std::strerror(errno));
+        sent += static_cast<std::size_t>(n);
+    }
+}
+
+}  // namespace harness

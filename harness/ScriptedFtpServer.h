@@ -1,0 +1,106 @@
+#pragma once
+// A loopback FTP server that plays a script, for the replies no real server
+// gives on demand. It runs on its own thread, serves one control connection,
+// and records every command line it receives. Build the script, then Start().
+//
+// Every wait of the server ends after at most a minute, and the destructor stops
+// it, so a client that misbehaves cannot keep a test running.
+//
+// After the last step the server goes on recording commands: QUIT is answered
+// with "221 Goodbye." and the connection closed (the client sees both at
+// once); anything else gets "500 Unscripted command.".
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace harness {
+
+class ScriptedFtpServer {
+public:
+    ScriptedFtpServer();
+    ~ScriptedFtpServer();
+    ScriptedFtpServer(const ScriptedFtpServer &) = delete;
+    ScriptedFtpServer &operator=(const ScriptedFtpServer &) = delete;
+
+    // Control connection.
+    ScriptedFtpServer &Send(const std::string &bytes);      // raw, CR LF included
+    ScriptedFtpServer &Receive();                           // one command line
+    ScriptedFtpServer &Reply(const std::string &bytes);     // Receive, then Send
+    ScriptedFtpServer &CloseControl();
+    // Sends Bytes one at a time, Interval apart, as a server on a bad line
+    // would; stops quietly once the client has closed the connection.
+    ScriptedFtpServer &Drip(const std::string &bytes, std::chrono::milliseconds interval);
+    ScriptedFtpServer &DripData(const std::string &bytes, std::chrono::milliseconds interval);
+    // Data connection, to the address of the last PORT command received.
+    ScriptedFtpServer &ConnectData(const std::string &fromAddress = "127.0.0.1");
+    // Passive mode: what the offered data port does with the client's connect.
+    enum class DataPort {
+        Listening,  // accepts, see AcceptData
+        Refusing,   // nothing listens there
+        Full,       // its queue is full: the connect gets no answer
+    };
+    // Receives one command and answers with reply, in which "{port}" stands
+    // for the offered port in decimal and "{p1}", "{p2}" for its high and low
+    // byte; the port is opened on 127.0.0.1 first.
+    ScriptedFtpServer &ReplyPassive(const std::string &reply, DataPort port = DataPort::Listening);
+    // Takes the client's connection to the offered port as the data connection.
+    ScriptedFtpServer &AcceptData();
+    ScriptedFtpServer &SendData(const std::string &bytes);
+    ScriptedFtpServer &CloseData();
+    // Waits until the client has closed the data connection.
+    ScriptedFtpServer &AwaitDataClosedByClient();
+    // Waits until the test calls Signal() (for example from a client event).
+    ScriptedFtpServer &AwaitSignal();
+
+    // Pieces of a session that many scripts share.
+    // The greeting, and USER answered with 230: logged in without a password.
+    ScriptedFtpServer &LoggedIn();
+    // The greeting, USER answered with 331 and PASS with 230.
+    ScriptedFtpServer &LoggedInWithPassword();
+    // PORT accepted, then RETR answered with RetrReply (CR LF included).
+    ScriptedFtpServer &PortThenRetr(const std::string &retrReply);
+
+    void Start();
+    void Signal();
+
+    std::string Host() const { return "127.0.0.1"; }
+    uint16_t Port() const { return port_; }
+    // Command lines received so far, without their CR LF.
+    std::vector<std::string> Transcript() const;
+    // What went wrong on the server's side (a step that could not be done).
+    std::vector<std::string> Errors() const;
+
+private:
+    using Step = std::function<void()>;
+    ScriptedFtpServer &Add(Step step);
+    void Run();
+    void Serve();
+    void ServeUnscripted();
+    void WaitReadable(int fd, const char *what);
+    std::string ReadLine();
+    void SendAll(int fd, const std::string &bytes);
+    void DripOn(const int &fd, const std::string &bytes, std::chrono::milliseconds interval);
+    void Record(std::vector<std::string> &list, const std::string &text);
+
+    int listener_ = -1;
+    int control_ = -1;
+    int data_ = -1;
+    int passive_ = -1;              // the offered data port
+    int queueFiller_ = -1;          // keeps the offered port's queue full
+    int stopPipe_[2] = {-1, -1};
+    int signalPipe_[2] = {-1, -1};
+    uint16_t port_ = 0;
+    std::string pending_;           // received control bytes not yet split into lines
+    std::string lastPort_;          // argument of the last PORT command
+    std::vector<Step> steps_;
+    mutable std::mutex mutex_;
+    std::vector<std::string> transcript_;
+    std::vector<std::string> errors_;
+    std::thread thread_;
+};
+
+}  // namespace harness

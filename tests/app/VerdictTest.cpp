@@ -1,0 +1,124 @@
+// The installed and the server's release side by side, and the verdict.
+#include "tests/app/FormFixture.h"
+
+namespace {
+
+const std::set<TIndicator> None;
+const std::set<TIndicator> Akt{TIndicator::ProgramAkt};
+const std::set<TIndicator> Old{TIndicator::ProgramOld};
+
+class Verdict : public FormFixture {
+protected:
+    // The installed release, the server's, and the test button offered.
+    void Prepare(const std::string &local, const std::string &server)
+    {
+        PrepareReleases(local, server);
+        EXPECT_EQ(Start(), "");
+    }
+};
+
+} // namespace
+
+TEST_F(Verdict, SameDateNeedsNoUpdate)
+{
+    Prepare(Release("4.2", "7", "b", "2025/11/03"), Release("4.2", "7", "b", "2025/11/03"));
+    EXPECT_EQ(ClickTest(), "");
+    EXPECT_EQ(view->verdictText, "Aktualizacja niepotrzebna");
+    EXPECT_EQ(view->verdictLook, TVerdictLook::UpToDate);
+    EXPECT_EQ(view->indicators, Akt);
+    EXPECT_EQ(view->statuses, std::vector<std::string>{Cp1250("Pobieranie zakończone")});
+}
+
+TEST_F(Verdict, OneDayLaterAsksForTheUpdate)
+{
+    Prepare(Release("4.2", "7", "b", "2025/11/03"), Release("4.3", "1", "a", "2025/11/04"));
+    EXPECT_EQ(ClickTest(), "");
+    EXPECT_EQ(view->verdictText, " Zaktualizuj program !!!");
+    EXPECT_EQ(view->verdictLook, TVerdictLook::UpdateWaiting);
+    EXPECT_EQ(view->indicators, Old);
+    EXPECT_EQ(view->programText, Cp1250("\nTwój program:\n wersja: 4.2 , wyd. 7b, 03/11/25\n\n\n"
+                                        " Aktualny program:\n wersja: 4.3 , wyd. 1a, 04/11/25"));
+}
+
+TEST_F(Verdict, MissingDateCountsAsFirstOfJanuary2000)
+{
+    Prepare(Release("1", "1", "", "2000/01/02"), Release("1", "1", "", ""));
+    EXPECT_EQ(ClickTest(), "");
+    EXPECT_EQ(view->verdictText, "Aktualizacja niepotrzebna");
+
+    Prepare(Release("1", "1", "", ""), Release("1", "1", "", "2000/01/02"));
+    EXPECT_EQ(ClickTest(), "");
+    EXPECT_EQ(view->verdictText, " Zaktualizuj program !!!");
+}
+
+TEST_F(Verdict, BothDatesMissingAreEqual)
+{
+    Prepare("", "");
+    EXPECT_EQ(ClickTest(), "");
+    EXPECT_EQ(view->verdictText, "Aktualizacja niepotrzebna");
+    EXPECT_EQ(view->programText, Cp1250("\nTwój program:\n wersja:  , wyd. , ?\n\n\n"
+                                        " Aktualny program:\n wersja:  , wyd. , ?"));
+}
+
+TEST_F(Verdict, DatesAreShownDayMonthYear)
+{
+    Prepare(Release("7", "7", "b", "2001/3/5"), Release("8", "1", "", "99/12/31"));
+    EXPECT_EQ(ClickTest(), "");
+    EXPECT_NE(view->programText.find("wersja: 7 , wyd. 7b, 05/03/01"), std::string::npos) << view->programText;
+    EXPECT_NE(view->programText.find("wersja: 8 , wyd. 1, 31/12/99"), std::string::npos) << view->programText;
+    EXPECT_EQ(view->verdictText, " Zaktualizuj program !!!"); // 2099 lies after 2001
+    EXPECT_GT(form->ServerRelease->Date, form->LocalRelease->Date);
+}
+
+TEST_F(Verdict, TwoVerdictsLeaveBothIndicatorsVisible)
+{
+    Prepare(Release("1", "1", "", "2001/1/1"), Release("1", "1", "", "2001/1/2"));
+    EXPECT_EQ(ClickTest(), "");
+    Put("or_news.inf", Release("1", "1", "", "2001/1/1"));
+    EXPECT_EQ(ClickTest(), "");
+    EXPECT_EQ(view->verdictText, "Aktualizacja niepotrzebna");
+    EXPECT_EQ(view->indicators, (std::set<TIndicator>{TIndicator::ProgramAkt, TIndicator::ProgramOld}));
+    EXPECT_EQ(view->verdictLook, TVerdictLook::UpToDate);
+}
+
+TEST_F(Verdict, DateWithTrailingTextIsAnErrorAndTheDisplayStays)
+{
+    Prepare(Release("1", "1", "", "2001/1/1"), Release("2", "2", "", "2001/3/5 12:00"));
+    const std::string before = view->programText;
+    EXPECT_EQ(ClickTest(), "'2001/3/5 12:00' is not a valid date");
+    EXPECT_EQ(view->programText, before);
+    EXPECT_EQ(view->verdictText, "");
+    EXPECT_EQ(view->indicators, None);
+    EXPECT_EQ(form->ServerRelease->Description, "wersja: 2 , wyd. 2");
+    EXPECT_EQ(form->ServerRelease->DateText, "2001/3/5 12:00");
+}
+
+TEST_F(Verdict, TestButtonWithoutNewsFileStopsBeforeTheVerdict)
+{
+    Prepare(Release("1", "1", "", "2001/1/1"), Release("1", "1", "", "2001/1/2"));
+    std::filesystem::remove(dir / "or_news.rtf");
+    EXPECT_EQ(ClickTest(), "Cannot open file " + ProgramDir() + "or_news.rtf");
+    EXPECT_EQ(view->verdictText, "");
+    EXPECT_EQ(view->indicators, None);
+    EXPECT_FALSE(view->news.has_value());
+}
+
+TEST_F(Verdict, DirectoryInPlaceOfTheNewsFileCannotBeOpened)
+{
+    Prepare(Release("1", "1", "", "2001/1/1"), Release("1", "1", "", "2001/1/2"));
+    std::filesystem::remove(dir / "or_news.rtf");
+    std::filesystem::create_directory(dir / "or_news.rtf");
+    EXPECT_EQ(ClickTest(), "Cannot open file " + ProgramDir() + "or_news.rtf");
+    EXPECT_EQ(view->verdictText, "");
+}
+
+TEST_F(Verdict, NewsIsShownWholeAndFocusedBeforeTheVerdict)
+{
+    Prepare(Release("1", "1", "", "2001/1/1"), Release("1", "1", "", "2001/1/1"));
+    Put("or_news.rtf", "Zmiany:\r\nźródła danych\r\n");
+    EXPECT_EQ(ClickTest(), "");
+    EXPECT_EQ(view->news, Cp1250("Zmiany:\r\nźródła danych\r\n"));
+    EXPECT_TRUE(view->newsComplete);
+    EXPECT_TRUE(view->newsFocused);
+    EXPECT_EQ(view->verdictText, "Aktualizacja niepotrzebna");
+}

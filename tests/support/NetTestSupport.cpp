@@ -1,0 +1,54 @@
+#include "tests/support/NetTestSupport.h"
+
+#include "platform/net/MessagePump.h"
+
+#include <QTimer>
+#include <ctime>
+
+namespace testsupport {
+
+bool PumpUntil(const std::function<bool()> &done, std::chrono::milliseconds limit)
+{
+    // A wait step sleeps until an event comes: this tick makes sure one does,
+    // so that the limit is kept and conditions set by other threads are seen.
+    QTimer tick;
+    tick.start(5);
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!done() && std::chrono::steady_clock::now() < end)
+        net::WaitForMessages();
+    return done();
+}
+
+void PumpFor(std::chrono::milliseconds duration)
+{
+    PumpUntil([] { return false; }, duration);
+}
+
+double ProcessCpuSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+}
+
+FakeResolver::FakeResolver(bool answers, uint32_t address, uint16_t error)
+    : answers_(answers), address_(address), error_(error), previous_(net::SetHostResolver(this))
+{
+}
+
+FakeResolver::~FakeResolver()
+{
+    net::SetHostResolver(previous_);
+}
+
+void FakeResolver::Lookup(const std::string &name, QObject *context, Answer done)
+{
+    Names.push_back(name);
+    if (!answers_) {
+        Pending.push_back(std::move(done));
+        return;
+    }
+    QTimer::singleShot(0, context, [done = std::move(done), a = address_, e = error_] { done(a, e); });
+}
+
+} // namespace testsupport

@@ -1,0 +1,61 @@
+#pragma once
+// Helpers of the network layers' tests: a bounded pump, a cancel from the
+// event loop, the process's CPU time, and a host resolver under the test's
+// control.
+#include "platform/net/HostLookup.h"
+
+#include <QTimer>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+using namespace std::chrono_literals;
+
+// Pumps the event loop until Done() holds or Limit has passed; Done()'s value.
+bool PumpUntil(const std::function<bool()> &done, std::chrono::milliseconds limit = 5000ms);
+// Pumps the event loop for Duration.
+void PumpFor(std::chrono::milliseconds duration);
+
+// Calls Cancel of Target (a socket or an FTP client) from the event loop
+// after Delay, and again every Delay when Repeat, as a click on an abort
+// button would while an operation waits. Holding the result keeps it armed.
+template <class Cancellable>
+[[nodiscard]] std::unique_ptr<QTimer> CancelAfter(Cancellable &target, std::chrono::milliseconds delay,
+                                                  bool repeat = false)
+{
+    auto timer = std::make_unique<QTimer>();
+    timer->setSingleShot(!repeat);
+    QObject::connect(timer.get(), &QTimer::timeout, [&target] { target.Cancel(); });
+    timer->start(delay);
+    return timer;
+}
+
+// CPU time the process has used, in seconds.
+double ProcessCpuSeconds();
+
+// Replaces the system's resolver while it lives. Each lookup is answered on
+// the next pass of the event loop with Address/Error, or, when Answers is
+// false, kept unanswered in Pending.
+class FakeResolver : public net::HostResolver {
+public:
+    FakeResolver(bool answers, uint32_t address, uint16_t error);
+    ~FakeResolver() override;
+    void Lookup(const std::string &name, QObject *context, Answer done) override;
+
+    std::vector<std::string> Names;
+    std::vector<Answer> Pending;
+
+private:
+    bool answers_;
+    uint32_t address_;
+    uint16_t error_;
+    net::HostResolver *previous_;
+};
+
+} // namespace testsupport
