@@ -38,7 +38,8 @@ start_program() {
   program_pid=$!
   window=
   for _ in $(seq 100); do
-    window=$(xdotool search --name '^Zelnor' 2>/dev/null | head -n1) && [ -n "$window" ] && break
+    window=$(timeout 2 xdotool search --name '^Zelnor' 2>/dev/null | head -n1) && [ -n "$window" ] && break
+    kill -0 "$program_pid" 2>/dev/null || break
     sleep 0.1
   done
   [ -n "$window" ] || { echo "the window did not appear" >&2; exit 1; }
@@ -66,7 +67,8 @@ wait_for_status_change() {
 
 # Alt+K is "&Koniec": the window closes and saves its settings.
 close_program() {
-  xdotool windowfocus --sync "$window" 2>/dev/null || true
+  # --sync waits for the focus to change, for ever if it already has it.
+  timeout 5 xdotool windowfocus --sync "$window" 2>/dev/null || true
   xdotool key alt+k
   for _ in $(seq 50); do kill -0 "$program_pid" 2>/dev/null || return 0; sleep 0.1; done
   echo "the program did not end" >&2; return 1

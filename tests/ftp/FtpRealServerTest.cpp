@@ -128,7 +128,7 @@ TEST_F(FtpRealServerTest, ActiveModeIsRefusedByVsftpdWithoutIt)
                                                          harness::VsftpdServer::DataModes::PassiveOnly);
     Target(realServer->Host(), realServer->Port());
     client.Connect();
-    EXPECT_EQ(ErrorOf([&] { client.Download(kBigName, local / "big.bin"); }), "550 Permission denied.\r\n");
+    EXPECT_EQ(FailureOf<Exception>([&] { client.Download(kBigName, local / "big.bin"); }), "550 Permission denied.\r\n");
     EXPECT_FALSE(local.Exists("big.bin"));
     EXPECT_THAT(Entries("OnFailure"), ElementsAre("OnFailure " + KindText(cmdDownload)));
 }

@@ -2,10 +2,12 @@
 // do not make on demand (EPSV refused, a foreign or garbled 227, a data port
 // that refuses or never answers) and aborts while the data connection opens.
 #include "tests/ftp/FtpClientFixture.h"
+#include "tests/support/FailureOf.h"
 
 #include <QTimer>
 #include <gmock/gmock.h>
 
+using testsupport::FailureOf;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using ::testing::StartsWith;
@@ -51,7 +53,7 @@ protected:
     std::string FailedDownloadMessage()
     {
         local.Write("f", "good copy");
-        const std::string message = ErrorOf([&] { client.Download("f", local / "f"); });
+        const std::string message = FailureOf<Exception>([&] { client.Download("f", local / "f"); });
         EXPECT_EQ(local.Read("f"), "good copy");
         EXPECT_TRUE(client.Connected);
         return message;

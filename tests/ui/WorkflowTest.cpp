@@ -126,7 +126,7 @@ TEST_F(Check, WithoutPasywnyAServerThatRefusesActiveModeEndsTheCheck)
 TEST_F(Check, PasywnyWithAnUnusableOfferShowsTheErrorAndKeepsTheOldNews)
 {
     harness::ScriptedFtpServer server;
-    LogIn(server).Reply("200 Type set\r\n").Reply("229 Entering Extended Passive Mode (|||0|)\r\n");
+    server.LoggedInWithPassword().Reply("200 Type set\r\n").Reply("229 Entering Extended Passive Mode (|||0|)\r\n");
     server.Start();
     PrepareProduct("127.0.0.1", server.Port());
     Put("vm_ver32.ini", Read("vm_ver32.ini") + "Pasywny=Tak\r\n");
