@@ -142,45 +142,24 @@ if [[ $cases == *" a "* ]]; then
   stop_server
 fi
 
-if [[ $cases == *" b "* ]]; then
+# one_file_case CASE NAME INTO [passive]: the file NAME from vsftpd into the
+# folder INTO, by both tools, in active mode or, with "passive", in passive
+# mode. Only files fetched into $out are compared with the served ones.
+one_file_case() {
+  local case=$1 name=$2 into=$3 fetch=fetch check=- curl_mode=("${curl_ftp[@]}")
+  if [ "${4:-}" = passive ]; then fetch=fetch-passive curl_mode=(curl -sS --ftp-pasv --ftp-method nocwd); fi
+  [ "$into" != "$out" ] || check=$name
   start_server vsftpd
-  host=${endpoint[0]} port=${endpoint[1]}
-  url=ftp://$host:$port/pub/news
-  run_case b "$runs" big.bin -- \
-    "$bench" fetch "$host" "$port" - 0 pub/news/big.bin "$out/big.bin" -- \
-    "${curl_ftp[@]}" -u anonymous:bench@example.com "$url/big.bin" -o "$out/big.bin"
+  local host=${endpoint[0]} port=${endpoint[1]}
+  run_case "$case" "$runs" "$check" -- \
+    "$bench" "$fetch" "$host" "$port" - 0 "pub/news/$name" "$into/$name" -- \
+    "${curl_mode[@]}" -u anonymous:bench@example.com "ftp://$host:$port/pub/news/$name" -o "$into/$name"
   stop_server
-fi
-
-if [[ $cases == *" d "* ]]; then
-  start_server vsftpd
-  host=${endpoint[0]} port=${endpoint[1]}
-  url=ftp://$host:$port/pub/news
-  run_case d "$runs" huge.bin -- \
-    "$bench" fetch "$host" "$port" - 0 pub/news/huge.bin "$out/huge.bin" -- \
-    "${curl_ftp[@]}" -u anonymous:bench@example.com "$url/huge.bin" -o "$out/huge.bin"
-  stop_server
-fi
-
-if [[ $cases == *" e "* ]]; then
-  start_server vsftpd
-  host=${endpoint[0]} port=${endpoint[1]}
-  url=ftp://$host:$port/pub/news
-  run_case e "$runs" - -- \
-    "$bench" fetch "$host" "$port" - 0 pub/news/big.bin "$shm/big.bin" -- \
-    "${curl_ftp[@]}" -u anonymous:bench@example.com "$url/big.bin" -o "$shm/big.bin"
-  stop_server
-fi
-
-if [[ $cases == *" f "* ]]; then
-  start_server vsftpd
-  host=${endpoint[0]} port=${endpoint[1]}
-  url=ftp://$host:$port/pub/news
-  run_case f "$runs" big.bin -- \
-    "$bench" fetch-passive "$host" "$port" - 0 pub/news/big.bin "$out/big.bin" -- \
-    curl -sS --ftp-pasv --ftp-method nocwd -u anonymous:bench@example.com "$url/big.bin" -o "$out/big.bin"
-  stop_server
-fi
+}
+if [[ $cases == *" b "* ]]; then one_file_case b big.bin "$out"; fi
+if [[ $cases == *" d "* ]]; then one_file_case d huge.bin "$out"; fi
+if [[ $cases == *" e "* ]]; then one_file_case e big.bin "$shm"; fi
+if [[ $cases == *" f "* ]]; then one_file_case f big.bin "$out" passive; fi
 
 # ftp-proxy takes the server from the user name and connects to its port 21.
 if [[ $cases == *" c "* ]]; then
