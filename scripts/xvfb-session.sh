@@ -8,14 +8,17 @@ window_width=446 window_height=323
 
 # Starts Xvfb and exports its DISPLAY. With "trap", also stops the program and
 # Xvfb on exit (callers with clean-up of their own call stop_session in theirs).
-# Xvfb picks a free display itself and writes its number to the pipe. Another
+# Xvfb picks a free display itself and writes its number to the pipe; it
+# never resets, since a server that resets when its last client (the check
+# below) leaves turns away whoever connects meanwhile. Another
 # X server starting at the same time can take that display from it: then it
-# is started again and picks another.
+# is started again and picks another. It lives an hour at most, so that one
+# whose session was killed does not stay behind.
 start_xvfb() {
   [ "${1:-}" != trap ] || trap stop_session EXIT
   local attempt xvfb_fd xvfb_number
   for attempt in 1 2 3; do
-    exec {xvfb_fd}< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp 2>/dev/null & echo "pid $!")
+    exec {xvfb_fd}< <(timeout 3600 Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp -noreset 2>/dev/null & echo "pid $!")
     read -r _ xvfb_pid <&$xvfb_fd
     xvfb_number=
     if read -r -t 10 xvfb_number <&$xvfb_fd && kill -0 "$xvfb_pid" 2>/dev/null &&
