@@ -3,14 +3,31 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
 constexpr std::size_t kWriteBuffer = 64 * 1024;
+// As many links as the kernel follows in one path before it gives up.
+constexpr int kMaxLinks = 40;
+// The name of a temporary file is the target's, this mark, and what mkstemp
+// puts in place of the six X.
+constexpr std::string_view kTemporaryMark = ".vm_ver32-";
+constexpr std::string_view kRandomPart = "XXXXXX";
+// A temporary file is only taken when this program locked it; should other
+// downloads keep removing new ones, the download gives up.
+constexpr int kTemporaryAttempts = 8;
 
 std::string Quoted(const std::string &fileName) { return "\"" + fileName + "\""; }
+
+[[noreturn]] void FailCreate(const std::string &fileName, int error)
+{
+    throw EFCreateError("Cannot create file " + Quoted(fileName) + ". " + std::strerror(error));
+}
 
 // Past a file-size limit of the process the kernel sends SIGXFSZ, which ends
 // the program; ignored, the write fails with EFBIG and is reported like a full disk.
@@ -30,28 +47,160 @@ mode_t ModeFor(const struct stat *existing)
     return 0666 & ~mask;
 }
 
+bool SameFile(const struct stat &a, const struct stat &b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+
+// The directory Path is in, with its slash ("" for the current one).
+std::string DirectoryOf(const std::string &path) { return path.substr(0, path.rfind('/') + 1); }
+
+// The file a name stands for once its symbolic links are followed; Info holds
+// what lstat says of it when Exists.
+struct Target {
+    std::string path;
+    bool exists = false;
+    struct stat info {};
+};
+
+std::string LinkText(const std::string &fileName, const std::string &link)
+{
+    std::string text(256, '\0');
+    for (;;) {
+        const ssize_t length = ::readlink(link.c_str(), text.data(), text.size());
+        if (length < 0)
+            FailCreate(fileName, errno);
+        if (static_cast<std::size_t>(length) < text.size()) {
+            text.resize(static_cast<std::size_t>(length));
+            return text;
+        }
+        text.resize(text.size() * 2);
+    }
+}
+
+// Renaming over a link would replace the link: the new copy goes where the
+// links lead, a dangling link making the file it names.
+Target FinalTarget(const std::string &fileName)
+{
+    Target target{fileName};
+    for (int links = 0;; ++links) {
+        // What cannot be looked at here is reported when the temporary file
+        // beside it cannot be made.
+        if (::lstat(target.path.c_str(), &target.info) != 0)
+            return target;
+        if (!S_ISLNK(target.info.st_mode)) {
+            target.exists = true;
+            return target;
+        }
+        if (links == kMaxLinks)
+            FailCreate(fileName, ELOOP);
+        const std::string link = LinkText(fileName, target.path);
+        target.path = link.starts_with('/') ? link : DirectoryOf(target.path) + link;
+    }
+}
+
+// Why a copy the user has made read-only cannot be replaced; 0 when it can.
+// Root may write anything, so a file with no write permission at all counts
+// as read-only too.
+int ReadOnlyError(const Target &target)
+{
+    // A running program cannot be opened for writing but is safely renamed over.
+    if (::access(target.path.c_str(), W_OK) != 0 && errno != ETXTBSY)
+        return errno;
+    if ((target.info.st_mode & 0222) == 0)
+        return EACCES;
+    return 0;
+}
+
+bool IsTemporaryName(std::string_view name, std::string_view prefix)
+{
+    if (name.size() != prefix.size() + kRandomPart.size() || !name.starts_with(prefix))
+        return false;
+    return std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+    });
+}
+
+// Removes Name in Directory unless a running download holds its lock. It is
+// removed only while locked here and still under its name, so that no file a
+// download has just made and not yet locked is taken.
+void RemoveIfUnlocked(int directory, const char *name)
+{
+    const int fd = ::openat(directory, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    struct stat locked {};
+    struct stat named {};
+    if (::fstat(fd, &locked) == 0 && S_ISREG(locked.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0
+        && ::fstatat(directory, name, &named, AT_SYMLINK_NOFOLLOW) == 0 && SameFile(locked, named))
+        ::unlinkat(directory, name, 0);
+    ::close(fd);
+}
+
+// A download that was killed leaves its temporary file beside the target;
+// the next download of the same target removes it.
+void RemoveLeftovers(const std::string &target)
+{
+    const std::string directory = DirectoryOf(target);
+    const std::string prefix = target.substr(directory.size()) + std::string(kTemporaryMark);
+    DIR *entries = ::opendir(directory.empty() ? "." : directory.c_str());
+    if (!entries)
+        return;
+    while (const dirent *entry = ::readdir(entries)) {
+        if (IsTemporaryName(entry->d_name, prefix))
+            RemoveIfUnlocked(::dirfd(entries), entry->d_name);
+    }
+    ::closedir(entries);
+}
+
+// Makes Name beside Target and locks it for as long as the descriptor (or a
+// duplicate of it) stays open; -1 with errno when it cannot.
+int MakeTemporary(const std::string &target, std::string &name)
+{
+    for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
+        name = target + std::string(kTemporaryMark) + std::string(kRandomPart);
+        const int fd = ::mkstemp(name.data());
+        if (fd < 0)
+            return -1;
+        // Where flock is not supported nobody can lock, so nobody removes it.
+        const bool locked = ::flock(fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK;
+        // Another download may have found the file unlocked and removed it.
+        struct stat made {};
+        struct stat named {};
+        if (locked && ::fstat(fd, &made) == 0 && ::lstat(name.c_str(), &named) == 0 && SameFile(made, named))
+            return fd;
+        ::close(fd);
+    }
+    errno = EEXIST;
+    return -1;
+}
+
 }  // namespace
 
 TFileStream::TFileStream(const std::string &fileName)
-    : fileName_(fileName), temporaryName_(fileName + ".XXXXXX"), buffer_(std::make_unique<char[]>(kWriteBuffer))
+    : fileName_(fileName), buffer_(std::make_unique<char[]>(kWriteBuffer))
 {
     IgnoreFileSizeSignal();
-    struct stat target {};
-    const bool exists = ::stat(fileName.c_str(), &target) == 0;
-    if (exists && !S_ISREG(target.st_mode))
+    const Target target = FinalTarget(fileName);
+    if (target.exists && !S_ISREG(target.info.st_mode))
         throw EFCreateError("Cannot create file " + Quoted(fileName) + ". It is not a regular file.");
+    if (target.exists)
+        if (const int error = ReadOnlyError(target))
+            FailCreate(fileName, error);
+    targetName_ = target.path;
+    RemoveLeftovers(targetName_);
     // mkstemp makes a name nobody else holds, so nothing planted beside the
     // target can take the bytes.
-    const int fd = ::mkstemp(temporaryName_.data());
+    const int fd = MakeTemporary(targetName_, temporaryName_);
     if (fd < 0)
-        throw EFCreateError("Cannot create file " + Quoted(fileName) + ". " + std::strerror(errno));
-    ::fchmod(fd, ModeFor(exists ? &target : nullptr));
-    file_ = ::fdopen(fd, "wb");
+        FailCreate(fileName, errno);
+    lock_ = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    ::fchmod(fd, ModeFor(target.exists ? &target.info : nullptr));
+    file_ = lock_ >= 0 ? ::fdopen(fd, "wb") : nullptr;
     if (!file_) {
         const int error = errno;
-        ::close(fd);
         ::unlink(temporaryName_.c_str());
-        throw EFCreateError("Cannot create file " + Quoted(fileName) + ". " + std::strerror(error));
+        ::close(fd);
+        if (lock_ >= 0)
+            ::close(lock_);
+        FailCreate(fileName, error);
     }
     // Received blocks are 16383 bytes: with the default page-sized buffer each
     // costs two unaligned writes; a larger buffer writes whole pages, fewer times.
@@ -64,6 +213,8 @@ TFileStream::~TFileStream()
         std::fclose(file_);
     if (!committed_)
         ::unlink(temporaryName_.c_str());
+    if (lock_ >= 0)
+        ::close(lock_);
 }
 
 void TFileStream::Write(const char *data, std::size_t count)
@@ -96,11 +247,13 @@ void TFileStream::Commit()
     Close();
     if (committed_)
         return;
-    if (std::rename(temporaryName_.c_str(), fileName_.c_str()) != 0) {
+    if (std::rename(temporaryName_.c_str(), targetName_.c_str()) != 0) {
         error_ = errno;
         FailWrite();
     }
     committed_ = true;
+    ::close(lock_);
+    lock_ = -1;
 }
 
 void TFileStream::FailWrite()

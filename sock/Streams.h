@@ -63,11 +63,17 @@ public:
 // A file written under a temporary name beside its target and put in place of
 // the target only by Commit, so that a broken, aborted or failed write never
 // replaces the copy the target held. Dropped without Commit, the temporary file
-// is removed.
+// is removed. A target that is a symbolic link is written where the link
+// leads, and the link stays.
+//
+// The temporary file is "<target>.vm_ver32-XXXXXX" and stays locked (flock)
+// while this stream lives; a process that was killed leaves it unlocked, and
+// the next stream for the same target removes it.
 class TFileStream : public TStream {
 public:
     // Raises EFCreateError when the target exists as anything but a regular
-    // file (opening a FIFO would block) or the temporary file cannot be made.
+    // file (opening a FIFO would block) or is read-only, when its links go
+    // round in a loop, or when the temporary file cannot be made.
     explicit TFileStream(const std::string &fileName);
     ~TFileStream() override;
     TFileStream(const TFileStream &) = delete;
@@ -89,7 +95,12 @@ private:
     [[noreturn]] void FailWrite();
 
     std::string fileName_;
+    // Where the bytes go: fileName_ with its symbolic links followed.
+    std::string targetName_;
     std::string temporaryName_;
+    // Holds the lock on the temporary file after file_ is closed, until the
+    // file is renamed or removed.
+    int lock_ = -1;
     // The buffer stdio writes file_ through; freed only after file_ is closed.
     std::unique_ptr<char[]> buffer_;
     std::FILE *file_ = nullptr;

@@ -1,7 +1,10 @@
 // The file a capture writes through: what cannot reach the disk is reported,
 // however little it is and however much the stream buffers; the target keeps
 // its old copy until the new one is committed whole; a target that is no
-// regular file is refused before anything waits on it.
+// regular file is refused before anything waits on it; a read-only copy is
+// kept; a symbolic link stays and the new copy goes where it leads; what a
+// killed download left beside the target is cleared, what a running one
+// writes is not.
 #include "harness/SmallDisk.h"
 #include "sock/Streams.h"
 #include "tests/support/FailureOf.h"
@@ -9,11 +12,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <fcntl.h>
 #include <fstream>
 #include <future>
 #include <sstream>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -62,8 +68,30 @@ protected:
 
 class FileStream : public ::testing::Test {
 protected:
+    // Writes Bytes to the target and puts them in place.
+    void Download(const std::string &bytes)
+    {
+        TFileStream file(target);
+        file.Write(bytes.data(), bytes.size());
+        file.Commit();
+    }
+    // The create error making a stream for the target raises; empty when none.
+    std::string CreateError()
+    {
+        return FailureOf<EFCreateError>([&] { TFileStream file(target); });
+    }
+    // What the symbolic link Name in the directory holds; empty when it is no link.
+    std::string LinkOf(const std::string &name)
+    {
+        char text[256];
+        const ssize_t length = ::readlink((dir / name).c_str(), text, sizeof text);
+        return length < 0 ? std::string() : std::string(text, static_cast<std::size_t>(length));
+    }
+
     harness::TempDir dir;
     const std::string target = dir / "f";
+    // What a download of the target leaves when it is killed.
+    const std::string leftover = dir / "f.vm_ver32-Ab3dE9";
 };
 
 }  // namespace
@@ -120,6 +148,90 @@ TEST_F(FileStream, CommitReplacesTheTargetAndKeepsItsMode)
     ASSERT_EQ(::stat(target.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0666u);
     EXPECT_THAT(harness::NamesIn(dir.Path()), ElementsAre("f"));
+}
+
+TEST_F(FileStream, ReadOnlyCopyIsRefusedAndKept)
+{
+    Put(target, "good copy");
+    ASSERT_EQ(::chmod(target.c_str(), 0444), 0);
+    EXPECT_EQ(CreateError(), "Cannot create file \"" + target + "\". " + std::strerror(EACCES));
+    EXPECT_EQ(Contents(target), "good copy");
+    EXPECT_THAT(harness::NamesIn(dir.Path()), ElementsAre("f"));
+}
+
+TEST_F(FileStream, ChainOfLinksIsFollowedAndKept)
+{
+    // The second link is relative to the directory it is in.
+    ASSERT_EQ(::mkdir((dir / "sub").c_str(), 0755), 0);
+    Put(dir / "real", "old");
+    ASSERT_EQ(::symlink("sub/g", target.c_str()), 0);
+    ASSERT_EQ(::symlink("../real", (dir / "sub/g").c_str()), 0);
+    Download("new");
+    EXPECT_EQ(Contents(dir / "real"), "new");
+    EXPECT_EQ(LinkOf("f"), "sub/g");
+    EXPECT_EQ(LinkOf("sub/g"), "../real");
+    EXPECT_THAT(harness::NamesIn(dir.Path()), ElementsAre("f", "real", "sub"));
+    EXPECT_THAT(harness::NamesIn(dir / "sub"), ElementsAre("g"));
+}
+
+TEST_F(FileStream, DanglingLinkGetsItsFileMade)
+{
+    ASSERT_EQ(::symlink("new", target.c_str()), 0);
+    Download("first copy");
+    EXPECT_EQ(Contents(dir / "new"), "first copy");
+    EXPECT_EQ(LinkOf("f"), "new");
+}
+
+TEST_F(FileStream, LinkLoopIsRefusedAndKept)
+{
+    ASSERT_EQ(::symlink("f", target.c_str()), 0);
+    EXPECT_THAT(CreateError(), HasSubstr(std::strerror(ELOOP)));
+    EXPECT_EQ(LinkOf("f"), "f");
+    EXPECT_THAT(harness::NamesIn(dir.Path()), ElementsAre("f"));
+}
+
+TEST_F(FileStream, LinkToADirectoryIsRefused)
+{
+    ASSERT_EQ(::mkdir((dir / "d").c_str(), 0755), 0);
+    ASSERT_EQ(::symlink("d", target.c_str()), 0);
+    EXPECT_THAT(CreateError(), HasSubstr("not a regular file"));
+    EXPECT_EQ(LinkOf("f"), "d");
+}
+
+TEST_F(FileStream, LeftoverOfAKilledDownloadIsRemoved)
+{
+    Put(leftover, "cut");
+    Download("new");
+    EXPECT_THAT(harness::NamesIn(dir.Path()), ElementsAre("f"));
+}
+
+TEST_F(FileStream, LockedLeftoverIsLeftAlone)
+{
+    Put(leftover, "in progress");
+    const int held = ::open(leftover.c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    Download("new");
+    ::close(held);
+    EXPECT_EQ(Contents(leftover), "in progress");
+}
+
+TEST_F(FileStream, SimilarNamesAreLeftAlone)
+{
+    for (const char *name : {"f.bak", "g.vm_ver32-Ab3dE9", "f.vm_ver32-Ab3dE90"})
+        Put(dir / name, "kept");
+    Download("new");
+    EXPECT_THAT(harness::NamesIn(dir.Path()), ElementsAre("f", "f.bak", "f.vm_ver32-Ab3dE90", "g.vm_ver32-Ab3dE9"));
+}
+
+TEST_F(FileStream, ClosedDownloadKeepsItsFileFromTheNextOne)
+{
+    // A download is closed long before the server's reply lets it commit.
+    TFileStream first(target);
+    first.Write("first", 5);
+    first.Close();
+    { TFileStream second(target); }
+    first.Commit();
+    EXPECT_EQ(Contents(target), "first");
 }
 
 TEST_F(FileStream, FifoTargetIsRefusedWithoutWaiting)
