@@ -9,6 +9,13 @@ void TTcpSocket::HandleSocketMessage(const net::Message &Msg)
     // disturb a later operation.
     if (lookupAnswer && (Msg.Tag == 0 || Msg.Tag != pendingLookup_))
         return;
+    // An event of a socket that has since been closed and replaced (a close,
+    // a disconnect, an accepted connection) was queued before the
+    // replacement and says nothing about it.
+    const bool socketEvent =
+        Msg.Number == net::WM_SOCKETEVENT || (Msg.Number == net::WM_LOOKUPDONE && !lookupAnswer);
+    if (socketEvent && Msg.Source != SocketHandle.Id())
+        return;
     if (Msg.Number == net::WM_SOCKETEVENT || Msg.Number == net::WM_LOOKUPDONE)
         EventOk = Msg.Error == 0;
     // A handler's failure (the owner's OnConnect included) ends there; the

@@ -25,13 +25,17 @@ constexpr uint16_t FD_ALL_EVENTS = 63;
 // One message. Event and Error are the low and high word of what Windows
 // packs into lParam; Tag identifies the lookup a WM_LOOKUPDONE answers (0 for
 // socket events) and Address carries that lookup's IPv4 answer in network
-// byte order.
+// byte order. Source is the Id of the socket that raised the event (0 for
+// anything else): a socket's descriptor number is reused, its Id never, so an
+// event still queued when its socket is replaced can be told from the
+// replacement's.
 struct Message {
     int Number = 0;
     uint16_t Event = 0;
     uint16_t Error = 0;
     uint32_t Tag = 0;
     uint32_t Address = 0;
+    uint64_t Source = 0;
 };
 
 } // namespace net

@@ -12,6 +12,7 @@
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 
+#include <atomic>
 #include <utility>
 
 namespace net {
@@ -37,6 +38,12 @@ uint16_t PendingError(int fd)
 
 enum class Phase { Fresh, Connecting, Failed, Connected, Listening, Closed };
 
+uint64_t NextId()
+{
+    static std::atomic<uint64_t> last{0};
+    return ++last;
+}
+
 } // namespace
 
 // Qt's notifiers report a state (readable, writable) for as long as it lasts;
@@ -46,6 +53,7 @@ enum class Phase { Fresh, Connecting, Failed, Connected, Listening, Closed };
 struct Socket::State {
     int fd;
     Phase phase;
+    const uint64_t id = NextId();
     QPointer<NotificationWindow> window;
     int number = 0;
     uint16_t events = 0;
@@ -67,7 +75,7 @@ struct Socket::State {
     void Notify(uint16_t event, uint16_t error = 0)
     {
         if (window && (events & event) != 0)
-            window->Post(Message{number, event, error});
+            window->Post(Message{number, event, error, 0, 0, id});
     }
 
     void Enter(Phase next)
@@ -188,6 +196,8 @@ Socket &Socket::operator=(Socket &&other) noexcept
 }
 
 int Socket::Descriptor() const { return state_ ? state_->fd : -1; }
+
+uint64_t Socket::Id() const { return state_ ? state_->id : 0; }
 
 int Socket::Close()
 {

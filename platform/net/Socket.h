@@ -44,6 +44,10 @@ public:
 
     bool IsOpen() const { return state_ != nullptr; }
     int Descriptor() const;
+    // Unique in the process and never given again; it goes with the socket
+    // when it is moved, and every notification carries it as its Source.
+    // 0 for an empty socket.
+    uint64_t Id() const;
 
     // Closes now and leaves the socket empty; the descriptor is released even
     // when SocketError is returned. Closing an empty socket does nothing.

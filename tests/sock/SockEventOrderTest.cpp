@@ -3,6 +3,7 @@
 // next one.
 #include "tests/sock/SockTestSupport.h"
 
+#include <QCoreApplication>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -22,6 +23,17 @@ void AwaitFlag(const std::atomic<bool> &flag)
     for (int i = 0; i < 500 && !flag; ++i)
         std::this_thread::sleep_for(10ms);
 }
+
+// The component with its notification object in reach: what a socket posted
+// is put in the queue and handled in order with everything before it.
+class QueueingSocket : public TTcpSocket {
+public:
+    void Deliver(const net::Message &msg)
+    {
+        SocketWindow->Post(msg);
+        QCoreApplication::sendPostedEvents(SocketWindow.get());
+    }
+};
 
 } // namespace
 
@@ -147,4 +159,25 @@ TEST(EventOrder, UsingASocketThatWasNeverConnectedFailsAsTheSystemSays)
     EXPECT_EQ(FailureOf([&] { socket.ReadLn(); }), "Connection closed by the peer");
     EXPECT_EQ(FailureOf([&] { socket.Writeln("NOOP"); }), "Connection closed by the peer");
     EXPECT_TRUE(errors.empty());
+}
+
+// The queue still holds what the old socket raised when the component closes
+// it and opens another; none of it is the new connection's.
+TEST(EventOrder, EventsOfAReplacedSocketLeaveItsSuccessorAlone)
+{
+    Peer first([](Connection &c) { c.WaitClosed(); });
+    Peer second([](Connection &c) { c.WaitClosed(); });
+    QueueingSocket socket;
+    ConnectTo(socket, first.Port());
+    const uint64_t replaced = socket.SocketHandle.Id();
+    socket.Disconnect();
+    ConnectTo(socket, second.Port());
+    std::vector<std::string> events;
+    socket.OnConnect = [&](TTcpSocket *) { events.push_back("connect"); };
+    socket.OnDisconnect = [&](TTcpSocket *) { events.push_back("disconnect"); };
+
+    socket.Deliver(net::Message{net::WM_SOCKETEVENT, net::FD_CONNECT, 0, 0, 0, replaced});
+    socket.Deliver(net::Message{net::WM_SOCKETEVENT, net::FD_CLOSE, 0, 0, 0, replaced});
+    EXPECT_TRUE(events.empty());
+    EXPECT_TRUE(socket.Connected);
 }
