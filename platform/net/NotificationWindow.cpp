@@ -1,5 +1,6 @@
 #include "platform/net/NotificationWindow.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QTimerEvent>
@@ -48,6 +49,13 @@ bool NotificationWindow::event(QEvent *e)
     if (e->type() != MessageEventType)
         return QObject::event(e);
     handler_(static_cast<MessageEvent *>(e)->message);
+    // The message may be what a wait is waiting for. Qt's own dispatcher
+    // (QT_NO_GLIB=1), unlike glib's, sleeps after delivering the posted events
+    // it found, and the wake-up of a message posted while they were delivered
+    // is spent already: woken here, the wait step returns and the wait looks
+    // again. (The handler may have destroyed this object.)
+    if (QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance())
+        dispatcher->wakeUp();
     return true;
 }
 

@@ -2,8 +2,9 @@
 // The hidden object a component receives its notifications at: socket events,
 // lookup completions, its own read and write requests, and the ticks of its
 // system timer. Messages are posted and handled in the order they were posted,
-// only while the event loop runs (the main loop or a wait loop). Destroying the
-// object drops the messages still pending for it.
+// only while the event loop runs (the main loop or a wait loop); a wait step
+// that handled one returns. Destroying the object drops the messages still
+// pending for it.
 #include "platform/net/Messages.h"
 
 #include <QObject>

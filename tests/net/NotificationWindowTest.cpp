@@ -2,6 +2,7 @@
 #include "platform/net/NotificationWindow.h"
 #include "tests/support/NetTestSupport.h"
 
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -78,4 +79,28 @@ TEST(NetMessagePump, WaitStepHandlesWhatIsPending)
     window.Post({net::WM_READREQUEST});
     net::WaitForMessages();
     EXPECT_EQ(handled, 2);
+}
+
+// A handler's message (a request re-posted, a lookup's answer) is posted while
+// posted events are being delivered; the step that delivers it must not sleep.
+TEST(NetMessagePump, WaitStepEndsAfterAMessageAHandlerPosted)
+{
+    std::vector<net::Message> got;
+    net::NotificationWindow window([&](const net::Message &m) {
+        got.push_back(m);
+        if (m.Number == net::WM_WRITEREQUEST)
+            window.Post({net::WM_READREQUEST});
+    });
+    // Turns a step that sleeps for good into a failure.
+    bool rescued = false;
+    QTimer rescue;
+    rescue.setSingleShot(true);
+    QObject::connect(&rescue, &QTimer::timeout, [&] { rescued = true; });
+    rescue.start(5s);
+
+    window.Post({net::WM_WRITEREQUEST});
+    while (got.size() < 2 && !rescued)
+        net::WaitForMessages();
+    EXPECT_FALSE(rescued);
+    EXPECT_EQ(Numbers(got), (std::vector<int>{net::WM_WRITEREQUEST, net::WM_READREQUEST}));
 }
