@@ -1,10 +1,14 @@
-// The look the design fixes: sizes, the password mask, where glyph and caption sit.
+// The look the design fixes: sizes, the password mask, where glyph and caption
+// sit, and what a screen reader says of each control.
 #include "WindowFixture.h"
 
+#include <QAbstractButton>
+#include <QAccessible>
 #include <QFrame>
 #include <QImage>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QTextEdit>
 #include <QToolButton>
 
 namespace {
@@ -66,6 +70,27 @@ TEST_F(Look, ActionButtonGlyphSits3FromTheEdgeAnd10BeforeTheCaption)
         EXPECT_GE(ink.front(), 31) << name;
         EXPECT_LE(ink.front(), 32) << name;
     }
+}
+
+// A control without a name is read out as a bare "button" or "edit": the
+// user cannot tell the warning from the tick, nor one field from another.
+TEST_F(Look, EveryControlHasANameForScreenReaders)
+{
+    Put("ort.ini", "[Program]\r\n");
+    Start();
+    QStringList walked;
+    QStringList unnamed;
+    for (QWidget *control : window->findChildren<QWidget *>()) {
+        if (!qobject_cast<QAbstractButton *>(control) && !qobject_cast<QLineEdit *>(control)
+            && !qobject_cast<QTextEdit *>(control))
+            continue;
+        walked << control->objectName();
+        QAccessibleInterface *reader = QAccessible::queryAccessibleInterface(control);
+        if (!reader || reader->text(QAccessible::Name).isEmpty())
+            unnamed << control->objectName();
+    }
+    ASSERT_TRUE(walked.contains("SpeedProgramOld")) << walked.join(", ").toStdString();
+    EXPECT_EQ(unnamed, QStringList()) << unnamed.join(", ").toStdString();
 }
 
 } // namespace
