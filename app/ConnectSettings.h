@@ -5,5 +5,7 @@
 #include "sock/SockConst.h"
 
 constexpr int ConnectTimeOutMs = 5000;
+// How long the server may stay silent while the check waits for it.
+constexpr int ReplyTimeOutMs = 30000;
 constexpr int LoginReportLevel = SockConst::LevelErrorCheck;
 constexpr int SessionReportLevel = SockConst::LevelReply;

@@ -75,6 +75,7 @@ void TForm1::FormTryToConnect()
     client.Host = View.FieldText(TField::Host);
     client.Port = IntConvert::StrToInt(View.FieldText(TField::HostPort));
     client.TimeOut = ConnectTimeOutMs;
+    client.ReplyTimeOut = ReplyTimeOutMs;
     client.UserID = View.FieldText(TField::User);
     client.Password = View.FieldText(TField::Password);
     client.ReportLevel = LoginReportLevel;

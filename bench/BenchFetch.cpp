@@ -48,6 +48,7 @@ int Fetch(const FetchJob &job)
         client.Host = job.host;
         client.Port = job.port;
         client.TimeOut = ConnectTimeOutMs;
+        client.ReplyTimeOut = ReplyTimeOutMs;
         client.UserID = "anonymous";
         client.Password = "bench@example.com";
         client.ReportLevel = LoginReportLevel;

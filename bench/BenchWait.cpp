@@ -23,6 +23,7 @@ int Wait(const std::string &host, int port, int seconds)
     client.Host = host;
     client.Port = port;
     client.TimeOut = ConnectTimeOutMs;
+    client.ReplyTimeOut = ReplyTimeOutMs;
     client.UserID = "anonymous";
     client.Password = "bench@example.com";
     TThreadTimer deadline;

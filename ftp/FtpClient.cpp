@@ -60,6 +60,14 @@ void TFtpClient::Connect()
         }
         if (OnConnect)
             OnConnect(this);
+    } catch (const ETimeOutError &) {
+        // A server gone silent would not answer QUIT either; it failed the
+        // connection as a refusal does.
+        if (OnConnectionFailed)
+            OnConnectionFailed(this);
+        TTcpSocket::Disconnect();
+        StatusMessage(kStatusLevel, "Disconnected");
+        throw;
     } catch (...) {
         // The logout is a courtesy to a server that may be gone already: its
         // own failure must not hide why the login ended.

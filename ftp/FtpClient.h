@@ -52,8 +52,11 @@ public:
     // Fetches RemoteFile (sent unchanged with RETR) into LocalFile (RemoteFile
     // when empty) over a data connection accepted from the control
     // connection's peer only, or with Passive opened to that peer. Refusals of PORT or RETR (301..599) go to
-    // OnFailure (cmdDownload) or raise FTPException; OnSuccess (cmdDownload)
-    // when the transfer ended.
+    // OnFailure (cmdDownload) or raise FTPException. OnSuccess (cmdDownload)
+    // only when the completion reply is 2xx and every byte the RETR reply
+    // announced has come; otherwise OnFailure and FTPException with the reply
+    // (or "Transfer incomplete: ..."), the local copy kept. A silent server
+    // (ReplyTimeOut) also fails the download through OnFailure.
     void Download(const std::string &RemoteFile, const std::string &LocalFile);
     // Progress of the running Download; 0 when none runs.
     int64_t BytesRecvd() const;
@@ -112,6 +115,16 @@ private:
     // OnFailure (cmdDownload) and raises; AbortTransfer ends the connect with
     // "Connection Canceled".
     void OpenPassiveDataConnection(const std::string &Server);
+    // Active step of Transfer: waits for the server's data connection, from
+    // Server only. A negative reply on the control connection meanwhile (425)
+    // ends the wait with that reply as the error (OnFailure first).
+    void AcceptDataConnection(const std::string &Server);
+    // Reads the reply that ends a transfer or refuses it, also when it is a
+    // server's abort reply, reporting each line; returns the first.
+    std::string ReadTransferReply();
+    // OnFailure (cmdDownload) hears that the download cannot go on, whatever
+    // it answers; the caller raises the error.
+    void AnnounceDownloadFailure();
     void FinishDownload(bool Success);
 
     std::unique_ptr<TTcpSocket> DataConnection;  // exists only during Download

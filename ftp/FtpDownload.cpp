@@ -4,13 +4,13 @@
 #include "ftp/FtpClient.h"
 
 #include "ftp/FtpRules.h"
-#include "platform/net/MessagePump.h"
-#include "sock/ThreadTimer.h"
+
+#include <optional>
 
 namespace {
 
 // How long DrainAfterCancel waits for the rest of a server's abort reply, in ms.
-constexpr uint32_t kDrainLimitMs = 950;
+constexpr int kDrainLimitMs = 950;
 
 }  // namespace
 
@@ -22,6 +22,11 @@ void TFtpClient::Download(const std::string &RemoteFile, const std::string &Loca
     DataConnection = std::make_unique<TTcpSocket>();
     try {
         Transfer(RemoteFile, LocalFile.empty() ? RemoteFile : LocalFile);
+    } catch (const ETimeOutError &) {
+        // The server went silent: a failed download like a refused one.
+        AnnounceDownloadFailure();
+        FinishDownload(false);
+        throw;
     } catch (...) {
         FinishDownload(false);
         throw;
@@ -42,6 +47,7 @@ void TFtpClient::Transfer(const std::string &RemoteFile, const std::string &Loca
     // taken now, while the control connection surely has it.
     const std::string server = GetPeerAddress();
     DataConnection->TimeOut = TimeOut;
+    DataConnection->ReplyTimeOut = ReplyTimeOut;
     if (Passive) {
         OpenPassiveDataConnection(server);
     } else {
@@ -57,11 +63,12 @@ void TFtpClient::Transfer(const std::string &RemoteFile, const std::string &Loca
     StatusMessage(kStatusLevel, "RETR " + RemoteFile);
     BytesTotal = 0;
     // ReplyNumber stays the first line's while the further lines are read.
-    std::string line;
+    std::optional<int64_t> announced;
     Exchange("RETR " + RemoteFile, [&](const std::string &each, bool first) {
-        line = each;
         if (BytesTotal == 0)
             BytesTotal = ParseByteCount(each);
+        if (!announced)
+            announced = AnnouncedSize(each);
         if (!IsRefusal(ReplyNumber))
             return;
         // A refusal whose first line OnFailure handled goes on line by line.
@@ -70,30 +77,74 @@ void TFtpClient::Transfer(const std::string &RemoteFile, const std::string &Loca
         ReportFailure(cmdDownload, each);
     });
 
-    // A server that has closed the control connection will not connect.
     if (!Passive)
-        DataConnection->UseAcceptedSocket(DataConnection->AcceptFrom(server, [this] { return Connected; }));
+        AcceptDataConnection(server);
     if (OnTransactionStart)
         OnTransactionStart(this);
-    std::unique_ptr<TFileStream> file;
-    if (!Canceled && !TimedOut)
-        file = DataConnection->CaptureFile(LocalFile);
+    // Captured also after a server's abort reply: the data connection came,
+    // and what ends it is judged with the reply.
+    std::unique_ptr<TFileStream> file = DataConnection->CaptureFile(LocalFile);
     if (OnTransactionStop)
         OnTransactionStop(this);
     DataConnection->RequestCloseSocket();
     BytesTotal = DataConnection->BytesRecvd;
     StatusMessage(kStatusLevel, "Received " + std::to_string(BytesTotal) + " Bytes");
 
-    // After the server's abort reply (421, 426) the file is incomplete: the
-    // read below then ends with the abort error instead of a success.
-    if (!TimedOut)
-        line = ReadLn();
-    StatusMessage(kStatusLevel, line);
-    if (!TimedOut)
-        ReadContinuationLines(line);
-    // Only a finished download replaces the local copy.
-    if (file)
-        file->Commit();
+    // Only a transfer the server says it completed, with every byte it
+    // announced, replaces the local copy.
+    const std::string completion = ReadTransferReply();
+    if (!IsPositiveCompletion(completion)) {
+        AnnounceDownloadFailure();
+        throw FTPException(completion);
+    }
+    if (announced && BytesTotal < *announced) {
+        AnnounceDownloadFailure();
+        throw FTPException("Transfer incomplete: received " + std::to_string(BytesTotal) + " of " +
+                           std::to_string(*announced) + " bytes");
+    }
+    file->Commit();
+}
+
+void TFtpClient::AcceptDataConnection(const std::string &Server)
+{
+    // A server that cannot connect says so on the control connection (425),
+    // and one that has closed it will not connect: either ends the wait.
+    const auto stillWanted = [this] { return Connected && !StartsWithNegativeReply(RecvStream->Bytes()); };
+    try {
+        DataConnection->UseAcceptedSocket(DataConnection->AcceptFrom(Server, stillWanted));
+    } catch (const ESockError &) {
+        if (DataConnection->Canceled || !StartsWithNegativeReply(RecvStream->Bytes()))
+            throw;
+        const std::string refusal = ReadTransferReply();
+        AnnounceDownloadFailure();
+        throw FTPException(refusal);
+    }
+}
+
+std::string TFtpClient::ReadTransferReply()
+{
+    for (;;) {
+        // A server's abort reply (421, 426) cancels the waits on the control
+        // connection; here it is the reply awaited.
+        if (IsServerAbort(RecvStream->Bytes()))
+            Canceled = false;
+        try {
+            const std::string line = ReadLn();
+            StatusMessage(kStatusLevel, line);
+            ReadContinuationLines(line);
+            return line;
+        } catch (const EAbortError &) {
+            if (!IsServerAbort(RecvStream->Bytes()))
+                throw;
+        }
+    }
+}
+
+void TFtpClient::AnnounceDownloadFailure()
+{
+    bool handled = false;
+    if (OnFailure)
+        OnFailure(handled, cmdDownload);
 }
 
 void TFtpClient::FinishDownload(bool Success)
@@ -108,14 +159,7 @@ void TFtpClient::FinishDownload(bool Success)
 void TFtpClient::DrainAfterCancel()
 {
     Canceled = false;
-    bool expired = false;
-    TThreadTimer deadline;
-    deadline.SetInterval(kDrainLimitMs);
-    deadline.SetOnTimer([&expired](TThreadTimer *) { expired = true; });
-    std::string taken = Read(0);
-    while (taken.empty() && !expired) {
-        net::WaitForMessages();
-        taken = Read(0);
-    }
-    StatusMessage(kStatusLevel, taken);
+    // A new abort reply that cancels this wait makes the Read raise.
+    Wait([this] { return RecvStream->Size() > 0; }, {.SilenceMs = kDrainLimitMs});
+    StatusMessage(kStatusLevel, Read(0));
 }

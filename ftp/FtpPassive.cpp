@@ -23,9 +23,7 @@ void TFtpClient::OpenPassiveDataConnection(const std::string &Server)
     // Without a data connection the download cannot go on, so the error
     // follows whatever OnFailure answers.
     const auto fail = [this](const auto &Error) {
-        bool handled = false;
-        if (OnFailure)
-            OnFailure(handled, cmdDownload);
+        AnnounceDownloadFailure();
         throw Error;
     };
 

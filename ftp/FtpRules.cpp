@@ -13,6 +13,62 @@ bool IsServerAbort(std::string_view Buffered)
     return Buffered.size() >= 4 && (Buffered.compare(0, 3, "421") == 0 || Buffered.compare(0, 3, "426") == 0);
 }
 
+namespace {
+
+bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+// The reply number at the head of Text: three digits and no fourth.
+std::optional<int> LeadingCode(std::string_view Text)
+{
+    if (Text.size() < 4)
+        return std::nullopt;
+    for (std::size_t i = 0; i < 3; ++i)
+        if (Text[i] < '0' || Text[i] > '9')
+            return std::nullopt;
+    if (Text[3] >= '0' && Text[3] <= '9')
+        return std::nullopt;
+    return (Text[0] - '0') * 100 + (Text[1] - '0') * 10 + (Text[2] - '0');
+}
+
+}  // namespace
+
+std::optional<int64_t> AnnouncedSize(std::string_view Line)
+{
+    std::string lower(Line);
+    for (char &c : lower)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    const auto word = lower.find("byte");
+    if (word == std::string::npos || (word > 0 && IsAsciiLetter(Line[word - 1])))
+        return std::nullopt;
+    std::size_t end = word;
+    while (end > 0 && Line[end - 1] == ' ')
+        --end;
+    std::size_t begin = end;
+    while (begin > 0 && Line[begin - 1] >= '0' && Line[begin - 1] <= '9')
+        --begin;
+    // No digits, the reply code itself, or part of a larger number ("1.5 bytes").
+    if (begin == end || begin == 0 || Line[begin - 1] == '.' || Line[begin - 1] == ',')
+        return std::nullopt;
+    int64_t size = 0;
+    const auto [rest, error] = std::from_chars(Line.data() + begin, Line.data() + end, size);
+    if (error != std::errc())
+        return std::nullopt;
+    return size;
+}
+
+bool IsPositiveCompletion(std::string_view Line)
+{
+    const auto code = LeadingCode(Line);
+    return code && *code >= 200 && *code <= 299;
+}
+
+bool StartsWithNegativeReply(std::string_view Buffered)
+{
+    const auto code = LeadingCode(Buffered);
+    return code && IsNegative(*code);
+}
+
 int32_t ParseByteCount(const std::string &Line)
 {
     std::string upper = Line;

@@ -33,6 +33,20 @@ bool IsServerAbort(std::string_view Buffered);
 // when the run does not fit 32 bits.
 int32_t ParseByteCount(const std::string &Line);
 
+// The size a transfer reply announces, strictly: a run of digits, blanks or
+// nothing, then the word "byte" in any case as a word of its own (not
+// "kbytes"). The reply's own code is no size ("150 bytes follow"). Nothing when
+// the reply names no size this way: a transfer is then judged by its reply alone.
+std::optional<int64_t> AnnouncedSize(std::string_view Line);
+
+// 2xx: the completion reply of a transfer says it succeeded; any other code,
+// or none, says it did not.
+bool IsPositiveCompletion(std::string_view Line);
+
+// 400..599 at the head of the received bytes, with at least one byte after
+// the code: a reply that refuses what the client waits for.
+bool StartsWithNegativeReply(std::string_view Buffered);
+
 // The data port a 229 reply offers in "(|||port|)", where any one printable
 // character other than a digit may stand for "|". Nothing for another reply
 // code, another shape, or a port outside 1..65535.

@@ -53,6 +53,11 @@ constexpr std::string_view eSendAborted = "Socket send aborted";
 constexpr std::string_view eReadLnAborted = "Socket readln aborted";
 constexpr std::string_view eAcceptingCanceled = "Accepting Canceled";
 constexpr std::string_view eDataConnection = "Error creating Data Connection";
+// Waits that nothing came from the peer for: ReplyTimeOut ended them.
+constexpr std::string_view eSendTimedOut = "Send Timed Out";
+constexpr std::string_view eReplyTimedOut = "Reply Timed Out";
+constexpr std::string_view eTransferTimedOut = "Transfer Timed Out";
+constexpr std::string_view eAcceptTimedOut = "Accepting Timed Out";
 constexpr std::string_view eNoTimer = "No Timer";
 // A wait for bytes, or for bytes to leave, on a connection the peer has closed.
 constexpr std::string_view eConnectionClosed = "Connection closed by the peer";

@@ -10,6 +10,8 @@
 
 #include <arpa/inet.h>
 
+#include <optional>
+
 
 using namespace SockConst;
 
@@ -164,10 +166,42 @@ void TTcpSocket::TimerFired()
     AbortTransfer();
 }
 
-void TTcpSocket::WaitFor(const std::function<bool()> &Done)
+TWaitEnd TTcpSocket::Wait(const std::function<bool()> &Condition, TWaitLimits Limits)
 {
-    while (!Done() && !Canceled)
+    using Clock = std::chrono::steady_clock;
+    lastHeard_ = Clock::now();
+    // Armed only when the wait has to sleep: most reads find their line
+    // buffered already. Each tick looks at how long the peer has been silent
+    // and waits out the rest.
+    std::optional<TThreadTimer> silenceTimer;
+    bool silent = false;
+    const auto silentFor = [this] {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - lastHeard_).count();
+    };
+    for (;;) {
+        if (Canceled)
+            return TWaitEnd::Canceled;
+        if (Condition())
+            return TWaitEnd::Met;
+        if (Limits.TimeOut && TimedOut)
+            return TWaitEnd::TimedOut;
+        if (Limits.PeerClosed && !Connected)
+            return TWaitEnd::PeerClosed;
+        if (silent)
+            return TWaitEnd::Silent;
+        if (Limits.SilenceMs > 0 && !silenceTimer) {
+            silenceTimer.emplace();
+            silenceTimer->SetInterval(static_cast<uint32_t>(Limits.SilenceMs));
+            silenceTimer->SetOnTimer([&](TThreadTimer *timer) {
+                const auto left = Limits.SilenceMs - silentFor();
+                if (left <= 0)
+                    silent = true;
+                else
+                    timer->SetInterval(static_cast<uint32_t>(left));
+            });
+        }
         net::WaitForMessages();
+    }
 }
 
 std::string TTcpSocket::NameToResolve() const
@@ -193,13 +227,13 @@ void TTcpSocket::ResolveHost()
     EventArrived = false;
     pendingLookup_ = NextLookupTag();
     net::AsyncGetHostByName(zeroTerminated, SocketWindow.get(), pendingLookup_);
-    WaitFor([this] { return EventArrived || TimedOut; });
+    const TWaitEnd end = Wait([this] { return EventArrived; }, {.TimeOut = true});
     // An answer that comes after this point is for nobody and is dropped.
     pendingLookup_ = 0;
     TimerOff();
-    if (TimedOut)
+    if (end == TWaitEnd::TimedOut)
         throw ESockError(Text(eLookupTimedOut));
-    if (Canceled)
+    if (end == TWaitEnd::Canceled)
         throw ESockError(Text(eLookupCanceled));
     if (!EventOk)
         throw ESockError(Text(eLookupFailed));
@@ -253,15 +287,19 @@ void TTcpSocket::Connect()
     if (SocketHandle.Connect(RemoteAddress) == net::SocketError)
         ErrorManager(net::WSAEWOULDBLOCK);
     TimerOn();
-    WaitFor([this] { return Connected || TimedOut || !EventOk; });
+    const TWaitEnd end = Wait([this] { return Connected || !EventOk; }, {.TimeOut = true});
     TimerOff();
-    if (!TimedOut && !Canceled && EventOk)
+    if (end == TWaitEnd::Met && EventOk)
         return;
+    // A connect given up must not complete later: the component would count
+    // as connected without anyone having logged in.
+    if (end != TWaitEnd::Met)
+        OpenSocket(false);
     if (OnConnectionFailed)
         OnConnectionFailed(this);
-    if (TimedOut)
+    if (end == TWaitEnd::TimedOut)
         throw ESockError(Text(eConnectionTimedOut));
-    throw ESockError(Text(Canceled ? eConnectionCanceled : eConnectionFailed));
+    throw ESockError(Text(end == TWaitEnd::Canceled ? eConnectionCanceled : eConnectionFailed));
 }
 
 void TTcpSocket::Disconnect()

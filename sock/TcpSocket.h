@@ -5,8 +5,9 @@
 // are handled only while the event loop runs. An operation that has to wait
 // (lookup, connect, a reply line, a send, an accept, a capture) pumps the event
 // loop, sleeping until the next event, until its condition holds, Cancel is
-// called, or (lookup and connect) TimeOut runs out. While it waits, any other
-// handler may run, including the owner's.
+// called, (lookup and connect) TimeOut runs out, or (every other wait) nothing
+// has come from the peer for ReplyTimeOut. While it waits, any other handler
+// may run, including the owner's.
 //
 // Ownership: the owner holds the component by value or std::unique_ptr. It may
 // destroy it at any time except from inside one of the component's own events
@@ -25,6 +26,7 @@
 
 #include <netinet/in.h>
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -49,6 +51,28 @@ public:
 class EAbortError : public ESockError {
 public:
     using ESockError::ESockError;
+};
+
+// A wait that was ended because nothing came from the peer for ReplyTimeOut.
+class ETimeOutError : public ESockError {
+public:
+    using ESockError::ESockError;
+};
+
+// How a wait ended.
+enum class TWaitEnd {
+    Met,         // its condition holds
+    Canceled,    // Cancel was called
+    TimedOut,    // TimeOut ran out (lookup and connect)
+    PeerClosed,  // the connection is gone
+    Silent,      // nothing came from the peer for the silence limit
+};
+
+// What besides its condition and Cancel ends a wait.
+struct TWaitLimits {
+    bool TimeOut = false;     // the time-out timer (TimerOn) fired
+    bool PeerClosed = false;  // the connection ended
+    int SilenceMs = 0;        // nothing received or sent for this long; 0: no limit
 };
 
 class TTcpSocket {
@@ -115,7 +139,10 @@ public:
     // ---- Buffered I/O. On a socket that is not connected, SendBuffer, Read
     // and ReadLn fail as the system call does (OnError 10057 and ESockError
     // "10057:Socket is not connected"), or with ESockError "Connection closed
-    // by the peer" when the peer ended the connection.
+    // by the peer" when the peer ended the connection. Each wait ends with
+    // ETimeOutError when nothing has come from the peer for ReplyTimeOut ms:
+    // "Send Timed Out", "Reply Timed Out", "Transfer Timed Out" (CaptureFile),
+    // "Accepting Timed Out" (Accept).
 
     // Queues Length bytes (0: up to the first zero byte) and waits until all
     // are handed to the socket. Does nothing while Canceled is set; raises
@@ -164,7 +191,9 @@ public:
     // from anyone). A connection from another address is closed at once and the
     // wait goes on. ESockError when PeerAddress is not a dotted address, and
     // ESockError "Connection closed by the peer" as soon as StillWanted (when
-    // given) says false: the connection the data belonged to has ended.
+    // given) says false and no connection waits: the connection the data
+    // belonged to has ended or refused it. ETimeOutError "Accepting Timed
+    // Out" after ReplyTimeOut ms without a connection.
     net::Socket AcceptFrom(const std::string &PeerAddress, const std::function<bool()> &StillWanted = {});
     // Closes the listening socket, makes Accepted this component's socket and
     // selects all six notifications for it.
@@ -182,6 +211,7 @@ public:
     std::string Host;
     int Port = 0;
     int TimeOut = 0;      // ms for lookup and connect; 0: no limit
+    int ReplyTimeOut = 0; // ms of silence that ends any other wait; 0: no limit
     int ReportLevel = 0;  // 0 nothing, 1 replies, 4 I/O notes, 8 trace, 16 all
     std::string Proxy;    // when set, resolved and connected instead of Host
     int ProxyPort = 0;
@@ -244,6 +274,12 @@ protected:
 
     // Dispatches one message of the notification object; never raises.
     void HandleSocketMessage(const net::Message &Msg);
+    // The one wait: pumps the event loop until Condition() holds or a limit
+    // ends it, and says which. Cancel ends it first, even when the condition
+    // holds too.
+    TWaitEnd Wait(const std::function<bool()> &Condition, TWaitLimits Limits);
+    // The limits of a wait for the peer: its close and ReplyTimeOut.
+    TWaitLimits PeerLimits() const { return {.PeerClosed = true, .SilenceMs = ReplyTimeOut}; }
 
 private:
     void TimerFired();
@@ -253,8 +289,6 @@ private:
     // Raises the failure of an operation that needs a connection there is not.
     [[noreturn]] void FailNotConnected(bool Sending);
     void SelectAllEvents();
-    // One wait: pumps the event loop until Done() or Canceled.
-    void WaitFor(const std::function<bool()> &Done);
     void PostRequest(int Number);
     // Clears Busy and re-posts the requests that met it.
     void ReleaseBusy();
@@ -290,6 +324,8 @@ private:
     bool destroying_ = false;      // status reports and OnDisconnect are silent
     uint32_t pendingLookup_ = 0;   // tag of the lookup being waited for
     uint32_t lookupAddress_ = 0;   // its answer
+    // When something last came from the peer or went to it.
+    std::chrono::steady_clock::time_point lastHeard_{};
     bool readSkipped_ = false;     // a read request met Busy
     bool writeSkipped_ = false;    // a write request met Busy
     bool readHeld_ = false;        // the receive buffer was full: nothing more was read

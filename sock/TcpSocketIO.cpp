@@ -69,15 +69,17 @@ void TTcpSocket::SendBuffer(const char *Buffer, uint16_t Length)
     WriteComplete = false;
     PostRequest(net::WM_WRITEREQUEST);
     // A connection the peer has closed takes nothing more: waiting on would never end.
-    WaitFor([this] { return WriteComplete || !Connected; });
-    if (Canceled) {
+    const TWaitEnd end = Wait([this] { return WriteComplete; }, PeerLimits());
+    if (end == TWaitEnd::Met)
+        return;
+    if (end == TWaitEnd::Canceled) {
         Canceled = false;
         throw EAbortError(Text(eSendAborted));
     }
-    if (!WriteComplete) {
-        SendStream->Clear();
-        throw ESockError(Text(eConnectionClosed));
-    }
+    SendStream->Clear();
+    if (end == TWaitEnd::Silent)
+        throw ETimeOutError(Text(eSendTimedOut));
+    throw ESockError(Text(eConnectionClosed));
 }
 
 void TTcpSocket::Write(const std::string &Text)
@@ -125,6 +127,7 @@ void TTcpSocket::WriteFromStream()
         PostRequest(net::WM_WRITEREQUEST);
     }
     BytesSent += sent;
+    lastHeard_ = std::chrono::steady_clock::now();
     if (PacketEvents && OnPacketSent)
         OnPacketSent(this);
 }
@@ -140,6 +143,7 @@ TStream &TTcpSocket::ReceiveTarget()
 // the blocks drained at the close, so that progress and totals are complete.
 void TTcpSocket::AppendReceived(const char *Data, std::size_t Count)
 {
+    lastHeard_ = std::chrono::steady_clock::now();
     ReceiveTarget().Write(Data, Count);
     if (PacketEvents) {
         BytesRecvd += static_cast<int64_t>(Count);
@@ -248,13 +252,16 @@ void TTcpSocket::FailNotConnected(bool Sending)
 std::string TTcpSocket::Read(uint16_t Count)
 {
     StatusMessage(LevelTrace, Text(sRead) + std::to_string(Count) + " )");
-    if (Count > 0)
-        WaitFor([this, Count] { return RecvStream->Size() >= Count || !Connected; });
-    if (Canceled) {
+    const TWaitEnd end =
+        Count > 0 ? Wait([this, Count] { return RecvStream->Size() >= Count; }, PeerLimits())
+                  : (Canceled ? TWaitEnd::Canceled : TWaitEnd::Met);
+    if (end == TWaitEnd::Canceled) {
         Canceled = false;
         throw EAbortError(Text(eSendAborted));
     }
-    if (RecvStream->Size() < Count)
+    if (end == TWaitEnd::Silent)
+        throw ETimeOutError(Text(eReplyTimedOut));
+    if (end == TWaitEnd::PeerClosed)
         FailNotConnected(false);
     const std::size_t count = Count != 0 ? Count : RecvStream->Bytes().size();
     if (count > 65535)
@@ -269,20 +276,25 @@ std::string TTcpSocket::ReadLn()
     // cannot make a line short enough.
     const auto lineEnd = [this] { return RecvStream->Bytes().substr(0, MaxLineLength).find('\n'); };
     const auto tooLong = [this] { return RecvStream->Bytes().size() >= MaxLineLength; };
-    WaitFor([&] { return lineEnd() != std::string_view::npos || tooLong() || !Connected; });
-    if (Canceled)
+    switch (Wait([&] { return lineEnd() != std::string_view::npos || tooLong(); }, PeerLimits())) {
+    case TWaitEnd::Canceled:
         throw EAbortError(Text(eReadLnAborted));
+    case TWaitEnd::Silent:
+        throw ETimeOutError(Text(eReplyTimedOut));
+    case TWaitEnd::Met:
+        break;
+    case TWaitEnd::PeerClosed:
+    case TWaitEnd::TimedOut:
+        FailNotConnected(false);
+    }
     const std::size_t end = lineEnd();
     if (end != std::string_view::npos)
         return TakeFront(end + 1);
-    if (tooLong()) {
-        // A peer that sends such a line speaks no line protocol: what it
-        // sends next cannot be read either, so the connection ends here.
-        RecvStream->Clear();
-        RequestCloseSocket();
-        throw ESockError(FormatMessage(Text(eLineTooLong), std::to_string(MaxLineLength)));
-    }
-    FailNotConnected(false);
+    // A peer that sends such a line speaks no line protocol: what it sends
+    // next cannot be read either, so the connection ends here.
+    RecvStream->Clear();
+    RequestCloseSocket();
+    throw ESockError(FormatMessage(Text(eLineTooLong), std::to_string(MaxLineLength)));
 }
 
 std::string TTcpSocket::Transaction(const std::string &Command)
@@ -303,6 +315,7 @@ std::unique_ptr<TFileStream> TTcpSocket::CaptureFile(const std::string &FileName
     StatusMessage(LevelTrace, Text(sCaptureFile));
     CaptureStream = std::make_unique<TFileStream>(FileName);
     std::unique_ptr<TFileStream> captured;
+    TWaitEnd end;
     {
         struct End {
             TTcpSocket &socket;
@@ -311,7 +324,7 @@ std::unique_ptr<TFileStream> TTcpSocket::CaptureFile(const std::string &FileName
                 socket.CaptureStream.reset();
                 socket.PacketEvents = false;
             }
-        } end{*this};
+        } finish{*this};
         PacketEvents = true;
         BytesRecvd = 0;
         // What came before the capture began is the start of the file; it was
@@ -322,16 +335,19 @@ std::unique_ptr<TFileStream> TTcpSocket::CaptureFile(const std::string &FileName
             RecvStream->Clear();
             ResumeReadingIfRoom();
         }
-        WaitFor([this] { return !Connected || CaptureStream->Failed(); });
-        if (!Canceled) {
+        // The peer's close is the end of the file, not a failure.
+        end = Wait([this] { return !Connected || CaptureStream->Failed(); }, {.SilenceMs = ReplyTimeOut});
+        if (end == TWaitEnd::Met) {
             CaptureStream->Close();
             captured = std::move(CaptureStream);
         }
     }
-    if (Canceled) {
+    if (end == TWaitEnd::Canceled) {
         Canceled = false;
         throw EAbortError(Text(eSendAborted));
     }
+    if (end == TWaitEnd::Silent)
+        throw ETimeOutError(Text(eTransferTimedOut));
     // A connection that broke (a reset) did not end the file: it cut it.
     if (connectionError_ != 0)
         throw ESockError(LookupErrorMessage(connectionError_));

@@ -47,17 +47,24 @@ net::Socket TTcpSocket::AcceptFrom(const std::string &PeerAddress, const std::fu
     }
     const auto wanted = [&StillWanted] { return !StillWanted || StillWanted(); };
     for (;;) {
-        WaitFor([&] { return EventArrived || !wanted(); });
-        if (Canceled)
+        const TWaitEnd end = Wait([&] { return EventArrived || !wanted(); }, {.SilenceMs = ReplyTimeOut});
+        if (end == TWaitEnd::Canceled)
             throw ESockError(std::string(eAcceptingCanceled));
-        if (!wanted())
-            throw ESockError(std::string(eConnectionClosed));
-        if (!EventOk)
+        if (end == TWaitEnd::Silent)
+            throw ETimeOutError(std::string(eAcceptTimedOut));
+        // A connection made before the news that the caller no longer wants
+        // one may not have been announced yet: it is taken all the same, so
+        // that what happens follows the order in which it happened.
+        const bool announced = EventArrived;
+        if (announced && !EventOk)
             throw ESockError(std::string(eDataConnection));
-        StatusMessage(LevelIO, std::string(sAccepting));
+        if (announced)
+            StatusMessage(LevelIO, std::string(sAccepting));
         sockaddr_in peer{};
         net::Socket accepted = SocketHandle.Accept(peer);
         if (!accepted.IsOpen()) {
+            if (!announced)
+                throw ESockError(std::string(eConnectionClosed));
             // The connection went away before it was taken; wait for the next.
             EventArrived = false;
             ErrorManager(net::WSAEWOULDBLOCK);

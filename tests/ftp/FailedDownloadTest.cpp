@@ -1,5 +1,7 @@
-// A download that does not finish leaves the previous local copy as it was and
-// nothing beside it; a local name that is no regular file is refused at once.
+// A download that does not finish, or that the server does not say it
+// completed, leaves the previous local copy as it was and nothing beside it; a
+// server that goes silent ends the wait; a local name that is no regular file
+// is refused at once.
 #include "tests/ftp/FtpClientFixture.h"
 #include "tests/support/FailureOf.h"
 #include "harness/SmallDisk.h"
@@ -7,6 +9,7 @@
 #include <gmock/gmock.h>
 
 #include <atomic>
+#include <filesystem>
 #include <fcntl.h>
 #include <fstream>
 #include <iterator>
@@ -16,8 +19,11 @@
 
 using testsupport::FailureOf;
 using ::testing::AllOf;
+using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::Not;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -32,9 +38,65 @@ protected:
             .PortThenRetr("150 Opening BINARY mode data connection (200000 bytes).\r\n")
             .ConnectData();
     }
+
+    // Logged in, RETR answered with 63 bytes announced; the test goes on from there.
+    harness::ScriptedFtpServer &Announced63()
+    {
+        local.Write("f", "good copy");
+        return server.LoggedIn().PortThenRetr("150 Opening BINARY mode data connection for f (63 bytes).\r\n");
+    }
+
+    // The download of "f" fails with Error through OnFailure, and the good
+    // copy stays alone in its place.
+    void ExpectFailureKeepingTheGoodCopy(const std::string &error)
+    {
+        EXPECT_EQ(FailureOf<Exception>([&] { client.Download("f", local / "f"); }), error);
+        EXPECT_THAT(Events(), Contains("OnFailure " + KindText(cmdDownload)));
+        EXPECT_THAT(Events(), Not(Contains("OnSuccess " + KindText(cmdDownload))));
+        EXPECT_EQ(local.Read("f"), "good copy");
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(local.Path()), {}), 1);
+    }
 };
 
+class NegativeCompletion : public FailedDownload, public ::testing::WithParamInterface<std::string> {};
+
 }  // namespace
+
+TEST_P(NegativeCompletion, AfterCutDataFailsTheDownload)
+{
+    Announced63().ConnectData().SendData(std::string(40, 'x')).CloseData().Send(GetParam());
+    ConnectToScript();
+    ExpectFailureKeepingTheGoodCopy(GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(FailedDownload, NegativeCompletion,
+                         ::testing::Values("451 Local error in processing.\r\n", "452 Insufficient storage space.\r\n",
+                                           "552 Exceeded storage allocation.\r\n"));
+
+TEST_F(FailedDownload, FewerBytesThanAnnouncedFailEvenWhenTheServerSaysComplete)
+{
+    Announced63().ConnectData().SendData(std::string(40, 'x')).CloseData().Send("226 Transfer complete.\r\n");
+    ConnectToScript();
+    ExpectFailureKeepingTheGoodCopy("Transfer incomplete: received 40 of 63 bytes");
+}
+
+TEST_F(FailedDownload, TransferStalledWithTheDataConnectionOpenEndsAfterTheReplyTimeOut)
+{
+    Announced63().ConnectData().SendData(std::string(40, 'x')).AwaitSignal();
+    ConnectToScript();
+    client.ReplyTimeOut = 300;
+    ExpectFailureKeepingTheGoodCopy("Transfer Timed Out");
+    server.Signal();
+}
+
+TEST_F(FailedDownload, RefusalInsteadOfTheDataConnectionEndsTheWaitWithIt)
+{
+    Announced63().Send("425 Can't open data connection.\r\n");
+    ConnectToScript();
+    client.ReplyTimeOut = 20000;  // only a regression waits that long
+    ExpectFailureKeepingTheGoodCopy("425 Can't open data connection.\r\n");
+    EXPECT_THAT(log, Contains("status: 425 Can't open data connection.\r\n"));
+}
 
 TEST_F(FailedDownload, FullDiskGivesAClearErrorAndLeavesNothingBehind)
 {

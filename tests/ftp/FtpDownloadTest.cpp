@@ -70,7 +70,7 @@ TEST_F(FtpDownloadTest, AnnouncedSizeComesFirstAndTheReceivedCountLast)
 
 TEST_F(FtpDownloadTest, SizeMayComeFromAFurtherLineOrNotAtAll)
 {
-    UpToRetr("150-Opening data connection\r\n 2048 bytes to come\r\n150 Go.\r\n")
+    UpToRetr("150-Opening data connection\r\n 3 bytes to come\r\n150 Go.\r\n")
         .ConnectData()
         .SendData("abc")
         .CloseData()
@@ -83,7 +83,7 @@ TEST_F(FtpDownloadTest, SizeMayComeFromAFurtherLineOrNotAtAll)
     ConnectToScript();
     WatchTotalAtStart();
     client.Download("one", local / "one");
-    EXPECT_EQ(totalAtStart, 2048);
+    EXPECT_EQ(totalAtStart, 3);
     EXPECT_THAT(log, Contains("status: 226 Really done.\r\n"));
     client.Download("two", local / "two");
     EXPECT_EQ(totalAtStart, 0);
@@ -228,11 +228,11 @@ TEST_F(FtpDownloadTest, ServerAbortDuringTheTransferFailsAndKeepsTheOldCopy)
         if (text.find("\r\n") != std::string::npos || text.rfind("Received ", 0) == 0)
             log.push_back("status: " + text);
     };
-    EXPECT_EQ(FailureOf([&] { client.Download("f", local / "f"); }), "Socket readln aborted");
+    EXPECT_EQ(FailureOf([&] { client.Download("f", local / "f"); }), "421 Timeout.\r\n");
     EXPECT_EQ(local.Read("f"), "good copy");
     EXPECT_THAT(log, ElementsAre("status: 200 PORT command successful.\r\n", "status: 150 Opening (50000 bytes).\r\n",
                                  "OnTransactionStart", "OnTransactionStop", "status: Received 50000 Bytes",
-                                 "status: 421 Timeout.\r\n"));
+                                 "status: 421 Timeout.\r\n", "OnFailure " + kDownload));
 }
 
 TEST_F(FtpDownloadTest, ServerAbortThatComesWithTheCloseFailsTheDownload)
@@ -244,8 +244,8 @@ TEST_F(FtpDownloadTest, ServerAbortThatComesWithTheCloseFailsTheDownload)
         .CloseControl()
         .CloseData();
     ConnectToScript();
-    EXPECT_EQ(FailureOf([&] { client.Download("f", local / "f"); }), "Socket readln aborted");
-    EXPECT_THAT(log, Not(Contains("OnSuccess " + kDownload)));
+    EXPECT_EQ(FailureOf([&] { client.Download("f", local / "f"); }), "426 Failure writing network stream.\r\n");
+    EXPECT_THAT(Events(), Contains("OnFailure " + kDownload));
     EXPECT_THAT(log, Contains("status: 426 Failure writing network stream.\r\n"));
 }
 
@@ -262,10 +262,10 @@ TEST_F(FtpDownloadTest, ServerAbortInsteadOfTheCompletionReplyFailsTheDownload)
         log.push_back("OnTransactionStop");
         server.Signal();
     };
-    EXPECT_EQ(FailureOf<EAbortError>([&] { client.Download("f", local / "f"); }), "Socket readln aborted");
+    EXPECT_EQ(FailureOf<FTPException>([&] { client.Download("f", local / "f"); }), "421 Timeout.\r\n");
     EXPECT_THAT(std::vector(log.begin() + 4, log.end()),
                 ElementsAre("OnTransactionStart", "OnTransactionStop", "status: Received 3 Bytes",
-                            "status: 421 Timeout.\r\n"));
+                            "status: 421 Timeout.\r\n", "OnFailure " + kDownload));
     EXPECT_FALSE(local.Exists("f"));
 }
 

@@ -125,6 +125,19 @@ TEST_F(HostileServerTest, ServerVanishingDuringTheTransferEndsTheDownload)
     EXPECT_FALSE(client.Connected);
 }
 
+TEST_F(HostileServerTest, ServerThatNeverGreetsEndsTheLoginAfterTheReplyTimeOut)
+{
+    server.AwaitSignal();
+    server.Start();
+    TargetScriptedServer();
+    client.ReplyTimeOut = 300;
+    EXPECT_EQ(FailureOf<Exception>([&] { client.Connect(); }), "Reply Timed Out");
+    EXPECT_THAT(Events(), Contains("OnConnectionFailed"));
+    EXPECT_FALSE(client.Connected);
+    EXPECT_THAT(server.Transcript(), Not(Contains("USER anonymous")));
+    server.Signal();
+}
+
 TEST_F(HostileServerTest, PortReplyThatNeverComesIsEndedByCancel)
 {
     server.LoggedIn().Receive().AwaitSignal();

@@ -81,6 +81,39 @@ TEST(FtpRulesTest, ByteCountIsTheLastNumberBeforeTheWord)
         EXPECT_EQ(ParseByteCount(row.line), row.count) << '"' << row.line << '"';
 }
 
+// Only a size the reply really names may fail a transfer that came up short.
+TEST(FtpRulesTest, AnnouncedSizeIsANumberRightBeforeTheWordBytes)
+{
+    const struct {
+        const char *line;
+        int64_t size;  // -1: none
+    } table[] = {
+        {"150 Opening BINARY mode data connection for f (63 bytes).\r\n", 63},
+        {" 2048 bytes to come\r\n", 2048},
+        {"150 File size 77 BYTES\r\n", 77},
+        {"150 77bytes\r\n", 77},
+        {"150 (4294967296 bytes)\r\n", 4294967296},      // beyond 32 bits
+        {"150 Here come the bytes\r\n", -1},             // the reply code is no size
+        {"150 Opening data connection for bytes.dat\r\n", -1},
+        {"150 0.1 kbytes to download\r\n", -1},          // not in bytes
+        {"150 1.5 bytes\r\n", -1},
+        {"150 Opening data connection.\r\n", -1},
+        {"125 Data connection already open. Transfer starting.\r\n", -1},
+        {"", -1},
+    };
+    for (const auto &row : table)
+        EXPECT_EQ(AnnouncedSize(row.line).value_or(-1), row.size) << '"' << row.line << '"';
+}
+
+TEST(FtpRulesTest, OnlyA2xxCompletionReplyIsASuccess)
+{
+    EXPECT_TRUE(IsPositiveCompletion("226 Transfer complete.\r\n"));
+    EXPECT_TRUE(IsPositiveCompletion("250 OK\r\n"));
+    for (const char *line : {"451 Local error.\r\n", "150 More.\r\n", "2260 Odd\r\n", "22 Short\r\n",
+                             "Transfer complete\r\n", ""})
+        EXPECT_FALSE(IsPositiveCompletion(line)) << '"' << line << '"';
+}
+
 TEST(FtpRulesTest, EpsvPortFromTheDelimitedGroup)
 {
     const struct {

@@ -1,9 +1,12 @@
 #include "platform/net/HostLookup.h"
+#include "platform/net/SystemCalls.h"
 #include "tests/sock/SockTestSupport.h"
 
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <memory>
@@ -12,6 +15,7 @@ using namespace socktest;
 using testpeer::Connection;
 using testpeer::Peer;
 using testsupport::FakeResolver;
+using testsupport::PumpUntil;
 
 namespace {
 
@@ -167,6 +171,57 @@ TEST(SockConnect, UnansweredConnectTimesOut)
     EXPECT_EQ(FailureOf([&] { socket.Connect(); }), "Connection Timed out");
     EXPECT_TRUE(socket.TimedOut);
     EXPECT_EQ(failed, 1);
+}
+
+// A connect the network never answers: the socket is left connecting and kept
+// (with its identity) for the test to complete later.
+struct StalledConnect {
+    static inline int fd = -1;
+    static inline ino_t inode = 0;
+    static int Connect(int descriptor, const sockaddr *, socklen_t)
+    {
+        struct stat info {};
+        ::fstat(descriptor, &info);
+        fd = descriptor;
+        inode = info.st_ino;
+        errno = EINPROGRESS;
+        return -1;
+    }
+    // Whether the stalled socket is still open (its number may be reused).
+    static bool StillOpen()
+    {
+        struct stat info {};
+        return ::fstat(fd, &info) == 0 && info.st_ino == inode;
+    }
+    StalledConnect() { net::Calls().connect = Connect; }
+    ~StalledConnect() { net::RestoreSystemCalls(); }
+};
+
+TEST(SockConnect, AConnectThatCompletesAfterItsTimeOutLeavesTheComponentUnconnected)
+{
+    // Takes the late connect into its queue; nobody need accept it.
+    const int late = harness::ListenOn("127.0.0.1", 0);
+    TTcpSocket socket;
+    socket.Host = "127.0.0.1";
+    socket.Port = harness::LocalPortOf(late);
+    socket.TimeOut = 100;
+    {
+        StalledConnect stalled;
+        EXPECT_EQ(FailureOf([&] { socket.Connect(); }), "Connection Timed out");
+    }
+    if (StalledConnect::StillOpen()) {
+        // The network answers after all.
+        const sockaddr_in address = harness::AddressOf("127.0.0.1", harness::LocalPortOf(late));
+        ::connect(StalledConnect::fd, reinterpret_cast<const sockaddr *>(&address), sizeof address);
+    }
+    PumpUntil([&] { return socket.Connected; }, 500ms);
+    EXPECT_FALSE(socket.Connected);
+    ::close(late);
+
+    testpeer::Peer next([](Connection &) {});
+    socket.Port = next.Port();
+    socket.Connect();
+    EXPECT_TRUE(socket.Connected) << "the next attempt starts afresh";
 }
 
 TEST(SockConnect, CancelEndsAConnectWithoutTimeOut)

@@ -279,6 +279,28 @@ TEST_F(Check, ServerAbortWithTheCloseIsAnErrorNotASuccess)
     EXPECT_TRUE(Find<QTextEdit>("RichEditRtf")->toPlainText().isEmpty());
 }
 
+TEST_F(Check, FailedCompletionAfterCutNewsKeepsTheGoodCopyAndFetchesNothingMore)
+{
+    harness::ScriptedFtpServer server;
+    UpToTheTransfer(server, 63)
+        .ConnectData().SendData(std::string(40, 'n')).CloseData()
+        .Send("451 Local error in processing.\r\n");
+    server.Start();
+    PrepareProduct("127.0.0.1", server.Port());
+    Put("or_news.rtf", "Poprzednie wydanie");
+    StartRecording();
+    Click("SpeedDownload");
+
+    ExpectStatusesInOrder({"Received 40 Bytes", "451 Local error in processing.\r\n", "Błąd pobierania pliku"});
+    ASSERT_EQ(boxes.shown.size(), 1u) << statuses.join(" | ").toStdString();
+    EXPECT_EQ(boxes.shown[0].kind, TMessageKind::ErrorBox);
+    EXPECT_TRUE(boxes.shown[0].text.startsWith("451 Local error in processing.")) << boxes.shown[0].text.toStdString();
+    EXPECT_EQ(Read("or_news.rtf"), "Poprzednie wydanie");
+    EXPECT_FALSE(statuses.contains("RETR pub/news/or_news.inf"));
+    EXPECT_FALSE(statuses.contains(Finished));
+    EXPECT_THAT(harness::NamesIn(dir.string()), ::testing::ElementsAre("or_news.rtf", "ort.ini", "vm_ver32.ini"));
+}
+
 TEST_F(Check, KoniecDuringTheNewsKeepsTheOldNewsAndNothingElse)
 {
     harness::ScriptedFtpServer server;
