@@ -29,13 +29,24 @@ void WriteConfig(const std::string &path, const std::string &text)
 VsftpdServer::VsftpdServer(const std::string &root, const std::string &address, uint16_t port, DataModes modes)
 {
     host_ = address;
-    for (int attempt = 0; attempt < kStartAttempts; ++attempt)
-        if (TryStart(root, port ? port : FreePort(address), modes))
-            return;
-    throw std::runtime_error("vsftpd did not start on " + address + ":\n" + Log());
+    Start(root, port, modes, nullptr);
 }
 
-bool VsftpdServer::TryStart(const std::string &root, uint16_t port, DataModes modes)
+VsftpdServer::VsftpdServer(const std::string &root, const CertificateFiles &tls, DataModes modes)
+{
+    host_ = "127.0.0.1";
+    Start(root, 0, modes, &tls);
+}
+
+void VsftpdServer::Start(const std::string &root, uint16_t port, DataModes modes, const CertificateFiles *tls)
+{
+    for (int attempt = 0; attempt < kStartAttempts; ++attempt)
+        if (TryStart(root, port ? port : FreePort(host_), modes, tls))
+            return;
+    throw std::runtime_error("vsftpd did not start on " + host_ + ":\n" + Log());
+}
+
+bool VsftpdServer::TryStart(const std::string &root, uint16_t port, DataModes modes, const CertificateFiles *tls)
 {
     port_ = port;
     const std::string empty = work_ / "empty";
@@ -50,7 +61,15 @@ bool VsftpdServer::TryStart(const std::string &root, uint16_t port, DataModes mo
                 "secure_chroot_dir=" + empty + "\n"
                 "connect_from_port_20=NO\nxferlog_enable=NO\nsyslog_enable=NO\n"
                 "idle_session_timeout=120\ndata_connection_timeout=120\n" +
-                    (modes == DataModes::PassiveOnly ? "port_enable=NO\n" : ""));
+                    (modes == DataModes::PassiveOnly ? "port_enable=NO\n" : "") +
+                    // Debian's vsftpd knows no switch per TLS version:
+                    // ssl_tlsv1 allows 1.0 and above, 1.3 included. Its
+                    // default cipher list (3DES) is one OpenSSL 3 refuses.
+                    (tls ? "ssl_enable=YES\nallow_anon_ssl=YES\nforce_anon_logins_ssl=YES\n"
+                           "force_anon_data_ssl=YES\nrequire_ssl_reuse=YES\nssl_sslv2=NO\nssl_sslv3=NO\n"
+                           "ssl_tlsv1=YES\nssl_ciphers=HIGH\nssl_request_cert=NO\n"
+                           "rsa_cert_file=" + tls->certFile + "\nrsa_private_key_file=" + tls->keyFile + "\n"
+                         : std::string()));
     // vsftpd writes its start-up errors to standard input.
     process_ = std::make_unique<ServerProcess>(
         std::vector<std::string>{"vsftpd", work_ / "vsftpd.conf"}, work_ / "vsftpd.log", true);
@@ -59,21 +78,36 @@ bool VsftpdServer::TryStart(const std::string &root, uint16_t port, DataModes mo
 
 std::string VsftpdServer::Log() const { return process_ ? process_->Log() : std::string(); }
 
+// Debian's python3-pyftpdlib (and python3-openssl, which its TLS needs) are
+// installed for the system's interpreter; another python3 earlier on PATH may
+// lack them.
 PyftpdlibServer::PyftpdlibServer(const std::string &root, const std::string &address)
 {
     host_ = address;
+    Start([&](uint16_t port) {
+        return std::vector<std::string>{"/usr/bin/python3", "-m", "pyftpdlib", "-i", address, "-p",
+                                        std::to_string(port), "-d", root};
+    });
+}
+
+PyftpdlibServer::PyftpdlibServer(const std::string &root, const CertificateFiles &tls)
+{
+    host_ = "127.0.0.1";
+    Start([&](uint16_t port) {
+        return std::vector<std::string>{"/usr/bin/python3", VM_HARNESS_DIR "/ftps_server.py", host_,
+                                        std::to_string(port), root, tls.certFile, tls.keyFile};
+    });
+}
+
+void PyftpdlibServer::Start(const std::function<std::vector<std::string>(uint16_t port)> &argv)
+{
     for (int attempt = 0; attempt < kStartAttempts; ++attempt) {
-        port_ = FreePort(address);
-        // Debian's python3-pyftpdlib is installed for the system's interpreter;
-        // another python3 earlier on PATH may lack it.
-        process_ = std::make_unique<ServerProcess>(
-            std::vector<std::string>{"/usr/bin/python3", "-m", "pyftpdlib", "-i", address, "-p",
-                                     std::to_string(port_), "-d", root},
-            work_ / "pyftpdlib.log");
+        port_ = FreePort(host_);
+        process_ = std::make_unique<ServerProcess>(argv(port_), work_ / "pyftpdlib.log");
         if (WaitUntilListening(host_, port_, *process_))
             return;
     }
-    throw std::runtime_error("pyftpdlib did not start on " + address + ":\n" + process_->Log());
+    throw std::runtime_error("pyftpdlib did not start on " + host_ + ":\n" + process_->Log());
 }
 
 const std::string &FtpProxy::TargetHost()

@@ -3,10 +3,13 @@
 // stopped with the object. Each serves a directory anonymously and read-only.
 #include "harness/FtpFiles.h"
 #include "harness/ServerProcess.h"
+#include "harness/TestCertificates.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace harness {
 
@@ -25,26 +28,41 @@ protected:
 // vsftpd standalone. Answers USER anonymous with 331 and RETR with 150 and the
 // size as "(N bytes)". Port 0 picks a free port. PassiveOnly refuses PORT, as
 // for a client whose firewall lets no server connect in.
+//
+// Given a certificate it serves explicit FTPS on 127.0.0.1: AUTH TLS before
+// the login, TLS on every data connection (PBSZ 0, PROT P), and each data
+// connection must resume the control connection's TLS session, or the
+// transfer fails with "522 SSL connection failed: session reuse required".
 class VsftpdServer : public FtpEndpoint {
 public:
     enum class DataModes { ActiveAndPassive, PassiveOnly };
     explicit VsftpdServer(const std::string &root, const std::string &address = "127.0.0.1",
                           uint16_t port = 0, DataModes modes = DataModes::ActiveAndPassive);
+    VsftpdServer(const std::string &root, const CertificateFiles &tls,
+                 DataModes modes = DataModes::ActiveAndPassive);
     std::string Log() const;
 
 private:
-    bool TryStart(const std::string &root, uint16_t port, DataModes modes);
+    void Start(const std::string &root, uint16_t port, DataModes modes, const CertificateFiles *tls);
+    bool TryStart(const std::string &root, uint16_t port, DataModes modes, const CertificateFiles *tls);
     TempDir work_;
     std::unique_ptr<ServerProcess> process_;
 };
 
 // pyftpdlib's stand-alone server (Debian's python3). Opens the data connection
 // as soon as PORT is accepted and answers RETR with 125.
+//
+// Given a certificate it serves explicit FTPS on 127.0.0.1
+// (harness/ftps_server.py): it refuses the login before AUTH TLS and any
+// transfer before PROT P; it does not ask data connections to resume the
+// control connection's session.
 class PyftpdlibServer : public FtpEndpoint {
 public:
     explicit PyftpdlibServer(const std::string &root, const std::string &address = "127.0.0.1");
+    PyftpdlibServer(const std::string &root, const CertificateFiles &tls);
 
 private:
+    void Start(const std::function<std::vector<std::string>(uint16_t port)> &argv);
     TempDir work_;
     std::unique_ptr<ServerProcess> process_;
 };

@@ -4,12 +4,17 @@
 
 #include <arpa/inet.h>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <openssl/err.h>
+#include <openssl/ssl.h>
 #include <poll.h>
+#include <pthread.h>
 #include <stdexcept>
 #include <sys/socket.h>
 #include <sys/time.h>
@@ -29,6 +34,18 @@ struct ClientClosed : std::runtime_error {
     ClientClosed() : std::runtime_error("the client closed the control connection") {}
 };
 struct Stopped {};
+struct TlsHandshakeFailed {
+    bool control;
+};
+
+// The reason of the oldest queued OpenSSL error, or Otherwise; clears the queue.
+std::string TlsReason(const std::string &otherwise)
+{
+    const unsigned long code = ERR_get_error();
+    ERR_clear_error();
+    const char *reason = code ? ERR_reason_error_string(code) : nullptr;
+    return reason ? reason : otherwise;
+}
 
 // A client that stops reading must not block a send for longer than a step.
 void BoundSends(int fd)
@@ -77,9 +94,12 @@ ScriptedFtpServer::~ScriptedFtpServer()
     [[maybe_unused]] auto ignored = ::write(stopPipe_[1], &stop, 1);
     if (thread_.joinable())
         thread_.join();
-    for (int *fd : {&listener_, &control_, &data_, &passive_, &queueFiller_, &stopPipe_[0], &stopPipe_[1],
-                    &signalPipe_[0], &signalPipe_[1]})
+    Close(data_, false);
+    Close(control_, false);
+    for (int *fd : {&listener_, &passive_, &queueFiller_, &stopPipe_[0], &stopPipe_[1], &signalPipe_[0],
+                    &signalPipe_[1]})
         CloseFd(*fd);
+    SSL_CTX_free(tlsContext_);
 }
 
 ScriptedFtpServer &ScriptedFtpServer::Add(Step step)
@@ -114,7 +134,7 @@ ScriptedFtpServer &ScriptedFtpServer::PortThenRetr(const std::string &retrReply)
 
 ScriptedFtpServer &ScriptedFtpServer::CloseControl()
 {
-    return Add([this] { CloseFd(control_); });
+    return Add([this] { Close(control_); });
 }
 
 ScriptedFtpServer &ScriptedFtpServer::Drip(const std::string &bytes, std::chrono::milliseconds interval)
@@ -130,7 +150,7 @@ ScriptedFtpServer &ScriptedFtpServer::DripData(const std::string &bytes, std::ch
 void ScriptedFtpServer::DripOn(const int &fd, const std::string &bytes, std::chrono::milliseconds interval)
 {
     for (const char byte : bytes) {
-        if (::send(fd, &byte, 1, MSG_NOSIGNAL) != 1)
+        if (!TrySend(fd, &byte, 1))
             return;  // the client has closed
         pollfd stop{stopPipe_[0], POLLIN, 0};
         if (::poll(&stop, 1, static_cast<int>(interval.count())) > 0)
@@ -142,13 +162,14 @@ ScriptedFtpServer &ScriptedFtpServer::ConnectData(const std::string &fromAddress
 {
     return Add([this, fromAddress] {
         const sockaddr_in target = PortAddress(lastPort_);
-        CloseFd(data_);
+        Close(data_);
         data_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         BoundSends(data_);
         const sockaddr_in source = AddressOf(fromAddress, 0);
         if (::bind(data_, reinterpret_cast<const sockaddr *>(&source), sizeof source) != 0 ||
             ::connect(data_, reinterpret_cast<const sockaddr *>(&target), sizeof target) != 0)
             throw StepFailed("data connection from " + fromAddress + " failed: " + std::strerror(errno));
+        ProtectData();
     });
 }
 
@@ -190,11 +211,12 @@ ScriptedFtpServer &ScriptedFtpServer::AcceptData()
 {
     return Add([this] {
         WaitReadable(passive_, "the client's data connection");
-        CloseFd(data_);
+        Close(data_);
         data_ = ::accept4(passive_, nullptr, nullptr, SOCK_CLOEXEC);
         if (data_ < 0)
             throw StepFailed(std::string("data accept failed: ") + std::strerror(errno));
         BoundSends(data_);
+        ProtectData();
     });
 }
 
@@ -205,19 +227,16 @@ ScriptedFtpServer &ScriptedFtpServer::SendData(const std::string &bytes)
 
 ScriptedFtpServer &ScriptedFtpServer::CloseData()
 {
-    return Add([this] { CloseFd(data_); });
+    return Add([this] { Close(data_); });
 }
 
 ScriptedFtpServer &ScriptedFtpServer::AwaitDataClosedByClient()
 {
     return Add([this] {
         char buffer[4096];
-        for (;;) {
-            WaitReadable(data_, "the client to close the data connection");
-            if (::recv(data_, buffer, sizeof buffer, 0) <= 0)
-                break;
+        while (ReceiveSome(data_, buffer, sizeof buffer, "the client to close the data connection") > 0) {
         }
-        CloseFd(data_);
+        Close(data_);
     });
 }
 
@@ -228,6 +247,99 @@ ScriptedFtpServer &ScriptedFtpServer::AwaitSignal()
         char byte;
         [[maybe_unused]] auto ignored = ::read(signalPipe_[0], &byte, 1);
     });
+}
+
+ScriptedFtpServer &ScriptedFtpServer::StartTls(const std::string &certFile, const std::string &keyFile)
+{
+    return Add([this, certFile, keyFile] {
+        SSL_CTX *context = SSL_CTX_new(TLS_server_method());
+        if (!context || SSL_CTX_use_certificate_chain_file(context, certFile.c_str()) != 1 ||
+            SSL_CTX_use_PrivateKey_file(context, keyFile.c_str(), SSL_FILETYPE_PEM) != 1) {
+            SSL_CTX_free(context);
+            throw StepFailed("cannot load " + certFile + " and " + keyFile + ": " + TlsReason("unknown"));
+        }
+        // Data connections resume the control connection's session from this cache.
+        static const unsigned char kSessionContext[] = "vm_ftp scripted";
+        SSL_CTX_set_session_id_context(context, kSessionContext, sizeof kSessionContext - 1);
+        SSL_CTX_free(tlsContext_);
+        tlsContext_ = context;
+        controlTls_ = Handshake(control_, true);
+    });
+}
+
+ScriptedFtpServer &ScriptedFtpServer::DataTls(bool on)
+{
+    return Add([this, on] {
+        if (on && !tlsContext_)
+            throw StepFailed("DataTls(true) before StartTls");
+        dataTlsOn_ = on;
+    });
+}
+
+ScriptedFtpServer &ScriptedFtpServer::CloseDataWithoutTlsShutdown()
+{
+    return Add([this] { Close(data_, false); });
+}
+
+void ScriptedFtpServer::ProtectData()
+{
+    if (!dataTlsOn_)
+        return;
+    dataTls_ = Handshake(data_, false);
+    std::lock_guard lock(mutex_);
+    dataTlsReused_.push_back(SSL_session_reused(dataTls_) == 1);
+}
+
+ssl_st *ScriptedFtpServer::Handshake(int fd, bool control)
+{
+    std::unique_ptr<SSL, decltype(&SSL_free)> tls(SSL_new(tlsContext_), SSL_free);
+    // Non-blocking, so that every wait of the handshake is one of the server's bounded waits.
+    if (!tls || SSL_set_fd(tls.get(), fd) != 1 || ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK) != 0)
+        throw StepFailed("cannot start TLS: " + TlsReason("unknown"));
+    const char *what = control ? "the control connection's TLS handshake" : "the data connection's TLS handshake";
+    for (;;) {
+        ERR_clear_error();
+        const int result = SSL_accept(tls.get());
+        if (result == 1)
+            return tls.release();
+        if (!WaitForTls(fd, tls.get(), result, what))
+            break;
+    }
+    const std::string reason = TlsReason("the client closed the connection");
+    {
+        std::lock_guard lock(mutex_);
+        tlsFailure_ = (control ? "control: " : "data: ") + reason;
+    }
+    throw TlsHandshakeFailed{control};
+}
+
+bool ScriptedFtpServer::WaitForTls(int fd, ssl_st *tls, int result, const char *what)
+{
+    switch (SSL_get_error(tls, result)) {
+    case SSL_ERROR_WANT_READ: WaitFor(fd, POLLIN, what); return true;
+    case SSL_ERROR_WANT_WRITE: WaitFor(fd, POLLOUT, what); return true;
+    default: return false;
+    }
+}
+
+ssl_st *ScriptedFtpServer::TlsOf(int fd) const
+{
+    if (fd < 0)
+        return nullptr;
+    return fd == control_ ? controlTls_ : fd == data_ ? dataTls_ : nullptr;
+}
+
+void ScriptedFtpServer::Close(int &fd, bool notify)
+{
+    SSL *&tls = &fd == &control_ ? controlTls_ : dataTls_;
+    if (tls) {
+        if (notify)
+            SSL_shutdown(tls);  // one attempt: the close must not wait for the client
+        SSL_free(tls);
+        tls = nullptr;
+    }
+    ERR_clear_error();
+    CloseFd(fd);
 }
 
 void ScriptedFtpServer::Start() { thread_ = std::thread([this] { Run(); }); }
@@ -250,6 +362,18 @@ std::vector<std::string> ScriptedFtpServer::Errors() const
     return errors_;
 }
 
+std::string ScriptedFtpServer::TlsFailure() const
+{
+    std::lock_guard lock(mutex_);
+    return tlsFailure_;
+}
+
+std::vector<bool> ScriptedFtpServer::DataTlsSessionsReused() const
+{
+    std::lock_guard lock(mutex_);
+    return dataTlsReused_;
+}
+
 void ScriptedFtpServer::Record(std::vector<std::string> &list, const std::string &text)
 {
     std::lock_guard lock(mutex_);
@@ -258,14 +382,20 @@ void ScriptedFtpServer::Record(std::vector<std::string> &list, const std::string
 
 void ScriptedFtpServer::Run()
 {
+    // OpenSSL writes to its sockets without MSG_NOSIGNAL: a client gone must
+    // fail the write, not end the test program.
+    sigset_t pipe;
+    sigemptyset(&pipe);
+    sigaddset(&pipe, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
     try {
         Serve();
     } catch (const Stopped &) {
     } catch (const std::exception &e) {
         Record(errors_, e.what());
     }
-    CloseFd(data_);
-    CloseFd(control_);
+    Close(data_);
+    Close(control_);
 }
 
 void ScriptedFtpServer::Serve()
@@ -275,8 +405,14 @@ void ScriptedFtpServer::Serve()
     if (control_ < 0)
         throw StepFailed("accept failed");
     BoundSends(control_);
-    for (const Step &step : steps_)
-        step();
+    try {
+        for (const Step &step : steps_)
+            step();
+    } catch (const TlsHandshakeFailed &failed) {
+        if (failed.control)
+            return;
+        Close(data_, false);
+    }
     ServeUnscripted();
 }
 
@@ -292,7 +428,7 @@ void ScriptedFtpServer::ServeUnscripted()
                 const int cork = 1;
                 ::setsockopt(control_, IPPROTO_TCP, TCP_CORK, &cork, sizeof cork);
                 SendAll(control_, "221 Goodbye.\r\n");
-                CloseFd(control_);
+                Close(control_);
             } else {
                 SendAll(control_, "500 Unscripted command.\r\n");
             }
@@ -301,9 +437,11 @@ void ScriptedFtpServer::ServeUnscripted()
     }
 }
 
-void ScriptedFtpServer::WaitReadable(int fd, const char *what)
+void ScriptedFtpServer::WaitReadable(int fd, const char *what) { WaitFor(fd, POLLIN, what); }
+
+void ScriptedFtpServer::WaitFor(int fd, short events, const char *what)
 {
-    pollfd fds[2] = {{fd, POLLIN, 0}, {stopPipe_[0], POLLIN, 0}};
+    pollfd fds[2] = {{fd, events, 0}, {stopPipe_[0], POLLIN, 0}};
     const int ready = ::poll(fds, 2, kStepLimitMs);
     if (fds[1].revents)
         throw Stopped{};
@@ -315,12 +453,11 @@ std::string ScriptedFtpServer::ReadLine()
 {
     std::size_t end;
     while ((end = pending_.find('\n')) == std::string::npos) {
-        WaitReadable(control_, "a command");
         char buffer[4096];
-        const ssize_t n = ::recv(control_, buffer, sizeof buffer, 0);
-        if (n <= 0)
+        const std::size_t n = ReceiveSome(control_, buffer, sizeof buffer, "a command");
+        if (n == 0)
             throw ClientClosed();
-        pending_.append(buffer, static_cast<std::size_t>(n));
+        pending_.append(buffer, n);
     }
     std::string line = pending_.substr(0, end);
     pending_.erase(0, end + 1);
@@ -334,12 +471,51 @@ std::string ScriptedFtpServer::ReadLine()
 
 void ScriptedFtpServer::SendAll(int fd, const std::string &bytes)
 {
-    for (std::size_t sent = 0; sent < bytes.size();) {
-        const ssize_t n = ::send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+    if (!TrySend(fd, bytes.data(), bytes.size()))
+        throw StepFailed(std::string("send failed: ") +
+                         (TlsOf(fd) ? TlsReason("the connection is gone") : std::strerror(errno)));
+}
+
+bool ScriptedFtpServer::TrySend(int fd, const char *bytes, std::size_t size)
+{
+    if (SSL *tls = TlsOf(fd)) {
+        if (size == 0)
+            return true;
+        for (;;) {
+            ERR_clear_error();
+            // Without partial writes a record goes out whole or not at all.
+            const int n = SSL_write(tls, bytes, static_cast<int>(size));
+            if (n > 0)
+                return true;
+            if (!WaitForTls(fd, tls, n, "the client to take TLS data"))
+                return false;
+        }
+    }
+    for (std::size_t sent = 0; sent < size;) {
+        const ssize_t n = ::send(fd, bytes + sent, size - sent, MSG_NOSIGNAL);
         if (n < 0)
-            throw StepFailed(std::string("send failed: ") + std::strerror(errno));
+            return false;
         sent += static_cast<std::size_t>(n);
     }
+    return true;
+}
+
+std::size_t ScriptedFtpServer::ReceiveSome(int fd, char *buffer, std::size_t size, const char *what)
+{
+    if (SSL *tls = TlsOf(fd)) {
+        for (;;) {
+            ERR_clear_error();
+            // TLS may hold bytes already received: read before waiting.
+            const int n = SSL_read(tls, buffer, static_cast<int>(size));
+            if (n > 0)
+                return static_cast<std::size_t>(n);
+            if (!WaitForTls(fd, tls, n, what))
+                return 0;
+        }
+    }
+    WaitReadable(fd, what);
+    const ssize_t n = ::recv(fd, buffer, size, 0);
+    return n > 0 ? static_cast<std::size_t>(n) : 0;
 }
 
 }  // namespace harness

@@ -9,6 +9,16 @@
 // After the last step the server goes on recording commands: QUIT is answered
 // with "221 Goodbye." and the connection closed (the client sees both at
 // once); anything else gets "500 Unscripted command.".
+//
+// TLS (explicit, as after AUTH TLS): StartTls makes the server side of the
+// handshake on the control connection; every later Send, Receive and Reply goes
+// through TLS. After DataTls(true) each data connection made or accepted gets a
+// server-side handshake too, with the same context, so the client can resume
+// the control connection's session. That handshake is part of AcceptData and
+// ConnectData: script them after the reply (150) on which the client starts
+// its side. A handshake the client aborts does not count as an error of the
+// server: it ends the script (a failed data handshake leaves the control
+// connection to the unscripted replies) and TlsFailure() says why.
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -16,6 +26,9 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+struct ssl_ctx_st;
+struct ssl_st;
 
 namespace harness {
 
@@ -56,6 +69,15 @@ public:
     // Waits until the test calls Signal() (for example from a client event).
     ScriptedFtpServer &AwaitSignal();
 
+    // Server side of a TLS handshake on the control connection, with this
+    // certificate chain and key (PEM files).
+    ScriptedFtpServer &StartTls(const std::string &certFile, const std::string &keyFile);
+    // Whether the data connections made or accepted from here on speak TLS.
+    ScriptedFtpServer &DataTls(bool on);
+    // Closes the data connection without TLS's close_notify, as an attacker
+    // who cuts a transfer short would.
+    ScriptedFtpServer &CloseDataWithoutTlsShutdown();
+
     // Pieces of a session that many scripts share.
     // The greeting, and USER answered with 230: logged in without a password.
     ScriptedFtpServer &LoggedIn();
@@ -73,6 +95,10 @@ public:
     std::vector<std::string> Transcript() const;
     // What went wrong on the server's side (a step that could not be done).
     std::vector<std::string> Errors() const;
+    // Why a TLS handshake failed, with the connection it was on ("" when none did).
+    std::string TlsFailure() const;
+    // For each data connection in TLS: whether it resumed a session.
+    std::vector<bool> DataTlsSessionsReused() const;
 
 private:
     using Step = std::function<void()>;
@@ -81,8 +107,19 @@ private:
     void Serve();
     void ServeUnscripted();
     void WaitReadable(int fd, const char *what);
+    void WaitFor(int fd, short events, const char *what);
     std::string ReadLine();
     void SendAll(int fd, const std::string &bytes);
+    bool TrySend(int fd, const char *bytes, std::size_t size);
+    // Bytes received on fd, 0 once the client has closed it.
+    std::size_t ReceiveSome(int fd, char *buffer, std::size_t size, const char *what);
+    ssl_st *TlsOf(int fd) const;
+    // Waits as the TLS operation that returned result asks; false when it failed.
+    bool WaitForTls(int fd, ssl_st *tls, int result, const char *what);
+    ssl_st *Handshake(int fd, bool control);
+    void ProtectData();
+    // Closes control_ or data_, after TLS's close_notify when it speaks TLS and notify is set.
+    void Close(int &fd, bool notify = true);
     void DripOn(const int &fd, const std::string &bytes, std::chrono::milliseconds interval);
     void Record(std::vector<std::string> &list, const std::string &text);
 
@@ -97,6 +134,12 @@ private:
     std::string pending_;           // received control bytes not yet split into lines
     std::string lastPort_;          // argument of the last PORT command
     std::vector<Step> steps_;
+    ssl_ctx_st *tlsContext_ = nullptr;
+    ssl_st *controlTls_ = nullptr;
+    ssl_st *dataTls_ = nullptr;
+    bool dataTlsOn_ = false;
+    std::string tlsFailure_;
+    std::vector<bool> dataTlsReused_;
     mutable std::mutex mutex_;
     std::vector<std::string> transcript_;
     std::vector<std::string> errors_;

@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev
   xvfb xauth x11-utils xdotool imagemagick tesseract-ocr tesseract-ocr-eng fonts-dejavu-core fonts-liberation2
   vsftpd python3 python3-pyftpdlib ftp-proxy iproute2
+  libssl-dev python3-openssl openssl
 )
 # Callers that need more (the benchmarks, the fuzzers) name it as arguments.
 packages+=("$@")
