@@ -145,7 +145,8 @@ void TForm1::LoadStoredSettings()
 {
     // One pass over the file; the proxy's values are used only when the box ends up checked.
     const std::vector<std::string> stored =
-        SettingsIni->ReadStrings(FtpSection, {"Host", "HostPort", "UseProxy", "Proxy", "ProxyPort", "Vemo", "Pasywny"});
+        SettingsIni->ReadStrings(FtpSection, {"Host", "HostPort", "UseProxy", "Proxy", "ProxyPort", "Vemo", "Pasywny",
+                                             "Szyfrowanie", "CertyfikatCA"});
     View.SetFieldText(TField::Host, stored[0]);
     View.SetFieldText(TField::HostPort, stored[1]);
     View.SetProxyChecked(IsYes(stored[2]));
@@ -157,6 +158,10 @@ void TForm1::LoadStoredSettings()
         View.SetTestButtonVisible(true);
     // Set by hand, like "Vemo", for users whose firewall lets no server connect in.
     FtpClient1->Passive = IsYes(stored[6]);
+    // Set by hand too: the check then trusts only a server that proves who it is.
+    FtpClient1->UseTls = IsYes(stored[7]);
+    const std::string &caFile = stored[8];
+    FtpClient1->TrustedCaFile = caFile.empty() || caFile.front() == '/' ? caFile : ProgramDirectory() + caFile;
 }
 
 void TForm1::FormSaveFTPParms()

@@ -1,6 +1,7 @@
 #include "ftp/FtpClient.h"
 
 #include "ftp/FtpRules.h"
+#include "platform/CodePage.h"
 #include "sock/ThreadTimer.h"
 
 #include <algorithm>
@@ -36,10 +37,19 @@ void TFtpClient::Connect()
     Canceled = false;
     if (Connected)
         return;
+    // Nothing goes out when the trust the check asks for cannot be had.
+    tlsContext_.reset();
+    if (UseTls) {
+        tlsContext_ = std::make_unique<net::TlsContext>(TrustedCaFile);
+        if (tlsContext_->LoadFailure() != net::TlsFailure::None)
+            throw ETlsError("Cannot read the CA certificates " + TrustedCaFile, tlsContext_->LoadFailure());
+    }
     RecvStream->Clear();
     TTcpSocket::Connect();
     try {
         ReadContinuationLines(" ");  // at least one line, then the rest of the greeting
+        if (UseTls)
+            SecureControlConnection();
         if ((UserID.empty() || Password.empty()) && OnAuthenticationNeeded) {
             bool handled = false;
             OnAuthenticationNeeded(handled);
@@ -65,18 +75,50 @@ void TFtpClient::Connect()
         // connection as a refusal does.
         if (OnConnectionFailed)
             OnConnectionFailed(this);
-        TTcpSocket::Disconnect();
-        StatusMessage(kStatusLevel, "Disconnected");
+        AbandonLogin(false);
+        throw;
+    } catch (const ETlsError &) {
+        // Nothing more goes out in the clear.
+        AbandonLogin(false);
         throw;
     } catch (...) {
+        AbandonLogin(true);
+        throw;
+    }
+}
+
+void TFtpClient::AbandonLogin(bool SayQuit)
+{
+    if (SayQuit) {
         // The logout is a courtesy to a server that may be gone already: its
         // own failure must not hide why the login ended.
         try {
             Disconnect();
         } catch (const std::exception &) {
         }
-        StatusMessage(kStatusLevel, "Disconnected");
-        throw;
+    } else {
+        TTcpSocket::Disconnect();
+    }
+    StatusMessage(kStatusLevel, "Disconnected");
+}
+
+void TFtpClient::SecureControlConnection()
+{
+    StatusMessage(kStatusLevel, "AUTH TLS");
+    const std::string reply = Transaction("AUTH TLS");
+    if (ReplyNumber != 234)  // 234: the security data exchange may begin
+        throw ETlsError(reply, net::TlsFailure::Refused);
+    // Anything the server sent after its 234 came in the clear: it is no
+    // TLS handshake, and nothing of it may be taken as a reply.
+    if (RecvStream->Size() > 0)
+        throw ETlsError("Cleartext after AUTH TLS", net::TlsFailure::Handshake);
+    StartTls(*tlsContext_, Host);
+    StatusMessage(kStatusLevel, Cp("Połączenie szyfrowane: ") + TlsDescription());
+    for (const char *command : {"PBSZ 0", "PROT P"}) {
+        StatusMessage(kStatusLevel, command);
+        const std::string answer = Transaction(command);
+        if (ReplyNumber < 200 || ReplyNumber > 299)
+            throw ETlsError(answer, net::TlsFailure::Unprotected);
     }
 }
 

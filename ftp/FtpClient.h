@@ -69,6 +69,13 @@ public:
     // Download connects to the data port the server offers (EPSV, or PASV
     // when EPSV is refused) instead of offering one with PORT.
     bool Passive = false;
+    // Connect secures the control connection before the login (AUTH TLS,
+    // the server's certificate checked against Host, PBSZ 0, PROT P) and
+    // Download every data connection, resuming the control connection's TLS
+    // session. Any failure raises ETlsError and sends nothing in the clear.
+    bool UseTls = false;
+    // PEM file of CA certificates trusted besides the system's (empty: none).
+    std::string TrustedCaFile;
     bool ParseList = false;  // stored only
 
     // ---- Events, fired only when assigned.
@@ -126,6 +133,11 @@ private:
     // it answers; the caller raises the error.
     void AnnounceDownloadFailure();
     void FinishDownload(bool Success);
+    // AUTH TLS, the handshake, PBSZ 0 and PROT P; ETlsError when any fails.
+    void SecureControlConnection();
+    // Ends a login that failed: QUIT first only when SayQuit.
+    void AbandonLogin(bool SayQuit);
+    std::unique_ptr<net::TlsContext> tlsContext_;  // while UseTls: the trust of this session
 
     std::unique_ptr<TTcpSocket> DataConnection;  // exists only during Download
 };

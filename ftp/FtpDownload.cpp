@@ -9,6 +9,21 @@
 
 namespace {
 
+// A server gone silent, or a data connection that could not be secured, fails
+// the download as a refusal does.
+bool FailsLikeARefusal(const std::exception_ptr &error)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const ETimeOutError &) {
+        return true;
+    } catch (const ETlsError &) {
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
 // How long DrainAfterCancel waits for the rest of a server's abort reply, in ms.
 constexpr int kDrainLimitMs = 950;
 
@@ -22,12 +37,9 @@ void TFtpClient::Download(const std::string &RemoteFile, const std::string &Loca
     DataConnection = std::make_unique<TTcpSocket>();
     try {
         Transfer(RemoteFile, LocalFile.empty() ? RemoteFile : LocalFile);
-    } catch (const ETimeOutError &) {
-        // The server went silent: a failed download like a refused one.
-        AnnounceDownloadFailure();
-        FinishDownload(false);
-        throw;
     } catch (...) {
+        if (FailsLikeARefusal(std::current_exception()))
+            AnnounceDownloadFailure();
         FinishDownload(false);
         throw;
     }
@@ -79,6 +91,9 @@ void TFtpClient::Transfer(const std::string &RemoteFile, const std::string &Loca
 
     if (!Passive)
         AcceptDataConnection(server);
+    // The server checks that the data comes from the client it secured.
+    if (Secured())
+        DataConnection->StartTls(*tlsContext_, Host, TlsSession());
     if (OnTransactionStart)
         OnTransactionStart(this);
     // Captured also after a server's abort reply: the data connection came,

@@ -7,17 +7,6 @@
 
 #include <optional>
 
-namespace {
-
-std::string WithoutLineEnd(std::string Line)
-{
-    while (!Line.empty() && (Line.back() == '\n' || Line.back() == '\r'))
-        Line.pop_back();
-    return Line;
-}
-
-}  // namespace
-
 void TFtpClient::OpenPassiveDataConnection(const std::string &Server)
 {
     // Without a data connection the download cannot go on, so the error

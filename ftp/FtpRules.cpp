@@ -192,3 +192,10 @@ void RequireSingleLine(const std::string &Text)
     if (Text.find_first_of(std::string("\r\n\0", 3)) != std::string::npos)
         throw ECommandRefused("Command refused: it contains a line break or a zero byte");
 }
+
+std::string WithoutLineEnd(std::string Line)
+{
+    while (!Line.empty() && (Line.back() == '\n' || Line.back() == '\r'))
+        Line.pop_back();
+    return Line;
+}

@@ -58,6 +58,9 @@ std::optional<uint16_t> EpsvPort(const std::string &Reply);
 // Nothing for another reply code, no such group, or port 0.
 std::optional<uint16_t> PasvPort(const std::string &Reply);
 
+// A reply line without its line end, to quote it in a message.
+std::string WithoutLineEnd(std::string Line);
+
 // The transaction kind of a command text: by its first word (case-sensitive)
 // CWD, DELE, MKD, RMD; exactly "PWD"; anything else cmdDoCommand.
 TCmdType CommandKind(const std::string &CommandText);

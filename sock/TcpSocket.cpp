@@ -94,6 +94,7 @@ TTcpSocket::~TTcpSocket()
 
 void TTcpSocket::OpenSocket(bool ResetOnClose)
 {
+    tls_.reset();  // it reads and writes through the socket being replaced
     SocketHandle = net::Socket::Open();
     if (!SocketHandle.IsOpen())
         ErrorManager(NothingTolerated);
@@ -318,6 +319,9 @@ void TTcpSocket::RequestCloseSocket()
         return;
     // Nothing is held back for a socket that is gone.
     readHeld_ = false;
+    if (tls_)
+        tls_->Shutdown();
+    tls_.reset();
     if (SocketHandle.Close() == net::SocketError) {
         ErrorManager(net::WSAEWOULDBLOCK);
         return;

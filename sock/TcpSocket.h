@@ -21,6 +21,7 @@
 #include "platform/net/Messages.h"
 #include "platform/net/NotificationWindow.h"
 #include "platform/net/Socket.h"
+#include "platform/net/Tls.h"
 #include "sock/Streams.h"
 #include "sock/ThreadTimer.h"
 
@@ -57,6 +58,14 @@ public:
 class ETimeOutError : public ESockError {
 public:
     using ESockError::ESockError;
+};
+
+// The connection could not be secured: no TLS, or a server that could not
+// prove who it is. Reason says which.
+class ETlsError : public ESockError {
+public:
+    ETlsError(const std::string &Message, net::TlsFailure Why) : ESockError(Message), Reason(Why) {}
+    net::TlsFailure Reason;
 };
 
 // How a wait ended.
@@ -178,6 +187,20 @@ public:
     // bytes per run so that the event loop keeps turning.
     void ReadToStream();
     void WriteFromStream();
+
+    // ---- TLS on this connection (the program is the TLS client).
+
+    // Secures the connected socket: the handshake, the certificate checked
+    // against Context's trust and against ServerName (a name or an IP literal),
+    // resuming Resume when given. Raises ETlsError with the reason, or the
+    // waits' errors. Everything sent and received afterwards is encrypted.
+    void StartTls(const net::TlsContext &Context, const std::string &ServerName,
+                  const net::TlsSessionRef &Resume = {});
+    bool Secured() const { return tls_ && tls_->Established(); }
+    // "TLSv1.3, TLS_AES_256_GCM_SHA384"; empty when not secured.
+    std::string TlsDescription() const;
+    // The session for another connection to resume; empty when not secured.
+    net::TlsSessionRef TlsSession() const;
 
     // ---- Listening side.
 
@@ -306,12 +329,20 @@ private:
     bool BufferFull() const;
     void AppendReceived(const char *Data, std::size_t Count);
     void DrainAtClose();
+    // The peer ended the connection (Error: what broke it, 0 for a plain end):
+    // what it sent is taken, then the socket is closed (OnDisconnect).
+    void ClosedByPeer(uint16_t Error);
     // The first Count buffered bytes, removed from RecvStream.
     std::string TakeFront(std::size_t Count);
     // Lets reading go on once the receive buffer has room again.
     void ResumeReadingIfRoom();
     // A receive failed for good: LastError, OnError, and the capture fails.
     void ReportBrokenConnection(uint16_t Code);
+    // One receive or send on the socket, through TLS when it is secured.
+    long ReceiveSome(char *Data, std::size_t Length);
+    long SendSome(const char *Data, std::size_t Length);
+    // Steps a TLS handshake under way; true when one is (the caller's I/O waits).
+    bool StepTlsHandshake();
     static uint16_t CheckedPort(int Value);
     // Proxy or Host up to its first zero byte; ESockError when it is longer
     // than the system takes.
@@ -326,6 +357,7 @@ private:
     uint32_t lookupAddress_ = 0;   // its answer
     // When something last came from the peer or went to it.
     std::chrono::steady_clock::time_point lastHeard_{};
+    std::unique_ptr<net::TlsStream> tls_;  // on SocketHandle, while secured or securing
     bool readSkipped_ = false;     // a read request met Busy
     bool writeSkipped_ = false;    // a write request met Busy
     bool readHeld_ = false;        // the receive buffer was full: nothing more was read

@@ -68,14 +68,19 @@ void TTcpSocket::HandleSocketEvent(const net::Message &Msg)
         }
         break;
     case net::FD_CLOSE:
-        DrainAtClose();
-        Connected = false;
-        peerClosed_ = true;
-        if (Msg.Error != 0)
-            connectionError_ = Msg.Error;
-        RequestCloseSocket();
+        ClosedByPeer(Msg.Error);
         break;
     default:
         break;
     }
+}
+
+void TTcpSocket::ClosedByPeer(uint16_t Error)
+{
+    DrainAtClose();
+    Connected = false;
+    peerClosed_ = true;
+    if (Error != 0)
+        connectionError_ = Error;
+    RequestCloseSocket();
 }

@@ -105,10 +105,10 @@ void TTcpSocket::WriteFromStream()
     }
     BusyScope busy(*this);
     StatusMessage(LevelTrace, Text(sWriteFromStream));
-    if (SendStream->Size() == 0 || Canceled)
+    if (StepTlsHandshake() || SendStream->Size() == 0 || Canceled)
         return;
     const std::string_view bytes = SendStream->Bytes();
-    const long sent = SocketHandle.Send(bytes.data(), std::min(bytes.size(), BlockSize));
+    const long sent = SendSome(bytes.data(), std::min(bytes.size(), BlockSize));
     if (sent == net::SocketError) {
         // The bytes stay queued; FD_WRITE comes when the socket can take them.
         LastError = net::GetLastError();
@@ -170,22 +170,30 @@ void TTcpSocket::ReadToStream()
         return;
     }
     bool received = false;
+    bool tlsEnded = false;
     {
         BusyScope busy(*this);
         StatusMessage(LevelTrace, Text(sReadToStream));
+        if (StepTlsHandshake())
+            return;
         char buffer[BlockSize];
         // Whatever is left after the budget, or arrives later, is announced
         // again: every recv re-arms the notification.
         for (std::size_t taken = 0; taken < ReadBudget;) {
-            const long n = SocketHandle.Recv(buffer, BlockSize);
+            const long n = ReceiveSome(buffer, BlockSize);
             if (n == net::SocketError) {
                 // Would-block only says that nothing more is there now.
                 if (net::GetLastError() != net::WSAEWOULDBLOCK)
                     ReportBrokenConnection(net::GetLastError());
                 break;
             }
-            if (n == 0)
-                break; // the close follows as its own notification
+            if (n == 0) {
+                // A TCP close follows as its own notification; the end of a
+                // TLS stream (close_notify) may come while the peer keeps the
+                // connection open for ours.
+                tlsEnded = tls_ != nullptr;
+                break;
+            }
             received = true;
             AppendReceived(buffer, static_cast<std::size_t>(n));
             taken += static_cast<std::size_t>(n);
@@ -195,9 +203,64 @@ void TTcpSocket::ReadToStream()
                 break;
         }
     }
+    // Bytes TLS decrypted and holds are announced by no socket notification.
+    if (tls_ && tls_->HasPending() && !BufferFull())
+        PostRequest(net::WM_READREQUEST);
     if (received && OnDataArrived)
         OnDataArrived(this);
+    if (tlsEnded && Connected)
+        ClosedByPeer(0);
 }
+
+long TTcpSocket::ReceiveSome(char *Data, std::size_t Length)
+{
+    return tls_ ? tls_->Recv(Data, Length) : SocketHandle.Recv(Data, Length);
+}
+
+long TTcpSocket::SendSome(const char *Data, std::size_t Length)
+{
+    return tls_ ? tls_->Send(Data, Length) : SocketHandle.Send(Data, Length);
+}
+
+bool TTcpSocket::StepTlsHandshake()
+{
+    if (!tls_ || tls_->Established())
+        return false;
+    // What came with the last handshake message is announced by no socket
+    // notification.
+    if (tls_->Handshake() == net::TlsStream::Progress::Done && tls_->HasPending())
+        PostRequest(net::WM_READREQUEST);
+    return true;
+}
+
+void TTcpSocket::StartTls(const net::TlsContext &Context, const std::string &ServerName,
+                          const net::TlsSessionRef &Resume)
+{
+    tls_ = std::make_unique<net::TlsStream>(Context, SocketHandle, ServerName, Resume);
+    const net::TlsStream &tls = *tls_;
+    StepTlsHandshake();
+    const TWaitEnd end =
+        Wait([&tls] { return tls.Established() || tls.Failure() != net::TlsFailure::None; }, PeerLimits());
+    if (end == TWaitEnd::Met && tls.Established())
+        return;
+    const net::TlsFailure reason = tls.Failure();
+    tls_.reset();
+    if (end == TWaitEnd::Canceled) {
+        Canceled = false;
+        throw EAbortError(Text(eSendAborted));
+    }
+    if (end == TWaitEnd::Silent)
+        throw ETimeOutError(Text(eReplyTimedOut));
+    // A peer that closed instead of answering does not speak TLS.
+    throw ETlsError(Text(eTlsFailed), reason == net::TlsFailure::None ? net::TlsFailure::Handshake : reason);
+}
+
+std::string TTcpSocket::TlsDescription() const
+{
+    return Secured() ? tls_->Protocol() + ", " + tls_->Cipher() : std::string();
+}
+
+net::TlsSessionRef TTcpSocket::TlsSession() const { return Secured() ? tls_->Session() : net::TlsSessionRef(); }
 
 void TTcpSocket::ReportBrokenConnection(uint16_t Code)
 {
@@ -223,7 +286,7 @@ void TTcpSocket::DrainAtClose()
     char buffer[BlockSize];
     long n;
     do {
-        n = SocketHandle.Recv(buffer, BlockSize);
+        n = ReceiveSome(buffer, BlockSize);
         if (n > 0)
             AppendReceived(buffer, static_cast<std::size_t>(n));
     } while (n > 0 && !Canceled);

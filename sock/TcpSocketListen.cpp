@@ -85,6 +85,7 @@ net::Socket TTcpSocket::AcceptFrom(const std::string &PeerAddress, const std::fu
 
 void TTcpSocket::UseAcceptedSocket(net::Socket Accepted)
 {
+    tls_.reset();
     SocketHandle = std::move(Accepted);
     Connected = true;
     peerClosed_ = false;

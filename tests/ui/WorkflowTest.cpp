@@ -15,6 +15,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <poll.h>
+#include <unistd.h>
 
 namespace {
 
@@ -106,6 +108,26 @@ TEST_F(Check, PasywnyFetchesFromAServerThatRefusesActiveMode)
     EXPECT_EQ(Text("TextKomunikat"), " Zaktualizuj program !!!");
     EXPECT_EQ(Read("or_news.rtf"), NewsRtf);
     EXPECT_EQ(Read("or_news.inf"), ServerRelease);
+}
+
+TEST_F(Check, EncryptionThroughTheProxyEndsTheCheckBeforeAnythingIsSent)
+{
+    const int proxy = harness::ListenOn("127.0.0.1", 0);
+    PrepareProduct("127.0.0.1", 21);
+    Put("vm_ver32.ini", "[FTP]\r\nHost=127.0.0.1\r\nHostPort=21\r\nUseProxy=Tak\r\nProxy=127.0.0.1\r\nProxyPort=" +
+                            std::to_string(harness::LocalPortOf(proxy)) + "\r\nSzyfrowanie=tak\r\n");
+    StartRecording();
+    Click("SpeedDownload");
+
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].caption, QString::fromUtf8("Błąd"));
+    EXPECT_EQ(boxes.shown[0].text, QString::fromUtf8("Nie mogę nawiązać szyfrowanego połączenia z serwerem.\n"
+                                                     "Szyfrowanie nie działa przez serwer pośredniczący (proxy).\n"
+                                                     "Wyłącz proxy albo szyfrowanie (Szyfrowanie w vm_ver32.ini)."));
+    pollfd waiting{proxy, POLLIN, 0};
+    EXPECT_EQ(::poll(&waiting, 1, 0), 0) << "nobody connected to the proxy";
+    ::close(proxy);
+    EXPECT_FALSE(window->Logic().LoggedIn);
 }
 
 TEST_F(Check, WithoutPasywnyAServerThatRefusesActiveModeEndsTheCheck)

@@ -1,0 +1,196 @@
+#include "platform/net/Tls.h"
+
+#include "platform/net/SocketErrors.h"
+
+#include <arpa/inet.h>
+#include <openssl/err.h>
+#include <openssl/ssl.h>
+#include <openssl/x509v3.h>
+
+namespace net {
+namespace {
+
+// A broken TLS stream cuts what it carried, as a reset connection does.
+constexpr uint16_t WSAECONNRESET = 10054;
+
+// The BIO every session reads and writes through: the socket's own Recv and
+// Send, which keep its notifications coming.
+int BioWrite(BIO *bio, const char *data, int length)
+{
+    auto *socket = static_cast<Socket *>(BIO_get_data(bio));
+    BIO_clear_retry_flags(bio);
+    const long sent = socket->Send(data, static_cast<std::size_t>(length));
+    if (sent >= 0)
+        return static_cast<int>(sent);
+    if (GetLastError() == WSAEWOULDBLOCK)
+        BIO_set_retry_write(bio);
+    return -1;
+}
+
+int BioRead(BIO *bio, char *data, int length)
+{
+    auto *socket = static_cast<Socket *>(BIO_get_data(bio));
+    BIO_clear_retry_flags(bio);
+    const long received = socket->Recv(data, static_cast<std::size_t>(length));
+    if (received >= 0)
+        return static_cast<int>(received);
+    if (GetLastError() == WSAEWOULDBLOCK)
+        BIO_set_retry_read(bio);
+    return -1;
+}
+
+long BioControl(BIO *, int command, long, void *)
+{
+    return command == BIO_CTRL_FLUSH ? 1 : 0;
+}
+
+BIO_METHOD *SocketBioMethod()
+{
+    static BIO_METHOD *method = [] {
+        BIO_METHOD *m = BIO_meth_new(BIO_get_new_index() | BIO_TYPE_SOURCE_SINK, "net::Socket");
+        BIO_meth_set_write(m, BioWrite);
+        BIO_meth_set_read(m, BioRead);
+        BIO_meth_set_ctrl(m, BioControl);
+        return m;
+    }();
+    return method;
+}
+
+TlsFailure FailureOfVerification(long result)
+{
+    switch (result) {
+    case X509_V_OK:
+        return TlsFailure::Handshake;
+    case X509_V_ERR_CERT_HAS_EXPIRED:
+        return TlsFailure::Expired;
+    case X509_V_ERR_CERT_NOT_YET_VALID:
+        return TlsFailure::NotYetValid;
+    case X509_V_ERR_HOSTNAME_MISMATCH:
+    case X509_V_ERR_IP_ADDRESS_MISMATCH:
+        return TlsFailure::NameMismatch;
+    default:
+        return TlsFailure::Untrusted;
+    }
+}
+
+bool IsIpLiteral(const std::string &host)
+{
+    unsigned char address[16];
+    return ::inet_pton(AF_INET, host.c_str(), address) == 1 || ::inet_pton(AF_INET6, host.c_str(), address) == 1;
+}
+
+} // namespace
+
+TlsContext::TlsContext(const std::string &CaFile) : ctx_(SSL_CTX_new(TLS_client_method()))
+{
+    if (!ctx_) {
+        loadFailure_ = TlsFailure::Handshake;
+        return;
+    }
+    SSL_CTX_set_min_proto_version(ctx_, TLS1_2_VERSION);
+    SSL_CTX_set_verify(ctx_, SSL_VERIFY_PEER, nullptr);
+    // A close without close_notify reads as a close; whether the file is
+    // whole is judged by the completion reply and the announced size.
+    SSL_CTX_set_options(ctx_, SSL_OP_IGNORE_UNEXPECTED_EOF);
+    // The send buffer is compacted between retries: same bytes, new place.
+    SSL_CTX_set_mode(ctx_, SSL_MODE_ENABLE_PARTIAL_WRITE | SSL_MODE_ACCEPT_MOVING_WRITE_BUFFER);
+    SSL_CTX_set_default_verify_paths(ctx_);
+    if (!CaFile.empty() && SSL_CTX_load_verify_locations(ctx_, CaFile.c_str(), nullptr) != 1)
+        loadFailure_ = TlsFailure::CaFile;
+    ERR_clear_error();
+}
+
+TlsContext::~TlsContext() { SSL_CTX_free(ctx_); }
+
+TlsStream::TlsStream(const TlsContext &Context, Socket &Transport, const std::string &Host,
+                     const TlsSessionRef &Resume)
+    : ssl_(SSL_new(Context.Handle()))
+{
+    if (!ssl_) {
+        failure_ = TlsFailure::Handshake;
+        return;
+    }
+    BIO *bio = BIO_new(SocketBioMethod());
+    BIO_set_data(bio, &Transport);
+    BIO_set_init(bio, 1);
+    SSL_set_bio(ssl_, bio, bio);
+    if (IsIpLiteral(Host)) {
+        X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl_), Host.c_str());
+    } else {
+        SSL_set1_host(ssl_, Host.c_str());
+        SSL_set_tlsext_host_name(ssl_, Host.c_str());
+    }
+    if (Resume)
+        SSL_set_session(ssl_, Resume.get());
+}
+
+TlsStream::~TlsStream() { SSL_free(ssl_); }
+
+TlsStream::Progress TlsStream::Handshake()
+{
+    if (established_)
+        return Progress::Done;
+    if (failure_ != TlsFailure::None)
+        return Progress::Failed;
+    ERR_clear_error();
+    const int result = SSL_connect(ssl_);
+    if (result == 1) {
+        established_ = true;
+        return Progress::Done;
+    }
+    const int error = SSL_get_error(ssl_, result);
+    if (error == SSL_ERROR_WANT_READ || error == SSL_ERROR_WANT_WRITE)
+        return Progress::Waiting;
+    failure_ = FailureOfVerification(SSL_get_verify_result(ssl_));
+    ERR_clear_error();
+    return Progress::Failed;
+}
+
+long TlsStream::Recv(char *Data, std::size_t Length)
+{
+    ERR_clear_error();
+    std::size_t received = 0;
+    if (SSL_read_ex(ssl_, Data, Length, &received) == 1)
+        return static_cast<long>(received);
+    const int error = SSL_get_error(ssl_, 0);
+    ERR_clear_error();
+    if (error == SSL_ERROR_ZERO_RETURN)
+        return 0;
+    SetLastError(error == SSL_ERROR_WANT_READ || error == SSL_ERROR_WANT_WRITE ? WSAEWOULDBLOCK : WSAECONNRESET);
+    return SocketError;
+}
+
+long TlsStream::Send(const char *Data, std::size_t Length)
+{
+    ERR_clear_error();
+    std::size_t sent = 0;
+    if (SSL_write_ex(ssl_, Data, Length, &sent) == 1)
+        return static_cast<long>(sent);
+    const int error = SSL_get_error(ssl_, 0);
+    ERR_clear_error();
+    SetLastError(error == SSL_ERROR_WANT_READ || error == SSL_ERROR_WANT_WRITE ? WSAEWOULDBLOCK : WSAECONNRESET);
+    return SocketError;
+}
+
+bool TlsStream::HasPending() const { return SSL_pending(ssl_) > 0 || SSL_has_pending(ssl_) == 1; }
+
+void TlsStream::Shutdown()
+{
+    if (established_)
+        SSL_shutdown(ssl_);
+    ERR_clear_error();
+}
+
+std::string TlsStream::Protocol() const { return SSL_get_version(ssl_); }
+
+std::string TlsStream::Cipher() const { return SSL_CIPHER_get_name(SSL_get_current_cipher(ssl_)); }
+
+TlsSessionRef TlsStream::Session() const
+{
+    SSL_SESSION *session = SSL_get1_session(ssl_);
+    if (!session)
+        return {};
+    return TlsSessionRef(session, SSL_SESSION_free);
+}
+
+} // namespace net

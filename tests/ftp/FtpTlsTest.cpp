@@ -1,0 +1,147 @@
+// FTP over TLS: real servers deliver over encrypted control and data
+// connections, active and passive; a server that cannot prove who it is, or
+// will not protect the session, never receives the login, and nothing more
+// goes out in the clear.
+#include "tests/ftp/FtpClientFixture.h"
+#include "harness/PrivateNetwork.h"
+#include "harness/TestCertificates.h"
+#include "platform/CodePage.h"
+#include "tests/support/FailureOf.h"
+
+#include <gmock/gmock.h>
+
+#include <algorithm>
+
+using harness::TestCertificates;
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::MatchesRegex;
+using ::testing::Not;
+
+namespace {
+
+const std::string kContent = harness::PatternBytes(300000);
+
+class FtpTlsTest : public FtpClientTest {
+protected:
+    FtpTlsTest()
+    {
+        client.UseTls = true;
+        client.TrustedCaFile = certificates.CaFile();
+        files.Write("pub/news/f", kContent);
+    }
+
+    // Logs in, fetches the file and logs out; the file arrived whole.
+    void FetchOverTls()
+    {
+        Target(realServer->Host(), realServer->Port());
+        client.Connect();
+        client.Mode(2);
+        client.Download("pub/news/f", local / "f");
+        client.Disconnect();
+        EXPECT_EQ(local.Read("f"), kContent);
+        EXPECT_THAT(log, Contains(MatchesRegex("status: " + Cp("Połączenie szyfrowane: ") + "TLSv1\\.[23], .+")));
+        EXPECT_THAT(Events(), Contains("OnSuccess " + KindText(cmdDownload)));
+    }
+
+    // The greeting, AUTH TLS accepted, and the handshake with a certificate of Kind.
+    harness::ScriptedFtpServer &SecuredWith(TestCertificates::Kind kind)
+    {
+        const harness::CertificateFiles pair = certificates.Server(kind);
+        return server.Send("220 Ready.\r\n").Reply("234 Proceed.\r\n").StartTls(pair.certFile, pair.keyFile);
+    }
+
+    // Connect fails with ETlsError; its reason.
+    net::TlsFailure LoginFailure()
+    {
+        server.Start();
+        TargetScriptedServer();
+        net::TlsFailure reason = net::TlsFailure::None;
+        try {
+            client.Connect();
+        } catch (const ETlsError &e) {
+            reason = e.Reason;
+        }
+        EXPECT_FALSE(client.Connected);
+        return reason;
+    }
+
+    TestCertificates certificates;
+};
+
+TEST_F(FtpTlsTest, VsftpdDeliversOverTlsInActiveAndPassiveMode)
+{
+    VM_SKIP_WITHOUT_PRIVATE_NETWORK();
+    realServer = std::make_unique<harness::VsftpdServer>(files.Path(), certificates.Server(TestCertificates::Kind::Good));
+    FetchOverTls();
+    log.clear();
+    client.Passive = true;
+    FetchOverTls();
+}
+
+TEST_F(FtpTlsTest, PyftpdlibDeliversOverTls)
+{
+    VM_SKIP_WITHOUT_PRIVATE_NETWORK();
+    realServer =
+        std::make_unique<harness::PyftpdlibServer>(files.Path(), certificates.Server(TestCertificates::Kind::Good));
+    FetchOverTls();
+}
+
+TEST_F(FtpTlsTest, ServerRefusingAuthNeverGetsTheLogin)
+{
+    server.Send("220 Plain only.\r\n").Reply("500 AUTH not understood.\r\n");
+    EXPECT_EQ(LoginFailure(), net::TlsFailure::Refused);
+    EXPECT_THAT(server.Transcript(), ElementsAre("AUTH TLS"));
+    EXPECT_THAT(log, Contains("OnDisconnect"));
+}
+
+TEST_F(FtpTlsTest, ServerGoingOnInPlainTextAfter234NeverGetsTheLogin)
+{
+    server.Send("220 Ready.\r\n").Reply("234 Proceed.\r\n220 Still plain.\r\n");
+    EXPECT_EQ(LoginFailure(), net::TlsFailure::Handshake);
+    EXPECT_THAT(server.Transcript(), ElementsAre("AUTH TLS"));
+}
+
+TEST_F(FtpTlsTest, CertificateThatProvesNothingEndsTheLoginBeforeUser)
+{
+    const struct {
+        TestCertificates::Kind kind;
+        net::TlsFailure reason;
+    } table[] = {
+        {TestCertificates::Kind::OtherName, net::TlsFailure::NameMismatch},
+        {TestCertificates::Kind::SelfSigned, net::TlsFailure::Untrusted},
+        {TestCertificates::Kind::Expired, net::TlsFailure::Expired},
+        {TestCertificates::Kind::NotYetValid, net::TlsFailure::NotYetValid},
+    };
+    for (const auto &row : table) {
+        harness::ScriptedFtpServer scripted;
+        const harness::CertificateFiles pair = certificates.Server(row.kind);
+        scripted.Send("220 Ready.\r\n").Reply("234 Proceed.\r\n").StartTls(pair.certFile, pair.keyFile).Start();
+        Target(scripted.Host(), scripted.Port());
+        net::TlsFailure reason = net::TlsFailure::None;
+        try {
+            client.Connect();
+        } catch (const ETlsError &e) {
+            reason = e.Reason;
+        }
+        EXPECT_EQ(reason, row.reason) << static_cast<int>(row.kind);
+        EXPECT_FALSE(client.Connected);
+        EXPECT_THAT(scripted.Transcript(), ElementsAre("AUTH TLS")) << static_cast<int>(row.kind);
+    }
+}
+
+TEST_F(FtpTlsTest, ProtectionRefusedEndsTheLoginBeforeUser)
+{
+    SecuredWith(TestCertificates::Kind::Good).Reply("200 PBSZ=0\r\n").Reply("534 Protection level refused.\r\n");
+    EXPECT_EQ(LoginFailure(), net::TlsFailure::Unprotected);
+    EXPECT_THAT(server.Transcript(), ElementsAre("AUTH TLS", "PBSZ 0", "PROT P"));
+}
+
+TEST_F(FtpTlsTest, UnreadableCaFileEndsTheCheckBeforeConnecting)
+{
+    client.TrustedCaFile = local / "missing.pem";
+    EXPECT_EQ(LoginFailure(), net::TlsFailure::CaFile);
+    EXPECT_THAT(log, Not(Contains("OnDisconnect")));
+}
+
+}  // namespace
