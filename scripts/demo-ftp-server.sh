@@ -2,7 +2,9 @@
 # Starts vsftpd on a free loopback port serving ROOT anonymously and read-only,
 # for at most an hour. Prints "PORT PID" once it listens. A third argument
 # "passive-only" makes it refuse active mode (PORT), as a client behind a
-# firewall that lets no server connect in would find.
+# firewall that lets no server connect in would find; "tls" makes it speak FTP
+# over TLS only, with a certificate for 127.0.0.1 from a CA of its own, whose
+# certificate it leaves in WORK/ca.pem for the client to trust.
 set -euo pipefail
 # vsftpd lives among the administrator's programs, which a user's PATH may lack.
 PATH=$PATH:/usr/sbin:/sbin
@@ -26,6 +28,28 @@ xferlog_enable=NO
 syslog_enable=NO
 CONF
 if [ "$modes" = passive-only ]; then echo "port_enable=NO" >> "$work/vsftpd.conf"; fi
+if [ "$modes" = tls ]; then
+  ec=(-newkey ec -pkeyopt ec_paramgen_curve:P-256 -nodes)
+  openssl req -x509 "${ec[@]}" -keyout "$work/ca.key" -out "$work/ca.pem" -days 2 -subj "/CN=VM_VER32 demo CA" 2>/dev/null
+  openssl req "${ec[@]}" -keyout "$work/server.key" -out "$work/server.csr" -subj "/CN=127.0.0.1" 2>/dev/null
+  printf 'subjectAltName=IP:127.0.0.1\nbasicConstraints=CA:FALSE\n' > "$work/server.ext"
+  openssl x509 -req -in "$work/server.csr" -CA "$work/ca.pem" -CAkey "$work/ca.key" -CAcreateserial \
+    -out "$work/server.pem" -days 2 -extfile "$work/server.ext" 2>/dev/null
+  cat >> "$work/vsftpd.conf" <<CONF
+ssl_enable=YES
+allow_anon_ssl=YES
+force_anon_logins_ssl=YES
+force_anon_data_ssl=YES
+require_ssl_reuse=YES
+ssl_sslv2=NO
+ssl_sslv3=NO
+ssl_tlsv1=YES
+ssl_ciphers=HIGH
+ssl_request_cert=NO
+rsa_cert_file=$work/server.pem
+rsa_private_key_file=$work/server.key
+CONF
+fi
 # vsftpd writes its start-up errors to standard input.
 timeout 3600 vsftpd "$work/vsftpd.conf" <>"$work/vsftpd.log" >"$work/vsftpd.log" 2>&1 &
 pid=$!

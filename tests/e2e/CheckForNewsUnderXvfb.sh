@@ -3,7 +3,9 @@
 # a real X server, pointed at a real FTP server on loopback. A real click on
 # "&Sprawdź co nowego ?" must bring the news and the verdict; the verdict is
 # read back from a screenshot of the window. With "passive" as third argument
-# the server refuses active mode and vm_ver32.ini asks for passive mode.
+# the server refuses active mode and vm_ver32.ini asks for passive mode; with
+# "tls" the server speaks FTP over TLS only and vm_ver32.ini asks for it,
+# trusting the server's own CA.
 set -euo pipefail
 program=$1 source=$2 mode=${3:-active}
 # Its server and Xvfb live in the private network namespace of in-netns.sh.
@@ -18,11 +20,12 @@ trap cleanup EXIT
 mkdir -p "$work/program" "$work/ftp"
 cp -r "$source/demo/server/." "$work/ftp/root"
 chmod -R go-w "$work/ftp/root"
-server_modes= passive_key=
-if [ "$mode" = passive ]; then server_modes=passive-only passive_key='Pasywny=Tak\r\n'; fi
+server_modes= mode_keys=
+if [ "$mode" = passive ]; then server_modes=passive-only mode_keys='Pasywny=Tak\r\n'; fi
+if [ "$mode" = tls ]; then server_modes=tls mode_keys="Szyfrowanie=Tak\r\nCertyfikatCA=$work/ftp/ca.pem\r\n"; fi
 read -r port server < <("$source/scripts/demo-ftp-server.sh" "$work/ftp/root" "$work/ftp" $server_modes)
 cp "$source/demo/program/ort.ini" "$program" "$work/program/"
-printf "[FTP]\r\nHost=127.0.0.1\r\nHostPort=%s\r\nUseProxy=Nie\r\n$passive_key" "$port" > "$work/program/vm_ver32.ini"
+printf "[FTP]\r\nHost=127.0.0.1\r\nHostPort=%s\r\nUseProxy=Nie\r\n$mode_keys" "$port" > "$work/program/vm_ver32.ini"
 
 source "$source/scripts/xvfb-session.sh"
 trap 'stop_session; cleanup' EXIT
@@ -45,5 +48,9 @@ check "the news was downloaded" 'cmp -s "$work/program/or_news.rtf" "$source/dem
 check "closing saved the settings" 'grep -q "UseProxy=Nie" "$work/program/vm_ver32.ini" && grep -q "ProxyPort=" "$work/program/vm_ver32.ini"'
 if [ "$mode" = passive ]; then
   check "closing kept Pasywny" 'grep -q "^Pasywny=Tak" "$work/program/vm_ver32.ini"'
+fi
+if [ "$mode" = tls ]; then
+  check "closing kept Szyfrowanie and CertyfikatCA" \
+    'grep -q "^Szyfrowanie=Tak" "$work/program/vm_ver32.ini" && grep -q "^CertyfikatCA=" "$work/program/vm_ver32.ini"'
 fi
 exit $failed
