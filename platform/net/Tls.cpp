@@ -17,9 +17,9 @@ constexpr uint16_t WSAECONNRESET = 10054;
 // Send, which keep its notifications coming.
 int BioWrite(BIO *bio, const char *data, int length)
 {
-    auto *socket = static_cast<Socket *>(BIO_get_data(bio));
+    auto *transport = static_cast<TlsStream::Transport *>(BIO_get_data(bio));
     BIO_clear_retry_flags(bio);
-    const long sent = socket->Send(data, static_cast<std::size_t>(length));
+    const long sent = transport->socket.Send(data, static_cast<std::size_t>(length));
     if (sent >= 0)
         return static_cast<int>(sent);
     if (GetLastError() == WSAEWOULDBLOCK)
@@ -29,9 +29,10 @@ int BioWrite(BIO *bio, const char *data, int length)
 
 int BioRead(BIO *bio, char *data, int length)
 {
-    auto *socket = static_cast<Socket *>(BIO_get_data(bio));
+    auto *transport = static_cast<TlsStream::Transport *>(BIO_get_data(bio));
     BIO_clear_retry_flags(bio);
-    const long received = socket->Recv(data, static_cast<std::size_t>(length));
+    const long received = transport->socket.Recv(data, static_cast<std::size_t>(length));
+    transport->ended = received == 0;
     if (received >= 0)
         return static_cast<int>(received);
     if (GetLastError() == WSAEWOULDBLOCK)
@@ -39,9 +40,14 @@ int BioRead(BIO *bio, char *data, int length)
     return -1;
 }
 
-long BioControl(BIO *, int command, long, void *)
+long BioControl(BIO *bio, int command, long, void *)
 {
-    return command == BIO_CTRL_FLUSH ? 1 : 0;
+    if (command == BIO_CTRL_FLUSH)
+        return 1;
+    // A TCP close without close_notify is told apart from a broken stream by this.
+    if (command == BIO_CTRL_EOF)
+        return static_cast<TlsStream::Transport *>(BIO_get_data(bio))->ended ? 1 : 0;
+    return 0;
 }
 
 BIO_METHOD *SocketBioMethod()
@@ -102,16 +108,16 @@ TlsContext::TlsContext(const std::string &CaFile) : ctx_(SSL_CTX_new(TLS_client_
 
 TlsContext::~TlsContext() { SSL_CTX_free(ctx_); }
 
-TlsStream::TlsStream(const TlsContext &Context, Socket &Transport, const std::string &Host,
+TlsStream::TlsStream(const TlsContext &Context, Socket &Connection, const std::string &Host,
                      const TlsSessionRef &Resume)
-    : ssl_(SSL_new(Context.Handle()))
+    : transport_{Connection}, ssl_(SSL_new(Context.Handle()))
 {
     if (!ssl_) {
         failure_ = TlsFailure::Handshake;
         return;
     }
     BIO *bio = BIO_new(SocketBioMethod());
-    BIO_set_data(bio, &Transport);
+    BIO_set_data(bio, &transport_);
     BIO_set_init(bio, 1);
     SSL_set_bio(ssl_, bio, bio);
     if (IsIpLiteral(Host)) {

@@ -54,7 +54,7 @@ using TlsSessionRef = std::shared_ptr<SSL_SESSION>;
 class TlsStream {
 public:
     // Host is what the certificate must name: a DNS name or an IP literal.
-    TlsStream(const TlsContext &Context, Socket &Transport, const std::string &Host,
+    TlsStream(const TlsContext &Context, Socket &Connection, const std::string &Host,
               const TlsSessionRef &Resume = {});
     ~TlsStream();
     TlsStream(const TlsStream &) = delete;
@@ -79,7 +79,14 @@ public:
     std::string Cipher() const;
     TlsSessionRef Session() const;
 
+    // What the session's BIO reads and writes through.
+    struct Transport {
+        Socket &socket;
+        bool ended = false;  // the last read found the peer's TCP close
+    };
+
 private:
+    Transport transport_;
     SSL *ssl_ = nullptr;
     bool established_ = false;
     TlsFailure failure_ = TlsFailure::None;

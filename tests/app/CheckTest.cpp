@@ -3,6 +3,7 @@
 #include "tests/app/FormFixture.h"
 
 #include "harness/ScriptedFtpServer.h"
+#include "harness/TestCertificates.h"
 #include "platform/net/HostLookup.h"
 #include "tests/support/FailureOf.h"
 #include "tests/support/NetTestSupport.h"
@@ -97,4 +98,25 @@ TEST_F(Check, DisconnectLogsOut)
     EXPECT_EQ(view->statuses.back(), Cp1250("Przerwano połączenie"));
     EXPECT_EQ(server.Transcript().back(), "QUIT");
     EXPECT_THAT(view->errorMessages, IsEmpty());
+}
+
+TEST_F(Check, UntrustedCertificateShowsOneBoxThatSaysWhy)
+{
+    // The CA file names an authority, but not the one that signed the server's certificate.
+    harness::TestCertificates certificates;
+    const harness::CertificateFiles selfSigned = certificates.Server(harness::TestCertificates::Kind::SelfSigned);
+    harness::ScriptedFtpServer server;
+    server.Send("220 Ready.\r\n").Reply("234 Proceed.\r\n").StartTls(selfSigned.certFile, selfSigned.keyFile);
+    server.Start();
+    PrepareProduct("127.0.0.1", server.Port());
+    std::filesystem::copy_file(certificates.CaFile(), dir / "firma.pem");
+    Put("vm_ver32.ini", Read("vm_ver32.ini") + "Szyfrowanie=Tak\r\nCertyfikatCA=firma.pem\r\n");
+    EXPECT_EQ(Start(), "");
+    EXPECT_EQ(form->FtpClient1->TrustedCaFile, ProgramDir() + "firma.pem");
+
+    EXPECT_EQ(FailureOf([this] { form->SpeedDownloadClick(); }), "");
+    EXPECT_EQ(view->errorMessages, std::vector<std::string>{Cp1250("Nie mogę nawiązać szyfrowanego połączenia z "
+                                                                   "serwerem.\nCertyfikat serwera nie jest zaufany.")});
+    EXPECT_FALSE(form->LoggedIn);
+    EXPECT_EQ(server.Transcript(), std::vector<std::string>{"AUTH TLS"});
 }

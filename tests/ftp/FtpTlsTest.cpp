@@ -137,6 +137,29 @@ TEST_F(FtpTlsTest, ProtectionRefusedEndsTheLoginBeforeUser)
     EXPECT_THAT(server.Transcript(), ElementsAre("AUTH TLS", "PBSZ 0", "PROT P"));
 }
 
+TEST_F(FtpTlsTest, DataCutWithoutCloseNotifyIsAFailedDownload)
+{
+    local.Write("f", "good copy");
+    SecuredWith(TestCertificates::Kind::Good)
+        .Reply("200 PBSZ=0\r\n")
+        .Reply("200 Protection level set to P\r\n")
+        .Reply("230 Logged in.\r\n")
+        .Reply("200 PORT command successful.\r\n")
+        .Reply("150 Opening BINARY mode data connection for f (63 bytes).\r\n")
+        .DataTls(true)
+        .ConnectData()
+        .SendData(std::string(40, 'x'))
+        .CloseDataWithoutTlsShutdown()
+        .Send("226 Transfer complete.\r\n");
+    server.Start();
+    TargetScriptedServer();
+    client.Connect();
+    EXPECT_EQ(testsupport::FailureOf<FTPException>([&] { client.Download("f", local / "f"); }),
+              "Transfer incomplete: received 40 of 63 bytes");
+    EXPECT_EQ(local.Read("f"), "good copy");
+    EXPECT_THAT(server.DataTlsSessionsReused(), ElementsAre(true));
+}
+
 TEST_F(FtpTlsTest, UnreadableCaFileEndsTheCheckBeforeConnecting)
 {
     client.TrustedCaFile = local / "missing.pem";
