@@ -1,6 +1,7 @@
 #pragma once
 // The maker's four products, told apart by the settings file each keeps in
-// the program directory, and the defaults of the connection settings.
+// the program directory, where their news lies on the server, and the
+// defaults of the connection settings.
 #include <array>
 #include <string_view>
 
@@ -21,6 +22,9 @@ inline constexpr std::array<ProductProfile, 4> ProductProfiles = {{
     {"solvane.ini", "sk_news.inf", "sk_news.rtf", "Zelnor: Solvane Karo", "KR"},
     {"solvane.ini", "sv_news.inf", "sv_news.rtf", "Zelnor: Solvane", ""},
 }};
+
+// The server's directory of every product's news files.
+inline constexpr std::string_view RemoteNewsDir = "pub/news/";
 
 namespace ConnectionDefaults {
 inline constexpr std::string_view User = "anonymous";

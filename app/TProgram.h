@@ -1,22 +1,47 @@
 #pragma once
 // One release of a product as its release-information file describes it
-// (section "Program": "Wersja", "Wydanie", "Wydanie_Dod", "LastUpd").
+// (section "Program": "Wersja", "Wydanie", "Wydanie_Dod", "LastUpd"), and the
+// verdict on the installed release against the server's.
 #include <string>
 
 class TIniFile;
 
+// The values of section "Program" as the file holds them.
+struct TReleaseRecord {
+    std::string Version;       // "Wersja"
+    std::string Edition;       // "Wydanie"
+    std::string EditionSuffix; // "Wydanie_Dod"
+    std::string LastUpd;       // the release date, year first ("yy/mm/dd"); may be missing
+
+    // Reads the values from Ini in one pass; missing ones are empty.
+    static TReleaseRecord Read(const TIniFile &Ini);
+};
+
 class TProgram {
 public:
-    // Reads the release from Ini and returns the new Description:
+    // Reads the release from Ini and returns the new Description, as Assign.
+    std::string Load(const TIniFile &Ini, double Today);
+
+    // Takes the release from Record and returns the new Description:
     // "wersja: V , wyd. EX, dd/mm/yy" (or "?" for a missing date).
     // A date that is no date raises its conversion error; Description then
-    // holds only the version part and DateText the raw value.
-    std::string Load(const TIniFile &Ini);
+    // holds only the version part and DateText the raw value. A short year
+    // lies in the century of Today.
+    std::string Assign(const TReleaseRecord &Record, double Today);
 
-    // DateText -> Date, and DateText into display form "dd/mm/yy".
-    void ConvertDate();
+    // DateText -> Date, and DateText into display form "dd/mm/yy"; no
+    // program-wide setting is touched.
+    void ConvertDate(double Today);
 
     std::string Description;
     std::string DateText;
     double Date = 0;
 };
+
+// What the window says of the installed release against the server's.
+enum class TVerdict { UpdateWaiting, UpToDate };
+
+// An update waits when the server's release is dated after the installed one.
+// A missing date counts as 1 January 2000; a date that is no date raises its
+// conversion error (the installed release's first).
+TVerdict UpdateVerdict(const TReleaseRecord &Installed, const TReleaseRecord &Server, double Today);

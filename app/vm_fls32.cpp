@@ -14,22 +14,22 @@ void TMyFile::SetFullName(const std::string &Dir, const std::string &FileName)
 
 std::string TIniFile::ReadString(const std::string &Section, const std::string &Key) const
 {
-    return PrivateProfile::GetString(FileName->FullName, Section, Key, MaxValueLength);
+    return PrivateProfile::GetString(FileName.FullName, Section, Key, MaxValueLength);
 }
 
 std::vector<std::string> TIniFile::ReadStrings(const std::string &Section,
                                                const std::vector<std::string_view> &Keys) const
 {
-    return PrivateProfile::GetStrings(FileName->FullName, Section, Keys, MaxValueLength);
+    return PrivateProfile::GetStrings(FileName.FullName, Section, Keys, MaxValueLength);
 }
 
 bool TIniFile::WriteStrings(const std::string &Section,
                             const std::vector<std::pair<std::string_view, std::string_view>> &Entries)
 {
-    return PrivateProfile::WriteStrings(FileName->FullName, Section, Entries);
+    return PrivateProfile::WriteStrings(FileName.FullName, Section, Entries);
 }
 
 bool TIniFile::WriteString(const std::string &Section, const std::string &Key, const std::string &Value)
 {
-    return PrivateProfile::WriteString(FileName->FullName, Section, Key, Value);
+    return PrivateProfile::WriteString(FileName.FullName, Section, Key, Value);
 }

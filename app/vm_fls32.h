@@ -2,7 +2,6 @@
 // The application's file names: a name holder, a named file, a named INI file,
 // and the two pairs that join a file's name on the server with its local copy.
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -20,7 +19,7 @@ public:
 
 class TFile {
 public:
-    std::unique_ptr<TMyFile> FileName = std::make_unique<TMyFile>();
+    TMyFile FileName;
 };
 
 // A named private-profile file with one read and one write operation.
@@ -37,7 +36,7 @@ public:
     bool WriteStrings(const std::string &Section,
                       const std::vector<std::pair<std::string_view, std::string_view>> &Entries);
 
-    std::unique_ptr<TMyFile> FileName = std::make_unique<TMyFile>();
+    TMyFile FileName;
 
     static constexpr size_t MaxValueLength = 127;
 };
@@ -51,10 +50,10 @@ constexpr std::uint8_t KindNews = 2;
 template <class Side>
 class TFilePair {
 public:
-    TFilePair() : Local(std::make_unique<Side>()), Remote(std::make_unique<Side>()) {}
+    explicit TFilePair(std::uint8_t kind = 0) : Kind(kind) {}
 
-    std::unique_ptr<Side> Local;
-    std::unique_ptr<Side> Remote;
+    Side Local;
+    Side Remote;
     std::uint8_t Kind = 0;
 };
 

@@ -1,6 +1,9 @@
 #pragma once
-// The main window's logic: start-up, product detection, connection settings,
-// the release display and the verdict. The window itself is the FormView.
+// The main window's logic: start-up and the window's events
+// (vm_ver32Main.cpp), product detection and connection settings
+// (vm_ver32Settings.cpp), the release display and the verdict
+// (vm_ver32Release.cpp), the check and the client's events
+// (vm_ver32Workflow.cpp). The window itself is the FormView.
 #include "app/FormView.h"
 #include "app/TProgram.h"
 #include "app/vm_fls32.h"
@@ -51,12 +54,12 @@ public:
     std::string NewsInfName;
     std::string NewsRtfName;
 
-    std::unique_ptr<TIniFile> SettingsIni;
-    std::unique_ptr<TIniFile> ProductIni;
-    std::unique_ptr<TProgram> LocalRelease;
-    std::unique_ptr<TProgram> ServerRelease;
-    std::unique_ptr<TInfFile> NewsInf;
-    std::unique_ptr<TRtfFile> NewsRtf;
+    TIniFile SettingsIni;
+    TIniFile ProductIni;
+    TProgram LocalRelease;
+    TProgram ServerRelease;
+    TInfFile NewsInf{KindReleaseInfo};
+    TRtfFile NewsRtf{KindNews};
     bool LoggedIn = false;
     std::uint8_t PendingKind = 0;
     std::unique_ptr<TFtpClient> FtpClient1;

@@ -140,10 +140,10 @@ void TForm1::SpeedDownloadClick()
         if (!LoggedIn)
             return;
         FtpClient1->Mode(modeImage);
-        PendingKind = NewsRtf->Kind;
-        FtpClient1->Download(NewsRtf->Remote->FileName->FullName, NewsRtf->Local->FileName->FullName);
-        PendingKind = NewsInf->Kind;
-        FtpClient1->Download(NewsInf->Remote->FileName->FullName, NewsInf->Local->FileName->FullName);
+        PendingKind = NewsRtf.Kind;
+        FtpClient1->Download(NewsRtf.Remote.FileName.FullName, NewsRtf.Local.FileName.FullName);
+        PendingKind = NewsInf.Kind;
+        FtpClient1->Download(NewsInf.Remote.FileName.FullName, NewsInf.Local.FileName.FullName);
         View.SetStatusText(Cp("Zakończono pobieranie"));
     });
 }

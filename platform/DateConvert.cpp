@@ -28,13 +28,7 @@ Order DateOrder(const std::string &format)
     return Order::DMY;
 }
 
-int CurrentYear()
-{
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    return local.tm_year + 1900;
-}
+year_month_day DayOf(double date) { return year_month_day{Epoch + days{static_cast<long>(std::floor(date))}}; }
 
 // A cursor over the text that knows the scanning rules of a date.
 class Scanner {
@@ -94,11 +88,21 @@ bool TryEncodeDate(int y, int m, int d, double &date)
     return true;
 }
 
-bool TryStrToDate(std::string_view text, double &date)
+double Today()
 {
-    const FormatSettings &settings = Settings();
-    const char separator = settings.DateSeparator;
-    const Order order = DateOrder(settings.ShortDateFormat);
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    double date = 0;
+    TryEncodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, date);
+    return date;
+}
+
+bool TryStrToDate(std::string_view text, const FormatSettings &format, double today, double &date)
+{
+    const char separator = format.DateSeparator;
+    const Order order = DateOrder(format.ShortDateFormat);
+    const int currentYear = int(DayOf(today).year());
 
     Scanner scan(text);
     int n1, n2, n3, l1, l2, l3 = 0;
@@ -120,9 +124,9 @@ bool TryStrToDate(std::string_view text, double &date)
         default: d = n1, m = n2, y = n3, yearDigits = l3; break;
         }
         if (yearDigits <= 2)
-            y += CurrentYear() / 100 * 100;
+            y += currentYear / 100 * 100;
     } else {
-        y = CurrentYear();
+        y = currentYear;
         if (order == Order::DMY)
             d = n1, m = n2;
         else
@@ -131,22 +135,22 @@ bool TryStrToDate(std::string_view text, double &date)
     return TryEncodeDate(y, m, d, date);
 }
 
-double StrToDate(const std::string &text)
+double StrToDate(const std::string &text, const FormatSettings &format, double today)
 {
     double date = 0;
-    if (!TryStrToDate(text, date))
+    if (!TryStrToDate(text, format, today, date))
         throw EConvertError(FormatMessage("'%s' is not a valid date", text));
     return date;
 }
 
-std::string DateToStr(double date)
+std::string DateToStr(double date, const FormatSettings &settings)
 {
-    const year_month_day ymd{Epoch + days{static_cast<long>(std::floor(date))}};
+    const year_month_day ymd = DayOf(date);
     const int y = int(ymd.year());
     const unsigned m = unsigned(ymd.month()), d = unsigned(ymd.day());
     auto two = [](unsigned v) { return std::string{char('0' + v / 10 % 10), char('0' + v % 10)}; };
 
-    const std::string &format = Settings().ShortDateFormat;
+    const std::string &format = settings.ShortDateFormat;
     std::string out;
     for (size_t i = 0; i < format.size();) {
         auto starts = [&](std::string_view token) { return format.compare(i, token.size(), token) == 0; };
@@ -156,9 +160,15 @@ std::string DateToStr(double date)
         else if (starts("m")) { out += std::to_string(m); i += 1; }
         else if (starts("dd")) { out += two(d); i += 2; }
         else if (starts("d")) { out += std::to_string(d); i += 1; }
-        else { out += format[i] == '/' ? Settings().DateSeparator : format[i]; i += 1; }
+        else { out += format[i] == '/' ? settings.DateSeparator : format[i]; i += 1; }
     }
     return out;
 }
+
+bool TryStrToDate(std::string_view text, double &date) { return TryStrToDate(text, Settings(), Today(), date); }
+
+double StrToDate(const std::string &text) { return StrToDate(text, Settings(), Today()); }
+
+std::string DateToStr(double date) { return DateToStr(date, Settings()); }
 
 } // namespace DateConvert

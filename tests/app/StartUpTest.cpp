@@ -16,13 +16,13 @@ TEST_F(StartUp, OrtanaWinsOverBelvik)
     EXPECT_EQ(view->caption, "Zelnor: Ortana");
     EXPECT_EQ(view->FieldText(TField::RemoteFile), "pub/news/or_news.rtf");
     EXPECT_EQ(form->ProductIniName, "ort.ini");
-    EXPECT_EQ(form->NewsInf->Remote->FileName->FullName, "pub/news/or_news.inf");
-    EXPECT_EQ(form->NewsInf->Local->FileName->FullName, ProgramDir() + "or_news.inf");
-    EXPECT_EQ(form->NewsRtf->Remote->FileName->FullName, "pub/news/or_news.rtf");
-    EXPECT_EQ(form->NewsRtf->Local->FileName->FullName, ProgramDir() + "or_news.rtf");
-    EXPECT_EQ(form->ProductIni->FileName->FullName, ProgramDir() + "ort.ini");
-    EXPECT_EQ(form->NewsInf->Kind, 1);
-    EXPECT_EQ(form->NewsRtf->Kind, 2);
+    EXPECT_EQ(form->NewsInf.Remote.FileName.FullName, "pub/news/or_news.inf");
+    EXPECT_EQ(form->NewsInf.Local.FileName.FullName, ProgramDir() + "or_news.inf");
+    EXPECT_EQ(form->NewsRtf.Remote.FileName.FullName, "pub/news/or_news.rtf");
+    EXPECT_EQ(form->NewsRtf.Local.FileName.FullName, ProgramDir() + "or_news.rtf");
+    EXPECT_EQ(form->ProductIni.FileName.FullName, ProgramDir() + "ort.ini");
+    EXPECT_EQ(form->NewsInf.Kind, 1);
+    EXPECT_EQ(form->NewsRtf.Kind, 2);
     EXPECT_TRUE(view->errorMessages.empty());
     EXPECT_TRUE(view->messageDialogs.empty());
 }
@@ -34,7 +34,7 @@ TEST_F(StartUp, DirectoryNamedLikeAProductFileDoesNotCount)
     EXPECT_EQ(Start(), "");
     EXPECT_EQ(view->caption, "Zelnor: Belvik");
     EXPECT_EQ(view->FieldText(TField::RemoteFile), "pub/news/bv_news.rtf");
-    EXPECT_EQ(form->NewsInf->Local->FileName->FullName, ProgramDir() + "bv_news.inf");
+    EXPECT_EQ(form->NewsInf.Local.FileName.FullName, ProgramDir() + "bv_news.inf");
 }
 
 TEST_F(StartUp, SolvaneTypeKrInAnyCaseIsKaro)
@@ -43,7 +43,7 @@ TEST_F(StartUp, SolvaneTypeKrInAnyCaseIsKaro)
     EXPECT_EQ(Start(), "");
     EXPECT_EQ(view->caption, "Zelnor: Solvane Karo");
     EXPECT_EQ(view->FieldText(TField::RemoteFile), "pub/news/sk_news.rtf");
-    EXPECT_EQ(form->NewsInf->Remote->FileName->FullName, "pub/news/sk_news.inf");
+    EXPECT_EQ(form->NewsInf.Remote.FileName.FullName, "pub/news/sk_news.inf");
 }
 
 TEST_F(StartUp, SolvaneOtherOrMissingTypeIsPlainSolvane)
@@ -52,7 +52,7 @@ TEST_F(StartUp, SolvaneOtherOrMissingTypeIsPlainSolvane)
         Put("solvane.ini", content);
         EXPECT_EQ(Start(), "") << content;
         EXPECT_EQ(view->caption, "Zelnor: Solvane") << content;
-        EXPECT_EQ(form->NewsRtf->Local->FileName->FullName, ProgramDir() + "sv_news.rtf");
+        EXPECT_EQ(form->NewsRtf.Local.FileName.FullName, ProgramDir() + "sv_news.rtf");
     }
 }
 
@@ -74,10 +74,10 @@ TEST_F(StartUp, ProgramKeyPointsTheProductElsewhere)
     Put("ort.ini", "[Program]\r\nProgram=" + other + "\r\nWersja=1\r\n");
     Put("product/ort.ini", "[Program]\r\nWersja=9.1\r\nWydanie=3\r\nLastUpd=2020/02/01\r\n");
     EXPECT_EQ(Start(), "");
-    EXPECT_EQ(form->ProductIni->FileName->FullName, other + "/ort.ini");
-    EXPECT_EQ(form->NewsInf->Local->FileName->FullName, other + "/or_news.inf");
-    EXPECT_EQ(form->NewsRtf->Local->FileName->FullName, other + "/or_news.rtf");
-    EXPECT_EQ(form->NewsRtf->Remote->FileName->FullName, "pub/news/or_news.rtf");
+    EXPECT_EQ(form->ProductIni.FileName.FullName, other + "/ort.ini");
+    EXPECT_EQ(form->NewsInf.Local.FileName.FullName, other + "/or_news.inf");
+    EXPECT_EQ(form->NewsRtf.Local.FileName.FullName, other + "/or_news.rtf");
+    EXPECT_EQ(form->NewsRtf.Remote.FileName.FullName, "pub/news/or_news.rtf");
     EXPECT_EQ(view->programText, Cp1250("\nTwój program:\n wersja: 9.1 , wyd. 3, 01/02/20"));
 }
 
@@ -85,15 +85,15 @@ TEST_F(StartUp, ProgramKeyEndingInSeparatorGetsNoSecondOne)
 {
     Put("ort.ini", "[Program]\r\nProgram=" + (dir / "p").string() + "/\r\n");
     EXPECT_EQ(Start(), "");
-    EXPECT_EQ(form->NewsInf->Local->FileName->FullName, (dir / "p").string() + "/or_news.inf");
+    EXPECT_EQ(form->NewsInf.Local.FileName.FullName, (dir / "p").string() + "/or_news.inf");
 }
 
 TEST_F(StartUp, UnknownProgramDirectoryNamesFilesFromTheRoot)
 {
     EXPECT_EQ(StartWithoutProgramDirectory(), "");
     ASSERT_EQ(view->errorMessages.size(), 1u); // nothing found in the current directory
-    EXPECT_EQ(form->ProductIni->FileName->FullName, "/");
-    EXPECT_EQ(form->NewsInf->Local->FileName->FullName, "/");
+    EXPECT_EQ(form->ProductIni.FileName.FullName, "/");
+    EXPECT_EQ(form->NewsInf.Local.FileName.FullName, "/");
 }
 
 TEST_F(StartUp, FillsTheFieldsAndShowsTheInstalledRelease)

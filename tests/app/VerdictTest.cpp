@@ -1,7 +1,26 @@
 // The installed and the server's release side by side, and the verdict.
 #include "tests/app/FormFixture.h"
 
+#include "platform/DateConvert.h"
+#include "tests/support/FailureOf.h"
+
+using testsupport::FailureOf;
+
 namespace {
+
+double Day(int year, int month, int day)
+{
+    double date = 0;
+    EXPECT_TRUE(DateConvert::TryEncodeDate(year, month, day, date));
+    return date;
+}
+
+TReleaseRecord Dated(const char *lastUpd) { return {"1", "1", "", lastUpd}; }
+
+std::string Spelled(const DateConvert::FormatSettings &format)
+{
+    return format.ShortDateFormat + " with '" + format.DateSeparator + "'";
+}
 
 const std::set<TIndicator> None;
 const std::set<TIndicator> Akt{TIndicator::ProgramAkt};
@@ -67,7 +86,7 @@ TEST_F(Verdict, DatesAreShownDayMonthYear)
     EXPECT_NE(view->programText.find("wersja: 7 , wyd. 7b, 05/03/01"), std::string::npos) << view->programText;
     EXPECT_NE(view->programText.find("wersja: 8 , wyd. 1, 31/12/99"), std::string::npos) << view->programText;
     EXPECT_EQ(view->verdictText, " Zaktualizuj program !!!"); // 2099 lies after 2001
-    EXPECT_GT(form->ServerRelease->Date, form->LocalRelease->Date);
+    EXPECT_GT(form->ServerRelease.Date, form->LocalRelease.Date);
 }
 
 TEST_F(Verdict, TwoVerdictsLeaveBothIndicatorsVisible)
@@ -89,8 +108,8 @@ TEST_F(Verdict, DateWithTrailingTextIsAnErrorAndTheDisplayStays)
     EXPECT_EQ(view->programText, before);
     EXPECT_EQ(view->verdictText, "");
     EXPECT_EQ(view->indicators, None);
-    EXPECT_EQ(form->ServerRelease->Description, "wersja: 2 , wyd. 2");
-    EXPECT_EQ(form->ServerRelease->DateText, "2001/3/5 12:00");
+    EXPECT_EQ(form->ServerRelease.Description, "wersja: 2 , wyd. 2");
+    EXPECT_EQ(form->ServerRelease.DateText, "2001/3/5 12:00");
 }
 
 TEST_F(Verdict, TestButtonWithoutNewsFileStopsBeforeTheVerdict)
@@ -121,4 +140,58 @@ TEST_F(Verdict, NewsIsShownWholeAndFocusedBeforeTheVerdict)
     EXPECT_TRUE(view->newsComplete);
     EXPECT_TRUE(view->newsFocused);
     EXPECT_EQ(view->verdictText, "Aktualizacja niepotrzebna");
+}
+
+TEST(UpdateVerdict, FollowsTheDatesOfBothRecordsAndToday)
+{
+    const double in2025 = Day(2025, 6, 15), in2150 = Day(2150, 6, 15);
+    const std::string update = "update waits", none = "up to date";
+    const struct {
+        const char *installed;
+        const char *server;
+        double today;
+        std::string expected;
+    } rows[] = {
+        {"", "", in2025, none},                     // both missing: equal
+        {"2000/01/02", "", in2025, none},           // missing: 1 January 2000
+        {"", "2000/01/02", in2025, update},
+        {"", "2000/01/01", in2025, none},
+        {"2025/11/03", "2025/11/03", in2025, none}, // equal
+        {"2025/11/03", "2025/11/04", in2025, update},
+        {"2025/11/04", "2025/11/03", in2025, none},
+        {"2025/11/03", "25/11/04", in2025, update}, // a short year lies in today's century
+        {"2100/01/01", "99/12/31", in2025, none},
+        {"2100/01/01", "99/12/31", in2150, update},
+        {"2025/12/31", "1/1", in2025, none},        // no year: today's
+        {"2025/12/31", "1/1", in2150, update},
+        {"2001/13/01", "2001/1/1", in2025, "'2001/13/01' is not a valid date"},
+        {"2001/1/1", "2001/3/5 12:00", in2025, "'2001/3/5 12:00' is not a valid date"},
+        {"2001/1/1", " ", in2025, "' ' is not a valid date"}, // blanks are no missing date
+        {"05/03/2001", "2001/1/1", in2025, "'05/03/2001' is not a valid date"}, // read year first
+        {"x", "y", in2025, "'x' is not a valid date"}, // the installed release is read first
+    };
+    for (const auto &row : rows) {
+        TVerdict verdict{};
+        std::string outcome =
+            FailureOf([&] { verdict = UpdateVerdict(Dated(row.installed), Dated(row.server), row.today); });
+        if (outcome.empty())
+            outcome = verdict == TVerdict::UpdateWaiting ? update : none;
+        EXPECT_EQ(outcome, row.expected) << '"' << row.installed << "\" against \"" << row.server << '"';
+    }
+}
+
+TEST(VerdictDates, ReadingThemLeavesTheProgramWideDateFormat)
+{
+    const DateConvert::FormatSettings programWide{"mm-dd-yyyy", '-'};
+    const struct {
+        const char *lastUpd;
+        std::string error;
+    } rows[] = {{"2001/13/01", "'2001/13/01' is not a valid date"}, {"2001/3/5", ""}};
+    for (const auto &row : rows) {
+        DateConvert::Settings() = programWide;
+        TProgram release;
+        EXPECT_EQ(FailureOf([&] { release.Assign(Dated(row.lastUpd), Day(2025, 6, 15)); }), row.error) << row.lastUpd;
+        EXPECT_EQ(Spelled(DateConvert::Settings()), Spelled(programWide)) << row.lastUpd;
+    }
+    DateConvert::Settings() = {};
 }

@@ -118,3 +118,37 @@ TEST(DateToStr, WritesDayMonthTwoDigitYear)
     EXPECT_EQ(DateToStr(Encode(2001, 3, 5)), "2001-3-5");
     Settings() = {};
 }
+
+TEST(DateConvert, ReadsAndWritesInTheFormatAndYearGiven)
+{
+    // The program-wide settings differ from every row's and must not count.
+    Settings() = {"mm.dd.yy", '.'};
+    const double in2150 = Encode(2150, 6, 15);
+    const FormatSettings yearFirst{"yy/mm/dd", '/'}, dayFirst{"dd-mm-yyyy", '-'};
+    const struct {
+        const char *text;
+        FormatSettings format;
+        const char *written; // nullptr: no date
+    } rows[] = {
+        {"2001/3/5", yearFirst, "01/03/05"},
+        {"99/12/31", yearFirst, "99/12/31"},
+        {"12/24", yearFirst, "50/12/24"},
+        {"5-3-2001", dayFirst, "05-03-2001"},
+        {"31-12-99", dayFirst, "31-12-2199"},
+        {"", yearFirst, nullptr},
+        {"2001.3.5", yearFirst, nullptr},
+        {"2001/3/5", dayFirst, nullptr},
+        {"2001/2/29", yearFirst, nullptr},
+    };
+    for (const auto &row : rows) {
+        double date = 0;
+        const bool read = TryStrToDate(row.text, row.format, in2150, date);
+        EXPECT_EQ(read, row.written != nullptr) << row.text;
+        if (read && row.written) {
+            EXPECT_EQ(DateToStr(date, row.format), row.written) << row.text;
+        }
+    }
+    EXPECT_EQ(Settings().ShortDateFormat, "mm.dd.yy");
+    EXPECT_EQ(Settings().DateSeparator, '.');
+    Settings() = {};
+}
