@@ -2,10 +2,13 @@
 
 #include "harness/Loopback.h"
 
+#include <algorithm>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <stdexcept>
+#include <string_view>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -22,6 +25,48 @@ void WriteConfig(const std::string &path, const std::string &text)
     out << text;
     if (!out)
         throw std::runtime_error("cannot write " + path);
+}
+
+std::string ReadFile(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("cannot read " + path);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// One of the vsftpd configuration files in harness/, which the demo script
+// reads too, with its @NAME@ fields filled in. A field without a value would
+// reach vsftpd as a literal value, so it is refused here.
+std::string VsftpdConfig(const std::string &file, const std::map<std::string, std::string> &fields)
+{
+    const std::string path = std::string(VM_HARNESS_DIR) + "/" + file;
+    const std::string text = ReadFile(path);
+    std::string config;
+    for (size_t line = 0; line < text.size();) {
+        const size_t end = std::min(text.find('\n', line), text.size() - 1) + 1;
+        const std::string_view view(text.data() + line, end - line);
+        line = end;
+        if (view.starts_with('#'))
+            continue;
+        for (size_t at = 0;;) {
+            const size_t open = view.find('@', at);
+            const size_t close = open == view.npos ? view.npos : view.find('@', open + 1);
+            if (close == view.npos) {
+                config += view.substr(at);
+                if (!config.ends_with('\n'))
+                    config += '\n';
+                break;
+            }
+            const auto value = fields.find(std::string(view.substr(open + 1, close - open - 1)));
+            if (value == fields.end())
+                throw std::runtime_error(path + ": no value for the field in: " + std::string(view));
+            config += view.substr(at, open - at);
+            config += value->second;
+            at = close + 1;
+        }
+    }
+    return config;
 }
 
 }  // namespace
@@ -51,25 +96,15 @@ bool VsftpdServer::TryStart(const std::string &root, uint16_t port, DataModes mo
     port_ = port;
     const std::string empty = work_ / "empty";
     std::filesystem::create_directories(empty);
-    // Started as root, vsftpd serves anonymous sessions as Debian's "ftp" user
-    // (created by the package) and runs its unprivileged parts as "nobody".
-    WriteConfig(work_ / "vsftpd.conf",
-                "listen=YES\nlisten_ipv6=NO\nbackground=NO\nseccomp_sandbox=NO\n"
-                "listen_address=" + host_ + "\nlisten_port=" + std::to_string(port) + "\n"
-                "anonymous_enable=YES\nlocal_enable=NO\nwrite_enable=NO\n"
-                "anon_root=" + root + "\n"
-                "secure_chroot_dir=" + empty + "\n"
-                "connect_from_port_20=NO\nxferlog_enable=NO\nsyslog_enable=NO\n"
-                "idle_session_timeout=120\ndata_connection_timeout=120\n" +
-                    (modes == DataModes::PassiveOnly ? "port_enable=NO\n" : "") +
-                    // Debian's vsftpd knows no switch per TLS version:
-                    // ssl_tlsv1 allows 1.0 and above, 1.3 included. Its
-                    // default cipher list (3DES) is one OpenSSL 3 refuses.
-                    (tls ? "ssl_enable=YES\nallow_anon_ssl=YES\nforce_anon_logins_ssl=YES\n"
-                           "force_anon_data_ssl=YES\nrequire_ssl_reuse=YES\nssl_sslv2=NO\nssl_sslv3=NO\n"
-                           "ssl_tlsv1=YES\nssl_ciphers=HIGH\nssl_request_cert=NO\n"
-                           "rsa_cert_file=" + tls->certFile + "\nrsa_private_key_file=" + tls->keyFile + "\n"
-                         : std::string()));
+    std::string config = VsftpdConfig("vsftpd.conf.in", {{"ADDRESS", host_},
+                                                         {"PORT", std::to_string(port)},
+                                                         {"ROOT", root},
+                                                         {"EMPTY", empty}});
+    if (modes == DataModes::PassiveOnly)
+        config += VsftpdConfig("vsftpd-passive-only.conf", {});
+    if (tls)
+        config += VsftpdConfig("vsftpd-tls.conf.in", {{"CERT", tls->certFile}, {"KEY", tls->keyFile}});
+    WriteConfig(work_ / "vsftpd.conf", config);
     // vsftpd writes its start-up errors to standard input.
     process_ = std::make_unique<ServerProcess>(
         std::vector<std::string>{"vsftpd", work_ / "vsftpd.conf"}, work_ / "vsftpd.log", true);

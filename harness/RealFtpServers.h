@@ -27,7 +27,8 @@ protected:
 
 // vsftpd standalone. Answers USER anonymous with 331 and RETR with 150 and the
 // size as "(N bytes)". Port 0 picks a free port. PassiveOnly refuses PORT, as
-// for a client whose firewall lets no server connect in.
+// for a client whose firewall lets no server connect in. Its configuration is
+// read from harness/vsftpd*.conf*, which the demo's server uses too.
 //
 // Given a certificate it serves explicit FTPS on 127.0.0.1: AUTH TLS before
 // the login, TLS on every data connection (PBSZ 0, PROT P), and each data

@@ -11,16 +11,17 @@
 #      onto anything but a regular file.
 #   f) the 512 MiB file of b in passive mode (EPSV), to set beside b
 # RUNS (default 5) runs of each tool for b to f, SMALL_RUNS (default 21) for a;
-# CASES (default "a b c d e f") picks cases.
+# CASES (default "a b c d e f") picks cases. The Release build goes into
+# build-release/ (or $RELEASE_BUILD_DIR).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${BUILD_DIR:-$root/build-bench}
+build=${RELEASE_BUILD_DIR:-$root/build-release}
 runs=${RUNS:-5}
 small_runs=${SMALL_RUNS:-21}
 cases=" ${CASES:-a b c d e f} "
 mib=$((1024 * 1024))
 
-"$root/scripts/install-deps.sh" curl time
+"$root/scripts/lib/install-deps.sh" curl time
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" --target vm_bench >/dev/null

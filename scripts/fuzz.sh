@@ -13,7 +13,7 @@ targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(reply rtf profile date int)
 
 # libFuzzer comes with clang's runtime.
-"$root/scripts/install-deps.sh" clang libclang-rt-dev
+"$root/scripts/lib/install-deps.sh" clang libclang-rt-dev
 CXX=clang++ cmake -S "$root/fuzz" -B "$build" -G Ninja >/dev/null
 cmake --build "$build" --target "${targets[@]/#/fuzz_}"
 

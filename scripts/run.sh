@@ -5,8 +5,8 @@
 # prints where it saved the screenshots.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/install-deps.sh"
-"$root/scripts/build.sh"
+"$root/scripts/lib/install-deps.sh"
+"$root/scripts/lib/build.sh"
 build=${BUILD_DIR:-$root/build}
 run=$root/run
 rm -rf "$run" && mkdir -p "$run/demo" "$run/ftp"
@@ -14,7 +14,7 @@ rm -rf "$run" && mkdir -p "$run/demo" "$run/ftp"
 # The server's files; vsftpd refuses a root its anonymous user could write to.
 cp -r "$root/demo/server/." "$run/ftp/root"
 chmod -R go-w "$run/ftp/root"
-read -r port server < <("$root/scripts/demo-ftp-server.sh" "$run/ftp/root" "$run/ftp")
+read -r port server < <("$root/scripts/lib/demo-ftp-server.sh" "$run/ftp/root" "$run/ftp")
 trap 'kill "$server" 2>/dev/null || true' EXIT
 
 # The program looks for its product beside its executable.
@@ -27,5 +27,5 @@ echo "FTP server: 127.0.0.1:$port serving $run/ftp/root"
 if [ -n "${DISPLAY:-}" ]; then
   "$run/demo/vm_ver32"
 else
-  "$root/scripts/run-headless.sh" "$run/demo" "$run"
+  "$root/scripts/lib/run-headless.sh" "$run/demo" "$run"
 fi

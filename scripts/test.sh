@@ -3,7 +3,7 @@
 # again in a build with the sanitizers.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/install-deps.sh"
-"$root/scripts/build.sh"
+"$root/scripts/lib/install-deps.sh"
+"$root/scripts/lib/build.sh"
 (cd "${BUILD_DIR:-$root/build}" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300 -j2)
-"$root/scripts/test-sanitized.sh"
+"$root/scripts/lib/test-sanitized.sh"

@@ -23,11 +23,11 @@ chmod -R go-w "$work/ftp/root"
 server_modes= mode_keys=
 if [ "$mode" = passive ]; then server_modes=passive-only mode_keys='Pasywny=Tak\r\n'; fi
 if [ "$mode" = tls ]; then server_modes=tls mode_keys="Szyfrowanie=Tak\r\nCertyfikatCA=$work/ftp/ca.pem\r\n"; fi
-read -r port server < <("$source/scripts/demo-ftp-server.sh" "$work/ftp/root" "$work/ftp" $server_modes)
+read -r port server < <("$source/scripts/lib/demo-ftp-server.sh" "$work/ftp/root" "$work/ftp" $server_modes)
 cp "$source/demo/program/ort.ini" "$program" "$work/program/"
 printf "[FTP]\r\nHost=127.0.0.1\r\nHostPort=%s\r\nUseProxy=Nie\r\n$mode_keys" "$port" > "$work/program/vm_ver32.ini"
 
-source "$source/scripts/xvfb-session.sh"
+source "$source/scripts/lib/xvfb-session.sh"
 trap 'stop_session; cleanup' EXIT
 start_xvfb
 start_program "$work/program/vm_ver32"

@@ -14,7 +14,7 @@ exec "$real" "\$@"
 SHIM
 chmod +x "$shim/Xvfb"
 PATH=$shim:$PATH
-source "$source/scripts/xvfb-session.sh"
+source "$source/scripts/lib/xvfb-session.sh"
 trap 'stop_session; rm -rf "$shim"' EXIT
 start_xvfb
 [ -d "$shim/failed-once" ] || { echo "FAILED: the first start did not fail" >&2; exit 1; }

@@ -3,13 +3,14 @@
 # loopback that accepts but never greets, and wait SECONDS (default 10) for the
 # greeting. Prints, side by side, the CPU time, the share of one core and the
 # wake-ups (voluntary context switches) per second of each.
-#   BUILD_DIR (default build-bench) holds the build of vm_bench.
+#   RELEASE_BUILD_DIR (default build-release, as for scripts/bench.sh) holds
+#   the build of vm_bench.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${BUILD_DIR:-$root/build-bench}
+build=${RELEASE_BUILD_DIR:-$root/build-release}
 seconds=${SECONDS_WAITED:-10}
 
-"$root/scripts/install-deps.sh" curl time
+"$root/scripts/lib/install-deps.sh" curl time
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" --target vm_bench >/dev/null
 

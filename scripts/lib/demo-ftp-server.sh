@@ -11,23 +11,27 @@ PATH=$PATH:/usr/sbin:/sbin
 root=$1 work=$2 modes=${3:-}
 mkdir -p "$work/empty"
 port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-cat > "$work/vsftpd.conf" <<CONF
-listen=YES
-listen_ipv6=NO
-background=NO
-seccomp_sandbox=NO
-listen_address=127.0.0.1
-listen_port=$port
-anonymous_enable=YES
-local_enable=NO
-write_enable=NO
-anon_root=$root
-secure_chroot_dir=$work/empty
-connect_from_port_20=NO
-xferlog_enable=NO
-syslog_enable=NO
-CONF
-if [ "$modes" = passive-only ]; then echo "port_enable=NO" >> "$work/vsftpd.conf"; fi
+# The test servers' configuration (harness/RealFtpServers.cpp reads the same
+# files), comments dropped. A field without a value would reach vsftpd as a
+# literal value, so it is refused.
+harness=$(cd "$(dirname "$0")/../../harness" && pwd)
+# fill FILE NAME=VALUE...: FILE with each @NAME@ replaced by its VALUE.
+fill() {
+  local file=$harness/$1 field name script=(-e '/^#/d') value names=" "
+  shift
+  for field in "$@"; do
+    names+="${field%%=*} "
+    # VALUE as sed's replacement text: \, & and the delimiter | escaped.
+    value=$(printf '%s' "${field#*=}" | sed -e 's/[\\&|]/\\&/g')
+    script+=(-e "s|@${field%%=*}@|$value|g")
+  done
+  for name in $(sed '/^#/d' "$file" | grep -o '@[^@]*@' | tr -d @); do
+    [[ $names == *" $name "* ]] || { echo "$file: no value for the field $name" >&2; exit 1; }
+  done
+  sed "${script[@]}" "$file"
+}
+fill vsftpd.conf.in ADDRESS=127.0.0.1 PORT="$port" ROOT="$root" EMPTY="$work/empty" > "$work/vsftpd.conf"
+if [ "$modes" = passive-only ]; then fill vsftpd-passive-only.conf >> "$work/vsftpd.conf"; fi
 if [ "$modes" = tls ]; then
   ec=(-newkey ec -pkeyopt ec_paramgen_curve:P-256 -nodes)
   openssl req -x509 "${ec[@]}" -keyout "$work/ca.key" -out "$work/ca.pem" -days 2 -subj "/CN=VM_VER32 demo CA" 2>/dev/null
@@ -35,20 +39,7 @@ if [ "$modes" = tls ]; then
   printf 'subjectAltName=IP:127.0.0.1\nbasicConstraints=CA:FALSE\n' > "$work/server.ext"
   openssl x509 -req -in "$work/server.csr" -CA "$work/ca.pem" -CAkey "$work/ca.key" -CAcreateserial \
     -out "$work/server.pem" -days 2 -extfile "$work/server.ext" 2>/dev/null
-  cat >> "$work/vsftpd.conf" <<CONF
-ssl_enable=YES
-allow_anon_ssl=YES
-force_anon_logins_ssl=YES
-force_anon_data_ssl=YES
-require_ssl_reuse=YES
-ssl_sslv2=NO
-ssl_sslv3=NO
-ssl_tlsv1=YES
-ssl_ciphers=HIGH
-ssl_request_cert=NO
-rsa_cert_file=$work/server.pem
-rsa_private_key_file=$work/server.key
-CONF
+  fill vsftpd-tls.conf.in CERT="$work/server.pem" KEY="$work/server.key" >> "$work/vsftpd.conf"
 fi
 # vsftpd writes its start-up errors to standard input.
 timeout 3600 vsftpd "$work/vsftpd.conf" <>"$work/vsftpd.log" >"$work/vsftpd.log" 2>&1 &
