@@ -62,12 +62,10 @@ void TFtpClient::Connect()
                 throw FTPException(reply);
             }
         };
-        StatusMessage(kStatusLevel, "USER " + UserID);
-        judge(Transaction(Proxy.empty() ? "USER " + UserID : "USER " + UserID + "@" + Host));
-        if (ReplyNumber == 331) {  // password required
-            StatusMessage(kStatusLevel, "PASS ");
-            judge(Transaction("PASS " + Password));
-        }
+        // Through the proxy the server's name goes with the user's, unshown.
+        judge(SendCommand("USER " + UserID, Proxy.empty() ? "" : "@" + Host));
+        if (ReplyNumber == 331)  // password required
+            judge(SendCommand("PASS ", Password));
         if (OnConnect)
             OnConnect(this);
     } catch (const ETimeOutError &) {
@@ -104,8 +102,7 @@ void TFtpClient::AbandonLogin(bool SayQuit)
 
 void TFtpClient::SecureControlConnection()
 {
-    StatusMessage(kStatusLevel, "AUTH TLS");
-    const std::string reply = Transaction("AUTH TLS");
+    const std::string reply = SendCommand("AUTH TLS");
     if (ReplyNumber != 234)  // 234: the security data exchange may begin
         throw ETlsError(reply, net::TlsFailure::Refused);
     // Anything the server sent after its 234 came in the clear: it is no
@@ -115,8 +112,7 @@ void TFtpClient::SecureControlConnection()
     StartTls(*tlsContext_, Host);
     StatusMessage(kStatusLevel, Cp("Połączenie szyfrowane: ") + TlsDescription());
     for (const char *command : {"PBSZ 0", "PROT P"}) {
-        StatusMessage(kStatusLevel, command);
-        const std::string answer = Transaction(command);
+        const std::string answer = SendCommand(command);
         if (ReplyNumber < 200 || ReplyNumber > 299)
             throw ETlsError(answer, net::TlsFailure::Unprotected);
     }
@@ -127,12 +123,11 @@ void TFtpClient::Disconnect()
     Canceled = false;
     if (!Connected)
         return;
-    StatusMessage(kStatusLevel, "QUIT");
     std::string reply;
     try {
         Vendor = DefaultVendor;
         DropBufferedReplies();
-        reply = Transaction("QUIT");
+        reply = SendCommand("QUIT");
     } catch (...) {
         TTcpSocket::Disconnect();
         throw;
@@ -142,6 +137,12 @@ void TFtpClient::Disconnect()
     TTcpSocket::Disconnect();
     if (IsRefusal(ReplyNumber))  // QUIT refused; closed all the same
         throw FTPException(reply);
+}
+
+std::string TFtpClient::SendCommand(const std::string &Shown, const std::string &Hidden, const EachReplyLine &EachLine)
+{
+    StatusMessage(kStatusLevel, Shown);
+    return Exchange(Shown + Hidden, EachLine);
 }
 
 std::string TFtpClient::Exchange(const std::string &Command, const EachReplyLine &EachLine)
@@ -174,9 +175,8 @@ void TFtpClient::DoCommand(const std::string &CommandText)
     const TCmdType kind = CommandKind(CommandText);
     Canceled = false;
     CheckConnection();
-    StatusMessage(kStatusLevel, CommandText);
     DropBufferedReplies();
-    const std::string reply = Transaction(CommandText);
+    const std::string reply = SendCommand(CommandText);
     if (!IsNegative(ReplyNumber)) {
         if (OnSuccess)
             OnSuccess(kind);
@@ -200,9 +200,9 @@ void TFtpClient::AbortTransfer()
         DataConnection->Cancel();
 }
 
-int64_t TFtpClient::BytesRecvd() const { return DataConnection ? DataConnection->BytesRecvd : 0; }
+int64_t TFtpClient::BytesRecvd() const { return DataConnection ? DataConnection->BytesRecvd() : 0; }
 
-int64_t TFtpClient::BytesSent() const { return DataConnection ? DataConnection->BytesSent : 0; }
+int64_t TFtpClient::BytesSent() const { return DataConnection ? DataConnection->BytesSent() : 0; }
 
 void TFtpClient::CheckServerAbort()
 {

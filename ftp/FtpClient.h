@@ -58,9 +58,14 @@ public:
     // (or "Transfer incomplete: ..."), the local copy kept. A silent server
     // (ReplyTimeOut) also fails the download through OnFailure.
     void Download(const std::string &RemoteFile, const std::string &LocalFile);
-    // Progress of the running Download; 0 when none runs.
-    int64_t BytesRecvd() const;
-    int64_t BytesSent() const;
+    // Progress of the running Download (its data connection's counts); 0 when
+    // none runs. They stand for the base's counts of the control connection,
+    // which no owner of an FTP client wants.
+    int64_t BytesRecvd() const override;
+    int64_t BytesSent() const override;
+    // The size the RETR reply announced (0: none), and after a transfer the
+    // bytes it brought.
+    int64_t BytesTotal = 0;
 
     // ---- Properties.
     std::string UserID;
@@ -79,7 +84,9 @@ public:
     bool ParseList = false;  // stored only
 
     // ---- Events, fired only when assigned.
-    TNotifyEvent OnConnect;  // after the login (the TCP connect is not reported)
+    // After the login. It hides the socket's own OnConnect on purpose: the
+    // owner of an FTP client hears of a connection only once it is logged in.
+    TNotifyEvent OnConnect;
     TNotifyEvent OnTransactionStart;  // around a Download's data transfer
     TNotifyEvent OnTransactionStop;
     THandlerEvent OnAuthenticationNeeded;  // before USER when UserID or Password is empty
@@ -92,6 +99,11 @@ public:
 protected:
     // Each line of a reply as it is read: the first before any further line.
     using EachReplyLine = std::function<void(const std::string &Line, bool First)>;
+    // The one way a command goes out: reports Shown, sends Shown + Hidden and
+    // reads the whole reply (Exchange); returns its first line. What Hidden
+    // holds (a password, the server's name for the proxy) is never shown.
+    std::string SendCommand(const std::string &Shown, const std::string &Hidden = {},
+                            const EachReplyLine &EachLine = {});
     // The one way a reply is read: sends Command, takes the first line and
     // its number through the socket layer's Transaction, then every further
     // line (ReadContinuationLines). Returns the first line.
@@ -132,6 +144,13 @@ private:
     // OnFailure (cmdDownload) hears that the download cannot go on, whatever
     // it answers; the caller raises the error.
     void AnnounceDownloadFailure();
+    // The one way a download that cannot go on fails: OnFailure, then Error.
+    template <class Error>
+    [[noreturn]] void FailDownload(const Error &E)
+    {
+        AnnounceDownloadFailure();
+        throw E;
+    }
     void FinishDownload(bool Success);
     // AUTH TLS, the handshake, PBSZ 0 and PROT P; ETlsError when any fails.
     void SecureControlConnection();

@@ -65,18 +65,15 @@ void TFtpClient::Transfer(const std::string &RemoteFile, const std::string &Loca
     } else {
         DataConnection->Port = 0;
         DataConnection->Listen(true);
-        const std::string port = "PORT " + GetLocalAddress() + DataConnection->GetLocalPort();
-        StatusMessage(kStatusLevel, port);
-        judge(Transaction(port));
+        judge(SendCommand("PORT " + GetLocalAddress() + DataConnection->GetLocalPort()));
     }
 
     if (OnPacketRecvd)
         DataConnection->OnPacketRecvd = OnPacketRecvd;
-    StatusMessage(kStatusLevel, "RETR " + RemoteFile);
     BytesTotal = 0;
     // ReplyNumber stays the first line's while the further lines are read.
     std::optional<int64_t> announced;
-    Exchange("RETR " + RemoteFile, [&](const std::string &each, bool first) {
+    SendCommand("RETR " + RemoteFile, {}, [&](const std::string &each, bool first) {
         if (BytesTotal == 0)
             BytesTotal = ParseByteCount(each);
         if (!announced)
@@ -102,20 +99,18 @@ void TFtpClient::Transfer(const std::string &RemoteFile, const std::string &Loca
     if (OnTransactionStop)
         OnTransactionStop(this);
     DataConnection->RequestCloseSocket();
-    BytesTotal = DataConnection->BytesRecvd;
+    BytesTotal = DataConnection->BytesRecvd();
     StatusMessage(kStatusLevel, "Received " + std::to_string(BytesTotal) + " Bytes");
 
     // Only a transfer the server says it completed, with every byte it
     // announced, replaces the local copy.
     const std::string completion = ReadTransferReply();
     if (!IsPositiveCompletion(completion)) {
-        AnnounceDownloadFailure();
-        throw FTPException(completion);
+        FailDownload(FTPException(completion));
     }
     if (announced && BytesTotal < *announced) {
-        AnnounceDownloadFailure();
-        throw FTPException("Transfer incomplete: received " + std::to_string(BytesTotal) + " of " +
-                           std::to_string(*announced) + " bytes");
+        FailDownload(FTPException("Transfer incomplete: received " + std::to_string(BytesTotal) + " of " +
+                                  std::to_string(*announced) + " bytes"));
     }
     file->Commit();
 }
@@ -128,11 +123,10 @@ void TFtpClient::AcceptDataConnection(const std::string &Server)
     try {
         DataConnection->UseAcceptedSocket(DataConnection->AcceptFrom(Server, stillWanted));
     } catch (const ESockError &) {
-        if (DataConnection->Canceled || !StartsWithNegativeReply(RecvStream->Bytes()))
+        if (DataConnection->IsCanceled() || !StartsWithNegativeReply(RecvStream->Bytes()))
             throw;
         const std::string refusal = ReadTransferReply();
-        AnnounceDownloadFailure();
-        throw FTPException(refusal);
+        FailDownload(FTPException(refusal));
     }
 }
 

@@ -9,28 +9,20 @@
 
 void TFtpClient::OpenPassiveDataConnection(const std::string &Server)
 {
-    // Without a data connection the download cannot go on, so the error
-    // follows whatever OnFailure answers.
-    const auto fail = [this](const auto &Error) {
-        AnnounceDownloadFailure();
-        throw Error;
-    };
 
     // EPSV names only a port; PASV is for servers that do not know EPSV.
-    StatusMessage(kStatusLevel, "EPSV");
-    std::string reply = Transaction("EPSV");
+    std::string reply = SendCommand("EPSV");
     std::optional<uint16_t> port;
     if (IsNegative(ReplyNumber)) {
-        StatusMessage(kStatusLevel, "PASV");
-        reply = Transaction("PASV");
+        reply = SendCommand("PASV");
         port = PasvPort(reply);
     } else {
         port = EpsvPort(reply);
     }
     if (!port) {
         if (IsRefusal(ReplyNumber))
-            fail(FTPException(reply));
-        fail(FTPException("No data port in the server's reply: " + WithoutLineEnd(reply)));
+            FailDownload(FTPException(reply));
+        FailDownload(FTPException("No data port in the server's reply: " + WithoutLineEnd(reply)));
     }
 
     // The data goes to the control connection's peer, never to an address a
@@ -40,14 +32,14 @@ void TFtpClient::OpenPassiveDataConnection(const std::string &Server)
     DataConnection->Port = *port;
     // Connect starts afresh: an abort that came while the reply was awaited
     // would be lost.
-    if (DataConnection->Canceled)
+    if (DataConnection->IsCanceled())
         throw ESockError(std::string(SockConst::eConnectionCanceled));
     try {
         DataConnection->Connect();
     } catch (const ESockError &e) {
-        if (DataConnection->Canceled)
+        if (DataConnection->IsCanceled())
             throw;
-        fail(ESockError("Cannot open the data connection to " + Server + " port " + std::to_string(*port) + ": " +
+        FailDownload(ESockError("Cannot open the data connection to " + Server + " port " + std::to_string(*port) + ": " +
                         e.Message()));
     }
 }

@@ -4,6 +4,7 @@
 // the reply number and the further lines of a multi-line reply by the rules,
 // and read the announced size from every line as a plain reference does.
 #include "ftp/FtpClient.h"
+#include "sock/SockConst.h"
 #include "ftp/FtpRules.h"
 
 #include <QCoreApplication>
@@ -33,6 +34,9 @@ namespace {
 class Client : public TFtpClient {
 public:
     using TFtpClient::ReadContinuationLines;
+    using TTcpSocket::Canceled;
+    using TTcpSocket::OnDataArrived;
+    using TTcpSocket::ReplyNumber;
 };
 
 int listener = -1;
@@ -79,7 +83,7 @@ void Serve(const std::string &reply)
 std::vector<std::string> Lines(std::string_view bytes)
 {
     std::vector<std::string> lines;
-    for (std::size_t end; (end = bytes.find('\n')) != std::string_view::npos && end < TTcpSocket::MaxLineLength;
+    for (std::size_t end; (end = bytes.find('\n')) != std::string_view::npos && end < SockConst::MaxLineLength;
          bytes.remove_prefix(end + 1))
         lines.emplace_back(bytes.substr(0, end + 1));
     return lines;

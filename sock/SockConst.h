@@ -2,10 +2,19 @@
 // The socket layer's texts: the status reports with their levels, the texts of
 // its exceptions. The texts of Windows Sockets error codes are the platform's
 // (net::ErrorText).
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
 namespace SockConst {
+
+// Limits of the socket component.
+constexpr std::size_t BlockSize = 16383;        // bytes per recv/send
+constexpr std::size_t ReadBudget = 1 << 20;     // bytes per ReadToStream run
+constexpr std::size_t MaxLineLength = 65536;    // bytes ReadLn takes as one line
+// Received bytes held while nobody takes them; more stay in the socket until a
+// read makes room.
+constexpr std::size_t MaxBuffered = 4 * MaxLineLength;
 
 // Status reports by level (OnStatus passes those up to ReportLevel).
 constexpr uint8_t LevelReply = 1;

@@ -89,11 +89,10 @@ public:
     // Starts the socket system for the first component of the process (its
     // six information lines go to WinsockInfo) and opens a socket selected for
     // all six notifications. Raises ESockError "Initializaton of windows
-    // sockets failed" when no socket can be had.
+    // sockets failed" when no socket can be had. Not copyable (it owns its
+    // socket and streams).
     TTcpSocket();
     virtual ~TTcpSocket();
-    TTcpSocket(const TTcpSocket &) = delete;
-    TTcpSocket &operator=(const TTcpSocket &) = delete;
 
     // ---- The five virtual operations, in this order.
 
@@ -130,20 +129,9 @@ public:
     // Raises Exception "Not Connected" unless Connected; OnConnectionRequired
     // gets one chance to connect first.
     void CheckConnection();
-    // Fills the address of RemoteAddress from Proxy or Host (see Connect).
-    void ResolveHost();
     // Closes the socket (OnDisconnect) and opens a fresh one selected for all
     // six notifications.
     void RequestCloseSocket();
-    // Passes Status to OnStatus when ReportLevel >= Level.
-    void StatusMessage(uint8_t Level, const std::string &Status);
-    // "10061:Connection refused" style text; empty for 0; "Unknown Error No. N".
-    std::string LookupErrorMessage(uint16_t ErrorCode);
-    // After a failed socket call: quiet when the error is Tolerated, otherwise
-    // OnError and ESockError with the looked-up text.
-    void ErrorManager(uint16_t Tolerated);
-    void TimerOn();
-    void TimerOff();
 
     // ---- Buffered I/O. On a socket that is not connected, SendBuffer, Read
     // and ReadLn fail as the system call does (OnError 10057 and ESockError
@@ -178,15 +166,6 @@ public:
     // when it cannot be written; ESockError with the looked-up text when the
     // peer reset the connection ("10054:Connection reset by peer").
     [[nodiscard]] std::unique_ptr<TFileStream> CaptureFile(const std::string &FileName);
-    // Field Index (1-based) of Text split at Separator; empty beyond the last.
-    static std::string NthWord(const std::string &Text, char Separator, int Index);
-
-    // Notification handlers. WriteFromStream sends at most one 16383-byte
-    // block; ReadToStream receives every block that is ready, one recv and
-    // one OnPacketRecvd per block of at most 16383 bytes, up to ReadBudget
-    // bytes per run so that the event loop keeps turning.
-    void ReadToStream();
-    void WriteFromStream();
 
     // ---- TLS on this connection (the program is the TLS client).
 
@@ -197,10 +176,6 @@ public:
     void StartTls(const net::TlsContext &Context, const std::string &ServerName,
                   const net::TlsSessionRef &Resume = {});
     bool Secured() const { return tls_ && tls_->Established(); }
-    // "TLSv1.3, TLS_AES_256_GCM_SHA384"; empty when not secured.
-    std::string TlsDescription() const;
-    // The session for another connection to resume; empty when not secured.
-    net::TlsSessionRef TlsSession() const;
 
     // ---- Listening side.
 
@@ -246,25 +221,60 @@ public:
     TOnHostResolved OnHostResolved;
     TOnStatus OnStatus;
     TNotifyEvent OnConnectionFailed;    // Connect is about to raise its failure
-    TNotifyEvent OnDataArrived;         // ReadToStream appended bytes
     TOnErrorEvent OnError;              // a socket error was looked up
     THandlerEvent OnConnectionRequired; // asked by CheckConnection
     TNotifyEvent OnPacketRecvd;         // a block was received while PacketEvents
     TNotifyEvent OnPacketSent;          // a block was sent while PacketEvents
 
-    // ---- State, readable by the owner and descendants.
+    // ---- State the owner reads.
+    bool IsConnected() const { return Connected; }
+    // A Cancel that no operation has taken back yet.
+    bool IsCanceled() const { return Canceled; }
+    // Bytes received during the last CaptureFile, sent since creation.
+    virtual int64_t BytesRecvd() const { return bytesRecvd_; }
+    virtual int64_t BytesSent() const { return bytesSent_; }
+
+protected:
+    // Fills the address of RemoteAddress from Proxy or Host (see Connect).
+    void ResolveHost();
+    // Passes Status to OnStatus when ReportLevel >= Level.
+    void StatusMessage(uint8_t Level, const std::string &Status);
+    // "10061:Connection refused" style text; empty for 0; "Unknown Error No. N".
+    std::string LookupErrorMessage(uint16_t ErrorCode);
+    // After a failed socket call: quiet when the error is Tolerated, otherwise
+    // OnError and ESockError with the looked-up text.
+    void ErrorManager(uint16_t Tolerated);
+    void TimerOn();
+    void TimerOff();
+    // Field Index (1-based) of Text split at Separator; empty beyond the last.
+    static std::string NthWord(const std::string &Text, char Separator, int Index);
+
+    // Notification handlers. WriteFromStream sends at most one 16383-byte
+    // block; ReadToStream receives every block that is ready, one recv and
+    // one OnPacketRecvd per block of at most 16383 bytes, up to ReadBudget
+    // bytes per run so that the event loop keeps turning.
+    void ReadToStream();
+    void WriteFromStream();
+
+    // "TLSv1.3, TLS_AES_256_GCM_SHA384"; empty when not secured.
+    std::string TlsDescription() const;
+    // The session for another connection to resume; empty when not secured.
+    net::TlsSessionRef TlsSession() const;
+
+    // Called after ReadToStream has appended received bytes: a protocol
+    // above looks at them (the FTP client for a server's abort reply).
+    TNotifyEvent OnDataArrived;
+
+    // ---- State of the connection and of the running operation.
     bool PacketEvents = false;  // count BytesRecvd and fire the packet events
     bool Busy = false;          // ReadToStream or WriteFromStream is running
     std::vector<std::string> WinsockInfo;  // start-up lines, first component only
-    int64_t BytesSent = 0;      // since creation
     bool Canceled = false;      // sticky until an operation clears it
     bool ShuttingDown = false;  // set by the destructor
     int LastError = 0;          // code of the last failed socket call or connect
     std::string LastStatus;     // last status text that passed the filter
     bool EventOk = false;       // the last notification carried no error
     bool TimedOut = false;      // the time-out fired since the last TimerOn
-    int64_t BytesTotal = 0;     // expected size of a transfer; never touched here
-    int64_t BytesRecvd = 0;     // received while PacketEvents
     bool EventArrived = false;  // a lookup ended, or a connection waits (Listen(true))
     sockaddr_in RemoteAddress{};  // connect target, bind address, accepted peer
     std::string LastReply;
@@ -272,18 +282,12 @@ public:
     bool WriteComplete = false;
     net::Socket SocketHandle;
     bool Connected = false;
-
-    static constexpr std::size_t BlockSize = 16383;  // bytes per recv/send
-    static constexpr std::size_t ReadBudget = 1 << 20;  // bytes per ReadToStream run
-    static constexpr std::size_t MaxLineLength = 65536;  // bytes ReadLn takes as one line
-    // Received bytes held while nobody takes them; more stay in the socket
-    // until a read makes room.
-    static constexpr std::size_t MaxBuffered = 4 * MaxLineLength;
+    int64_t bytesSent_ = 0;
+    int64_t bytesRecvd_ = 0;
 
     // Components that have started the socket system (process-wide).
     static int WinsockUsers;
 
-protected:
     // Received bytes not yet taken by Read/ReadLn. During CaptureFile
     // received bytes go to CaptureStream instead.
     std::unique_ptr<TMemoryStream> RecvStream;

@@ -126,7 +126,7 @@ void TTcpSocket::WriteFromStream()
         ReleaseBusy();
         PostRequest(net::WM_WRITEREQUEST);
     }
-    BytesSent += sent;
+    bytesSent_ += sent;
     lastHeard_ = std::chrono::steady_clock::now();
     if (PacketEvents && OnPacketSent)
         OnPacketSent(this);
@@ -146,7 +146,7 @@ void TTcpSocket::AppendReceived(const char *Data, std::size_t Count)
     lastHeard_ = std::chrono::steady_clock::now();
     ReceiveTarget().Write(Data, Count);
     if (PacketEvents) {
-        BytesRecvd += static_cast<int64_t>(Count);
+        bytesRecvd_ += static_cast<int64_t>(Count);
         if (OnPacketRecvd)
             OnPacketRecvd(this);
     }
@@ -389,12 +389,12 @@ std::unique_ptr<TFileStream> TTcpSocket::CaptureFile(const std::string &FileName
             }
         } finish{*this};
         PacketEvents = true;
-        BytesRecvd = 0;
+        bytesRecvd_ = 0;
         // What came before the capture began is the start of the file; it was
         // received before packets were watched, so no OnPacketRecvd for it.
         if (RecvStream->Size() > 0) {
             CaptureStream->Write(RecvStream->Bytes().data(), RecvStream->Bytes().size());
-            BytesRecvd = RecvStream->Size();
+            bytesRecvd_ = RecvStream->Size();
             RecvStream->Clear();
             ResumeReadingIfRoom();
         }

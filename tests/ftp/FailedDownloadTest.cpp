@@ -112,7 +112,7 @@ TEST_F(FailedDownload, FullDiskGivesAClearErrorAndLeavesNothingBehind)
     EXPECT_THAT(disk.Names(), ElementsAre("f"));
     std::ifstream kept(disk / "f");
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "good copy");
-    EXPECT_TRUE(client.Connected);
+    EXPECT_TRUE(client.IsConnected());
 }
 
 TEST_F(FailedDownload, FifoInPlaceOfTheLocalFileIsRefused)
@@ -139,5 +139,5 @@ TEST_F(FailedDownload, FifoInPlaceOfTheLocalFileIsRefused)
     struct stat info {};
     ASSERT_EQ(::stat((local / "f").c_str(), &info), 0);
     EXPECT_TRUE(S_ISFIFO(info.st_mode));
-    EXPECT_TRUE(client.Connected);
+    EXPECT_TRUE(client.IsConnected());
 }

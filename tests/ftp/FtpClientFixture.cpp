@@ -1,5 +1,7 @@
 #include "tests/ftp/FtpClientFixture.h"
 
+#include <QTimer>
+
 std::string KindText(TCmdType kind) { return std::to_string(static_cast<int>(kind)); }
 
 FtpClientTest::FtpClientTest()
@@ -49,6 +51,15 @@ std::vector<std::string> FtpClientTest::Entries(const std::string &prefix) const
         if (entry.rfind(prefix, 0) == 0)
             found.push_back(entry);
     return found;
+}
+
+void FtpClientTest::AbortTransferAfterStatus(const std::string &prefix)
+{
+    client.OnStatus = [this, prefix](TTcpSocket *, const std::string &text) {
+        log.push_back("status: " + text);
+        if (text.rfind(prefix, 0) == 0)
+            QTimer::singleShot(0, [this] { client.AbortTransfer(); });
+    };
 }
 
 std::vector<std::string> FtpClientTest::Events() const

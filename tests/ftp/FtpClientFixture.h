@@ -12,6 +12,13 @@
 #include <string>
 #include <vector>
 
+// The client with the reply it read last in view.
+class TestFtpClient : public TFtpClient {
+public:
+    using TTcpSocket::LastReply;
+    using TTcpSocket::ReplyNumber;
+};
+
 class FtpClientTest : public ::testing::Test {
 protected:
     FtpClientTest();
@@ -25,6 +32,9 @@ protected:
     std::vector<std::string> Entries(const std::string &prefix) const;
     // The log without status texts.
     std::vector<std::string> Events() const;
+    // Once a status beginning with Prefix has been shown, AbortTransfer from the
+    // event loop, as a click on the abort button would.
+    void AbortTransferAfterStatus(const std::string &prefix);
 
     // "status: <text>" for a status, the event's name (with its kind) otherwise;
     // OnPacketRecvd once per run of blocks.
@@ -35,7 +45,7 @@ protected:
     harness::FtpFiles files;
     harness::ScriptedFtpServer server;
     std::unique_ptr<harness::FtpEndpoint> realServer;
-    TFtpClient client;
+    TestFtpClient client;
 };
 
 // A transaction kind as the log writes it.

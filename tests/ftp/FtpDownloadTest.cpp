@@ -3,7 +3,6 @@
 #include "tests/ftp/FtpClientFixture.h"
 #include "tests/support/FailureOf.h"
 
-#include <QTimer>
 #include <gmock/gmock.h>
 
 #include <filesystem>
@@ -161,11 +160,7 @@ TEST_F(FtpDownloadTest, HandledMultiLineRefusalReportsEachFurtherLine)
     ConnectToScript();
     failureHandled = true;
     // Handled, the download would wait for a data connection: stop it there.
-    client.OnStatus = [&](TTcpSocket *, const std::string &text) {
-        log.push_back("status: " + text);
-        if (text == "502 End\r\n")
-            QTimer::singleShot(0, [&] { client.AbortTransfer(); });
-    };
+    AbortTransferAfterStatus("502 End\r\n");
     EXPECT_EQ(FailureOf<ESockError>([&] { client.Download("f", local / "f"); }), "Accepting Canceled");
     EXPECT_THAT(Events(), ElementsAre("OnFailure " + kDownload, "OnUnSupportedFunction " + kDownload,
                                       "OnFailure " + kDownload, "OnUnSupportedFunction " + kDownload,
@@ -177,15 +172,11 @@ TEST_F(FtpDownloadTest, ServerThatNeverConnectsWaitsForAbort)
     UpToRetr("150 Opening (3 bytes).\r\n");
     ConnectToScript();
     client.AbortTransfer();  // nothing runs: nothing happens
-    client.OnStatus = [&](TTcpSocket *, const std::string &text) {
-        log.push_back("status: " + text);
-        if (text == "150 Opening (3 bytes).\r\n")
-            QTimer::singleShot(0, [&] { client.AbortTransfer(); });
-    };
+    AbortTransferAfterStatus("150 Opening (3 bytes).\r\n");
     EXPECT_EQ(FailureOf<ESockError>([&] { client.Download("f", local / "f"); }), "Accepting Canceled");
     EXPECT_THAT(Events(), IsEmpty());
     EXPECT_FALSE(local.Exists("f"));
-    EXPECT_TRUE(client.Connected);
+    EXPECT_TRUE(client.IsConnected());
     client.Disconnect();
     EXPECT_EQ(server.Transcript().back(), "QUIT");
 }

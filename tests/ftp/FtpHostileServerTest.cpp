@@ -31,7 +31,7 @@ TEST_F(HostileServerTest, ReplyLineWithoutEndIsRefusedAndTheConnectionClosed)
     server.Start();
     TargetScriptedServer();
     EXPECT_EQ(FailureOf<Exception>([&] { client.Connect(); }), "Line too long: no line end within 65536 bytes");
-    EXPECT_FALSE(client.Connected);
+    EXPECT_FALSE(client.IsConnected());
     EXPECT_THAT(log, Contains("OnDisconnect"));
     EXPECT_EQ(log.back(), "status: Disconnected");
     server.Signal();
@@ -40,7 +40,7 @@ TEST_F(HostileServerTest, ReplyLineWithoutEndIsRefusedAndTheConnectionClosed)
     second.LoggedIn().Start();
     Target(second.Host(), second.Port());
     client.Connect();
-    EXPECT_TRUE(client.Connected) << "the next attempt connects afresh";
+    EXPECT_TRUE(client.IsConnected()) << "the next attempt connects afresh";
 }
 
 TEST_F(HostileServerTest, GreetingOfAHundredThousandLinesIsReadToItsEnd)
@@ -87,7 +87,7 @@ TEST_F(HostileServerTest, ReplyDrippingByteByByteIsEndedByCancel)
     const auto clicks = CancelAfter(client, 300ms, true);
     // The greeting's wait ends, and so does the QUIT of the rescue path.
     EXPECT_THAT(FailureOf<Exception>([&] { client.Connect(); }), AnyOf("Socket readln aborted", "Socket send aborted"));
-    EXPECT_FALSE(client.Connected);
+    EXPECT_FALSE(client.IsConnected());
 }
 
 TEST_F(HostileServerTest, DataDrippingByteByByteIsEndedByAbortTransfer)
@@ -122,7 +122,7 @@ TEST_F(HostileServerTest, ServerVanishingDuringTheTransferEndsTheDownload)
     EXPECT_FALSE(local.Exists("gone.bin")) << "a cut file is not kept";
     EXPECT_THAT(Events(), Not(Contains("OnSuccess " + KindText(cmdDownload))));
     EXPECT_THAT(log, Contains("OnDisconnect"));
-    EXPECT_FALSE(client.Connected);
+    EXPECT_FALSE(client.IsConnected());
 }
 
 TEST_F(HostileServerTest, ServerThatNeverGreetsEndsTheLoginAfterTheReplyTimeOut)
@@ -133,7 +133,7 @@ TEST_F(HostileServerTest, ServerThatNeverGreetsEndsTheLoginAfterTheReplyTimeOut)
     client.ReplyTimeOut = 300;
     EXPECT_EQ(FailureOf<Exception>([&] { client.Connect(); }), "Reply Timed Out");
     EXPECT_THAT(Events(), Contains("OnConnectionFailed"));
-    EXPECT_FALSE(client.Connected);
+    EXPECT_FALSE(client.IsConnected());
     EXPECT_THAT(server.Transcript(), Not(Contains("USER anonymous")));
     server.Signal();
 }
@@ -146,7 +146,7 @@ TEST_F(HostileServerTest, PortReplyThatNeverComesIsEndedByCancel)
     const auto click = CancelAfter(client, 200ms);
     EXPECT_EQ(FailureOf<Exception>([&] { client.Download("never.bin", file); }), "Socket readln aborted");
     EXPECT_FALSE(std::filesystem::exists(file));
-    EXPECT_TRUE(client.Connected) << "a cancelled wait leaves the connection up";
+    EXPECT_TRUE(client.IsConnected()) << "a cancelled wait leaves the connection up";
     server.Signal();
 }
 

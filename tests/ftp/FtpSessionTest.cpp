@@ -28,7 +28,7 @@ TEST_F(FtpClientTest, LoginWithPasswordReportsEveryStepAndHidesThePassword)
     log.clear();
     client.Disconnect();
     EXPECT_THAT(server.Transcript(), ElementsAre("USER anonymous", "PASS guest@example.org", "QUIT"));
-    EXPECT_FALSE(client.Connected);
+    EXPECT_FALSE(client.IsConnected());
     // The server closes with its goodbye; the goodbye, which came first, is
     // read first, and the client's own close ends the session.
     EXPECT_THAT(log, ElementsAre("status: QUIT", "status: 221 Goodbye.\r\n", "OnDisconnect"));
@@ -79,7 +79,7 @@ TEST_F(FtpClientTest, RefusedPasswordLogsOutAndRaisesTheReply)
                                  "status: 331 Password required.\r\n", "status: PASS ",
                                  "status: 530 Login incorrect.\r\n", "OnConnectionFailed", "status: QUIT",
                                  "status: 221 Goodbye.\r\n", "OnDisconnect", "status: Disconnected"));
-    EXPECT_FALSE(client.Connected);
+    EXPECT_FALSE(client.IsConnected());
     EXPECT_THAT(server.Transcript(), ElementsAre("USER anonymous", "PASS guest@example.org", "QUIT"));
 }
 
@@ -234,7 +234,7 @@ TEST_F(FtpClientTest, QuitAnswersDecideOnlyTheOutcomeNotTheClose)
     client.Connect();
     log.clear();
     EXPECT_EQ(FailureOf<FTPException>([&] { client.Disconnect(); }), "500 No QUIT for you.\r\n");
-    EXPECT_FALSE(client.Connected);
+    EXPECT_FALSE(client.IsConnected());
     EXPECT_THAT(log, ElementsAre("status: QUIT", "status: 500 No QUIT for you.\r\n", "OnDisconnect"));
 }
 
@@ -260,7 +260,7 @@ TEST_F(FtpClientTest, UserNameWithALineBreakEndsTheLoginBeforeUser)
     TargetScriptedServer();
     client.UserID = "anonymous\r\nDELE important";
     EXPECT_THROW(client.Connect(), ECommandRefused);
-    EXPECT_FALSE(client.Connected);
+    EXPECT_FALSE(client.IsConnected());
     EXPECT_THAT(server.Transcript(), ElementsAre("QUIT"));
     EXPECT_EQ(log.back(), "status: Disconnected");
 }

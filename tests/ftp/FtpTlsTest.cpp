@@ -62,7 +62,7 @@ protected:
         } catch (const ETlsError &e) {
             reason = e.Reason;
         }
-        EXPECT_FALSE(client.Connected);
+        EXPECT_FALSE(client.IsConnected());
         return reason;
     }
 
@@ -125,7 +125,7 @@ TEST_F(FtpTlsTest, CertificateThatProvesNothingEndsTheLoginBeforeUser)
             reason = e.Reason;
         }
         EXPECT_EQ(reason, row.reason) << static_cast<int>(row.kind);
-        EXPECT_FALSE(client.Connected);
+        EXPECT_FALSE(client.IsConnected());
         EXPECT_THAT(scripted.Transcript(), ElementsAre("AUTH TLS")) << static_cast<int>(row.kind);
     }
 }

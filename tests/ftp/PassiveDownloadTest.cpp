@@ -4,7 +4,6 @@
 #include "tests/ftp/FtpClientFixture.h"
 #include "tests/support/FailureOf.h"
 
-#include <QTimer>
 #include <gmock/gmock.h>
 
 using testsupport::FailureOf;
@@ -55,7 +54,7 @@ protected:
         local.Write("f", "good copy");
         const std::string message = FailureOf<Exception>([&] { client.Download("f", local / "f"); });
         EXPECT_EQ(local.Read("f"), "good copy");
-        EXPECT_TRUE(client.Connected);
+        EXPECT_TRUE(client.IsConnected());
         return message;
     }
     // Commands the server received after the login, up to the logout.
@@ -169,11 +168,7 @@ TEST_F(PassiveDownloadTest, AbortDuringTheDataConnectEndsWithTheCancelError)
     LoggedIn().ReplyPassive(kEpsvOffer, DataPort::Full);
     ConnectToScript();
     client.AbortTransfer();  // nothing runs: nothing happens
-    client.OnStatus = [&](TTcpSocket *, const std::string &text) {
-        log.push_back("status: " + text);
-        if (text.rfind("229 ", 0) == 0)
-            QTimer::singleShot(0, [&] { client.AbortTransfer(); });
-    };
+    AbortTransferAfterStatus("229 ");
     EXPECT_EQ(FailedDownloadMessage(), "Connection Canceled");
     EXPECT_THAT(Events(), IsEmpty());
     EXPECT_THAT(CommandsAfterLogin(), ElementsAre("EPSV"));

@@ -62,7 +62,7 @@ TEST_F(SockCapture, CaptureKeepsEveryByteAndCountsIt)
     socket.CaptureFile(path)->Commit();
 
     EXPECT_TRUE(Contents() == sent);
-    EXPECT_EQ(socket.BytesRecvd, int64_t(sent.size()));
+    EXPECT_EQ(socket.BytesRecvd(), int64_t(sent.size()));
     EXPECT_GT(packets, 0);
     EXPECT_FALSE(socket.PacketEvents);
     EXPECT_FALSE(socket.Capturing());
@@ -89,7 +89,7 @@ TEST_F(SockCapture, CaptureOfAPeerThatClosedWithDataStillBuffered)
     socket.CaptureFile(path)->Commit();
 
     EXPECT_TRUE(Contents() == sent);
-    EXPECT_EQ(socket.BytesRecvd, int64_t(sent.size()));
+    EXPECT_EQ(socket.BytesRecvd(), int64_t(sent.size()));
     EXPECT_FALSE(socket.Connected);
 }
 
@@ -105,7 +105,7 @@ TEST_F(SockCapture, CancelLeavesTheFileAsItWas)
     socket.OnPacketRecvd = [](TTcpSocket *s) { s->Cancel(); };
 
     EXPECT_EQ(FailureOf([&] { (void)socket.CaptureFile(path); }), "Socket send aborted");
-    EXPECT_FALSE(socket.Canceled);
+    EXPECT_FALSE(socket.IsCanceled());
     EXPECT_FALSE(socket.PacketEvents);
     EXPECT_EQ(Contents(), "good copy");
 }
@@ -159,13 +159,13 @@ TEST_F(SockCapture, BytesBufferedBeforeTheCaptureAreCopiedWithoutAPacketEvent)
     socket.ReportLevel = 8; // "CaptureFile" tells the peer to close
     socket.CaptureFile(path)->Commit();
     EXPECT_EQ(Contents(), "head");
-    EXPECT_EQ(socket.BytesRecvd, 4);
+    EXPECT_EQ(socket.BytesRecvd(), 4);
     EXPECT_EQ(packets, 0);
 }
 
 TEST_F(SockCapture, ResetByThePeerFailsTheCapture)
 {
-    const std::string sent = Pattern(3 * TTcpSocket::BlockSize);
+    const std::string sent = Pattern(3 * SockConst::BlockSize);
     Peer peer([&](Connection &c) {
         c.Send(sent);
         std::this_thread::sleep_for(100ms); // the bytes arrive before the reset

@@ -28,11 +28,11 @@ bool Has(const std::vector<std::string> &texts, const std::string &text)
 
 TEST(SockSession, OnlyTheFirstComponentStartsTheSocketSystem)
 {
-    const int before = TTcpSocket::WinsockUsers;
+    const int before = TestSocket::WinsockUsers;
     {
-        auto first = std::make_unique<TTcpSocket>();
-        TTcpSocket second;
-        EXPECT_EQ(TTcpSocket::WinsockUsers, before + 2);
+        auto first = std::make_unique<TestSocket>();
+        TestSocket second;
+        EXPECT_EQ(TestSocket::WinsockUsers, before + 2);
         if (before == 0) {
             ASSERT_EQ(first->WinsockInfo.size(), 6u);
             EXPECT_EQ(first->WinsockInfo[0], "Version= 1.1");
@@ -41,7 +41,7 @@ TEST(SockSession, OnlyTheFirstComponentStartsTheSocketSystem)
         EXPECT_TRUE(second.WinsockInfo.empty());
         EXPECT_TRUE(second.SocketHandle.IsOpen());
     }
-    EXPECT_EQ(TTcpSocket::WinsockUsers, before);
+    EXPECT_EQ(TestSocket::WinsockUsers, before);
 }
 
 TEST(SockSession, StartUpWithoutSocketsFails)
@@ -51,21 +51,21 @@ TEST(SockSession, StartUpWithoutSocketsFails)
 #endif
     rlimit saved{};
     getrlimit(RLIMIT_NOFILE, &saved);
-    const int before = TTcpSocket::WinsockUsers;
+    const int before = TestSocket::WinsockUsers;
     // No descriptor is free once the limit is the lowest one in use.
     rlimit none = saved;
     none.rlim_cur = 3;
     ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &none), 0);
-    const std::string failure = FailureOf([] { TTcpSocket socket; });
+    const std::string failure = FailureOf([] { TestSocket socket; });
     setrlimit(RLIMIT_NOFILE, &saved);
 
     EXPECT_EQ(failure, "Initializaton of windows sockets failed");
-    EXPECT_EQ(TTcpSocket::WinsockUsers, before);
+    EXPECT_EQ(TestSocket::WinsockUsers, before);
 }
 
 TEST(SockSession, ErrorTextsComeFromTheTable)
 {
-    TTcpSocket socket;
+    TestSocket socket;
     EXPECT_EQ(socket.LookupErrorMessage(0), "");
     EXPECT_EQ(socket.LookupErrorMessage(10061), "10061:Connection refused");
     EXPECT_EQ(socket.LookupErrorMessage(10004), "10004:Interrupted system call");
@@ -76,7 +76,7 @@ TEST(SockSession, ErrorTextsComeFromTheTable)
 TEST(SockSession, ReportLevelFiltersStatusTexts)
 {
     Peer peer([](Connection &c) { c.WaitClosed(); });
-    TTcpSocket socket;
+    TestSocket socket;
     std::vector<std::string> status;
     RecordStatus(socket, status);
 
@@ -101,7 +101,7 @@ TEST(SockConnect, DottedAddressConnectsWithoutLookup)
 {
     Peer peer([](Connection &c) { c.WaitClosed(); });
     FakeResolver resolver(true, 0, net::WSAHOST_NOT_FOUND);
-    TTcpSocket socket;
+    TestSocket socket;
     int connects = 0, resolved = 0;
     socket.OnConnect = [&](TTcpSocket *) { ++connects; };
     socket.OnHostResolved = [&](TTcpSocket *) { ++resolved; };
@@ -118,7 +118,7 @@ TEST(SockConnect, DottedAddressConnectsWithoutLookup)
 TEST(SockConnect, NameIsLookedUpAndReported)
 {
     Peer peer([](Connection &c) { c.WaitClosed(); });
-    TTcpSocket socket;
+    TestSocket socket;
     int resolved = 0;
     socket.OnHostResolved = [&](TTcpSocket *) { ++resolved; };
     socket.Host = "localhost";
@@ -133,7 +133,7 @@ TEST(SockConnect, NameIsLookedUpAndReported)
 TEST(SockConnect, ProxyReplacesHostAndPort)
 {
     Peer peer([](Connection &c) { c.WaitClosed(); });
-    TTcpSocket socket;
+    TestSocket socket;
     socket.Host = "host.that.is.not.asked";
     socket.Port = 1;
     socket.Proxy = "127.0.0.1";
@@ -144,7 +144,7 @@ TEST(SockConnect, ProxyReplacesHostAndPort)
 
 TEST(SockConnect, RefusedConnectionFails)
 {
-    TTcpSocket socket;
+    TestSocket socket;
     int failed = 0, connects = 0;
     socket.OnConnectionFailed = [&](TTcpSocket *) { ++failed; };
     socket.OnConnect = [&](TTcpSocket *) { ++connects; };
@@ -161,7 +161,7 @@ TEST(SockConnect, RefusedConnectionFails)
 TEST(SockConnect, UnansweredConnectTimesOut)
 {
     testpeer::FullQueue server;
-    TTcpSocket socket;
+    TestSocket socket;
     int failed = 0;
     socket.OnConnectionFailed = [&](TTcpSocket *) { ++failed; };
     socket.Host = "127.0.0.1";
@@ -201,7 +201,7 @@ TEST(SockConnect, AConnectThatCompletesAfterItsTimeOutLeavesTheComponentUnconnec
 {
     // Takes the late connect into its queue; nobody need accept it.
     const int late = harness::ListenOn("127.0.0.1", 0);
-    TTcpSocket socket;
+    TestSocket socket;
     socket.Host = "127.0.0.1";
     socket.Port = harness::LocalPortOf(late);
     socket.TimeOut = 100;
@@ -227,20 +227,20 @@ TEST(SockConnect, AConnectThatCompletesAfterItsTimeOutLeavesTheComponentUnconnec
 TEST(SockConnect, CancelEndsAConnectWithoutTimeOut)
 {
     testpeer::FullQueue server;
-    TTcpSocket socket;
+    TestSocket socket;
     socket.Host = "127.0.0.1";
     socket.Port = server.Port();
     socket.TimeOut = 0;
     auto cancel1 = CancelAfter(socket, 100ms);
     EXPECT_EQ(FailureOf([&] { socket.Connect(); }), "Connection Canceled");
-    EXPECT_TRUE(socket.Canceled);
+    EXPECT_TRUE(socket.IsCanceled());
     EXPECT_FALSE(socket.TimedOut);
 }
 
 TEST(SockConnect, LookupTimeOutAndCancelPropagate)
 {
     FakeResolver silent(false, 0, 0);
-    TTcpSocket socket;
+    TestSocket socket;
     int invalid = 0;
     socket.OnInvalidHost = [&](bool &) { ++invalid; };
     socket.Host = "silent.example";
@@ -260,7 +260,7 @@ TEST(SockConnect, LateLookupAnswerDoesNotDisturbALaterConnect)
 {
     Peer peer([](Connection &c) { c.WaitClosed(); });
     FakeResolver silent(false, 0, 0);
-    TTcpSocket socket;
+    TestSocket socket;
     socket.Host = "silent.example";
     socket.TimeOut = 50;
     EXPECT_EQ(FailureOf([&] { socket.ResolveHost(); }), "Host Lookup Timed Out");
@@ -279,7 +279,7 @@ TEST(SockConnect, InvalidHostGetsOneChanceToRepair)
 {
     Peer peer([](Connection &c) { c.WaitClosed(); });
     FakeResolver failing(true, 0, net::WSAHOST_NOT_FOUND);
-    TTcpSocket socket;
+    TestSocket socket;
     socket.Host = "no.such.host";
     socket.Port = peer.Port();
     EXPECT_EQ(FailureOf([&] { socket.ResolveHost(); }), "Host Lookup Failed");
@@ -294,7 +294,7 @@ TEST(SockConnect, InvalidHostGetsOneChanceToRepair)
     EXPECT_TRUE(socket.Connected);
     EXPECT_EQ(asked, 1);
 
-    TTcpSocket other;
+    TestSocket other;
     asked = 0;
     other.Host = "no.such.host";
     other.OnInvalidHost = [&](bool &handled) {
@@ -308,7 +308,7 @@ TEST(SockConnect, InvalidHostGetsOneChanceToRepair)
 TEST(SockConnect, ValuesTheSocketCannotCarryAreRefused)
 {
     FakeResolver resolver(true, htonl(INADDR_LOOPBACK), 0);
-    TTcpSocket socket;
+    TestSocket socket;
     socket.Host = std::string(128, 'h');
     EXPECT_EQ(FailureOf([&] { socket.Connect(); }), "Host name too long: 128 characters, at most 127");
     EXPECT_TRUE(resolver.Names.empty());
@@ -325,7 +325,7 @@ TEST(SockConnect, DisconnectLeavesAFreshSocketForTheNextConnect)
 {
     Peer first([](Connection &c) { c.WaitClosed(); });
     Peer second([](Connection &c) { c.WaitClosed(); });
-    TTcpSocket socket;
+    TestSocket socket;
     int disconnects = 0;
     socket.OnDisconnect = [&](TTcpSocket *) { ++disconnects; };
     ConnectTo(socket, first.Port());
@@ -339,7 +339,7 @@ TEST(SockConnect, DisconnectLeavesAFreshSocketForTheNextConnect)
 TEST(SockConnect, FailureOfAnOnConnectHandlerStaysInside)
 {
     Peer peer([](Connection &c) { c.WaitClosed(); });
-    TTcpSocket socket;
+    TestSocket socket;
     socket.OnConnect = [](TTcpSocket *) { throw std::runtime_error("handler failed"); };
     ConnectTo(socket, peer.Port());
     EXPECT_TRUE(socket.Connected);
@@ -348,7 +348,7 @@ TEST(SockConnect, FailureOfAnOnConnectHandlerStaysInside)
 TEST(SockConnect, CheckConnectionGivesTheHandlerOneChance)
 {
     Peer peer([](Connection &c) { c.WaitClosed(); });
-    TTcpSocket socket;
+    TestSocket socket;
     EXPECT_EQ(FailureOf([&] { socket.CheckConnection(); }), "Not Connected");
 
     int asked = 0;

@@ -34,7 +34,7 @@ TEST(HostilePeer, LineWithoutEndIsRefusedWithinBoundedMemory)
     ConnectTo(socket, peer.Port());
 
     EXPECT_EQ(FailureOf([&] { socket.ReadLn(); }), "Line too long: no line end within 65536 bytes");
-    EXPECT_LT(peak, TTcpSocket::MaxBuffered + TTcpSocket::BlockSize);
+    EXPECT_LT(peak, SockConst::MaxBuffered + SockConst::BlockSize);
     EXPECT_TRUE(disconnected) << "what follows such a line cannot be read either";
     EXPECT_FALSE(socket.Connected);
     EXPECT_TRUE(socket.Buffered().empty());
@@ -42,7 +42,7 @@ TEST(HostilePeer, LineWithoutEndIsRefusedWithinBoundedMemory)
 
 TEST(HostilePeer, LongestLineThatFitsIsTaken)
 {
-    const std::string longest = Pattern(TTcpSocket::MaxLineLength - 2) + "\r\n";
+    const std::string longest = Pattern(SockConst::MaxLineLength - 2) + "\r\n";
     Peer peer([&](Connection &c) {
         c.Send(longest + "next\r\n");
         c.WaitClosed();
@@ -64,9 +64,9 @@ TEST(HostilePeer, FloodWhileNobodyReadsIsHeldBackAndThenDeliveredWhole)
     std::size_t peak = 0;
     WatchPeak(socket, peak);
     ConnectTo(socket, peer.Port());
-    ASSERT_TRUE(testsupport::PumpUntil([&] { return socket.Buffered().size() >= TTcpSocket::MaxBuffered; }));
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return socket.Buffered().size() >= SockConst::MaxBuffered; }));
     testsupport::PumpFor(200ms);  // the event loop runs on with no one reading
-    EXPECT_LT(peak, TTcpSocket::MaxBuffered + TTcpSocket::BlockSize);
+    EXPECT_LT(peak, SockConst::MaxBuffered + SockConst::BlockSize);
 
     std::string taken;
     while (taken.size() < flood.size())

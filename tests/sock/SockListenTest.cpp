@@ -14,9 +14,9 @@ using testsupport::ProcessCpuSeconds;
 namespace {
 
 // A component listening on a system-chosen port, as a data connection does.
-std::unique_ptr<TTcpSocket> Listening()
+std::unique_ptr<TestSocket> Listening()
 {
-    auto socket = std::make_unique<TTcpSocket>();
+    auto socket = std::make_unique<TestSocket>();
     socket->Port = 0;
     socket->Listen(true);
     return socket;
@@ -50,14 +50,14 @@ TEST(SockListen, PortArgumentSpellsTheChosenPort)
 TEST(SockListen, LocalAddressOfAConnectionUsesCommas)
 {
     Peer peer([](Connection &c) { c.WaitClosed(); });
-    TTcpSocket socket;
+    TestSocket socket;
     ConnectTo(socket, peer.Port());
     EXPECT_EQ(socket.GetLocalAddress(), "127,0,0,1");
 }
 
 TEST(SockListen, PortOutsideItsRangeIsRefused)
 {
-    TTcpSocket socket;
+    TestSocket socket;
     socket.Port = 70000;
     EXPECT_EQ(FailureOf([&] { socket.Listen(true); }), "Port 70000 outside 0 to 65535");
 }
@@ -106,7 +106,7 @@ TEST(SockListen, CancelEndsAnAcceptThatNoPeerAnswers)
     const double before = ProcessCpuSeconds();
     EXPECT_EQ(FailureOf([&] { socket->Accept(); }), "Accepting Canceled");
     EXPECT_LT(ProcessCpuSeconds() - before, 0.25);
-    EXPECT_TRUE(socket->Canceled);
+    EXPECT_TRUE(socket->IsCanceled());
 }
 
 TEST(SockListen, CancelDuringTheAcceptStepAborts)
@@ -119,6 +119,6 @@ TEST(SockListen, CancelDuringTheAcceptStepAborts)
             s->Cancel();
     };
     EXPECT_EQ(FailureOf([&] { socket->Accept(); }), "Socket send aborted");
-    EXPECT_FALSE(socket->Canceled);
+    EXPECT_FALSE(socket->IsCanceled());
     EXPECT_TRUE(client.WaitClosed());
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Helpers of the socket component's tests.
 #include "harness/Loopback.h"
+#include "sock/SockConst.h"
 #include "sock/TcpSocket.h"
 #include "tests/support/FailureOf.h"
 #include "tests/support/LoopbackPeer.h"
@@ -15,9 +16,29 @@ namespace socktest {
 
 using namespace std::chrono_literals;
 
-// The component with its receive buffer in view.
+// The component with its inner state in view: the tests of the socket layer
+// look at what its owners cannot.
 class TestSocket : public TTcpSocket {
 public:
+    using TTcpSocket::Connected;
+    using TTcpSocket::EventArrived;
+    using TTcpSocket::EventOk;
+    using TTcpSocket::LastError;
+    using TTcpSocket::LastReply;
+    using TTcpSocket::LastStatus;
+    using TTcpSocket::LookupErrorMessage;
+    using TTcpSocket::NthWord;
+    using TTcpSocket::OnDataArrived;
+    using TTcpSocket::PacketEvents;
+    using TTcpSocket::ReadToStream;
+    using TTcpSocket::RemoteAddress;
+    using TTcpSocket::ReplyNumber;
+    using TTcpSocket::ResolveHost;
+    using TTcpSocket::SocketHandle;
+    using TTcpSocket::TimedOut;
+    using TTcpSocket::WinsockInfo;
+    using TTcpSocket::WinsockUsers;
+    using TTcpSocket::WriteComplete;
     std::string_view Buffered() const { return RecvStream->Bytes(); }
     bool Capturing() const { return CaptureStream != nullptr; }
 };
