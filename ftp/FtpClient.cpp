@@ -80,7 +80,8 @@ void TFtpClient::Connect()
         AbandonLogin(false);
         throw;
     } catch (...) {
-        AbandonLogin(true);
+        // A QUIT before the connection is secured would go out in the clear.
+        AbandonLogin(!UseTls || Secured());
         throw;
     }
 }

@@ -344,6 +344,12 @@ void ScriptedFtpServer::Close(int &fd, bool notify)
 
 void ScriptedFtpServer::Start() { thread_ = std::thread([this] { Run(); }); }
 
+void ScriptedFtpServer::WaitUntilDone()
+{
+    if (thread_.joinable())
+        thread_.join();
+}
+
 void ScriptedFtpServer::Signal()
 {
     const char byte = 'g';

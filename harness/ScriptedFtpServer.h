@@ -88,6 +88,9 @@ public:
 
     void Start();
     void Signal();
+    // Waits until the script and the unscripted replies have ended: the
+    // client has closed the control connection (at most a minute).
+    void WaitUntilDone();
 
     std::string Host() const { return "127.0.0.1"; }
     uint16_t Port() const { return port_; }

@@ -7,6 +7,7 @@
 #include "harness/TestCertificates.h"
 #include "platform/CodePage.h"
 #include "tests/support/FailureOf.h"
+#include "tests/support/NetTestSupport.h"
 
 #include <gmock/gmock.h>
 
@@ -17,6 +18,7 @@ using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::MatchesRegex;
 using ::testing::Not;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -158,6 +160,19 @@ TEST_F(FtpTlsTest, DataCutWithoutCloseNotifyIsAFailedDownload)
               "Transfer incomplete: received 40 of 63 bytes");
     EXPECT_EQ(local.Read("f"), "good copy");
     EXPECT_THAT(server.DataTlsSessionsReused(), ElementsAre(true));
+}
+
+TEST_F(FtpTlsTest, LoginCancelledBeforeTheConnectionIsSecuredSendsNoQuitInTheClear)
+{
+    server.Send("220 Ready.\r\n").Receive().AwaitSignal();
+    server.Start();
+    TargetScriptedServer();
+    // Repeated, as the window does while it closes: a QUIT would wait too.
+    const auto click = testsupport::CancelAfter(client, 200ms, true);
+    EXPECT_EQ(testsupport::FailureOf<Exception>([&] { client.Connect(); }), "Socket readln aborted");
+    server.Signal();
+    server.WaitUntilDone();
+    EXPECT_THAT(server.Transcript(), ElementsAre("AUTH TLS"));
 }
 
 TEST_F(FtpTlsTest, UnreadableCaFileEndsTheCheckBeforeConnecting)
