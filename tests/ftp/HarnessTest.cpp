@@ -1,5 +1,6 @@
 // The test servers themselves, checked with an independent client (Python's
 // ftplib), so that a failing client test can be told apart from a broken server.
+#include "tests/ftp/HarnessFixture.h"
 #include "harness/FtpFiles.h"
 #include "harness/Loopback.h"
 #include "harness/PrivateNetwork.h"
@@ -31,25 +32,9 @@ std::string Probe(const std::string &host, uint16_t port, const std::string &use
 {
     const std::string command = "python3 " VM_HARNESS_DIR "/ftp_probe.py " + host + " " +
                                 std::to_string(port) + " " + user + " " + remote + " " + local + " 2>&1";
-    std::unique_ptr<FILE, int (*)(FILE *)> pipe(::popen(command.c_str(), "r"), ::pclose);
-    std::string output;
-    char buffer[256];
-    while (std::fgets(buffer, sizeof buffer, pipe.get()))
-        output += buffer;
-    return output;
+    return OutputOf(command);
 }
 
-class HarnessTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        VM_SKIP_WITHOUT_PRIVATE_NETWORK();
-        files.Write("pub/news/file.bin", content);
-    }
-    const std::string content = PatternBytes(300000);
-    FtpFiles files;
-    TempDir local;
-};
 
 TEST_F(HarnessTest, VsftpdServesTheTree)
 {

@@ -1,6 +1,7 @@
 // The FTPS side of the test servers, checked with an independent verifying
 // client (Python's ftplib over OpenSSL), so that a failing client test can be
 // told apart from a broken server or certificate.
+#include "tests/ftp/HarnessFixture.h"
 #include "harness/FtpFiles.h"
 #include "harness/PrivateNetwork.h"
 #include "harness/RealFtpServers.h"
@@ -30,12 +31,7 @@ std::string Probe(const FtpEndpoint &server, const std::string &caFile, const st
     const std::string command = "timeout 60 /usr/bin/python3 " VM_HARNESS_DIR "/ftps_probe.py " + server.Host() +
                                 " " + std::to_string(server.Port()) + " " + caFile + " " + remote + " " + local +
                                 " " + mode + " 2>&1";
-    std::unique_ptr<FILE, int (*)(FILE *)> pipe(::popen(command.c_str(), "r"), ::pclose);
-    std::string output;
-    char buffer[256];
-    while (std::fgets(buffer, sizeof buffer, pipe.get()))
-        output += buffer;
-    return output;
+    return OutputOf(command);
 }
 
 // The scripted server as an endpoint the probe can be pointed at.
@@ -48,17 +44,9 @@ public:
     }
 };
 
-class TlsHarnessTest : public ::testing::Test {
+class TlsHarnessTest : public HarnessTest {
 protected:
-    void SetUp() override
-    {
-        VM_SKIP_WITHOUT_PRIVATE_NETWORK();
-        files.Write("pub/news/file.bin", content);
-    }
-    const std::string content = PatternBytes(300000);
     TestCertificates certificates;
-    FtpFiles files;
-    TempDir local;
 };
 
 TEST_F(TlsHarnessTest, VsftpdServesTheTreeOverTlsInBothModesResumingTheSession)
