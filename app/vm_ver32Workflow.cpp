@@ -103,10 +103,10 @@ void TForm1::FormTryToConnect()
         View.ShowErrorMessage(Cp(CannotSecure + NoTlsThroughProxy));
         return;
     }
-    if (View.ProxyChecked()) {
-        client.Proxy = View.FieldText(TField::Proxy);
+    // An unticked box must also take back the proxy of an earlier attempt.
+    client.Proxy = View.ProxyChecked() ? View.FieldText(TField::Proxy) : std::string();
+    if (View.ProxyChecked())
         client.ProxyPort = IntConvert::StrToInt(View.FieldText(TField::ProxyPort));
-    }
     client.Host = View.FieldText(TField::Host);
     client.Port = IntConvert::StrToInt(View.FieldText(TField::HostPort));
     client.TimeOut = ConnectTimeOutMs;

@@ -6,6 +6,7 @@
 #include "harness/TestCertificates.h"
 #include "platform/net/HostLookup.h"
 #include "tests/support/FailureOf.h"
+#include "tests/support/LoopbackPeer.h"
 #include "tests/support/NetTestSupport.h"
 
 #include <gmock/gmock.h>
@@ -69,6 +70,27 @@ TEST_F(Check, RejectedLoginShowsTwoBoxesAndLogsOut)
     const auto transcript = server.Transcript();
     EXPECT_EQ(transcript.back(), "QUIT");
     EXPECT_EQ(std::count(transcript.begin(), transcript.end(), "TYPE I"), 0);
+}
+
+TEST_F(Check, UntickingTheProxyConnectsStraightToTheServer)
+{
+    harness::ScriptedFtpServer server;
+    server.LoggedInWithPassword();
+    server.Start();
+    StartFor("127.0.0.1", server.Port());
+    view->SetProxyChecked(true);
+    view->SetFieldText(TField::Proxy, "127.0.0.1");
+    view->SetFieldText(TField::ProxyPort, std::to_string(testpeer::RefusedPort()));
+    EXPECT_EQ(FailureOf([this] { form->SpeedConnectClick(); }), "");
+    EXPECT_FALSE(form->LoggedIn);
+
+    view->SetProxyChecked(false);
+    EXPECT_EQ(FailureOf([this] { form->SpeedConnectClick(); }), "");
+    ASSERT_TRUE(form->LoggedIn);
+    // Through a proxy the user name would carry "@" and the server's name.
+    const std::string user = server.Transcript().at(0);
+    EXPECT_EQ(user.rfind("USER ", 0), 0u);
+    EXPECT_EQ(user.find('@'), std::string::npos);
 }
 
 TEST_F(Check, DisconnectWhenNotConnectedShowsNothing)
