@@ -105,13 +105,11 @@ void TFtpClient::Transfer(const std::string &RemoteFile, const std::string &Loca
     // Only a transfer the server says it completed, with every byte it
     // announced, replaces the local copy.
     const std::string completion = ReadTransferReply();
-    if (!IsPositiveCompletion(completion)) {
+    if (!IsPositiveCompletion(completion))
         FailDownload(FTPException(completion));
-    }
-    if (announced && BytesTotal < *announced) {
+    if (announced && BytesTotal < *announced)
         FailDownload(FTPException("Transfer incomplete: received " + std::to_string(BytesTotal) + " of " +
                                   std::to_string(*announced) + " bytes"));
-    }
     file->Commit();
 }
 

@@ -79,6 +79,15 @@ TlsFailure FailureOfVerification(long result)
     }
 }
 
+// What a read or write that moved nothing returns in the socket's terms:
+// would-block while TLS waits for the socket, a reset for a broken stream.
+long NothingMoved(int error)
+{
+    ERR_clear_error();
+    SetLastError(error == SSL_ERROR_WANT_READ || error == SSL_ERROR_WANT_WRITE ? WSAEWOULDBLOCK : WSAECONNRESET);
+    return SocketError;
+}
+
 bool IsIpLiteral(const std::string &host)
 {
     unsigned char address[16];
@@ -159,11 +168,11 @@ long TlsStream::Recv(char *Data, std::size_t Length)
     if (SSL_read_ex(ssl_, Data, Length, &received) == 1)
         return static_cast<long>(received);
     const int error = SSL_get_error(ssl_, 0);
-    ERR_clear_error();
-    if (error == SSL_ERROR_ZERO_RETURN)
+    if (error == SSL_ERROR_ZERO_RETURN) {
+        ERR_clear_error();
         return 0;
-    SetLastError(error == SSL_ERROR_WANT_READ || error == SSL_ERROR_WANT_WRITE ? WSAEWOULDBLOCK : WSAECONNRESET);
-    return SocketError;
+    }
+    return NothingMoved(error);
 }
 
 long TlsStream::Send(const char *Data, std::size_t Length)
@@ -172,10 +181,7 @@ long TlsStream::Send(const char *Data, std::size_t Length)
     std::size_t sent = 0;
     if (SSL_write_ex(ssl_, Data, Length, &sent) == 1)
         return static_cast<long>(sent);
-    const int error = SSL_get_error(ssl_, 0);
-    ERR_clear_error();
-    SetLastError(error == SSL_ERROR_WANT_READ || error == SSL_ERROR_WANT_WRITE ? WSAEWOULDBLOCK : WSAECONNRESET);
-    return SocketError;
+    return NothingMoved(SSL_get_error(ssl_, 0));
 }
 
 bool TlsStream::HasPending() const { return SSL_pending(ssl_) > 0 || SSL_has_pending(ssl_) == 1; }
