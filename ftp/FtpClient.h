@@ -72,7 +72,8 @@ public:
     std::string Password;  // sent with PASS, never shown
     int Vendor = DefaultVendor;  // stored only; Disconnect resets it
     // Download connects to the data port the server offers (EPSV, or PASV
-    // when EPSV is refused) instead of offering one with PORT.
+    // when EPSV is refused over IPv4) instead of offering one with PORT (EPRT
+    // over IPv6).
     bool Passive = false;
     // Connect secures the control connection before the login (AUTH TLS,
     // the server's certificate checked against Host, PBSZ 0, PROT P) and

@@ -63,9 +63,15 @@ void TFtpClient::Transfer(const std::string &RemoteFile, const std::string &Loca
     if (Passive) {
         OpenPassiveDataConnection(server);
     } else {
+        // The server connects to the address the control connection uses,
+        // so the listener takes only that one. PORT has no IPv6 form.
+        const net::Address local = LocalEndpoint();
         DataConnection->Port = 0;
-        DataConnection->Listen(true);
-        judge(SendCommand("PORT " + GetLocalAddress() + DataConnection->GetLocalPort()));
+        DataConnection->Listen(true, local);
+        if (local.IsIpv6())
+            judge(SendCommand("EPRT |2|" + local.HostText() + "|" + std::to_string(DataConnection->Port) + "|"));
+        else
+            judge(SendCommand("PORT " + GetLocalAddress() + DataConnection->GetLocalPort()));
     }
 
     if (OnPacketRecvd)

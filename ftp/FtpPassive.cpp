@@ -10,10 +10,11 @@
 void TFtpClient::OpenPassiveDataConnection(const std::string &Server)
 {
 
-    // EPSV names only a port; PASV is for servers that do not know EPSV.
+    // EPSV names only a port; PASV is for servers that do not know EPSV, and
+    // has no IPv6 form.
     std::string reply = SendCommand("EPSV");
     std::optional<uint16_t> port;
-    if (IsNegative(ReplyNumber)) {
+    if (IsNegative(ReplyNumber) && !LocalEndpoint().IsIpv6()) {
         reply = SendCommand("PASV");
         port = PasvPort(reply);
     } else {

@@ -76,7 +76,7 @@ constexpr std::string_view eTextTooLong = "Text too long to send: %s bytes, at m
 constexpr std::string_view eLineTooLong = "Line too long: no line end within %s bytes";
 constexpr std::string_view eHostTooLong = "Host name too long: %s characters, at most 127";
 constexpr std::string_view ePortRange = "Port %s outside 0 to 65535";
-constexpr std::string_view ePeerAddress = "Not a dotted IPv4 address: %s";
+constexpr std::string_view ePeerAddress = "Not an IP address: %s";
 constexpr std::string_view eUnknownError = "Unknown Error No. ";
 
 } // namespace SockConst

@@ -8,8 +8,6 @@
 #include "platform/net/SocketSystem.h"
 #include "sock/SockConst.h"
 
-#include <arpa/inet.h>
-
 #include <optional>
 
 
@@ -92,10 +90,10 @@ TTcpSocket::~TTcpSocket()
     --WinsockUsers;
 }
 
-void TTcpSocket::OpenSocket(bool ResetOnClose)
+void TTcpSocket::OpenSocket(bool ResetOnClose, int Family)
 {
     tls_.reset();  // it reads and writes through the socket being replaced
-    SocketHandle = net::Socket::Open();
+    SocketHandle = net::Socket::Open(Family);
     if (!SocketHandle.IsOpen())
         ErrorManager(NothingTolerated);
     if (ResetOnClose && SocketHandle.SetResetOnClose() == net::SocketError)
@@ -218,14 +216,17 @@ void TTcpSocket::ResolveHost()
 {
     StatusMessage(LevelTrace, Text(sResolveHost));
     const std::string zeroTerminated = NameToResolve();
-    const uint32_t address = net::InetAddr(zeroTerminated);
-    if (address != net::InaddrNone) {
-        RemoteAddress.sin_addr.s_addr = address;
+    RemoteAddress = {};
+    otherAddresses_.clear();
+    if (const std::optional<net::Address> literal = net::Address::FromLiteral(zeroTerminated)) {
+        // The unspecified address names no server.
+        if (!literal->SameHost(net::Address::Any(literal->Family(), 0)))
+            RemoteAddress = *literal;
         return;
     }
-    RemoteAddress.sin_addr.s_addr = 0;
     TimerOn();
     EventArrived = false;
+    lookupAddresses_.clear();
     pendingLookup_ = NextLookupTag();
     net::AsyncGetHostByName(zeroTerminated, SocketWindow.get(), pendingLookup_);
     const TWaitEnd end = Wait([this] { return EventArrived; }, {.TimeOut = true});
@@ -236,11 +237,20 @@ void TTcpSocket::ResolveHost()
         throw ESockError(Text(eLookupTimedOut));
     if (end == TWaitEnd::Canceled)
         throw ESockError(Text(eLookupCanceled));
-    if (!EventOk)
+    if (!EventOk || lookupAddresses_.empty())
         throw ESockError(Text(eLookupFailed));
-    RemoteAddress.sin_addr.s_addr = lookupAddress_;
+    RemoteAddress = lookupAddresses_.front();
+    otherAddresses_.assign(lookupAddresses_.begin() + 1, lookupAddresses_.end());
     if (OnHostResolved)
         OnHostResolved(this);
+}
+
+net::Address TTcpSocket::LocalEndpoint() const
+{
+    net::Address local;
+    if (SocketHandle.GetSockName(local) == net::SocketError)
+        return {};
+    return local;
 }
 
 uint16_t TTcpSocket::CheckedPort(int Value)
@@ -248,6 +258,30 @@ uint16_t TTcpSocket::CheckedPort(int Value)
     if (Value < 0 || Value > 65535)
         throw ESockError(FormatMessage(Text(ePortRange), std::to_string(Value)));
     return static_cast<uint16_t>(Value);
+}
+
+void TTcpSocket::SocketFor(int Family)
+{
+    if (!SocketHandle.CanConnect() || SocketHandle.Family() != Family)
+        OpenSocket(false, Family);
+}
+
+TWaitEnd TTcpSocket::TryConnect(bool Last)
+{
+    EventOk = true;
+    // A refused or abandoned attempt leaves its socket unable to connect again.
+    SocketFor(RemoteAddress.Family());
+    if (SocketHandle.Connect(RemoteAddress) == net::SocketError) {
+        // An address the machine cannot reach at all (IPv6 without a route)
+        // makes way for the next one.
+        if (!Last && net::GetLastError() != net::WSAEWOULDBLOCK) {
+            LastError = net::GetLastError();
+            EventOk = false;
+            return TWaitEnd::Met;
+        }
+        ErrorManager(net::WSAEWOULDBLOCK);
+    }
+    return Wait([this] { return Connected || !EventOk; }, {.TimeOut = true});
 }
 
 void TTcpSocket::Connect()
@@ -267,7 +301,7 @@ void TTcpSocket::Connect()
             if (e.Message() == eLookupTimedOut || e.Message() == eLookupCanceled)
                 throw;
         }
-        if (RemoteAddress.sin_addr.s_addr != 0)
+        if (!RemoteAddress.IsEmpty())
             break;
         if (attempt > 0 || !OnInvalidHost)
             throw ESockError(Text(eNullRemoteAddress));
@@ -276,26 +310,35 @@ void TTcpSocket::Connect()
         if (!handled)
             throw ESockError(Text(eNullRemoteAddress));
     }
-    RemoteAddress.sin_family = AF_INET;
-    RemoteAddress.sin_port = htons(CheckedPort(Proxy.empty() ? Port : ProxyPort));
+    const uint16_t port = CheckedPort(Proxy.empty() ? Port : ProxyPort);
+    std::vector<net::Address> addresses{RemoteAddress};
+    addresses.insert(addresses.end(), otherAddresses_.begin(), otherAddresses_.end());
     EventArrived = false;
-    EventOk = true;
     peerClosed_ = false;
     connectionError_ = 0;
-    // A refused or abandoned attempt leaves its socket unable to connect again.
-    if (!SocketHandle.CanConnect())
-        OpenSocket(false);
-    if (SocketHandle.Connect(RemoteAddress) == net::SocketError)
-        ErrorManager(net::WSAEWOULDBLOCK);
+    // One time-out for all the addresses: the user waits no longer for a
+    // name that has several.
     TimerOn();
-    const TWaitEnd end = Wait([this] { return Connected || !EventOk; }, {.TimeOut = true});
+    TWaitEnd end = TWaitEnd::Met;
+    try {
+        // Each refused address makes way for the next.
+        for (std::size_t next = 0; next < addresses.size(); ++next) {
+            RemoteAddress = addresses[next].WithPort(port);
+            end = TryConnect(next + 1 == addresses.size());
+            if (end != TWaitEnd::Met || EventOk)
+                break;
+        }
+    } catch (...) {
+        TimerOff();
+        throw;
+    }
     TimerOff();
     if (end == TWaitEnd::Met && EventOk)
         return;
     // A connect given up must not complete later: the component would count
     // as connected without anyone having logged in.
     if (end != TWaitEnd::Met)
-        OpenSocket(false);
+        OpenSocket(false, RemoteAddress.Family());
     if (OnConnectionFailed)
         OnConnectionFailed(this);
     if (end == TWaitEnd::TimedOut)

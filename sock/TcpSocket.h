@@ -25,8 +25,6 @@
 #include "sock/Streams.h"
 #include "sock/ThreadTimer.h"
 
-#include <netinet/in.h>
-
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -103,13 +101,14 @@ public:
     // Connection" when the accept notification carried an error, EAbortError
     // "Socket send aborted" when Cancel came during the accept step itself.
     virtual net::Socket Accept();
-    // Resolves Proxy (if set) or Host, connects to ProxyPort or Port within
-    // TimeOut ms (0: no limit). Raises ESockError on failure: "Already
+    // Resolves Proxy (if set) or Host (an IPv4 or IPv6 literal, brackets
+    // allowed, or a name), connects to ProxyPort or Port within TimeOut ms
+    // (0: no limit), trying each address of a name in turn until one answers. Raises ESockError on failure: "Already
     // connected", "Host Lookup Timed Out", "Host Lookup Canceled", "Null
     // Remote Address", "Connection Timed out", "Connection Canceled",
     // "Connection Failed" (refused or otherwise failed; LastError then holds
-    // the reason, 10061 for a refusal), a looked-up error
-    // text when connect fails at once, or a refusal of a too long host name
+    // the reason, 10061 for a refusal; the last address's), a looked-up error
+    // text when the last address fails at once, or a refusal of a too long host name
     // or a port outside 0..65535. A socket spent by an earlier attempt that
     // failed or was given up is replaced first.
     virtual void Connect();
@@ -170,7 +169,8 @@ public:
     // ---- TLS on this connection (the program is the TLS client).
 
     // Secures the connected socket: the handshake, the certificate checked
-    // against Context's trust and against ServerName (a name or an IP literal),
+    // against Context's trust and against ServerName (a name or an IP literal,
+    // brackets allowed),
     // resuming Resume when given. Raises ETlsError with the reason, or the
     // waits' errors. Everything sent and received afterwards is encrypted.
     void StartTls(const net::TlsContext &Context, const std::string &ServerName,
@@ -179,14 +179,16 @@ public:
 
     // ---- Listening side.
 
-    // Binds the socket to Port (0: the system chooses) on every local address
-    // and listens; the accept notification comes as WM_LOOKUPDONE when
+    // Binds the socket to Port (0: the system chooses; Port then holds the
+    // chosen one) on local address On (empty: every local IPv4 address) and
+    // listens; the accept notification comes as WM_LOOKUPDONE when
     // UseAcceptMessage, else as WM_SOCKETEVENT. ESockError for a Port outside
     // 0..65535, and with the looked-up text when the port cannot be bound
     // ("10048:Address already in use").
-    void Listen(bool UseAcceptMessage);
-    // Accept that takes a connection only from PeerAddress (dotted IPv4; empty:
-    // from anyone). A connection from another address is closed at once and the
+    void Listen(bool UseAcceptMessage, const net::Address &On = {});
+    // Accept that takes a connection only from PeerAddress (an IPv4 or IPv6
+    // literal, an IPv4-mapped peer matching its IPv4 address; empty: from
+    // anyone). A connection from another address is closed at once and the
     // wait goes on. ESockError when PeerAddress is not a dotted address, and
     // ESockError "Connection closed by the peer" as soon as StillWanted (when
     // given) says false and no connection waits: the connection the data
@@ -198,11 +200,11 @@ public:
     void UseAcceptedSocket(net::Socket Accepted);
     // The socket's local address with commas for dots ("192,168,1,5") and its
     // local port as ",high,low" (",4,6" for 1030): the two halves of a PORT
-    // argument.
+    // argument. An IPv6 address has no dots and keeps its colons ("::1").
     std::string GetLocalAddress();
     std::string GetLocalPort();
-    // The connected peer's address, dotted ("127.0.0.1"); empty when there is
-    // no peer.
+    // The connected peer's address, dotted ("127.0.0.1", also for an
+    // IPv4-mapped peer) or IPv6 ("::1"); empty when there is no peer.
     std::string GetPeerAddress();
 
     // ---- Properties the owner sets.
@@ -235,8 +237,12 @@ public:
     virtual int64_t BytesSent() const { return bytesSent_; }
 
 protected:
-    // Fills the address of RemoteAddress from Proxy or Host (see Connect).
+    // Fills the address of RemoteAddress from Proxy or Host (see Connect), and
+    // the addresses to try after it; RemoteAddress stays empty when there is
+    // none.
     void ResolveHost();
+    // The local address of the connected socket; empty when there is none.
+    net::Address LocalEndpoint() const;
     // Passes Status to OnStatus when ReportLevel >= Level.
     void StatusMessage(uint8_t Level, const std::string &Status);
     // "10061:Connection refused" style text; empty for 0; "Unknown Error No. N".
@@ -276,7 +282,7 @@ protected:
     bool EventOk = false;       // the last notification carried no error
     bool TimedOut = false;      // the time-out fired since the last TimerOn
     bool EventArrived = false;  // a lookup ended, or a connection waits (Listen(true))
-    sockaddr_in RemoteAddress{};  // connect target, bind address, accepted peer
+    net::Address RemoteAddress;  // connect target, bind address, accepted peer
     std::string LastReply;
     int16_t ReplyNumber = 0;
     bool WriteComplete = false;
@@ -311,8 +317,15 @@ protected:
 private:
     void TimerFired();
     void StartWinsock();
-    // Opens a fresh socket into SocketHandle; ResetOnClose sets SO_LINGER {1, 0}.
-    void OpenSocket(bool ResetOnClose);
+    // Opens a fresh socket of Family into SocketHandle; ResetOnClose sets
+    // SO_LINGER {1, 0}.
+    void OpenSocket(bool ResetOnClose, int Family = AF_INET);
+    // A fresh socket of Family unless SocketHandle is one that can still connect.
+    void SocketFor(int Family);
+    // Starts connecting to RemoteAddress and waits; how the wait ended, Met
+    // with EventOk false for a refusal. Only the last address raises when its
+    // connect fails at once.
+    TWaitEnd TryConnect(bool Last);
     // Raises the failure of an operation that needs a connection there is not.
     [[noreturn]] void FailNotConnected(bool Sending);
     void SelectAllEvents();
@@ -358,7 +371,8 @@ private:
 
     bool destroying_ = false;      // status reports and OnDisconnect are silent
     uint32_t pendingLookup_ = 0;   // tag of the lookup being waited for
-    uint32_t lookupAddress_ = 0;   // its answer
+    std::vector<net::Address> lookupAddresses_;  // its answer
+    std::vector<net::Address> otherAddresses_;   // to try after RemoteAddress
     // When something last came from the peer or went to it.
     std::chrono::steady_clock::time_point lastHeard_{};
     std::unique_ptr<net::TlsStream> tls_;  // on SocketHandle, while secured or securing

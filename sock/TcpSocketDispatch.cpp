@@ -28,7 +28,7 @@ void TTcpSocket::HandleSocketMessage(const net::Message &Msg)
         case net::WM_LOOKUPDONE:
             EventArrived = true;
             if (lookupAnswer)
-                lookupAddress_ = Msg.Address;
+                lookupAddresses_ = Msg.Addresses;
             else
                 Connected = true;
             break;

@@ -236,7 +236,7 @@ bool TTcpSocket::StepTlsHandshake()
 void TTcpSocket::StartTls(const net::TlsContext &Context, const std::string &ServerName,
                           const net::TlsSessionRef &Resume)
 {
-    tls_ = std::make_unique<net::TlsStream>(Context, SocketHandle, ServerName, Resume);
+    tls_ = std::make_unique<net::TlsStream>(Context, SocketHandle, net::WithoutBrackets(ServerName), Resume);
     const net::TlsStream &tls = *tls_;
     StepTlsHandshake();
     const TWaitEnd end =

@@ -3,28 +3,26 @@
 #include "sock/TcpSocket.h"
 
 #include "platform/net/SocketErrors.h"
-#include "platform/net/SocketSystem.h"
 #include "sock/SockConst.h"
 
-#include <arpa/inet.h>
-
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 using namespace SockConst;
 
-void TTcpSocket::Listen(bool UseAcceptMessage)
+void TTcpSocket::Listen(bool UseAcceptMessage, const net::Address &On)
 {
     StatusMessage(LevelTrace, std::string(sListening));
-    RemoteAddress = sockaddr_in{};
-    RemoteAddress.sin_family = AF_INET;
-    RemoteAddress.sin_addr.s_addr = net::InetAddr("0.0.0.0");
-    RemoteAddress.sin_port = htons(CheckedPort(Port));
+    const uint16_t port = CheckedPort(Port);
+    RemoteAddress = On.IsEmpty() ? net::Address::Any(AF_INET, port) : On.WithPort(port);
     EventArrived = false;
+    SocketFor(RemoteAddress.Family());
     // A socket that cannot listen would leave Accept waiting for ever; its
     // failure is reported here instead.
     if (SocketHandle.Bind(RemoteAddress) == net::SocketError)
         ErrorManager(NothingTolerated);
+    Port = LocalEndpoint().Port();
     if (SocketHandle.Select(SocketWindow.get(), UseAcceptMessage ? net::WM_LOOKUPDONE : net::WM_SOCKETEVENT,
                             net::FD_ACCEPT) == net::SocketError)
         ErrorManager(NothingTolerated);
@@ -39,10 +37,10 @@ net::Socket TTcpSocket::Accept()
 
 net::Socket TTcpSocket::AcceptFrom(const std::string &PeerAddress, const std::function<bool()> &StillWanted)
 {
-    uint32_t required = 0;
+    std::optional<net::Address> required;
     if (!PeerAddress.empty()) {
-        required = net::InetAddr(PeerAddress);
-        if (required == net::InaddrNone)
+        required = net::Address::FromLiteral(PeerAddress);
+        if (!required)
             throw ESockError(FormatMessage(std::string(ePeerAddress), PeerAddress));
     }
     const auto wanted = [&StillWanted] { return !StillWanted || StillWanted(); };
@@ -60,7 +58,7 @@ net::Socket TTcpSocket::AcceptFrom(const std::string &PeerAddress, const std::fu
             throw ESockError(std::string(eDataConnection));
         if (announced)
             StatusMessage(LevelIO, std::string(sAccepting));
-        sockaddr_in peer{};
+        net::Address peer;
         net::Socket accepted = SocketHandle.Accept(peer);
         if (!accepted.IsOpen()) {
             if (!announced)
@@ -75,7 +73,7 @@ net::Socket TTcpSocket::AcceptFrom(const std::string &PeerAddress, const std::fu
             Canceled = false;
             throw EAbortError(std::string(eSendAborted));
         }
-        if (required != 0 && peer.sin_addr.s_addr != required) {
+        if (required && !peer.SameHost(*required)) {
             EventArrived = false;
             continue;
         }
@@ -95,20 +93,20 @@ void TTcpSocket::UseAcceptedSocket(net::Socket Accepted)
 
 std::string TTcpSocket::GetLocalAddress()
 {
-    sockaddr_in local{};
+    net::Address local;
     if (SocketHandle.GetSockName(local) == net::SocketError)
         ErrorManager(NothingTolerated);
-    std::string text = net::InetNtoa(local.sin_addr.s_addr);
+    std::string text = local.HostText();
     std::replace(text.begin(), text.end(), '.', ',');
     return text;
 }
 
 std::string TTcpSocket::GetLocalPort()
 {
-    sockaddr_in local{};
+    net::Address local;
     if (SocketHandle.GetSockName(local) == net::SocketError)
         ErrorManager(NothingTolerated);
-    const unsigned port = ntohs(local.sin_port);
+    const unsigned port = local.Port();
     // Appended piece by piece: concatenating temporaries trips a false
     // -Wrestrict alarm of GCC 12 in optimised builds.
     std::string text = ",";
@@ -120,8 +118,8 @@ std::string TTcpSocket::GetLocalPort()
 
 std::string TTcpSocket::GetPeerAddress()
 {
-    sockaddr_in peer{};
+    net::Address peer;
     if (SocketHandle.GetPeerName(peer) == net::SocketError)
         return {};
-    return net::InetNtoa(peer.sin_addr.s_addr);
+    return peer.HostText();
 }

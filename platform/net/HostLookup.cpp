@@ -4,7 +4,6 @@
 
 #include <QHostInfo>
 #include <QPointer>
-#include <arpa/inet.h>
 #include <utility>
 
 namespace net {
@@ -21,18 +20,17 @@ public:
                                   case QHostInfo::NoError:
                                       break;
                                   case QHostInfo::HostNotFound:
-                                      done(0, WSAHOST_NOT_FOUND);
+                                      done({}, WSAHOST_NOT_FOUND);
                                       return;
                                   default:
-                                      done(0, WSANO_RECOVERY);
+                                      done({}, WSANO_RECOVERY);
                                       return;
                                   }
+                                  std::vector<Address> found;
                                   for (const QHostAddress &a : info.addresses())
-                                      if (a.protocol() == QAbstractSocket::IPv4Protocol) {
-                                          done(htonl(a.toIPv4Address()), 0);
-                                          return;
-                                      }
-                                  done(0, WSANO_DATA);
+                                      if (const auto address = Address::FromLiteral(a.toString().toStdString()))
+                                          found.push_back(*address);
+                                  done(found, found.empty() ? WSANO_DATA : 0);
                               });
     }
 };
@@ -55,9 +53,9 @@ HostResolver *SetHostResolver(HostResolver *resolver)
 void AsyncGetHostByName(const std::string &name, NotificationWindow *window, uint32_t tag)
 {
     QPointer<NotificationWindow> target(window);
-    Current().Lookup(name, window, [target, tag](uint32_t address, uint16_t error) {
+    Current().Lookup(name, window, [target, tag](std::vector<Address> addresses, uint16_t error) {
         if (target)
-            target->Post(Message{WM_LOOKUPDONE, 0, error, tag, address});
+            target->Post(Message{WM_LOOKUPDONE, 0, error, tag, 0, std::move(addresses)});
     });
 }
 

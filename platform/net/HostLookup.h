@@ -3,9 +3,12 @@
 // at the notification object that asked, never before the caller has returned
 // to the event loop. The resolver is replaceable so that tests can make a
 // lookup fail or never answer without asking a name server.
+#include "platform/net/Address.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 class QObject;
 
@@ -21,9 +24,9 @@ constexpr uint16_t WSANO_DATA = 11004;
 
 class HostResolver {
 public:
-    // Address: the first IPv4 address in network byte order; Error: 0 or one
-    // of the codes above.
-    using Answer = std::function<void(uint32_t address, uint16_t error)>;
+    // Addresses: every address of the name, IPv4 and IPv6, in the order to
+    // try them (port 0); Error: 0 or one of the codes above.
+    using Answer = std::function<void(std::vector<Address> addresses, uint16_t error)>;
 
     virtual ~HostResolver() = default;
     // Starts looking Name up; calls Done later from the event loop, at most

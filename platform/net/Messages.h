@@ -2,7 +2,10 @@
 // The messages by which the network layer reaches a component's notification
 // object, numbered as the socket component has always numbered them, and the
 // six socket event codes carried in their low word.
+#include "platform/net/Address.h"
+
 #include <cstdint>
+#include <vector>
 
 namespace net {
 
@@ -24,8 +27,8 @@ constexpr uint16_t FD_ALL_EVENTS = 63;
 
 // One message. Event and Error are the low and high word of what Windows
 // packs into lParam; Tag identifies the lookup a WM_LOOKUPDONE answers (0 for
-// socket events) and Address carries that lookup's IPv4 answer in network
-// byte order. Source is the Id of the socket that raised the event (0 for
+// socket events) and Addresses carries that lookup's answer, every address
+// of the name in the order to try them. Source is the Id of the socket that raised the event (0 for
 // anything else): a socket's descriptor number is reused, its Id never, so an
 // event still queued when its socket is replaced can be told from the
 // replacement's.
@@ -34,8 +37,8 @@ struct Message {
     uint16_t Event = 0;
     uint16_t Error = 0;
     uint32_t Tag = 0;
-    uint32_t Address = 0;
     uint64_t Source = 0;
+    std::vector<Address> Addresses = {};
 };
 
 } // namespace net

@@ -24,9 +24,6 @@ int Fail()
     return SocketError;
 }
 
-const sockaddr *AsSockaddr(const sockaddr_in &a) { return reinterpret_cast<const sockaddr *>(&a); }
-sockaddr *AsSockaddr(sockaddr_in &a) { return reinterpret_cast<sockaddr *>(&a); }
-
 uint16_t PendingError(int fd)
 {
     int error = 0;
@@ -52,6 +49,7 @@ uint64_t NextId()
 // notify again.
 struct Socket::State {
     int fd;
+    int family;
     Phase phase;
     const uint64_t id = NextId();
     QPointer<NotificationWindow> window;
@@ -62,7 +60,7 @@ struct Socket::State {
     std::unique_ptr<QSocketNotifier> reader;
     std::unique_ptr<QSocketNotifier> writer;
 
-    State(int descriptor, Phase start) : fd(descriptor), phase(start) {}
+    State(int descriptor, int addressFamily, Phase start) : fd(descriptor), family(addressFamily), phase(start) {}
 
     void Apply()
     {
@@ -75,7 +73,7 @@ struct Socket::State {
     void Notify(uint16_t event, uint16_t error = 0)
     {
         if (window && (events & event) != 0)
-            window->Post(Message{number, event, error, 0, 0, id});
+            window->Post(Message{number, event, error, 0, id});
     }
 
     void Enter(Phase next)
@@ -98,9 +96,9 @@ struct Socket::State {
     void ConnectEnded()
     {
         const uint16_t error = PendingError(fd);
-        sockaddr_in peer{};
-        socklen_t length = sizeof peer;
-        if (error == 0 && ::getpeername(fd, AsSockaddr(peer), &length) != 0)
+        Address peer;
+        socklen_t length = Address::Capacity();
+        if (error == 0 && ::getpeername(fd, peer.Fill(), &length) != 0)
             return; // still on its way
         if (error == 0) {
             BecomeConnected();
@@ -167,19 +165,19 @@ struct Socket::State {
 
 Socket::Socket() noexcept = default;
 
-Socket::Socket(int fd, bool connected)
-    : state_(std::make_unique<State>(fd, connected ? Phase::Connected : Phase::Fresh))
+Socket::Socket(int fd, int family, bool connected)
+    : state_(std::make_unique<State>(fd, family, connected ? Phase::Connected : Phase::Fresh))
 {
 }
 
-Socket Socket::Open()
+Socket Socket::Open(int family)
 {
-    const int fd = Calls().socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    const int fd = Calls().socket(family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0) {
         Fail();
         return Socket();
     }
-    return Socket(fd, false);
+    return Socket(fd, family, false);
 }
 
 Socket::~Socket() { Close(); }
@@ -198,6 +196,8 @@ Socket &Socket::operator=(Socket &&other) noexcept
 int Socket::Descriptor() const { return state_ ? state_->fd : -1; }
 
 uint64_t Socket::Id() const { return state_ ? state_->id : 0; }
+
+int Socket::Family() const { return state_ ? state_->family : AF_UNSPEC; }
 
 int Socket::Close()
 {
@@ -241,9 +241,9 @@ int Socket::SetResetOnClose()
     return ::setsockopt(Descriptor(), SOL_SOCKET, SO_LINGER, &reset, sizeof reset) == 0 ? 0 : Fail();
 }
 
-int Socket::Connect(const sockaddr_in &address)
+int Socket::Connect(const Address &address)
 {
-    if (Calls().connect(Descriptor(), AsSockaddr(address), sizeof address) == 0) {
+    if (Calls().connect(Descriptor(), address.Raw(), address.Length()) == 0) {
         state_->BecomeConnected();
         return 0;
     }
@@ -261,9 +261,9 @@ int Socket::Connect(const sockaddr_in &address)
 
 bool Socket::CanConnect() const { return state_ && state_->phase == Phase::Fresh; }
 
-int Socket::Bind(const sockaddr_in &address)
+int Socket::Bind(const Address &address)
 {
-    return ::bind(Descriptor(), AsSockaddr(address), sizeof address) == 0 ? 0 : Fail();
+    return ::bind(Descriptor(), address.Raw(), address.Length()) == 0 ? 0 : Fail();
 }
 
 int Socket::Listen(int backlog)
@@ -274,12 +274,12 @@ int Socket::Listen(int backlog)
     return 0;
 }
 
-Socket Socket::Accept(sockaddr_in &peer)
+Socket Socket::Accept(Address &peer)
 {
-    socklen_t length = sizeof peer;
+    socklen_t length = Address::Capacity();
     int fd;
     do
-        fd = Calls().accept4(Descriptor(), AsSockaddr(peer), &length, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        fd = Calls().accept4(Descriptor(), peer.Fill(), &length, SOCK_NONBLOCK | SOCK_CLOEXEC);
     while (fd < 0 && errno == EINTR);
     const int saved = errno;
     // The next waiting connection is announced again.
@@ -292,7 +292,7 @@ Socket Socket::Accept(sockaddr_in &peer)
         Fail();
         return Socket();
     }
-    return Socket(fd, true);
+    return Socket(fd, Family(), true);
 }
 
 // As Windows Sockets, a socket that has never been connected refuses to move
@@ -340,16 +340,16 @@ long Socket::Recv(char *data, std::size_t length)
     return n < 0 ? Fail() : n;
 }
 
-int Socket::GetSockName(sockaddr_in &address) const
+int Socket::GetSockName(Address &address) const
 {
-    socklen_t length = sizeof address;
-    return ::getsockname(Descriptor(), AsSockaddr(address), &length) == 0 ? 0 : Fail();
+    socklen_t length = Address::Capacity();
+    return ::getsockname(Descriptor(), address.Fill(), &length) == 0 ? 0 : Fail();
 }
 
-int Socket::GetPeerName(sockaddr_in &address) const
+int Socket::GetPeerName(Address &address) const
 {
-    socklen_t length = sizeof address;
-    return ::getpeername(Descriptor(), AsSockaddr(address), &length) == 0 ? 0 : Fail();
+    socklen_t length = Address::Capacity();
+    return ::getpeername(Descriptor(), address.Fill(), &length) == 0 ? 0 : Fail();
 }
 
 } // namespace net

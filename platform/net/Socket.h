@@ -1,5 +1,5 @@
 #pragma once
-// One non-blocking IPv4 stream socket and everything that belongs to it: the
+// One non-blocking IPv4 or IPv6 stream socket and everything that belongs to it: the
 // descriptor, the notifiers that watch it and the state that decides which
 // notification comes next. Move-only; an empty socket holds -1. Destroying it
 // closes the descriptor without a word.
@@ -19,7 +19,7 @@
 //     byte it sent before has been received.
 // So a socket that stays writable, or whose data is left unread, costs nothing,
 // and a close never overtakes the data that came before it.
-#include <netinet/in.h>
+#include "platform/net/Address.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -34,8 +34,9 @@ constexpr int SocketError = -1;
 class Socket {
 public:
     Socket() noexcept;
-    // A fresh socket, or an empty one when the system has none to give.
-    static Socket Open();
+    // A fresh socket of Family (AF_INET or AF_INET6), or an empty one when the
+    // system has none to give.
+    static Socket Open(int family = AF_INET);
     ~Socket();
     Socket(Socket &&other) noexcept;
     Socket &operator=(Socket &&other) noexcept;
@@ -48,6 +49,8 @@ public:
     // when it is moved, and every notification carries it as its Source.
     // 0 for an empty socket.
     uint64_t Id() const;
+    // The address family it was opened for; AF_UNSPEC when empty.
+    int Family() const;
 
     // Closes now and leaves the socket empty; the descriptor is released even
     // when SocketError is returned. Closing an empty socket does nothing.
@@ -61,27 +64,27 @@ public:
     int SetResetOnClose();
     // SocketError with WSAEWOULDBLOCK while the connection is being made;
     // FD_CONNECT tells the outcome.
-    int Connect(const sockaddr_in &address);
+    int Connect(const Address &address);
     // True until a connect has been started: a socket whose connect failed or
     // was given up cannot be connected again.
     bool CanConnect() const;
-    int Bind(const sockaddr_in &address);
+    int Bind(const Address &address);
     int Listen(int backlog);
     // The waiting connection, connected and non-blocking; Peer receives its
     // address. Empty on failure.
-    Socket Accept(sockaddr_in &peer);
+    Socket Accept(Address &peer);
 
     // Bytes handed over or received, or SocketError (WSAENOTCONN on a socket
     // that was never connected). Recv returns 0 when the peer has closed.
     long Send(const char *data, std::size_t length);
     long Recv(char *data, std::size_t length);
 
-    int GetSockName(sockaddr_in &address) const;
-    int GetPeerName(sockaddr_in &address) const;
+    int GetSockName(Address &address) const;
+    int GetPeerName(Address &address) const;
 
 private:
     struct State;
-    explicit Socket(int fd, bool connected);
+    Socket(int fd, int family, bool connected);
     // True, with ENOTCONN's code for GetLastError, when no data can move.
     bool Unconnected() const;
     // Kept apart from the socket object so that the notifiers, which point at

@@ -5,6 +5,7 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -29,7 +30,19 @@ TEST(NetHostLookup, SystemResolverAnswersLocalhostWithItsIpv4Address)
     EXPECT_EQ(m.Number, net::WM_LOOKUPDONE);
     EXPECT_EQ(m.Tag, 7u);
     EXPECT_EQ(m.Error, 0);
-    EXPECT_EQ(m.Address, htonl(INADDR_LOOPBACK));
+    EXPECT_TRUE(std::ranges::any_of(m.Addresses, [](const net::Address &a) { return a.HostText() == "127.0.0.1"; }));
+}
+
+TEST(NetHostLookup, SystemResolverKeepsIpv6Addresses)
+{
+    Inbox inbox;
+    net::AsyncGetHostByName("::1", &inbox.window, 8);
+    ASSERT_TRUE(PumpUntil([&] { return !inbox.got.empty(); }));
+    const net::Message &m = inbox.got.front();
+    EXPECT_EQ(m.Error, 0);
+    ASSERT_EQ(m.Addresses.size(), 1u);
+    EXPECT_TRUE(m.Addresses.front().IsIpv6());
+    EXPECT_EQ(m.Addresses.front().HostText(), "::1");
 }
 
 TEST(NetHostLookup, ReplacedResolverDeliversItsFailure)
@@ -54,7 +67,7 @@ TEST(NetHostLookup, LateAnswerReachesOnlyWindowsThatStillExist)
 
     gone.reset();
     for (const auto &answer : resolver.Pending)
-        answer(htonl(INADDR_LOOPBACK), 0);
+        answer({*net::Address::FromLiteral("127.0.0.1")}, 0);
     ASSERT_TRUE(PumpUntil([&] { return !kept.got.empty(); }));
 
     ASSERT_EQ(kept.got.size(), 1u);

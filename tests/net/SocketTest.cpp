@@ -149,10 +149,10 @@ TEST(NetSocket, ListeningSocketAnnouncesEachWaitingConnectionAfterTheLastAccept)
     sockaddr_in any = harness::AddressOf("127.0.0.1", 0);
     ASSERT_EQ(w.s.Bind(any), 0);
     ASSERT_EQ(w.s.Listen(1), 0);
-    sockaddr_in local{};
+    net::Address local;
     w.s.GetSockName(local);
-    const int first = testpeer::ConnectFrom("127.0.0.1", ntohs(local.sin_port));
-    const int second = testpeer::ConnectFrom("127.0.0.1", ntohs(local.sin_port));
+    const int first = testpeer::ConnectFrom("127.0.0.1", local.Port());
+    const int second = testpeer::ConnectFrom("127.0.0.1", local.Port());
 
     ASSERT_TRUE(PumpUntil([&] { return w.got.size() == 1; }));
     PumpFor(50ms);
@@ -160,10 +160,10 @@ TEST(NetSocket, ListeningSocketAnnouncesEachWaitingConnectionAfterTheLastAccept)
     EXPECT_EQ(w.got[0].Number, net::WM_LOOKUPDONE);
     EXPECT_EQ(w.got[0].Event, net::FD_ACCEPT);
 
-    sockaddr_in peer{};
+    net::Address peer;
     const net::Socket a = w.s.Accept(peer);
     ASSERT_TRUE(a.IsOpen());
-    EXPECT_EQ(peer.sin_addr.s_addr, htonl(INADDR_LOOPBACK));
+    EXPECT_EQ(peer.HostText(), "127.0.0.1");
     EXPECT_TRUE(PumpUntil([&] { return w.got.size() == 2; }));
 
     ::close(first);
@@ -276,14 +276,14 @@ TEST(NetSocket, AnInterruptedAcceptIsRepeatedAndAnnouncesTheNextConnection)
     Watched w(net::WM_LOOKUPDONE, net::FD_ACCEPT);
     ASSERT_EQ(w.s.Bind(harness::AddressOf("127.0.0.1", 0)), 0);
     ASSERT_EQ(w.s.Listen(1), 0);
-    sockaddr_in local{};
+    net::Address local;
     w.s.GetSockName(local);
-    Connection client(testpeer::ConnectFrom("127.0.0.1", ntohs(local.sin_port)));
+    Connection client(testpeer::ConnectFrom("127.0.0.1", local.Port()));
     ASSERT_TRUE(PumpUntil([&] { return w.got.size() == 1; }));
 
     Injected eintr(1, EINTR);
     net::Calls().accept4 = InjectedAccept;
-    sockaddr_in peer{};
+    net::Address peer;
     net::Socket accepted = w.s.Accept(peer);
     ASSERT_TRUE(accepted.IsOpen());
     client.Send("x");

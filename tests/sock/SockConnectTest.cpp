@@ -269,7 +269,7 @@ TEST(SockConnect, LateLookupAnswerDoesNotDisturbALaterConnect)
     socket.Host = "127.0.0.1";
     socket.Port = peer.Port();
     socket.TimeOut = 5000;
-    silent.Pending.front()(0, net::WSAHOST_NOT_FOUND);
+    silent.Pending.front()({}, net::WSAHOST_NOT_FOUND);
     socket.Connect();
     EXPECT_TRUE(socket.Connected);
     EXPECT_TRUE(socket.EventOk);

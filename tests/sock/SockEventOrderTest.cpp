@@ -177,8 +177,8 @@ TEST(EventOrder, EventsOfAReplacedSocketLeaveItsSuccessorAlone)
     socket.OnConnect = [&](TTcpSocket *) { events.push_back("connect"); };
     socket.OnDisconnect = [&](TTcpSocket *) { events.push_back("disconnect"); };
 
-    socket.Deliver(net::Message{net::WM_SOCKETEVENT, net::FD_CONNECT, 0, 0, 0, replaced});
-    socket.Deliver(net::Message{net::WM_SOCKETEVENT, net::FD_CLOSE, 0, 0, 0, replaced});
+    socket.Deliver(net::Message{net::WM_SOCKETEVENT, net::FD_CONNECT, 0, 0, replaced});
+    socket.Deliver(net::Message{net::WM_SOCKETEVENT, net::FD_CLOSE, 0, 0, replaced});
     EXPECT_TRUE(events.empty());
     EXPECT_TRUE(socket.Connected);
 }

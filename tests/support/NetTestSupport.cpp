@@ -31,8 +31,27 @@ double ProcessCpuSeconds()
     return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
 }
 
+namespace {
+
+std::vector<net::Address> OneIpv4(uint32_t address)
+{
+    if (address == 0)
+        return {};
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = address;
+    return {net::Address(a)};
+}
+
+} // namespace
+
 FakeResolver::FakeResolver(bool answers, uint32_t address, uint16_t error)
-    : answers_(answers), address_(address), error_(error), previous_(net::SetHostResolver(this))
+    : FakeResolver(answers, OneIpv4(address), error)
+{
+}
+
+FakeResolver::FakeResolver(bool answers, std::vector<net::Address> addresses, uint16_t error)
+    : answers_(answers), addresses_(std::move(addresses)), error_(error), previous_(net::SetHostResolver(this))
 {
 }
 
@@ -48,7 +67,7 @@ void FakeResolver::Lookup(const std::string &name, QObject *context, Answer done
         Pending.push_back(std::move(done));
         return;
     }
-    QTimer::singleShot(0, context, [done = std::move(done), a = address_, e = error_] { done(a, e); });
+    QTimer::singleShot(0, context, [done = std::move(done), a = addresses_, e = error_] { done(a, e); });
 }
 
 } // namespace testsupport

@@ -40,11 +40,13 @@ template <class Cancellable>
 double ProcessCpuSeconds();
 
 // Replaces the system's resolver while it lives. Each lookup is answered on
-// the next pass of the event loop with Address/Error, or, when Answers is
-// false, kept unanswered in Pending.
+// the next pass of the event loop with Addresses (or the one IPv4 Address in
+// network byte order, none for 0) and Error, or, when Answers is false, kept
+// unanswered in Pending.
 class FakeResolver : public net::HostResolver {
 public:
     FakeResolver(bool answers, uint32_t address, uint16_t error);
+    FakeResolver(bool answers, std::vector<net::Address> addresses, uint16_t error);
     ~FakeResolver() override;
     void Lookup(const std::string &name, QObject *context, Answer done) override;
 
@@ -53,7 +55,7 @@ public:
 
 private:
     bool answers_;
-    uint32_t address_;
+    std::vector<net::Address> addresses_;
     uint16_t error_;
     net::HostResolver *previous_;
 };
