@@ -4,6 +4,7 @@
 
 #include <arpa/inet.h>
 #include <chrono>
+#include <cstring>
 #include <cstdio>
 #include <fstream>
 #include <netinet/in.h>
@@ -26,19 +27,54 @@ sockaddr_in AddressOf(const std::string &address, uint16_t port)
 
 namespace {
 
-// /proc/net/tcp spells the address as the hex of its network-order word.
+bool IsIpv6(const std::string &address) { return address.find(':') != std::string::npos; }
+
+// The socket address of IPv4 or IPv6 Address and Port.
+sockaddr_storage EndpointOf(const std::string &address, uint16_t port)
+{
+    sockaddr_storage storage{};
+    if (!IsIpv6(address)) {
+        const sockaddr_in a = AddressOf(address, port);
+        std::memcpy(&storage, &a, sizeof a);
+        return storage;
+    }
+    sockaddr_in6 a{};
+    a.sin6_family = AF_INET6;
+    a.sin6_port = htons(port);
+    if (::inet_pton(AF_INET6, address.c_str(), &a.sin6_addr) != 1)
+        throw std::runtime_error("not an IPv6 address: " + address);
+    std::memcpy(&storage, &a, sizeof a);
+    return storage;
+}
+
+socklen_t LengthOf(const sockaddr_storage &a)
+{
+    return a.ss_family == AF_INET6 ? sizeof(sockaddr_in6) : sizeof(sockaddr_in);
+}
+
+// /proc/net/tcp spells the address as the hex of its network-order word,
+// /proc/net/tcp6 as four such words.
 std::string ProcNetTcpKey(const std::string &address, uint16_t port)
 {
-    const sockaddr_in a = AddressOf(address, port);
-    char key[32];
-    std::snprintf(key, sizeof key, "%08X:%04X", a.sin_addr.s_addr, port);
-    return key;
+    const sockaddr_storage a = EndpointOf(address, port);
+    const auto *words = a.ss_family == AF_INET6
+                            ? reinterpret_cast<const uint32_t *>(&reinterpret_cast<const sockaddr_in6 &>(a).sin6_addr)
+                            : &reinterpret_cast<const sockaddr_in &>(a).sin_addr.s_addr;
+    std::string key;
+    for (int word = 0; word < (a.ss_family == AF_INET6 ? 4 : 1); ++word) {
+        char hex[9];
+        std::snprintf(hex, sizeof hex, "%08X", words[word]);
+        key += hex;
+    }
+    char portHex[8];
+    std::snprintf(portHex, sizeof portHex, ":%04X", port);
+    return key + portHex;
 }
 
 // The inode of the socket listening on key, 0 when there is none.
 unsigned long ListeningSocket(const std::string &key)
 {
-    std::ifstream table("/proc/net/tcp");
+    std::ifstream table(key.size() > 16 ? "/proc/net/tcp6" : "/proc/net/tcp");
     std::string line;
     std::getline(table, line);
     while (std::getline(table, line)) {
@@ -57,11 +93,11 @@ unsigned long ListeningSocket(const std::string &key)
 
 int ListenOn(const std::string &address, uint16_t port, int backlog)
 {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const sockaddr_storage a = EndpointOf(address, port);
+    const int fd = ::socket(a.ss_family, SOCK_STREAM | SOCK_CLOEXEC, 0);
     const int on = 1;
     ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    const sockaddr_in a = AddressOf(address, port);
-    if (::bind(fd, reinterpret_cast<const sockaddr *>(&a), sizeof a) != 0 || ::listen(fd, backlog) != 0) {
+    if (::bind(fd, reinterpret_cast<const sockaddr *>(&a), LengthOf(a)) != 0 || ::listen(fd, backlog) != 0) {
         ::close(fd);
         throw std::runtime_error("cannot listen on " + address + ":" + std::to_string(port));
     }
@@ -70,10 +106,11 @@ int ListenOn(const std::string &address, uint16_t port, int backlog)
 
 uint16_t LocalPortOf(int fd)
 {
-    sockaddr_in a{};
+    sockaddr_storage a{};
     socklen_t length = sizeof a;
     ::getsockname(fd, reinterpret_cast<sockaddr *>(&a), &length);
-    return ntohs(a.sin_port);
+    // The port sits at the same place in both families.
+    return ntohs(reinterpret_cast<const sockaddr_in &>(a).sin_port);
 }
 
 uint16_t FreePort(const std::string &address)

@@ -77,9 +77,10 @@ VsftpdServer::VsftpdServer(const std::string &root, const std::string &address, 
     Start(root, port, modes, nullptr);
 }
 
-VsftpdServer::VsftpdServer(const std::string &root, const CertificateFiles &tls, DataModes modes)
+VsftpdServer::VsftpdServer(const std::string &root, const CertificateFiles &tls, DataModes modes,
+                           const std::string &address)
 {
-    host_ = "127.0.0.1";
+    host_ = address;
     Start(root, 0, modes, &tls);
 }
 
@@ -96,7 +97,11 @@ bool VsftpdServer::TryStart(const std::string &root, uint16_t port, DataModes mo
     port_ = port;
     const std::string empty = work_ / "empty";
     std::filesystem::create_directories(empty);
-    std::string config = VsftpdConfig("vsftpd.conf.in", {{"ADDRESS", host_},
+    const bool ipv6 = host_.find(':') != std::string::npos;
+    std::string config = VsftpdConfig("vsftpd.conf.in", {{"IPV4", ipv6 ? "NO" : "YES"},
+                                                         {"IPV6", ipv6 ? "YES" : "NO"},
+                                                         {"ADDRESS_SETTING", ipv6 ? "listen_address6" : "listen_address"},
+                                                         {"ADDRESS", host_},
                                                          {"PORT", std::to_string(port)},
                                                          {"ROOT", root},
                                                          {"EMPTY", empty}});

@@ -30,7 +30,9 @@ protected:
 // for a client whose firewall lets no server connect in. Its configuration is
 // read from harness/vsftpd*.conf*, which the demo's server uses too.
 //
-// Given a certificate it serves explicit FTPS on 127.0.0.1: AUTH TLS before
+// An address with colons makes it listen on IPv6 (listen_ipv6).
+//
+// Given a certificate it serves explicit FTPS: AUTH TLS before
 // the login, TLS on every data connection (PBSZ 0, PROT P), and each data
 // connection must resume the control connection's TLS session, or the
 // transfer fails with "522 SSL connection failed: session reuse required".
@@ -40,7 +42,7 @@ public:
     explicit VsftpdServer(const std::string &root, const std::string &address = "127.0.0.1",
                           uint16_t port = 0, DataModes modes = DataModes::ActiveAndPassive);
     VsftpdServer(const std::string &root, const CertificateFiles &tls,
-                 DataModes modes = DataModes::ActiveAndPassive);
+                 DataModes modes = DataModes::ActiveAndPassive, const std::string &address = "127.0.0.1");
     std::string Log() const;
 
 private:

@@ -80,9 +80,9 @@ sockaddr_in PortAddress(const std::string &argument)
 
 }  // namespace
 
-ScriptedFtpServer::ScriptedFtpServer()
+ScriptedFtpServer::ScriptedFtpServer(const std::string &address) : host_(address)
 {
-    listener_ = ListenOn("127.0.0.1", 0);
+    listener_ = ListenOn(host_, 0);
     port_ = LocalPortOf(listener_);
     if (::pipe2(stopPipe_, O_CLOEXEC) != 0 || ::pipe2(signalPipe_, O_CLOEXEC) != 0)
         throw std::runtime_error("pipe failed");

@@ -34,7 +34,8 @@ namespace harness {
 
 class ScriptedFtpServer {
 public:
-    ScriptedFtpServer();
+    // Listens on Address (IPv4 or IPv6); data ports stay on 127.0.0.1.
+    explicit ScriptedFtpServer(const std::string &address = "127.0.0.1");
     ~ScriptedFtpServer();
     ScriptedFtpServer(const ScriptedFtpServer &) = delete;
     ScriptedFtpServer &operator=(const ScriptedFtpServer &) = delete;
@@ -92,7 +93,7 @@ public:
     // client has closed the control connection (at most a minute).
     void WaitUntilDone();
 
-    std::string Host() const { return "127.0.0.1"; }
+    const std::string &Host() const { return host_; }
     uint16_t Port() const { return port_; }
     // Command lines received so far, without their CR LF.
     std::vector<std::string> Transcript() const;
@@ -126,6 +127,7 @@ private:
     void DripOn(const int &fd, const std::string &bytes, std::chrono::milliseconds interval);
     void Record(std::vector<std::string> &list, const std::string &text);
 
+    std::string host_;
     int listener_ = -1;
     int control_ = -1;
     int data_ = -1;

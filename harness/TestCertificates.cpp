@@ -140,7 +140,7 @@ TestCertificates::TestCertificates()
     const Cert ca = MakeCert(caKey.get(), "vm_ftp harness CA", "", kNow, 1, nullptr, nullptr);
     dir_.Write("ca.pem", CertPem(ca.get()));
 
-    const std::string rightNames = "IP:127.0.0.1,DNS:localhost";
+    const std::string rightNames = "IP:127.0.0.1,IP:::1,DNS:localhost";
     struct Plan {
         Kind kind;
         std::string names;

@@ -18,7 +18,7 @@ struct CertificateFiles {
 class TestCertificates {
 public:
     enum class Kind {
-        Good,         // from the CA, names IP 127.0.0.1 and DNS localhost, valid now
+        Good,         // from the CA, names IPs 127.0.0.1 and ::1 and DNS localhost, valid now
         OtherName,    // from the CA, names only DNS other.example
         Expired,      // from the CA, right names, ended yesterday
         NotYetValid,  // from the CA, right names, valid from tomorrow

@@ -1,12 +1,9 @@
 #pragma once
-// What the socket system says about itself at start-up, and the dotted texts
-// of IPv4 addresses.
+// What the socket system says about itself at start-up.
 #include <cstdint>
 #include <string>
 
 namespace net {
-
-constexpr uint32_t InaddrNone = 0xFFFFFFFFu;
 
 // What the start-up of the socket system reports (WSADATA).
 struct StartupData {
@@ -18,11 +15,5 @@ struct StartupData {
     uint16_t MaxUdpDg = 0;
 };
 StartupData Startup();
-
-// Dotted IPv4 text -> address in network byte order; InaddrNone when Text is
-// not an address.
-uint32_t InetAddr(const std::string &text);
-// Address in network byte order -> dotted text.
-std::string InetNtoa(uint32_t address);
 
 } // namespace net

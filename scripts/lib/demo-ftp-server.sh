@@ -4,13 +4,16 @@
 # "passive-only" makes it refuse active mode (PORT), as a client behind a
 # firewall that lets no server connect in would find; "tls" makes it speak FTP
 # over TLS only, with a certificate for 127.0.0.1 from a CA of its own, whose
-# certificate it leaves in WORK/ca.pem for the client to trust.
+# certificate it leaves in WORK/ca.pem for the client to trust; "ipv6" makes it
+# listen on ::1 instead of 127.0.0.1.
 set -euo pipefail
 # vsftpd lives among the administrator's programs, which a user's PATH may lack.
 PATH=$PATH:/usr/sbin:/sbin
 root=$1 work=$2 modes=${3:-}
 mkdir -p "$work/empty"
-port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+address=127.0.0.1 family=AF_INET ipv4=YES ipv6=NO setting=listen_address
+if [ "$modes" = ipv6 ]; then address=::1 family=AF_INET6 ipv4=NO ipv6=YES setting=listen_address6; fi
+port=$(python3 -c "import socket; s = socket.socket(socket.$family); s.bind(('$address', 0)); print(s.getsockname()[1])")
 # The test servers' configuration (harness/RealFtpServers.cpp reads the same
 # files), comments dropped. A field without a value would reach vsftpd as a
 # literal value, so it is refused.
@@ -30,7 +33,7 @@ fill() {
   done
   sed "${script[@]}" "$file"
 }
-fill vsftpd.conf.in ADDRESS=127.0.0.1 PORT="$port" ROOT="$root" EMPTY="$work/empty" > "$work/vsftpd.conf"
+fill vsftpd.conf.in IPV4=$ipv4 IPV6=$ipv6 ADDRESS_SETTING=$setting ADDRESS=$address PORT="$port" ROOT="$root" EMPTY="$work/empty" > "$work/vsftpd.conf"
 if [ "$modes" = passive-only ]; then fill vsftpd-passive-only.conf >> "$work/vsftpd.conf"; fi
 if [ "$modes" = tls ]; then
   ec=(-newkey ec -pkeyopt ec_paramgen_curve:P-256 -nodes)
@@ -48,7 +51,7 @@ pid=$!
 # program may have taken the port meanwhile.
 ours() {
   local listener
-  for listener in $(ss -ltnpH "src 127.0.0.1:$port" | grep -o 'pid=[0-9]*' | cut -d= -f2); do
+  for listener in $(ss -ltnpH "src [$address]:$port" | grep -o 'pid=[0-9]*' | cut -d= -f2); do
     [ "$(ps -o ppid= -p "$listener" | tr -d ' ')" = "$pid" ] && return 0
   done
   return 1

@@ -5,7 +5,8 @@
 # read back from a screenshot of the window. With "passive" as third argument
 # the server refuses active mode and vm_ver32.ini asks for passive mode; with
 # "tls" the server speaks FTP over TLS only and vm_ver32.ini asks for it,
-# trusting the server's own CA.
+# trusting the server's own CA; with "ipv6" the server listens on ::1 only and
+# vm_ver32.ini names it so.
 set -euo pipefail
 program=$1 source=$2 mode=${3:-active}
 # Its server and Xvfb live in the private network namespace of in-netns.sh.
@@ -20,12 +21,13 @@ trap cleanup EXIT
 mkdir -p "$work/program" "$work/ftp"
 cp -r "$source/demo/server/." "$work/ftp/root"
 chmod -R go-w "$work/ftp/root"
-server_modes= mode_keys=
+server_modes= mode_keys= host=127.0.0.1
 if [ "$mode" = passive ]; then server_modes=passive-only mode_keys='Pasywny=Tak\r\n'; fi
 if [ "$mode" = tls ]; then server_modes=tls mode_keys="Szyfrowanie=Tak\r\nCertyfikatCA=$work/ftp/ca.pem\r\n"; fi
+if [ "$mode" = ipv6 ]; then server_modes=ipv6 host=::1; fi
 read -r port server < <("$source/scripts/lib/demo-ftp-server.sh" "$work/ftp/root" "$work/ftp" $server_modes)
 cp "$source/demo/program/ort.ini" "$program" "$work/program/"
-printf "[FTP]\r\nHost=127.0.0.1\r\nHostPort=%s\r\nUseProxy=Nie\r\n$mode_keys" "$port" > "$work/program/vm_ver32.ini"
+printf "[FTP]\r\nHost=%s\r\nHostPort=%s\r\nUseProxy=Nie\r\n$mode_keys" "$host" "$port" > "$work/program/vm_ver32.ini"
 
 source "$source/scripts/lib/xvfb-session.sh"
 trap 'stop_session; cleanup' EXIT

@@ -33,10 +33,11 @@ protected:
         files.Write("pub/news/f", kContent);
     }
 
-    // Logs in, fetches the file and logs out; the file arrived whole.
-    void FetchOverTls()
+    // Logs in to Host (the server's own address when empty), fetches the
+    // file and logs out; the file arrived whole.
+    void FetchOverTls(const std::string &host = {})
     {
-        Target(realServer->Host(), realServer->Port());
+        Target(host.empty() ? realServer->Host() : host, realServer->Port());
         client.Connect();
         client.Mode(2);
         client.Download("pub/news/f", local / "f");
@@ -84,6 +85,19 @@ TEST_F(FtpTlsTest, VsftpdDeliversOverTlsInActiveAndPassiveMode)
     log.clear();
     client.Passive = true;
     FetchOverTls();
+}
+
+// The certificate names ::1; the brackets of the literal are no part of it.
+TEST_F(FtpTlsTest, ServerOnIpv6IsCheckedByItsAddressInActiveAndPassiveMode)
+{
+    VM_SKIP_WITHOUT_PRIVATE_NETWORK();
+    realServer = std::make_unique<harness::VsftpdServer>(
+        files.Path(), certificates.Server(TestCertificates::Kind::Good),
+        harness::VsftpdServer::DataModes::ActiveAndPassive, "::1");
+    FetchOverTls("[::1]");
+    log.clear();
+    client.Passive = true;
+    FetchOverTls("[::1]");
 }
 
 TEST_F(FtpTlsTest, ServerNamedByItsHostNameIsCheckedByThatName)

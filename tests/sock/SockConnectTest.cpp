@@ -224,6 +224,38 @@ TEST(SockConnect, AConnectThatCompletesAfterItsTimeOutLeavesTheComponentUnconnec
     EXPECT_TRUE(socket.Connected) << "the next attempt starts afresh";
 }
 
+// A machine without an IPv6 route refuses an IPv6 connect at once.
+struct NoIpv6Route {
+    static int Connect(int descriptor, const sockaddr *address, socklen_t length)
+    {
+        if (address->sa_family == AF_INET6) {
+            errno = ENETUNREACH;
+            return -1;
+        }
+        return ::connect(descriptor, address, length);
+    }
+    NoIpv6Route() { net::Calls().connect = Connect; }
+    ~NoIpv6Route() { net::RestoreSystemCalls(); }
+};
+
+TEST(SockConnect, AnAddressWithoutARouteMakesWayForTheNextAndOnlyTheLastFailureCounts)
+{
+    NoIpv6Route noRoute;
+    Peer peer([](Connection &) {});
+    FakeResolver names(true, {*net::Address::FromLiteral("::1"), *net::Address::FromLiteral("127.0.0.1")}, 0);
+    TestSocket socket;
+    socket.Host = "dual.example";
+    socket.Port = peer.Port();
+    socket.TimeOut = 5000;
+    socket.Connect();
+    EXPECT_TRUE(socket.Connected);
+    socket.Disconnect();
+
+    socket.Host = "::1";
+    EXPECT_EQ(FailureOf([&] { socket.Connect(); }), "10051:Network is unreachable");
+    EXPECT_FALSE(socket.Connected);
+}
+
 TEST(SockConnect, CancelEndsAConnectWithoutTimeOut)
 {
     testpeer::FullQueue server;

@@ -84,6 +84,27 @@ TEST_F(Check, WholeRoadAgainstVsftpdByName)
     EXPECT_EQ(Status(), Finished);
 }
 
+TEST_F(Check, ServerOnIpv6ByItsAddress)
+{
+    VM_SKIP_WITHOUT_PRIVATE_NETWORK();
+    harness::FtpFiles files;
+    ServeNews(files);
+    harness::VsftpdServer server(files.Path(), "::1");
+    PrepareProduct("::1", server.Port());
+    StartRecording();
+
+    Click("SpeedDownload");
+
+    ExpectStatusesInOrder({
+        "Uzyskano połączenie z serwerem", "TYPE I", "200 .*", "DoCommand success",
+        "EPRT \\|2\\|::1\\|\\d+\\|", "200 .*", "RETR pub/news/or_news.rtf", "150 .*", "226 .*",
+        "Zakończono pobieranie", "EPRT .*", "RETR pub/news/or_news.inf", "226 .*", "Zakończono pobieranie",
+    });
+    EXPECT_TRUE(boxes.shown.empty()) << (boxes.shown.empty() ? "" : boxes.shown[0].text.toStdString());
+    EXPECT_EQ(Text("TextKomunikat"), " Zaktualizuj program !!!");
+    EXPECT_EQ(Read("or_news.inf"), ServerRelease);
+}
+
 TEST_F(Check, PasywnyFetchesFromAServerThatRefusesActiveMode)
 {
     VM_SKIP_WITHOUT_PRIVATE_NETWORK();
