@@ -69,7 +69,7 @@ void TFtpClient::Transfer(const std::string &RemoteFile, const std::string &Loca
         DataConnection->Port = 0;
         DataConnection->Listen(true, local);
         if (local.IsIpv6())
-            judge(SendCommand("EPRT |2|" + local.HostText() + "|" + std::to_string(DataConnection->Port) + "|"));
+            judge(SendCommand(EprtCommand(local.HostText(), static_cast<uint16_t>(DataConnection->Port))));
         else
             judge(SendCommand("PORT " + GetLocalAddress() + DataConnection->GetLocalPort()));
     }

@@ -159,6 +159,11 @@ std::optional<uint16_t> EpsvPort(const std::string &Reply)
     return NonZeroPort(*port);
 }
 
+std::string EprtCommand(const std::string &Address, uint16_t Port)
+{
+    return "EPRT |2|" + Address.substr(0, Address.find('%')) + "|" + std::to_string(Port) + "|";
+}
+
 std::optional<uint16_t> PasvPort(const std::string &Reply)
 {
     if (!HasCode(Reply, "227"))

@@ -58,6 +58,10 @@ std::optional<uint16_t> EpsvPort(const std::string &Reply);
 // Nothing for another reply code, no such group, or port 0.
 std::optional<uint16_t> PasvPort(const std::string &Reply);
 
+// The EPRT command that offers Port on IPv6 Address, "EPRT |2|::1|1030|".
+// An interface named after "%" is dropped: it means nothing to the server.
+std::string EprtCommand(const std::string &Address, uint16_t Port);
+
 // A reply line without its line end, to quote it in a message.
 std::string WithoutLineEnd(std::string Line);
 

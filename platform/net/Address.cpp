@@ -100,10 +100,14 @@ std::string Address::HostText() const
     if (const std::optional<uint32_t> ipv4 = Ipv4()) {
         in_addr a{*ipv4};
         ::inet_ntop(AF_INET, &a, text, sizeof text);
-    } else if (Family() == AF_INET6) {
-        ::inet_ntop(AF_INET6, &reinterpret_cast<const sockaddr_in6 &>(storage_).sin6_addr, text, sizeof text);
+        return text;
     }
-    return text;
+    // getnameinfo, not inet_ntop: a link-local address keeps its interface
+    // ("fe80::1%eth0"), without which it cannot be connected to again.
+    char withZone[NI_MAXHOST] = {};
+    if (Family() == AF_INET6 && ::getnameinfo(Raw(), Length(), withZone, sizeof withZone, nullptr, 0, NI_NUMERICHOST) == 0)
+        return withZone;
+    return {};
 }
 
 bool Address::SameHost(const Address &other) const

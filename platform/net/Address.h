@@ -33,8 +33,8 @@ public:
     bool IsIpv6() const;
     uint16_t Port() const;
     Address WithPort(uint16_t port) const;
-    // "127.0.0.1" or "::1" (an IPv4-mapped address as its IPv4 text); empty
-    // when empty.
+    // "127.0.0.1" or "::1" (an IPv4-mapped address as its IPv4 text, a
+    // link-local one with its interface: "fe80::1%eth0"); empty when empty.
     std::string HostText() const;
     // The same host, port aside, an IPv4-mapped address matching its IPv4 one.
     bool SameHost(const Address &other) const;

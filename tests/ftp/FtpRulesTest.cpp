@@ -114,6 +114,12 @@ TEST(FtpRulesTest, OnlyA2xxCompletionReplyIsASuccess)
         EXPECT_FALSE(IsPositiveCompletion(line)) << '"' << line << '"';
 }
 
+TEST(FtpRulesTest, EprtNamesNoInterfaceTheServerCannotKnow)
+{
+    EXPECT_EQ(EprtCommand("fe80::1%eth0", 1030), "EPRT |2|fe80::1|1030|");
+    EXPECT_EQ(EprtCommand("2001:db8::21", 65535), "EPRT |2|2001:db8::21|65535|");
+}
+
 TEST(FtpRulesTest, EpsvPortFromTheDelimitedGroup)
 {
     const struct {
