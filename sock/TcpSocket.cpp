@@ -8,6 +8,9 @@
 #include "platform/net/SocketSystem.h"
 #include "sock/SockConst.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <optional>
 
 
@@ -266,7 +269,7 @@ void TTcpSocket::SocketFor(int Family)
         OpenSocket(false, Family);
 }
 
-TWaitEnd TTcpSocket::TryConnect(bool Last)
+TWaitEnd TTcpSocket::TryConnect(bool Last, int ShareMs)
 {
     EventOk = true;
     // A refused or abandoned attempt leaves its socket unable to connect again.
@@ -281,7 +284,24 @@ TWaitEnd TTcpSocket::TryConnect(bool Last)
         }
         ErrorManager(net::WSAEWOULDBLOCK);
     }
-    return Wait([this] { return Connected || !EventOk; }, {.TimeOut = true});
+    std::optional<TThreadTimer> share;
+    bool shareUsed = false;
+    if (ShareMs > 0) {
+        share.emplace();
+        share->SetInterval(static_cast<uint32_t>(ShareMs));
+        share->SetOnTimer([&shareUsed](TThreadTimer *timer) {
+            shareUsed = true;
+            timer->SetEnabled(false);
+        });
+    }
+    const TWaitEnd end = Wait([&] { return Connected || !EventOk || shareUsed; }, {.TimeOut = true});
+    if (end != TWaitEnd::Met || Connected || !EventOk)
+        return end;
+    // Given up for the next address: this one must not complete later.
+    OpenSocket(false, RemoteAddress.Family());
+    LastError = net::ErrorFromErrno(ETIMEDOUT);
+    EventOk = false;
+    return TWaitEnd::Met;
 }
 
 void TTcpSocket::Connect()
@@ -317,14 +337,24 @@ void TTcpSocket::Connect()
     peerClosed_ = false;
     connectionError_ = 0;
     // One time-out for all the addresses: the user waits no longer for a
-    // name that has several.
+    // name that has several. Each address but the last gets an equal share
+    // of the time left, so that one that never answers (a broken IPv6 route)
+    // cannot use up the time of the others.
     TimerOn();
+    const auto started = std::chrono::steady_clock::now();
     TWaitEnd end = TWaitEnd::Met;
     try {
         // Each refused address makes way for the next.
         for (std::size_t next = 0; next < addresses.size(); ++next) {
             RemoteAddress = addresses[next].WithPort(port);
-            end = TryConnect(next + 1 == addresses.size());
+            const bool last = next + 1 == addresses.size();
+            const auto spent =
+                std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+            const int share = last || TimeOut == 0
+                                  ? 0
+                                  : std::max(1, static_cast<int>((TimeOut - spent.count()) /
+                                                                 static_cast<long>(addresses.size() - next)));
+            end = TryConnect(last, share);
             if (end != TWaitEnd::Met || EventOk)
                 break;
         }

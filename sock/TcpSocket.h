@@ -322,10 +322,11 @@ private:
     void OpenSocket(bool ResetOnClose, int Family = AF_INET);
     // A fresh socket of Family unless SocketHandle is one that can still connect.
     void SocketFor(int Family);
-    // Starts connecting to RemoteAddress and waits; how the wait ended, Met
-    // with EventOk false for a refusal. Only the last address raises when its
-    // connect fails at once.
-    TWaitEnd TryConnect(bool Last);
+    // Starts connecting to RemoteAddress and waits, at most ShareMs when
+    // given (then the attempt is given up); how the wait ended, Met with
+    // EventOk false for a refusal or a share used up. Only the last address
+    // raises when its connect fails at once.
+    TWaitEnd TryConnect(bool Last, int ShareMs);
     // Raises the failure of an operation that needs a connection there is not.
     [[noreturn]] void FailNotConnected(bool Sending);
     void SelectAllEvents();
