@@ -201,6 +201,7 @@ fi
 
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 stat_of() { awk -v c="$1" -v t="$2" -v k="$3" '$1 == c && $2 == t { print $k }' "$results" | median; }
+ran() { awk -v c="$1" -v t="$2" '$1 == c && $2 == t { found = 1 } END { exit !found }' "$results"; }
 base_wall=$(stat_of 0 wrappers 3)
 base_cpu=$(stat_of 0 wrappers 4)
 
@@ -213,7 +214,7 @@ for row in "a:4396:a) check: login, TYPE I, 2 files" "b:$((512 * mib)):b) one 51
   [[ $cases == *" $case "* ]] || continue
   # Lines "tool wall cpu rss", ours first; the ratios set ours beside each other tool.
   for tool in vm_bench curl curl+sync; do
-    [ -n "$(stat_of "$case" "$tool" 3)" ] || continue
+    ran "$case" "$tool" || continue
     echo "$tool $(stat_of "$case" "$tool" 3) $(stat_of "$case" "$tool" 4) $(stat_of "$case" "$tool" 5)"
   done | awk -v label="$label" -v bytes="$bytes" -v bw="$base_wall" -v bc="$base_cpu" '
     # Per-MiB figures of a few KiB say nothing.
