@@ -45,6 +45,8 @@ int Fetch(const FetchJob &job)
         client.Proxy = job.proxy;
         client.ProxyPort = job.proxyPort;
         client.Passive = job.passive;
+        client.UseTls = !job.trustedCaFile.empty();
+        client.TrustedCaFile = job.trustedCaFile;
         client.Host = job.host;
         client.Port = job.port;
         client.TimeOut = ConnectTimeOutMs;

@@ -1,5 +1,6 @@
-// vm_bench serve vsftpd|proxy ROOT
+// vm_bench serve vsftpd|vsftpd-tls|proxy ROOT
 // vm_bench fetch|fetch-passive HOST PORT PROXY|- PROXYPORT REMOTE LOCAL [REMOTE LOCAL]...
+// vm_bench fetch-passive-tls HOST PORT CAFILE REMOTE LOCAL [REMOTE LOCAL]...
 // vm_bench wait HOST PORT SECONDS
 #include "bench/BenchModes.h"
 
@@ -10,8 +11,9 @@ namespace {
 
 int Usage()
 {
-    std::cerr << "usage: vm_bench serve vsftpd|proxy ROOT\n"
+    std::cerr << "usage: vm_bench serve vsftpd|vsftpd-tls|proxy ROOT\n"
                  "       vm_bench fetch|fetch-passive HOST PORT PROXY|- PROXYPORT REMOTE LOCAL [REMOTE LOCAL]...\n"
+                 "       vm_bench fetch-passive-tls HOST PORT CAFILE REMOTE LOCAL [REMOTE LOCAL]...\n"
                  "       vm_bench wait HOST PORT SECONDS\n";
     return 2;
 }
@@ -30,21 +32,26 @@ int main(int argc, char **argv)
             return Usage();
         }
     }
-    if ((mode != "fetch" && mode != "fetch-passive") || argc < 8 || (argc - 6) % 2 != 0)
+    // The first remote file's place: after the proxy and its port, or the CA file.
+    const bool tls = mode == "fetch-passive-tls";
+    const int first = tls ? 5 : 6;
+    if ((mode != "fetch" && mode != "fetch-passive" && !tls) || argc < first + 2 || (argc - first) % 2 != 0)
         return Usage();
     bench::FetchJob job;
-    job.passive = mode == "fetch-passive";
+    job.passive = mode == "fetch-passive" || tls;
     try {
         job.host = argv[2];
         job.port = std::stoi(argv[3]);
-        if (std::string(argv[4]) != "-") {
+        if (tls) {
+            job.trustedCaFile = argv[4];
+        } else if (std::string(argv[4]) != "-") {
             job.proxy = argv[4];
             job.proxyPort = std::stoi(argv[5]);
         }
     } catch (const std::exception &) {
         return Usage();
     }
-    for (int i = 6; i + 1 < argc; i += 2)
+    for (int i = first; i + 1 < argc; i += 2)
         job.files.emplace_back(argv[i], argv[i + 1]);
     return bench::Fetch(job);
 }

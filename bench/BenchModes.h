@@ -6,9 +6,11 @@
 
 namespace bench {
 
-// Starts the servers named by Kind ("vsftpd", or "proxy": ftp-proxy in front
-// of vsftpd) serving Root, prints where to connect, and keeps them until
-// SIGTERM, SIGINT or the servers' lifetime runs out. Returns the exit code.
+// Starts the servers named by Kind ("vsftpd"; "vsftpd-tls", FTP over TLS
+// only; or "proxy": ftp-proxy in front of vsftpd) serving Root, prints where
+// to connect (host and port, then the proxy's target or the CA file to
+// trust), and keeps them until SIGTERM, SIGINT or the servers' lifetime runs
+// out. Returns the exit code.
 int Serve(const std::string &kind, const std::string &root);
 
 struct FetchJob {
@@ -17,6 +19,7 @@ struct FetchJob {
     std::string proxy;  // empty: direct
     int proxyPort = 0;
     bool passive = false;  // TFtpClient::Passive
+    std::string trustedCaFile;  // not empty: over TLS, trusting this CA
     std::vector<std::pair<std::string, std::string>> files;  // remote, local
 };
 

@@ -35,14 +35,20 @@ int Serve(const std::string &kind, const std::string &root)
 {
     try {
         std::unique_ptr<harness::FtpEndpoint> server;
-        std::string target;
+        std::unique_ptr<harness::TestCertificates> certificates;
+        std::string extra;
         if (kind == "proxy") {
             server = std::make_unique<harness::FtpProxy>(root);
-            target = " " + harness::FtpProxy::TargetHost();
+            extra = " " + harness::FtpProxy::TargetHost();
+        } else if (kind == "vsftpd-tls") {
+            certificates = std::make_unique<harness::TestCertificates>();
+            server = std::make_unique<harness::VsftpdServer>(
+                root, certificates->Server(harness::TestCertificates::Kind::Good));
+            extra = " " + certificates->CaFile();
         } else {
             server = std::make_unique<harness::VsftpdServer>(root);
         }
-        std::cout << server->Host() << " " << server->Port() << target << std::endl;
+        std::cout << server->Host() << " " << server->Port() << extra << std::endl;
         WaitForStop();
     } catch (const std::exception &e) {
         std::cerr << "vm_bench serve: " << e.what() << "\n";

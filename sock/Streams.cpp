@@ -1,5 +1,7 @@
 #include "sock/Streams.h"
 
+#include "platform/net/SystemCalls.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -8,10 +10,17 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
-constexpr std::size_t kWriteBuffer = 64 * 1024;
+// Small writes (the blocks of a TLS capture, the bytes buffered before it)
+// gather into writes of this size.
+constexpr std::size_t kWriteBuffer = 256 * 1024;
+// The pipe a socket splices into: as much as one receive run takes, and what
+// every pipe has when the system refuses a larger one.
+constexpr std::size_t kIntakeRoom = 1 << 20;
+constexpr std::size_t kMinimumIntakeRoom = 64 * 1024;
 // As many links as the kernel follows in one path before it gives up.
 constexpr int kMaxLinks = 40;
 // The name of a temporary file is the target's, this mark, and what mkstemp
@@ -188,29 +197,24 @@ TFileStream::TFileStream(const std::string &fileName)
     RemoveLeftovers(targetName_);
     // mkstemp makes a name nobody else holds, so nothing planted beside the
     // target can take the bytes.
-    const int fd = MakeTemporary(targetName_, temporaryName_);
-    if (fd < 0)
+    file_ = MakeTemporary(targetName_, temporaryName_);
+    if (file_ < 0)
         FailCreate(fileName, errno);
-    lock_ = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
-    ::fchmod(fd, ModeFor(target.exists ? &target.info : nullptr));
-    file_ = lock_ >= 0 ? ::fdopen(fd, "wb") : nullptr;
-    if (!file_) {
+    lock_ = ::fcntl(file_, F_DUPFD_CLOEXEC, 0);
+    if (lock_ < 0) {
         const int error = errno;
         ::unlink(temporaryName_.c_str());
-        ::close(fd);
-        if (lock_ >= 0)
-            ::close(lock_);
+        ::close(file_);
         FailCreate(fileName, error);
     }
-    // Received blocks are 16383 bytes: with the default page-sized buffer each
-    // costs two unaligned writes; a larger buffer writes whole pages, fewer times.
-    std::setvbuf(file_, buffer_.get(), _IOFBF, kWriteBuffer);
+    ::fchmod(file_, ModeFor(target.exists ? &target.info : nullptr));
 }
 
 TFileStream::~TFileStream()
 {
-    if (file_)
-        std::fclose(file_);
+    DropIntake();
+    if (file_ >= 0)
+        ::close(file_);
     if (!committed_)
         ::unlink(temporaryName_.c_str());
     if (lock_ >= 0)
@@ -219,25 +223,141 @@ TFileStream::~TFileStream()
 
 void TFileStream::Write(const char *data, std::size_t count)
 {
-    if (!file_ || Failed())
+    if (file_ < 0 || Failed())
         return;
-    if (std::fwrite(data, 1, count, file_) != count)
-        error_ = errno != 0 ? errno : EIO;
-    else
+    if (buffered_ + count > kWriteBuffer)
+        Flush();
+    if (Failed())
+        return;
+    if (count >= kWriteBuffer) {
+        WriteOut(data, count);
+    } else {
+        std::memcpy(buffer_.get() + buffered_, data, count);
+        buffered_ += count;
+    }
+    if (!Failed())
         size_ += static_cast<int64_t>(count);
+}
+
+void TFileStream::Flush()
+{
+    const std::size_t count = std::exchange(buffered_, 0);
+    if (count > 0 && !Failed())
+        WriteOut(buffer_.get(), count);
+}
+
+void TFileStream::WriteOut(const char *data, std::size_t count)
+{
+    while (count > 0) {
+        const ssize_t n = ::write(file_, data, count);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            Remember(n < 0 ? errno : EIO);
+            return;
+        }
+        data += n;
+        count -= static_cast<std::size_t>(n);
+        Written(static_cast<std::size_t>(n));
+    }
+}
+
+void TFileStream::Written(std::size_t count)
+{
+    written_ += static_cast<int64_t>(count);
+    Remember(writeBack_.Advance(file_, written_));
+}
+
+void TFileStream::Remember(int error)
+{
+    if (error == 0)
+        return;
+    if (!Failed())
+        error_ = error;
+    DropIntake();
+}
+
+int TFileStream::Intake()
+{
+    if (intake_[1] >= 0 || intakeDropped_ || file_ < 0 || Failed())
+        return intake_[1];
+    if (::pipe2(intake_, O_CLOEXEC) != 0) {
+        intakeDropped_ = true;
+        return -1;
+    }
+    // A larger pipe takes more per splice; where the system refuses, the
+    // pipe keeps the size it has.
+    ::fcntl(intake_[1], F_SETPIPE_SZ, static_cast<int>(kIntakeRoom));
+    const int room = ::fcntl(intake_[1], F_GETPIPE_SZ);
+    intakeRoom_ = room > 0 ? static_cast<std::size_t>(room) : kMinimumIntakeRoom;
+    return intake_[1];
+}
+
+void TFileStream::DropIntake()
+{
+    for (int &end : intake_) {
+        if (end >= 0)
+            ::close(end);
+        end = -1;
+    }
+    intakeDropped_ = true;
+}
+
+void TFileStream::WriteFromIntake(std::size_t count)
+{
+    // What was written before lies ahead of the spliced bytes in the file.
+    Flush();
+    const std::size_t total = count;
+    while (count > 0 && !Failed()) {
+        const ssize_t n = net::Calls().splice(intake_[0], nullptr, file_, nullptr, count, SPLICE_F_MOVE);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno == EINVAL) {
+            // A file system that takes no spliced pages takes them copied.
+            CopyFromIntake(count);
+            break;
+        }
+        if (n <= 0) {
+            Remember(n < 0 ? errno : EIO);
+            break;
+        }
+        count -= static_cast<std::size_t>(n);
+        Written(static_cast<std::size_t>(n));
+    }
+    if (!Failed())
+        size_ += static_cast<int64_t>(total);
+}
+
+void TFileStream::CopyFromIntake(std::size_t count)
+{
+    while (count > 0 && !Failed()) {
+        const ssize_t n = ::read(intake_[0], buffer_.get(), std::min(count, kWriteBuffer));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            Remember(n < 0 ? errno : EIO);
+            break;
+        }
+        WriteOut(buffer_.get(), static_cast<std::size_t>(n));
+        count -= static_cast<std::size_t>(n);
+    }
+    DropIntake();
 }
 
 void TFileStream::Close()
 {
-    if (!file_)
+    if (file_ < 0)
         return;
-    // A full disk may show only when the buffer goes out or the data reaches
-    // the disk; the old copy is replaced only by bytes known to be there.
-    if (!Failed() && (std::fflush(file_) != 0 || ::fsync(::fileno(file_)) != 0))
+    DropIntake();
+    Flush();
+    // A full disk may show only when the data reaches the disk; the old copy
+    // is replaced only by bytes known to be there. The data and the size are
+    // what reading the file back needs: the rename gives it its name.
+    if (!Failed() && ::fdatasync(file_) != 0)
         error_ = errno;
-    if (std::fclose(file_) != 0 && !Failed())
+    if (::close(file_) != 0 && !Failed())
         error_ = errno;
-    file_ = nullptr;
+    file_ = -1;
     if (Failed())
         FailWrite();
 }

@@ -256,9 +256,9 @@ protected:
     static std::string NthWord(const std::string &Text, char Separator, int Index);
 
     // Notification handlers. WriteFromStream sends at most one 16383-byte
-    // block; ReadToStream receives every block that is ready, one recv and
-    // one OnPacketRecvd per block of at most 16383 bytes, up to ReadBudget
-    // bytes per run so that the event loop keeps turning.
+    // block; ReadToStream receives everything that is ready, one
+    // OnPacketRecvd per block of at most 16383 bytes, up to ReadBudget bytes
+    // per run so that the event loop keeps turning.
     void ReadToStream();
     void WriteFromStream();
 
@@ -345,7 +345,12 @@ private:
     TStream &ReceiveTarget();
     // The receive buffer holds as much as it may while nobody takes from it.
     bool BufferFull() const;
-    void AppendReceived(const char *Data, std::size_t Count);
+    // Receives up to Most bytes (BlockSize unless spliced into the capture's
+    // file) into the capture or RecvStream, through Buffer when they are
+    // copied; the count, 0 at the end, or SocketError.
+    long ReceiveBlock(char *Buffer, std::size_t Most);
+    // Count bytes were received: the counter and OnPacketRecvd per block.
+    void CountReceived(std::size_t Count);
     void DrainAtClose();
     // The peer ended the connection (Error: what broke it, 0 for a plain end):
     // what it sent is taken, then the socket is closed (OnDisconnect).

@@ -36,7 +36,10 @@ void TTcpSocket::HandleSocketMessage(const net::Message &Msg)
             WriteFromStream();
             break;
         case net::WM_READREQUEST:
-            ReadToStream();
+            // A request queued before the peer's close was taken is for a
+            // socket that has been drained and replaced.
+            if (Connected)
+                ReadToStream();
             break;
         default:
             break;

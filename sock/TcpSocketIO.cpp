@@ -139,14 +139,37 @@ TStream &TTcpSocket::ReceiveTarget()
     return *RecvStream;
 }
 
+long TTcpSocket::ReceiveBlock(char *Buffer, std::size_t Most)
+{
+    // A plain capture splices from the socket to the file: the bytes do not
+    // pass through the process.
+    const int intake = CaptureStream && !tls_ ? CaptureStream->Intake() : -1;
+    if (intake >= 0) {
+        const long n = SocketHandle.Splice(intake, std::min(Most, CaptureStream->IntakeRoom()));
+        if (n > 0)
+            CaptureStream->WriteFromIntake(static_cast<std::size_t>(n));
+        if (n != net::SocketError || net::GetLastError() != net::WSAEINVAL)
+            return n;
+        CaptureStream->DropIntake();
+    }
+    const long n = ReceiveSome(Buffer, BlockSize);
+    if (n > 0)
+        ReceiveTarget().Write(Buffer, static_cast<std::size_t>(n));
+    return n;
+}
+
 // Every received block counts and is reported while packets are watched, also
 // the blocks drained at the close, so that progress and totals are complete.
-void TTcpSocket::AppendReceived(const char *Data, std::size_t Count)
+// One receive may bring many blocks: each has its own report.
+void TTcpSocket::CountReceived(std::size_t Count)
 {
     lastHeard_ = std::chrono::steady_clock::now();
-    ReceiveTarget().Write(Data, Count);
-    if (PacketEvents) {
-        bytesRecvd_ += static_cast<int64_t>(Count);
+    if (!PacketEvents)
+        return;
+    for (std::size_t left = Count; left > 0;) {
+        const std::size_t block = std::min(left, BlockSize);
+        left -= block;
+        bytesRecvd_ += static_cast<int64_t>(block);
         if (OnPacketRecvd)
             OnPacketRecvd(this);
     }
@@ -180,7 +203,7 @@ void TTcpSocket::ReadToStream()
         // Whatever is left after the budget, or arrives later, is announced
         // again: every recv re-arms the notification.
         for (std::size_t taken = 0; taken < ReadBudget;) {
-            const long n = ReceiveSome(buffer, BlockSize);
+            const long n = ReceiveBlock(buffer, ReadBudget - taken);
             if (n == net::SocketError) {
                 // Would-block only says that nothing more is there now.
                 if (net::GetLastError() != net::WSAEWOULDBLOCK)
@@ -195,7 +218,7 @@ void TTcpSocket::ReadToStream()
                 break;
             }
             received = true;
-            AppendReceived(buffer, static_cast<std::size_t>(n));
+            CountReceived(static_cast<std::size_t>(n));
             taken += static_cast<std::size_t>(n);
             // A short block does not end the run: more may have come
             // meanwhile, and taking it now saves a turn of the event loop.
@@ -286,9 +309,9 @@ void TTcpSocket::DrainAtClose()
     char buffer[BlockSize];
     long n;
     do {
-        n = ReceiveSome(buffer, BlockSize);
+        n = ReceiveBlock(buffer, ReadBudget);
         if (n > 0)
-            AppendReceived(buffer, static_cast<std::size_t>(n));
+            CountReceived(static_cast<std::size_t>(n));
     } while (n > 0 && !Canceled);
 }
 

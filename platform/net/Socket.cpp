@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QSocketNotifier>
 #include <cerrno>
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
@@ -322,13 +323,13 @@ long Socket::Send(const char *data, std::size_t length)
     return Fail();
 }
 
-long Socket::Recv(char *data, std::size_t length)
+template <class Call> long Socket::Received(Call receive)
 {
     if (Unconnected())
         return SocketError;
     ssize_t n;
     do
-        n = Calls().recv(Descriptor(), data, length, 0);
+        n = receive();
     while (n < 0 && errno == EINTR);
     const int saved = errno;
     // What is left, or the close behind it, is announced again.
@@ -338,6 +339,20 @@ long Socket::Recv(char *data, std::size_t length)
     }
     errno = saved;
     return n < 0 ? Fail() : n;
+}
+
+long Socket::Recv(char *data, std::size_t length)
+{
+    return Received([&] { return Calls().recv(Descriptor(), data, length, 0); });
+}
+
+long Socket::Splice(int pipe, std::size_t length)
+{
+    // Never blocks: the socket is non-blocking, and a pipe that is still full
+    // answers EAGAIN instead of waiting.
+    return Received([&] {
+        return Calls().splice(Descriptor(), nullptr, pipe, nullptr, length, SPLICE_F_MOVE | SPLICE_F_NONBLOCK);
+    });
 }
 
 int Socket::GetSockName(Address &address) const

@@ -78,6 +78,9 @@ public:
     // that was never connected). Recv returns 0 when the peer has closed.
     long Send(const char *data, std::size_t length);
     long Recv(char *data, std::size_t length);
+    // As Recv, but the bytes go into the pipe Pipe without passing through the
+    // process (WSAEINVAL where the system cannot splice from this socket).
+    long Splice(int pipe, std::size_t length);
 
     int GetSockName(Address &address) const;
     int GetPeerName(Address &address) const;
@@ -87,6 +90,8 @@ private:
     Socket(int fd, int family, bool connected);
     // True, with ENOTCONN's code for GetLastError, when no data can move.
     bool Unconnected() const;
+    // Runs Receive, one receiving call, as Recv and Splice do.
+    template <class Call> long Received(Call receive);
     // Kept apart from the socket object so that the notifiers, which point at
     // it, stay valid when the socket is moved.
     std::unique_ptr<State> state_;

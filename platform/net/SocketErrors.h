@@ -9,6 +9,8 @@
 namespace net {
 
 constexpr uint16_t WSAEWOULDBLOCK = 10035;
+// A call the socket does not support (a splice from where the system cannot).
+constexpr uint16_t WSAEINVAL = 10022;
 
 // The Windows Sockets code for Errno; a number with no counterpart keeps its
 // own value (so its text reads "Unknown Error No. " and the number).

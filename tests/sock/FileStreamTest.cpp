@@ -4,10 +4,11 @@
 // regular file is refused before anything waits on it; a read-only copy is
 // kept; a symbolic link stays and the new copy goes where it leads; what a
 // killed download left beside the target is cleared, what a running one
-// writes is not.
+// writes is not. A failure while writing back is never lost, and bytes
+// spliced in reach the file also where the file system takes no spliced pages.
 #include "harness/SmallDisk.h"
 #include "sock/Streams.h"
-#include "tests/support/FailureOf.h"
+#include "tests/sock/SockTestSupport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -26,6 +27,8 @@
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using socktest::RestoredCalls;
+using socktest::SpliceRefused;
 using testsupport::FailureOf;
 
 namespace {
@@ -232,6 +235,45 @@ TEST_F(FileStream, ClosedDownloadKeepsItsFileFromTheNextOne)
     { TFileStream second(target); }
     first.Commit();
     EXPECT_EQ(Contents(target), "first");
+}
+
+namespace {
+
+int FailingWriteBack(int, off64_t, off64_t, unsigned int)
+{
+    errno = EIO;
+    return -1;
+}
+
+}  // namespace
+
+TEST_F(FileStream, FailedWriteBackFailsTheFile)
+{
+    // Once reported by the write-back, the error would not come again from
+    // the flush before the rename.
+    RestoredCalls restored;
+    net::Calls().sync_file_range = FailingWriteBack;
+    TFileStream file(target);
+    const std::string window(TWriteBack::Window, 'w');
+    file.Write(window.data(), window.size());
+    EXPECT_TRUE(file.Failed());
+    EXPECT_THAT(CloseError(file), HasSubstr(std::strerror(EIO)));
+}
+
+TEST_F(FileStream, SplicedBytesAreCopiedWhereTheFileSystemTakesNoneSpliced)
+{
+    RestoredCalls restored;
+    net::Calls().splice = SpliceRefused<false, S_IFREG>;
+    TFileStream file(target);
+    file.Write("head ", 5);
+    const int intake = file.Intake();
+    ASSERT_GE(intake, 0);
+    ASSERT_EQ(::write(intake, "spliced ", 8), 8);
+    file.WriteFromIntake(8);
+    EXPECT_EQ(file.Intake(), -1) << "the next bytes come through Write";
+    file.Write("tail", 4);
+    file.Commit();
+    EXPECT_EQ(Contents(target), "head spliced tail");
 }
 
 TEST_F(FileStream, FifoTargetIsRefusedWithoutWaiting)

@@ -1,5 +1,6 @@
 #include "tests/sock/SockTestSupport.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -13,6 +14,10 @@
 using namespace socktest;
 using testpeer::Connection;
 using testpeer::Peer;
+using ::testing::AllOf;
+using ::testing::Each;
+using ::testing::Gt;
+using ::testing::Le;
 
 namespace {
 
@@ -175,4 +180,46 @@ TEST_F(SockCapture, ResetByThePeerFailsTheCapture)
     ConnectTo(socket, peer.Port());
     EXPECT_EQ(FailureOf([&] { (void)socket.CaptureFile(path); }), "10054:Connection reset by peer");
     EXPECT_FALSE(std::filesystem::exists(path)) << "a cut file is never put in place";
+}
+
+TEST_F(SockCapture, CaptureOfManyWriteBackWindowsKeepsEveryByteAndReportsEachBlock)
+{
+    // More than one receive's worth, written back window by window on its way.
+    const std::string sent = Pattern(2 * TWriteBack::Window + SockConst::ReadBudget + 12345);
+    Peer peer([&](Connection &c) {
+        c.Send(sent);
+        c.Close();
+    });
+    TestSocket socket;
+    ConnectTo(socket, peer.Port());
+    int64_t last = 0;
+    std::vector<int64_t> steps;
+    socket.OnPacketRecvd = [&](TTcpSocket *s) {
+        steps.push_back(s->BytesRecvd() - last);
+        last = s->BytesRecvd();
+    };
+
+    socket.CaptureFile(path)->Commit();
+
+    EXPECT_TRUE(Contents() == sent);
+    EXPECT_EQ(socket.BytesRecvd(), int64_t(sent.size()));
+    EXPECT_THAT(steps, Each(AllOf(Gt(0), Le(int64_t(SockConst::BlockSize)))));
+}
+
+TEST_F(SockCapture, SocketThatCannotBeSplicedFromIsReceivedThroughTheProcess)
+{
+    RestoredCalls restored;
+    net::Calls().splice = SpliceRefused<true, S_IFSOCK>;
+    const std::string sent = Pattern(3 * SockConst::BlockSize);
+    Peer peer([&](Connection &c) {
+        c.Send(sent);
+        c.Close();
+    });
+    TestSocket socket;
+    ConnectTo(socket, peer.Port());
+
+    socket.CaptureFile(path)->Commit();
+
+    EXPECT_TRUE(Contents() == sent);
+    EXPECT_EQ(socket.BytesRecvd(), int64_t(sent.size()));
 }

@@ -182,3 +182,22 @@ TEST(EventOrder, EventsOfAReplacedSocketLeaveItsSuccessorAlone)
     EXPECT_TRUE(events.empty());
     EXPECT_TRUE(socket.Connected);
 }
+
+// A read request the component queued for itself (bytes TLS holds, room made
+// in the buffer) may be delivered after the peer's close has replaced the
+// socket: there is nothing left to read, and nothing failed.
+TEST(EventOrder, AReadRequestQueuedBeforeTheCloseFindsNothingBroken)
+{
+    Peer peer([](Connection &c) {
+        c.Send("x");
+        c.Close();
+    });
+    QueueingSocket socket;
+    std::vector<uint16_t> errors;
+    socket.OnError = [&](TTcpSocket *, uint16_t code, const std::string &) { errors.push_back(code); };
+    ConnectTo(socket, peer.Port());
+    ASSERT_TRUE(PumpUntil([&] { return !socket.Connected; }));
+
+    socket.Deliver(net::Message{net::WM_READREQUEST});
+    EXPECT_TRUE(errors.empty());
+}

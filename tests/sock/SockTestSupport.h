@@ -1,6 +1,7 @@
 #pragma once
 // Helpers of the socket component's tests.
 #include "harness/Loopback.h"
+#include "platform/net/SystemCalls.h"
 #include "sock/SockConst.h"
 #include "sock/TcpSocket.h"
 #include "tests/support/FailureOf.h"
@@ -8,8 +9,11 @@
 #include "tests/support/NetTestSupport.h"
 
 
+#include <cerrno>
 #include <chrono>
+#include <fcntl.h>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace socktest {
@@ -66,6 +70,26 @@ inline void ConnectTo(TTcpSocket &socket, uint16_t port)
     socket.Port = port;
     socket.TimeOut = 5000;
     socket.Connect();
+}
+
+// The system's calls back in place at the end of a test that replaced some
+// (net::Calls()).
+struct RestoredCalls {
+    ~RestoredCalls() { net::RestoreSystemCalls(); }
+};
+
+// splice as the system does, except where the input (FromInput) or the output
+// descriptor is of the file type Type (S_IFSOCK, S_IFREG): there it fails with
+// EINVAL, as a system does that cannot splice from that socket or into that file.
+template <bool FromInput, mode_t Type>
+ssize_t SpliceRefused(int in, loff_t *inOffset, int out, loff_t *outOffset, std::size_t length, unsigned flags)
+{
+    struct stat info {};
+    if (::fstat(FromInput ? in : out, &info) == 0 && (info.st_mode & S_IFMT) == Type) {
+        errno = EINVAL;
+        return -1;
+    }
+    return ::splice(in, inOffset, out, outOffset, length, flags);
 }
 
 using testsupport::CancelAfter;
