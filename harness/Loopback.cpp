@@ -15,6 +15,8 @@
 
 namespace harness {
 
+bool IsIpv6(const std::string &address) { return address.find(':') != std::string::npos; }
+
 sockaddr_in AddressOf(const std::string &address, uint16_t port)
 {
     sockaddr_in a{};
@@ -26,8 +28,6 @@ sockaddr_in AddressOf(const std::string &address, uint16_t port)
 }
 
 namespace {
-
-bool IsIpv6(const std::string &address) { return address.find(':') != std::string::npos; }
 
 // The socket address of IPv4 or IPv6 Address and Port.
 sockaddr_storage EndpointOf(const std::string &address, uint16_t port)
@@ -71,10 +71,11 @@ std::string ProcNetTcpKey(const std::string &address, uint16_t port)
     return key + portHex;
 }
 
-// The inode of the socket listening on key, 0 when there is none.
-unsigned long ListeningSocket(const std::string &key)
+// The inode of the socket listening on key (an address of the family of
+// Address), 0 when there is none.
+unsigned long ListeningSocket(const std::string &address, const std::string &key)
 {
-    std::ifstream table(key.size() > 16 ? "/proc/net/tcp6" : "/proc/net/tcp");
+    std::ifstream table(IsIpv6(address) ? "/proc/net/tcp6" : "/proc/net/tcp");
     std::string line;
     std::getline(table, line);
     while (std::getline(table, line)) {
@@ -127,7 +128,7 @@ bool WaitUntilListening(const std::string &address, uint16_t port, ServerProcess
     const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (std::chrono::steady_clock::now() < limit) {
         // A listener someone else holds there is not the server.
-        if (const unsigned long inode = ListeningSocket(key); inode != 0 && server.HoldsSocket(inode))
+        if (const unsigned long inode = ListeningSocket(address, key); inode != 0 && server.HoldsSocket(inode))
             return true;
         if (!server.Running())
             return false;

@@ -14,7 +14,8 @@ sockaddr_in AddressOf(const std::string &address, uint16_t port);
 
 class ServerProcess;
 
-// Address may be IPv4 or IPv6 text ("::1") below.
+// Address may be IPv4 or IPv6 text ("::1") below; IsIpv6 tells which.
+bool IsIpv6(const std::string &address);
 
 // A port that was free on address a moment ago (bound and released again).
 uint16_t FreePort(const std::string &address);

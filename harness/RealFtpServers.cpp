@@ -97,7 +97,7 @@ bool VsftpdServer::TryStart(const std::string &root, uint16_t port, DataModes mo
     port_ = port;
     const std::string empty = work_ / "empty";
     std::filesystem::create_directories(empty);
-    const bool ipv6 = host_.find(':') != std::string::npos;
+    const bool ipv6 = IsIpv6(host_);
     std::string config = VsftpdConfig("vsftpd.conf.in", {{"IPV4", ipv6 ? "NO" : "YES"},
                                                          {"IPV6", ipv6 ? "YES" : "NO"},
                                                          {"ADDRESS_SETTING", ipv6 ? "listen_address6" : "listen_address"},

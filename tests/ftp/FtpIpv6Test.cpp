@@ -34,12 +34,6 @@ protected:
         EXPECT_EQ(local.Read("file.bin"), kContent);
         EXPECT_THAT(Entries("OnSuccess"), Contains("OnSuccess " + KindText(cmdDownload)));
     }
-    // Logged in on a scripted server on ::1.
-    harness::ScriptedFtpServer &LoggedIn(harness::ScriptedFtpServer &script)
-    {
-        script.Send("220 Ready.\r\n").Reply("230 Logged in.\r\n");
-        return script;
-    }
 };
 
 TEST_F(FtpIpv6Test, ActiveModeOffersTheDataPortWithEprtAndVsftpdDelivers)
@@ -106,7 +100,7 @@ TEST_F(FtpIpv6Test, MappedIpv4LiteralFetchesInActiveModeWithPort)
 TEST_F(FtpIpv6Test, RefusedEprtFailsTheDownloadWithTheReply)
 {
     harness::ScriptedFtpServer script("::1");
-    LoggedIn(script).Reply("500 EPRT not understood.\r\n");
+    script.LoggedIn().Reply("500 EPRT not understood.\r\n");
     script.Start();
     Target(script.Host(), script.Port());
     client.Connect();
@@ -122,7 +116,7 @@ TEST_F(FtpIpv6Test, RefusedEprtFailsTheDownloadWithTheReply)
 TEST_F(FtpIpv6Test, RefusedEpsvFailsThePassiveDownloadWithoutPasv)
 {
     harness::ScriptedFtpServer script("::1");
-    LoggedIn(script).Reply("502 EPSV not implemented.\r\n");
+    script.LoggedIn().Reply("502 EPSV not implemented.\r\n");
     script.Start();
     Target(script.Host(), script.Port());
     client.Passive = true;
