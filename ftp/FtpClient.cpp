@@ -2,6 +2,7 @@
 
 #include "ftp/FtpRules.h"
 #include "platform/CodePage.h"
+#include "sock/SockConst.h"
 #include "sock/ThreadTimer.h"
 
 #include <algorithm>
@@ -47,7 +48,8 @@ void TFtpClient::Connect()
     RecvStream->Clear();
     TTcpSocket::Connect();
     try {
-        ReadContinuationLines(" ");  // at least one line, then the rest of the greeting
+        StartReplyClock();  // the greeting's time counts from the connect
+        ReadReply();
         if (UseTls)
             SecureControlConnection();
         if ((UserID.empty() || Password.empty()) && OnAuthenticationNeeded) {
@@ -95,7 +97,7 @@ void TFtpClient::AbandonLogin(bool SayQuit)
             Disconnect();
         } catch (const std::exception &) {
         }
-    } else {
+    } else if (Connected) {
         TTcpSocket::Disconnect();
     }
     StatusMessage(kStatusLevel, "Disconnected");
@@ -106,10 +108,8 @@ void TFtpClient::SecureControlConnection()
     const std::string reply = SendCommand("AUTH TLS");
     if (ReplyNumber != 234)  // 234: the security data exchange may begin
         throw ETlsError(reply, net::TlsFailure::Refused);
-    // Anything the server sent after its 234 came in the clear: it is no
-    // TLS handshake, and nothing of it may be taken as a reply.
-    if (RecvStream->Size() > 0)
-        throw ETlsError("Cleartext after AUTH TLS", net::TlsFailure::Handshake);
+    // Anything the server sent after its 234 came in the clear: StartTls
+    // refuses it, so that nothing of it is taken as a reply.
     StartTls(*tlsContext_, Host);
     StatusMessage(kStatusLevel, Cp("Połączenie szyfrowane: ") + TlsDescription());
     for (const char *command : {"PBSZ 0", "PROT P"}) {
@@ -149,25 +149,61 @@ std::string TFtpClient::SendCommand(const std::string &Shown, const std::string 
 std::string TFtpClient::Exchange(const std::string &Command, const EachReplyLine &EachLine)
 {
     RequireSingleLine(Command);
-    const std::string first = TTcpSocket::Transaction(Command);
-    if (EachLine)
-        EachLine(first, true);
-    ReadContinuationLines(first, EachLine);
-    return first;
+    return ClosingIfLate([&] {
+        const std::string first = TTcpSocket::Transaction(Command);
+        if (EachLine)
+            EachLine(first, true);
+        ReadContinuationLines(first, EachLine);
+        return first;
+    });
 }
 
-std::string TFtpClient::ReadContinuationLines(std::string Line, const EachReplyLine &EachLine)
+std::string TFtpClient::ReadReply(const EachReplyLine &EachLine)
 {
-    while (IsContinuationLine(Line)) {
-        Line = ReadLn();
-        StatusMessage(kStatusLevel, Line);
+    return ClosingIfLate([&] {
+        const std::string first = ReadLn();
+        StatusMessage(kStatusLevel, first);
         if (EachLine)
-            EachLine(Line, false);
+            EachLine(first, true);
+        ReadContinuationLines(first, EachLine);
+        return first;
+    });
+}
+
+std::string TFtpClient::ClosingIfLate(const std::function<std::string()> &Read)
+{
+    try {
+        return Read();
+    } catch (const ETimeOutError &) {
+        // The rest of a reply that did not come whole in time may still come,
+        // and would be read as the answer to the next command.
+        if (Connected)
+            TTcpSocket::Disconnect();
+        throw;
+    }
+}
+
+std::string TFtpClient::ReadContinuationLines(const std::string &First, const EachReplyLine &EachLine)
+{
+    std::string line = First;
+    if (OpensMultiLineReply(First)) {
+        int lines = 1;
+        std::size_t bytes = First.size();
+        do {
+            line = ReadLn();
+            // A reply without end would hold the check for as long as the
+            // server likes.
+            if (++lines > MaxReplyLines || (bytes += line.size()) > MaxReplyBytes)
+                throw ETimeOutError(std::string(SockConst::eReplyTimedOut));
+            StatusMessage(kStatusLevel, line);
+            if (EachLine)
+                EachLine(line, false);
+        } while (!EndsMultiLineReply(First, line));
     }
     // A reply that came in the same block as this one is at the head of the
     // buffer only now.
     CheckServerAbort();
-    return Line;
+    return line;
 }
 
 void TFtpClient::DoCommand(const std::string &CommandText)

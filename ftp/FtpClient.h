@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 class TFtpClient : public TTcpSocket {
@@ -105,18 +106,30 @@ protected:
     // holds (a password, the server's name for the proxy) is never shown.
     std::string SendCommand(const std::string &Shown, const std::string &Hidden = {},
                             const EachReplyLine &EachLine = {});
-    // The one way a reply is read: sends Command, takes the first line and
-    // its number through the socket layer's Transaction, then every further
-    // line (ReadContinuationLines). Returns the first line.
+    // The one way a command's reply is read: sends Command, takes the first
+    // line and its number through the socket layer's Transaction, then every
+    // further line (ReadContinuationLines). Returns the first line.
     std::string Exchange(const std::string &Command, const EachReplyLine &EachLine = {});
-    // Reads further lines while the current one says more follow, reporting
-    // each and passing it to EachLine; returns the last line read (Line when
-    // none followed). A server abort reply left behind it cancels the next wait.
-    std::string ReadContinuationLines(std::string Line, const EachReplyLine &EachLine = {});
+    // Reads a reply that is not the answer to a command (the greeting, the
+    // end of a transfer) whole, reporting each line; returns the first. The
+    // caller starts its clock.
+    std::string ReadReply(const EachReplyLine &EachLine = {});
+    // Reads the further lines of the reply whose first line is First: when
+    // First is "ddd-", every line up to the one that begins with the same
+    // three digits and no "-", reporting each and passing it to EachLine.
+    // Returns the last line read (First when none followed). A reply of more
+    // than MaxReplyLines lines or MaxReplyBytes bytes fails as one that did
+    // not come in time. A server abort reply left behind it cancels the next wait.
+    std::string ReadContinuationLines(const std::string &First, const EachReplyLine &EachLine = {});
 
 private:
     // Every text this component reports has this level.
     static constexpr uint8_t kStatusLevel = 1;
+
+    // Runs Read, which reads a reply; when the reply does not come whole in
+    // time (ETimeOutError), the control connection ends before the error
+    // passes on: client and server are out of step on it.
+    std::string ClosingIfLate(const std::function<std::string()> &Read);
 
     // Installed as OnDataArrived: a 421 or 426 at the head of the received
     // bytes cancels the wait in progress on the control connection.
@@ -139,8 +152,12 @@ private:
     // Server only. A negative reply on the control connection meanwhile (425)
     // ends the wait with that reply as the error (OnFailure first).
     void AcceptDataConnection(const std::string &Server);
+    // Over TLS, before the data port: SIZE, answered by "213 <bytes>"; nothing
+    // when the server refuses it or names no size.
+    std::optional<int64_t> AskSize(const std::string &RemoteFile);
     // Reads the reply that ends a transfer or refuses it, also when it is a
-    // server's abort reply, reporting each line; returns the first.
+    // server's abort reply, reporting each line; returns the first. It must
+    // be whole within ReplyTimeOut from now.
     std::string ReadTransferReply();
     // OnFailure (cmdDownload) hears that the download cannot go on, whatever
     // it answers; the caller raises the error.

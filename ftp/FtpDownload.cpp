@@ -58,6 +58,9 @@ void TFtpClient::Transfer(const std::string &RemoteFile, const std::string &Loca
     // Only the server (or the proxy) may deliver the file: its address is
     // taken now, while the control connection surely has it.
     const std::string server = GetPeerAddress();
+    // Over TLS a file is whole only when its end is proven: by close_notify,
+    // or by as many bytes as a size known in advance.
+    const std::optional<int64_t> sized = Secured() ? AskSize(RemoteFile) : std::nullopt;
     DataConnection->TimeOut = TimeOut;
     DataConnection->ReplyTimeOut = ReplyTimeOut;
     if (Passive) {
@@ -113,10 +116,23 @@ void TFtpClient::Transfer(const std::string &RemoteFile, const std::string &Loca
     const std::string completion = ReadTransferReply();
     if (!IsPositiveCompletion(completion))
         FailDownload(FTPException(completion));
-    if (announced && BytesTotal < *announced)
+    const std::optional<int64_t> known = announced ? announced : sized;
+    if (known && BytesTotal < *known)
         FailDownload(FTPException("Transfer incomplete: received " + std::to_string(BytesTotal) + " of " +
-                                  std::to_string(*announced) + " bytes"));
+                                  std::to_string(*known) + " bytes"));
+    // Anyone on the path can end a TCP connection; only the server can end
+    // its TLS stream.
+    if (Secured() && !known && !DataConnection->TlsEndProven())
+        FailDownload(FTPException("Transfer incomplete: the data connection ended without close_notify after " +
+                                  std::to_string(BytesTotal) + " bytes"));
     file->Commit();
+}
+
+std::optional<int64_t> TFtpClient::AskSize(const std::string &RemoteFile)
+{
+    // A refusal only means that no size is known: it is no failure.
+    const std::string reply = SendCommand("SIZE " + RemoteFile);
+    return SizeFromReply(reply);
 }
 
 void TFtpClient::AcceptDataConnection(const std::string &Server)
@@ -136,16 +152,14 @@ void TFtpClient::AcceptDataConnection(const std::string &Server)
 
 std::string TFtpClient::ReadTransferReply()
 {
+    StartReplyClock();
     for (;;) {
         // A server's abort reply (421, 426) cancels the waits on the control
         // connection; here it is the reply awaited.
         if (IsServerAbort(RecvStream->Bytes()))
             Canceled = false;
         try {
-            const std::string line = ReadLn();
-            StatusMessage(kStatusLevel, line);
-            ReadContinuationLines(line);
-            return line;
+            return ReadReply();
         } catch (const EAbortError &) {
             if (!IsServerAbort(RecvStream->Bytes()))
                 throw;
@@ -174,5 +188,12 @@ void TFtpClient::DrainAfterCancel()
     Canceled = false;
     // A new abort reply that cancels this wait makes the Read raise.
     Wait([this] { return RecvStream->Size() > 0; }, {.SilenceMs = kDrainLimitMs});
-    StatusMessage(kStatusLevel, Read(0));
+    if (RecvStream->Size() == 0 || Canceled) {
+        StatusMessage(kStatusLevel, Read(0));
+        return;
+    }
+    // What came begins a reply: it is read whole, so that none of it is
+    // taken as the answer to the next command.
+    StartReplyClock();
+    ReadReply();
 }

@@ -1,11 +1,26 @@
 #include "ftp/FtpRules.h"
 
-
+#include <algorithm>
 #include <charconv>
 
-bool IsContinuationLine(const std::string &Line)
+namespace {
+
+bool StartsWithThreeDigits(std::string_view Text)
 {
-    return (!Line.empty() && Line[0] == ' ') || (Line.size() >= 4 && Line[3] == '-');
+    return Text.size() >= 3 && std::all_of(Text.begin(), Text.begin() + 3, [](char c) { return c >= '0' && c <= '9'; });
+}
+
+}  // namespace
+
+bool OpensMultiLineReply(std::string_view First)
+{
+    return StartsWithThreeDigits(First) && First.size() >= 4 && First[3] == '-';
+}
+
+bool EndsMultiLineReply(std::string_view First, std::string_view Line)
+{
+    return Line.size() >= 3 && First.size() >= 3 && Line.substr(0, 3) == First.substr(0, 3) &&
+           (Line.size() == 3 || Line[3] != '-');
 }
 
 bool IsServerAbort(std::string_view Buffered)
@@ -53,6 +68,22 @@ std::optional<int64_t> AnnouncedSize(std::string_view Line)
     int64_t size = 0;
     const auto [rest, error] = std::from_chars(Line.data() + begin, Line.data() + end, size);
     if (error != std::errc())
+        return std::nullopt;
+    return size;
+}
+
+std::optional<int64_t> SizeFromReply(std::string_view Line)
+{
+    if (!Line.starts_with("213 "))
+        return std::nullopt;
+    const std::string_view rest = Line.substr(4);
+    int64_t size = 0;
+    const auto [end, error] = std::from_chars(rest.data(), rest.data() + rest.size(), size);
+    if (error != std::errc() || end == rest.data() || size < 0)
+        return std::nullopt;
+    // Only the line end may follow the digits.
+    const std::string_view after = rest.substr(static_cast<std::size_t>(end - rest.data()));
+    if (after.find_first_not_of(" \r\n") != std::string_view::npos)
         return std::nullopt;
     return size;
 }

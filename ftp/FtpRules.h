@@ -2,14 +2,24 @@
 // How the FTP client reads reply lines and command texts. Pure functions.
 #include "ftp/FtpTypes.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
-// A further line of a multi-line reply follows: the line begins with a blank
-// or has "-" as its fourth character.
-bool IsContinuationLine(const std::string &Line);
+// Further lines follow First, the first line of a reply: it is three digits
+// and "-" ("220-Welcome").
+bool OpensMultiLineReply(std::string_view First);
+// Line ends the multi-line reply that First opened: it begins with First's
+// three digits and no "-" follows them ("220 Ready", a bare "220"). Lines
+// between, whatever they hold, belong to the reply.
+bool EndsMultiLineReply(std::string_view First, std::string_view Line);
+
+// What one reply may hold at most: a server that never ends its reply is
+// not waited for with ever more memory.
+constexpr int MaxReplyLines = 1000;
+constexpr std::size_t MaxReplyBytes = 256 * 1024;
 
 // Reply classes, by the reply's number. A reply that fits none of the
 // negative classes counts as a success, also one without a number.
@@ -38,6 +48,10 @@ int32_t ParseByteCount(const std::string &Line);
 // "kbytes"). The reply's own code is no size ("150 bytes follow"). Nothing when
 // the reply names no size this way: a transfer is then judged by its reply alone.
 std::optional<int64_t> AnnouncedSize(std::string_view Line);
+
+// The size a reply to SIZE gives: "213", a blank and the digits (RFC 3659);
+// nothing for any other reply.
+std::optional<int64_t> SizeFromReply(std::string_view Line);
 
 // 2xx: the completion reply of a transfer says it succeeded; any other code,
 // or none, says it did not.

@@ -104,7 +104,30 @@ std::optional<int> ReplyNumberOf(const std::string &line)
     return static_cast<int>(value);
 }
 
-bool Continues(const std::string &line) { return line.starts_with(' ') || (line.size() >= 4 && line[3] == '-'); }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// How many lines after the first belong to the reply it begins: after
+// "ddd-", every line up to one that begins with the same digits and no "-";
+// all the rest when none does.
+std::size_t FurtherLines(const std::vector<std::string> &lines)
+{
+    const std::string &first = lines.front();
+    if (first.size() < 4 || !IsDigit(first[0]) || !IsDigit(first[1]) || !IsDigit(first[2]) || first[3] != '-')
+        return 0;
+    for (std::size_t i = 1; i < lines.size(); ++i)
+        if (lines[i].compare(0, 3, first, 0, 3) == 0 && lines[i].size() >= 3 && (lines[i].size() == 3 || lines[i][3] != '-'))
+            return i;
+    return lines.size() - 1;
+}
+
+// The reply's lines and bytes are within what one reply may have.
+bool WithinReplyLimits(const std::vector<std::string> &lines, std::size_t further)
+{
+    std::size_t bytes = 0;
+    for (std::size_t i = 0; i <= further; ++i)
+        bytes += lines[i].size();
+    return static_cast<int>(further + 1) <= MaxReplyLines && bytes <= MaxReplyBytes;
+}
 
 // The size named before the first "byte" in any case: the nearest run of
 // digits to its left; 0 when there is none or it exceeds 32 bits.
@@ -169,13 +192,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size)
         client.ReadContinuationLines(taken.front(), [&](const std::string &line, bool) { taken.push_back(line); });
         // The same watch looks at the reply behind this one; see above.
         client.Canceled = false;
-        std::size_t further = 0;
-        while (further + 1 < expected.size() && Continues(expected[further]))
-            ++further;
+        const std::size_t further = FurtherLines(expected);
         if (taken.size() != further + 1 || reported != taken)
             Fail("the further lines of the reply differ from the rule");
+        if (!WithinReplyLimits(expected, further))
+            Fail("a reply past its limits was taken");
         for (;;)
             taken.push_back(client.ReadLn());
+    } catch (const ETimeOutError &) {
+        // Only a reply past its limits ends this way: the peer never waits.
+        if (expected.empty() || WithinReplyLimits(expected, FurtherLines(expected)))
+            Fail("a reply within its limits was refused");
     } catch (const ERangeError &) {
         if (expected.empty() || ReplyNumberOf(expected.front()))
             Fail("range error for a number that fits");

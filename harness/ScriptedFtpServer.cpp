@@ -152,9 +152,7 @@ void ScriptedFtpServer::DripOn(const int &fd, const std::string &bytes, std::chr
     for (const char byte : bytes) {
         if (!TrySend(fd, &byte, 1))
             return;  // the client has closed
-        pollfd stop{stopPipe_[0], POLLIN, 0};
-        if (::poll(&stop, 1, static_cast<int>(interval.count())) > 0)
-            throw Stopped{};
+        PauseFor(interval);
     }
 }
 
@@ -240,6 +238,18 @@ ScriptedFtpServer &ScriptedFtpServer::AwaitDataClosedByClient()
     });
 }
 
+ScriptedFtpServer &ScriptedFtpServer::Pause(std::chrono::milliseconds interval)
+{
+    return Add([this, interval] { PauseFor(interval); });
+}
+
+void ScriptedFtpServer::PauseFor(std::chrono::milliseconds interval)
+{
+    pollfd stop{stopPipe_[0], POLLIN, 0};
+    if (::poll(&stop, 1, static_cast<int>(interval.count())) > 0)
+        throw Stopped{};
+}
+
 ScriptedFtpServer &ScriptedFtpServer::AwaitSignal()
 {
     return Add([this] {
@@ -283,11 +293,45 @@ ScriptedFtpServer &ScriptedFtpServer::CloseDataWithoutTlsShutdown()
 
 void ScriptedFtpServer::ProtectData()
 {
-    if (!dataTlsOn_)
-        return;
+    if (dataTlsOn_)
+        HandshakeOnData();
+}
+
+void ScriptedFtpServer::HandshakeOnData()
+{
     dataTls_ = Handshake(data_, false);
     std::lock_guard lock(mutex_);
     dataTlsReused_.push_back(SSL_session_reused(dataTls_) == 1);
+}
+
+ScriptedFtpServer &ScriptedFtpServer::SecureData()
+{
+    return Add([this] {
+        if (!tlsContext_)
+            throw StepFailed("SecureData before StartTls");
+        HandshakeOnData();
+    });
+}
+
+ScriptedFtpServer &ScriptedFtpServer::SendPastTls(const std::string &bytes)
+{
+    return Add([this, bytes] {
+        for (std::size_t sent = 0; sent < bytes.size();) {
+            const ssize_t n = ::send(control_, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+            if (n < 0)
+                throw StepFailed(std::string("send failed: ") + std::strerror(errno));
+            sent += static_cast<std::size_t>(n);
+        }
+    });
+}
+
+ScriptedFtpServer &ScriptedFtpServer::CloseDuringHandshake(bool data)
+{
+    return Add([this, data] {
+        int &fd = data ? data_ : control_;
+        WaitReadable(fd, "the client's handshake");
+        Close(fd, false);
+    });
 }
 
 ssl_st *ScriptedFtpServer::Handshake(int fd, bool control)

@@ -69,6 +69,7 @@ public:
     ScriptedFtpServer &AwaitDataClosedByClient();
     // Waits until the test calls Signal() (for example from a client event).
     ScriptedFtpServer &AwaitSignal();
+    ScriptedFtpServer &Pause(std::chrono::milliseconds interval);
 
     // Server side of a TLS handshake on the control connection, with this
     // certificate chain and key (PEM files).
@@ -78,6 +79,15 @@ public:
     // Closes the data connection without TLS's close_notify, as an attacker
     // who cuts a transfer short would.
     ScriptedFtpServer &CloseDataWithoutTlsShutdown();
+    // Server side of a TLS handshake on the data connection already open,
+    // for a script that has sent bytes on it in the clear first.
+    ScriptedFtpServer &SecureData();
+    // Sends Bytes on the control connection's TCP stream past TLS, as
+    // someone on the path would: a broken record for the client.
+    ScriptedFtpServer &SendPastTls(const std::string &bytes);
+    // Waits for the client's first handshake bytes on the control (or the
+    // data) connection and closes it without an answer.
+    ScriptedFtpServer &CloseDuringHandshake(bool data);
 
     // Pieces of a session that many scripts share.
     // The greeting, and USER answered with 230: logged in without a password.
@@ -122,8 +132,11 @@ private:
     bool WaitForTls(int fd, ssl_st *tls, int result, const char *what);
     ssl_st *Handshake(int fd, bool control);
     void ProtectData();
+    void HandshakeOnData();
     // Closes control_ or data_, after TLS's close_notify when it speaks TLS and notify is set.
     void Close(int &fd, bool notify = true);
+    // Waits Interval, or ends the script when the server stops.
+    void PauseFor(std::chrono::milliseconds interval);
     void DripOn(const int &fd, const std::string &bytes, std::chrono::milliseconds interval);
     void Record(std::vector<std::string> &list, const std::string &text);
 

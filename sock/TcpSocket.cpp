@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
+#include <limits>
 #include <optional>
 
 
@@ -171,15 +173,24 @@ void TTcpSocket::TimerFired()
 TWaitEnd TTcpSocket::Wait(const std::function<bool()> &Condition, TWaitLimits Limits)
 {
     using Clock = std::chrono::steady_clock;
+    using std::chrono::milliseconds;
     lastHeard_ = Clock::now();
-    // Armed only when the wait has to sleep: most reads find their line
-    // buffered already. Each tick looks at how long the peer has been silent
-    // and waits out the rest.
-    std::optional<TThreadTimer> silenceTimer;
-    bool silent = false;
-    const auto silentFor = [this] {
-        return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - lastHeard_).count();
+    // How long until the silence limit or the deadline ends the wait; a
+    // value at or below zero: it has ended.
+    const auto msLeft = [&]() -> long long {
+        long long left = std::numeric_limits<long long>::max();
+        if (Limits.SilenceMs > 0)
+            left = Limits.SilenceMs - std::chrono::duration_cast<milliseconds>(Clock::now() - lastHeard_).count();
+        if (Limits.Deadline)
+            left = std::min<long long>(
+                left, std::chrono::duration_cast<milliseconds>(*Limits.Deadline - Clock::now()).count());
+        return left;
     };
+    const bool limited = Limits.SilenceMs > 0 || Limits.Deadline;
+    // Armed only when the wait has to sleep: most reads find their line
+    // buffered already. Each tick waits out what is left of either limit.
+    std::optional<TThreadTimer> limitTimer;
+    bool ended = false;
     for (;;) {
         if (Canceled)
             return TWaitEnd::Canceled;
@@ -189,22 +200,31 @@ TWaitEnd TTcpSocket::Wait(const std::function<bool()> &Condition, TWaitLimits Li
             return TWaitEnd::TimedOut;
         if (Limits.PeerClosed && !Connected)
             return TWaitEnd::PeerClosed;
-        if (silent)
+        if (ended || (limited && msLeft() <= 0))
             return TWaitEnd::Silent;
-        if (Limits.SilenceMs > 0 && !silenceTimer) {
-            silenceTimer.emplace();
-            silenceTimer->SetInterval(static_cast<uint32_t>(Limits.SilenceMs));
-            silenceTimer->SetOnTimer([&](TThreadTimer *timer) {
-                const auto left = Limits.SilenceMs - silentFor();
+        if (limited && !limitTimer) {
+            limitTimer.emplace();
+            limitTimer->SetInterval(static_cast<uint32_t>(std::min<long long>(msLeft(), UINT32_MAX)));
+            limitTimer->SetOnTimer([&](TThreadTimer *timer) {
+                const long long left = msLeft();
                 if (left <= 0)
-                    silent = true;
+                    ended = true;
                 else
-                    timer->SetInterval(static_cast<uint32_t>(left));
+                    timer->SetInterval(static_cast<uint32_t>(std::min<long long>(left, UINT32_MAX)));
             });
         }
         net::WaitForMessages();
     }
 }
+
+std::optional<std::chrono::steady_clock::time_point> TTcpSocket::DeadlineFromNow() const
+{
+    if (ReplyTimeOut <= 0)
+        return std::nullopt;
+    return std::chrono::steady_clock::now() + std::chrono::milliseconds(ReplyTimeOut);
+}
+
+void TTcpSocket::StartReplyClock() { replyDeadline_ = DeadlineFromNow(); }
 
 std::string TTcpSocket::NameToResolve() const
 {
@@ -392,8 +412,10 @@ void TTcpSocket::RequestCloseSocket()
         return;
     // Nothing is held back for a socket that is gone.
     readHeld_ = false;
-    if (tls_)
+    if (tls_) {
+        endProven_ = tls_->EndProven();
         tls_->Shutdown();
+    }
     tls_.reset();
     if (SocketHandle.Close() == net::SocketError) {
         ErrorManager(net::WSAEWOULDBLOCK);

@@ -29,6 +29,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -72,7 +73,7 @@ enum class TWaitEnd {
     Canceled,    // Cancel was called
     TimedOut,    // TimeOut ran out (lookup and connect)
     PeerClosed,  // the connection is gone
-    Silent,      // nothing came from the peer for the silence limit
+    Silent,      // nothing came from the peer for the silence limit, or the deadline passed
 };
 
 // What besides its condition and Cancel ends a wait.
@@ -80,6 +81,8 @@ struct TWaitLimits {
     bool TimeOut = false;     // the time-out timer (TimerOn) fired
     bool PeerClosed = false;  // the connection ended
     int SilenceMs = 0;        // nothing received or sent for this long; 0: no limit
+    // A peer that keeps sending a little cannot stretch the wait past this.
+    std::optional<std::chrono::steady_clock::time_point> Deadline = std::nullopt;
 };
 
 class TTcpSocket {
@@ -116,6 +119,8 @@ public:
     virtual void Disconnect();
     // Sends Command with CR LF, reads one reply line into LastReply, reports it
     // at level 1, sets ReplyNumber from its leading digits; returns the line.
+    // The reply clock starts as the command goes out: the line, and the
+    // further lines of the same reply, must come within ReplyTimeOut.
     virtual std::string Transaction(const std::string &Command);
     // Called when the time-out fires and when the component is destroyed;
     // does nothing here.
@@ -152,7 +157,9 @@ public:
     // buffered without waiting. EAbortError "Socket send aborted" on Cancel.
     std::string Read(uint16_t Count);
     // Waits for a line feed and takes the line with its line end. EAbortError
-    // "Socket readln aborted" on Cancel; Canceled stays set. A line longer
+    // "Socket readln aborted" on Cancel; Canceled stays set. While the reply
+    // clock runs (see StartReplyClock), ETimeOutError "Reply Timed Out" also
+    // when its deadline passes, however much the peer still sends. A line longer
     // than MaxLineLength (line end included) closes the connection
     // (OnDisconnect) and raises ESockError "Line too long: ...": holding an
     // endless line would take unbounded memory.
@@ -169,13 +176,18 @@ public:
     // ---- TLS on this connection (the program is the TLS client).
 
     // Secures the connected socket: the handshake, the certificate checked
-    // against Context's trust and against ServerName (a name or an IP literal,
-    // brackets allowed),
-    // resuming Resume when given. Raises ETlsError with the reason, or the
-    // waits' errors. Everything sent and received afterwards is encrypted.
+    // against Context's trust and against ServerName (a name or an IP literal
+    // as Connect reads it, brackets allowed), resuming Resume when given.
+    // Raises ETlsError with the reason (also when bytes arrived before the
+    // handshake began: they came in the clear), or the waits' errors; the
+    // handshake must end within ReplyTimeOut. Everything sent and received
+    // afterwards is encrypted.
     void StartTls(const net::TlsContext &Context, const std::string &ServerName,
                   const net::TlsSessionRef &Resume = {});
     bool Secured() const { return tls_ && tls_->Established(); }
+    // The last secured stream ended with the peer's close_notify: its end
+    // was the peer's own, not a cut made on the way.
+    bool TlsEndProven() const { return endProven_; }
 
     // ---- Listening side.
 
@@ -193,7 +205,7 @@ public:
     // ESockError "Connection closed by the peer" as soon as StillWanted (when
     // given) says false and no connection waits: the connection the data
     // belonged to has ended or refused it. ETimeOutError "Accepting Timed
-    // Out" after ReplyTimeOut ms without a connection.
+    // Out" when no connection from PeerAddress came within ReplyTimeOut ms.
     net::Socket AcceptFrom(const std::string &PeerAddress, const std::function<bool()> &StillWanted = {});
     // Closes the listening socket, makes Accepted this component's socket and
     // selects all six notifications for it.
@@ -313,6 +325,12 @@ protected:
     TWaitEnd Wait(const std::function<bool()> &Condition, TWaitLimits Limits);
     // The limits of a wait for the peer: its close and ReplyTimeOut.
     TWaitLimits PeerLimits() const { return {.PeerClosed = true, .SilenceMs = ReplyTimeOut}; }
+    // ReplyTimeOut from now; none when ReplyTimeOut is 0.
+    std::optional<std::chrono::steady_clock::time_point> DeadlineFromNow() const;
+    // The lines ReadLn reads from now on belong to one reply, which must be
+    // whole within ReplyTimeOut: a peer that drips it cannot hold the wait.
+    void StartReplyClock();
+    void StopReplyClock() { replyDeadline_.reset(); }
 
 private:
     void TimerFired();
@@ -364,6 +382,8 @@ private:
     // One receive or send on the socket, through TLS when it is secured.
     long ReceiveSome(char *Data, std::size_t Length);
     long SendSome(const char *Data, std::size_t Length);
+    // Sends one block of SendStream; the code of a broken TLS stream, 0 otherwise.
+    uint16_t WriteBlock();
     // Steps a TLS handshake under way; true when one is (the caller's I/O waits).
     bool StepTlsHandshake();
     static uint16_t CheckedPort(int Value);
@@ -382,9 +402,12 @@ private:
     // When something last came from the peer or went to it.
     std::chrono::steady_clock::time_point lastHeard_{};
     std::unique_ptr<net::TlsStream> tls_;  // on SocketHandle, while secured or securing
+    // When the reply being read must be whole (StartReplyClock); none: no deadline.
+    std::optional<std::chrono::steady_clock::time_point> replyDeadline_;
     bool readSkipped_ = false;     // a read request met Busy
     bool writeSkipped_ = false;    // a write request met Busy
     bool readHeld_ = false;        // the receive buffer was full: nothing more was read
     bool peerClosed_ = false;      // the connection ended by the peer's close
     uint16_t connectionError_ = 0; // what broke the connection (a reset: 10054), 0 for a plain close
+    bool endProven_ = false;       // see TlsEndProven
 };

@@ -103,16 +103,30 @@ void TTcpSocket::WriteFromStream()
         writeSkipped_ = true;
         return;
     }
-    BusyScope busy(*this);
-    StatusMessage(LevelTrace, Text(sWriteFromStream));
-    if (StepTlsHandshake() || SendStream->Size() == 0 || Canceled)
-        return;
+    uint16_t broken = 0;
+    {
+        BusyScope busy(*this);
+        StatusMessage(LevelTrace, Text(sWriteFromStream));
+        if (StepTlsHandshake() || SendStream->Size() == 0 || Canceled)
+            return;
+        broken = WriteBlock();
+    }
+    // A broken TLS stream leaves the TCP connection open, and nothing it
+    // carries can be trusted any more: the connection ends here.
+    if (broken != 0 && Connected) {
+        ReportBrokenConnection(broken);
+        ClosedByPeer(broken);
+    }
+}
+
+uint16_t TTcpSocket::WriteBlock()
+{
     const std::string_view bytes = SendStream->Bytes();
     const long sent = SendSome(bytes.data(), std::min(bytes.size(), BlockSize));
     if (sent == net::SocketError) {
         // The bytes stay queued; FD_WRITE comes when the socket can take them.
         LastError = net::GetLastError();
-        return;
+        return tls_ && LastError != net::WSAEWOULDBLOCK ? static_cast<uint16_t>(LastError) : 0;
     }
     const auto n = static_cast<std::size_t>(sent);
     if (n == bytes.size()) {
@@ -130,6 +144,7 @@ void TTcpSocket::WriteFromStream()
     lastHeard_ = std::chrono::steady_clock::now();
     if (PacketEvents && OnPacketSent)
         OnPacketSent(this);
+    return 0;
 }
 
 TStream &TTcpSocket::ReceiveTarget()
@@ -194,6 +209,7 @@ void TTcpSocket::ReadToStream()
     }
     bool received = false;
     bool tlsEnded = false;
+    uint16_t tlsBroken = 0;
     {
         BusyScope busy(*this);
         StatusMessage(LevelTrace, Text(sReadToStream));
@@ -206,8 +222,12 @@ void TTcpSocket::ReadToStream()
             const long n = ReceiveBlock(buffer, ReadBudget - taken);
             if (n == net::SocketError) {
                 // Would-block only says that nothing more is there now.
-                if (net::GetLastError() != net::WSAEWOULDBLOCK)
-                    ReportBrokenConnection(net::GetLastError());
+                if (net::GetLastError() != net::WSAEWOULDBLOCK) {
+                    const auto code = static_cast<uint16_t>(net::GetLastError());
+                    ReportBrokenConnection(code);
+                    if (tls_)
+                        tlsBroken = code;
+                }
                 break;
             }
             if (n == 0) {
@@ -233,6 +253,9 @@ void TTcpSocket::ReadToStream()
         OnDataArrived(this);
     if (tlsEnded && Connected)
         ClosedByPeer(0);
+    // As for a send (WriteFromStream).
+    if (tlsBroken != 0 && Connected)
+        ClosedByPeer(tlsBroken);
 }
 
 long TTcpSocket::ReceiveSome(char *Data, std::size_t Length)
@@ -259,14 +282,21 @@ bool TTcpSocket::StepTlsHandshake()
 void TTcpSocket::StartTls(const net::TlsContext &Context, const std::string &ServerName,
                           const net::TlsSessionRef &Resume)
 {
-    tls_ = std::make_unique<net::TlsStream>(Context, SocketHandle, net::WithoutBrackets(ServerName), Resume);
-    const net::TlsStream &tls = *tls_;
+    // Whatever came before the handshake came in the clear, from anyone on
+    // the path: it is no part of what the secured connection carries.
+    if (RecvStream->Size() > 0)
+        throw ETlsError(Text(eCleartextBeforeTls), net::TlsFailure::Handshake);
+    endProven_ = false;
+    tls_ = std::make_unique<net::TlsStream>(Context, SocketHandle, ServerName, Resume);
     StepTlsHandshake();
-    const TWaitEnd end =
-        Wait([&tls] { return tls.Established() || tls.Failure() != net::TlsFailure::None; }, PeerLimits());
-    if (end == TWaitEnd::Met && tls.Established())
+    // The peer's close replaces tls_ while the wait runs: read it afresh each time.
+    const auto settled = [this] { return !tls_ || tls_->Established() || tls_->Failure() != net::TlsFailure::None; };
+    TWaitLimits limits = PeerLimits();
+    limits.Deadline = DeadlineFromNow();
+    const TWaitEnd end = Wait(settled, limits);
+    if (end == TWaitEnd::Met && Secured())
         return;
-    const net::TlsFailure reason = tls.Failure();
+    const net::TlsFailure reason = tls_ ? tls_->Failure() : net::TlsFailure::None;
     tls_.reset();
     if (end == TWaitEnd::Canceled) {
         Canceled = false;
@@ -362,7 +392,9 @@ std::string TTcpSocket::ReadLn()
     // cannot make a line short enough.
     const auto lineEnd = [this] { return RecvStream->Bytes().substr(0, MaxLineLength).find('\n'); };
     const auto tooLong = [this] { return RecvStream->Bytes().size() >= MaxLineLength; };
-    switch (Wait([&] { return lineEnd() != std::string_view::npos || tooLong(); }, PeerLimits())) {
+    TWaitLimits limits = PeerLimits();
+    limits.Deadline = replyDeadline_;
+    switch (Wait([&] { return lineEnd() != std::string_view::npos || tooLong(); }, limits)) {
     case TWaitEnd::Canceled:
         throw EAbortError(Text(eReadLnAborted));
     case TWaitEnd::Silent:
@@ -387,6 +419,7 @@ std::string TTcpSocket::Transaction(const std::string &Command)
 {
     StatusMessage(LevelTrace, Text(sTransaction));
     ReplyNumber = 0;
+    StartReplyClock();
     Writeln(Command);
     LastReply = ReadLn();
     if (!LastReply.empty()) {

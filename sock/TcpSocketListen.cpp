@@ -44,8 +44,11 @@ net::Socket TTcpSocket::AcceptFrom(const std::string &PeerAddress, const std::fu
             throw ESockError(FormatMessage(std::string(ePeerAddress), PeerAddress));
     }
     const auto wanted = [&StillWanted] { return !StillWanted || StillWanted(); };
+    // Connections refused below start the wait again, but not its time: they
+    // cannot keep the caller waiting.
+    const TWaitLimits limits{.SilenceMs = ReplyTimeOut, .Deadline = DeadlineFromNow()};
     for (;;) {
-        const TWaitEnd end = Wait([&] { return EventArrived || !wanted(); }, {.SilenceMs = ReplyTimeOut});
+        const TWaitEnd end = Wait([&] { return EventArrived || !wanted(); }, limits);
         if (end == TWaitEnd::Canceled)
             throw ESockError(std::string(eAcceptingCanceled));
         if (end == TWaitEnd::Silent)

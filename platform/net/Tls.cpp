@@ -1,11 +1,13 @@
 #include "platform/net/Tls.h"
 
+#include "platform/net/Address.h"
 #include "platform/net/SocketErrors.h"
 
-#include <arpa/inet.h>
 #include <openssl/err.h>
 #include <openssl/ssl.h>
 #include <openssl/x509v3.h>
+
+#include <optional>
 
 namespace net {
 namespace {
@@ -90,10 +92,22 @@ long NothingMoved(int error)
     return SocketError;
 }
 
-bool IsIpLiteral(const std::string &host)
+// The address a certificate must name for Host, when Host is an address as
+// the connect reads it ("127.1", "[::1]", "fe80::1%eth0"); an interface means
+// nothing to a certificate.
+std::optional<std::string> AddressToVerify(const std::string &host)
 {
-    unsigned char address[16];
-    return ::inet_pton(AF_INET, host.c_str(), address) == 1 || ::inet_pton(AF_INET6, host.c_str(), address) == 1;
+    const std::optional<Address> literal = Address::FromLiteral(host);
+    if (!literal)
+        return std::nullopt;
+    const std::string text = literal->HostText();
+    return text.substr(0, text.find('%'));
+}
+
+// The peer ended the TCP connection without close_notify.
+bool EndedWithoutCloseNotify(int error)
+{
+    return error == SSL_ERROR_SSL && ERR_GET_REASON(ERR_peek_error()) == SSL_R_UNEXPECTED_EOF_WHILE_READING;
 }
 
 } // namespace
@@ -106,9 +120,6 @@ TlsContext::TlsContext(const std::string &CaFile) : ctx_(SSL_CTX_new(TLS_client_
     }
     SSL_CTX_set_min_proto_version(ctx_, TLS1_2_VERSION);
     SSL_CTX_set_verify(ctx_, SSL_VERIFY_PEER, nullptr);
-    // A close without close_notify reads as a close; whether the file is
-    // whole is judged by the completion reply and the announced size.
-    SSL_CTX_set_options(ctx_, SSL_OP_IGNORE_UNEXPECTED_EOF);
     // The send buffer is compacted between retries: same bytes, new place.
     SSL_CTX_set_mode(ctx_, SSL_MODE_ENABLE_PARTIAL_WRITE | SSL_MODE_ACCEPT_MOVING_WRITE_BUFFER);
     // A receive takes what has arrived, many records at once, instead of
@@ -135,11 +146,12 @@ TlsStream::TlsStream(const TlsContext &Context, Socket &Connection, const std::s
     BIO_set_data(bio, &transport_);
     BIO_set_init(bio, 1);
     SSL_set_bio(ssl_, bio, bio);
-    if (IsIpLiteral(Host)) {
-        X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl_), Host.c_str());
+    if (const std::optional<std::string> address = AddressToVerify(Host)) {
+        X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl_), address->c_str());
     } else {
-        SSL_set1_host(ssl_, Host.c_str());
-        SSL_set_tlsext_host_name(ssl_, Host.c_str());
+        const std::string name = WithoutBrackets(Host);
+        SSL_set1_host(ssl_, name.c_str());
+        SSL_set_tlsext_host_name(ssl_, name.c_str());
     }
     if (Resume)
         SSL_set_session(ssl_, Resume.get());
@@ -174,7 +186,8 @@ long TlsStream::Recv(char *Data, std::size_t Length)
     if (SSL_read_ex(ssl_, Data, Length, &received) == 1)
         return static_cast<long>(received);
     const int error = SSL_get_error(ssl_, 0);
-    if (error == SSL_ERROR_ZERO_RETURN) {
+    // Either is the end of the stream; EndProven tells them apart.
+    if (error == SSL_ERROR_ZERO_RETURN || EndedWithoutCloseNotify(error)) {
         ERR_clear_error();
         return 0;
     }
@@ -189,6 +202,8 @@ long TlsStream::Send(const char *Data, std::size_t Length)
         return static_cast<long>(sent);
     return NothingMoved(SSL_get_error(ssl_, 0));
 }
+
+bool TlsStream::EndProven() const { return (SSL_get_shutdown(ssl_) & SSL_RECEIVED_SHUTDOWN) != 0; }
 
 bool TlsStream::HasPending() const { return SSL_pending(ssl_) > 0 || SSL_has_pending(ssl_) == 1; }
 

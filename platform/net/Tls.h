@@ -53,7 +53,8 @@ using TlsSessionRef = std::shared_ptr<SSL_SESSION>;
 
 class TlsStream {
 public:
-    // Host is what the certificate must name: a DNS name or an IP literal.
+    // Host is what the certificate must name: a DNS name, or an IP literal
+    // in any form the connect takes (brackets and an interface allowed).
     TlsStream(const TlsContext &Context, Socket &Connection, const std::string &Host,
               const TlsSessionRef &Resume = {});
     ~TlsStream();
@@ -70,6 +71,9 @@ public:
     // SocketError (WSAEWOULDBLOCK when nothing can move yet).
     long Recv(char *Data, std::size_t Length);
     long Send(const char *Data, std::size_t Length);
+    // The peer ended the stream with close_notify; a stream that Recv found
+    // ended without it may have been cut on the way.
+    bool EndProven() const;
     // Decrypted bytes held inside, which no socket notification announces.
     bool HasPending() const;
     // Sends close_notify without waiting for the peer's.

@@ -13,6 +13,7 @@ using ::testing::IsEmpty;
 using ::testing::MatchesRegex;
 using ::testing::Not;
 using testsupport::FailureOf;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -281,6 +282,21 @@ TEST_F(FtpDownloadTest, DataConnectionFromAnotherAddressIsTurnedAway)
     EXPECT_EQ(local.Read("f"), kContent);
     EXPECT_THAT(Events(), Contains("OnSuccess " + kDownload));
     EXPECT_TRUE(server.Errors().empty());
+}
+
+// Strangers turned away must not stretch the wait: the server's own
+// connection, later than the reply time-out, is no longer taken.
+TEST_F(FtpDownloadTest, StrangersDoNotMoveTheDeadlineOfTheDataConnection)
+{
+    local.Write("f", "good copy");
+    harness::ScriptedFtpServer &script = UpToRetr("150 Opening (50000 bytes).\r\n");
+    for (int i = 0; i < 8; ++i)
+        script.ConnectData("127.0.0.3").AwaitDataClosedByClient().Pause(150ms);
+    script.ConnectData().SendData(kContent).CloseData().Send("226 Transfer complete.\r\n");
+    ConnectToScript();
+    client.ReplyTimeOut = 500;
+    EXPECT_EQ(FailureOf([&] { client.Download("f", local / "f"); }), "Accepting Timed Out");
+    EXPECT_EQ(local.Read("f"), "good copy");
 }
 
 TEST_F(FtpDownloadTest, StrangerAfterTheServerHasClosedIsNeverTakenForTheServer)

@@ -5,19 +5,43 @@
 
 namespace {
 
-TEST(FtpRulesTest, ContinuationLines)
+TEST(FtpRulesTest, MultiLineRepliesOpenAndEndByTheirCode)
 {
     const struct {
         const char *line;
-        bool more;
+        bool opens;
+    } openers[] = {
+        {"220-Welcome\r\n", true}, {"220-\r\n", true},  {"220 Ready\r\n", false}, {" indented\r\n", false},
+        {"abc-x\r\n", false},      {"22-x\r\n", false}, {"220\r\n", false},       {"", false},
+    };
+    for (const auto &row : openers)
+        EXPECT_EQ(OpensMultiLineReply(row.line), row.opens) << '"' << row.line << '"';
+
+    const struct {
+        const char *line;
+        bool ends;
+    } enders[] = {
+        {"220 Ready\r\n", true},     {"220\r\n", true},        {"220", true},           {"220x\r\n", true},
+        {"220-More\r\n", false},     {"Please be nice\r\n", false}, {"221 Bye\r\n", false},
+        {" 220 Ready\r\n", false},   {"22\r\n", false},        {"", false},
+    };
+    for (const auto &row : enders)
+        EXPECT_EQ(EndsMultiLineReply("220-Welcome\r\n", row.line), row.ends) << '"' << row.line << '"';
+}
+
+TEST(FtpRulesTest, SizeRepliesGiveTheirSizeOnly)
+{
+    const struct {
+        const char *line;
+        std::optional<int64_t> size;
     } table[] = {
-        {"220-Welcome\r\n", true},   {"220 Ready\r\n", false},     {" indented\r\n", true},
-        {"   \r\n", true},           {"220-\r\n", true},           {"abc-x\r\n", true},
-        {"22-x\r\n", false},         {"220\r\n", false},           {"22\n", false},
-        {"", false},                 {" \n", true},                {"Hello there\r\n", false},
+        {"213 68\r\n", 68},        {"213 0\r\n", 0},          {"213 5000000000\r\n", 5000000000},
+        {"213 68 \r\n", 68},       {"213-68\r\n", {}},        {"550 No such file.\r\n", {}},
+        {"213 -5\r\n", {}},        {"213 12 bytes\r\n", {}},  {"213 \r\n", {}},
+        {"213 99999999999999999999\r\n", {}},
     };
     for (const auto &row : table)
-        EXPECT_EQ(IsContinuationLine(row.line), row.more) << '"' << row.line << '"';
+        EXPECT_EQ(SizeFromReply(row.line), row.size) << '"' << row.line << '"';
 }
 
 TEST(FtpRulesTest, ReplyClassesAtTheirEdges)

@@ -46,22 +46,25 @@ TEST_F(FtpClientTest, GreetingOfSeveralLinesIsReadToItsEndBeforeUser)
     EXPECT_THAT(server.Transcript(), ElementsAre("USER anonymous", "QUIT"));  // 230: no PASS
 }
 
-TEST_F(FtpClientTest, GreetingLineThatEndsTheReplyEarlyLeavesTheRestForTheNextCommand)
+// Lines between the first and the last may carry no code: only "220 " ends
+// the greeting, so USER and PASS each get their own answer.
+TEST_F(FtpClientTest, GreetingWithAPlainMiddleLineIsReadToItsEnd)
 {
-    // "Plain text" ends the greeting; "220 Ready." is then taken as the answer
-    // to USER, which completes the login, and "220 Extra." waits in the buffer
-    // until the next command drops it.
-    server.Send("220-Welcome\r\nPlain text\r\n220 Ready.\r\n220 Extra.\r\n").Receive().Reply("200 NOOP ok.\r\n");
+    server.Send("220-Welcome\r\nPlease be nice\r\n220 Ready.\r\n")
+        .Reply("331 Password required.\r\n")
+        .Reply("230 Logged in.\r\n")
+        .Reply("200 NOOP ok.\r\n");
     server.Start();
     TargetScriptedServer();
     client.Connect();
-    EXPECT_THAT(log, ElementsAre("status: 220-Welcome\r\n", "status: Plain text\r\n", "status: USER anonymous",
-                                 "status: 220 Ready.\r\n", "OnConnect"));
+    EXPECT_THAT(log, ElementsAre("status: 220-Welcome\r\n", "status: Please be nice\r\n", "status: 220 Ready.\r\n",
+                                 "status: USER anonymous", "status: 331 Password required.\r\n", "status: PASS ",
+                                 "status: 230 Logged in.\r\n", "OnConnect"));
     log.clear();
     client.DoCommand("NOOP");
     EXPECT_THAT(log, ElementsAre("status: NOOP", "status: 200 NOOP ok.\r\n", "OnSuccess " + kDoCommand));
     client.Disconnect();
-    EXPECT_THAT(server.Transcript(), ElementsAre("USER anonymous", "NOOP", "QUIT"));
+    EXPECT_THAT(server.Transcript(), ElementsAre("USER anonymous", "PASS guest@example.org", "NOOP", "QUIT"));
 }
 
 TEST_F(FtpClientTest, RefusedPasswordLogsOutAndRaisesTheReply)

@@ -54,6 +54,15 @@ protected:
         return server.Send("220 Ready.\r\n").Reply("234 Proceed.\r\n").StartTls(pair.certFile, pair.keyFile);
     }
 
+    // Secured with a good certificate, protected, and logged in.
+    harness::ScriptedFtpServer &LoggedInOverTls()
+    {
+        return SecuredWith(TestCertificates::Kind::Good)
+            .Reply("200 PBSZ=0\r\n")
+            .Reply("200 Protection level set to P\r\n")
+            .Reply("230 Logged in.\r\n");
+    }
+
     // Why Connect failed to secure the connection (None: it did not).
     net::TlsFailure ConnectFailure()
     {
@@ -166,27 +175,153 @@ TEST_F(FtpTlsTest, ProtectionRefusedEndsTheLoginBeforeUser)
     EXPECT_THAT(server.Transcript(), ElementsAre("AUTH TLS", "PBSZ 0", "PROT P"));
 }
 
-TEST_F(FtpTlsTest, DataCutWithoutCloseNotifyIsAFailedDownload)
+class FtpTlsDownloadTest : public FtpTlsTest {
+protected:
+    FtpTlsDownloadTest() { local.Write("f", "good copy"); }
+
+    // Logged in, SIZE answered with SizeReply, PORT accepted.
+    harness::ScriptedFtpServer &UpToRetr(const std::string &sizeReply)
+    {
+        return LoggedInOverTls().Reply(sizeReply).Reply("200 PORT command successful.\r\n");
+    }
+    // Downloads f from the script; the failure's text, empty on success.
+    std::string Fetch()
+    {
+        server.Start();
+        TargetScriptedServer();
+        client.Connect();
+        return testsupport::FailureOf<Exception>([&] { client.Download("f", local / "f"); });
+    }
+};
+
+TEST_F(FtpTlsDownloadTest, DataCutWithoutCloseNotifyShortOfTheAnnouncedSizeFails)
 {
-    local.Write("f", "good copy");
-    SecuredWith(TestCertificates::Kind::Good)
-        .Reply("200 PBSZ=0\r\n")
-        .Reply("200 Protection level set to P\r\n")
-        .Reply("230 Logged in.\r\n")
-        .Reply("200 PORT command successful.\r\n")
+    UpToRetr("213 63\r\n")
         .Reply("150 Opening BINARY mode data connection for f (63 bytes).\r\n")
         .DataTls(true)
         .ConnectData()
         .SendData(std::string(40, 'x'))
         .CloseDataWithoutTlsShutdown()
         .Send("226 Transfer complete.\r\n");
+    EXPECT_EQ(Fetch(), "Transfer incomplete: received 40 of 63 bytes");
+    EXPECT_EQ(local.Read("f"), "good copy");
+    EXPECT_THAT(server.DataTlsSessionsReused(), ElementsAre(true));
+    EXPECT_THAT(log, Contains("status: SIZE f"));
+}
+
+// Without a size the end must be the server's own: close_notify.
+TEST_F(FtpTlsDownloadTest, DataCutWithoutCloseNotifyWhenNoSizeIsKnownFails)
+{
+    UpToRetr("550 SIZE not allowed.\r\n")
+        .Reply("150 Opening BINARY mode data connection for f.\r\n")
+        .DataTls(true)
+        .ConnectData()
+        .SendData(std::string(40, 'x'))
+        .CloseDataWithoutTlsShutdown()
+        .Send("226 Transfer complete.\r\n");
+    EXPECT_EQ(Fetch(), "Transfer incomplete: the data connection ended without close_notify after 40 bytes");
+    EXPECT_EQ(local.Read("f"), "good copy");
+    EXPECT_THAT(Events(), Contains("OnFailure " + KindText(cmdDownload)));
+    EXPECT_THAT(Events(), Not(Contains("OnUnSupportedFunction " + KindText(cmdDownload))));
+}
+
+TEST_F(FtpTlsDownloadTest, DataEndedWithCloseNotifyWhenNoSizeIsKnownIsWhole)
+{
+    UpToRetr("502 SIZE not implemented.\r\n")
+        .Reply("150 Opening BINARY mode data connection for f.\r\n")
+        .DataTls(true)
+        .ConnectData()
+        .SendData(std::string(40, 'x'))
+        .CloseData()
+        .Send("226 Transfer complete.\r\n");
+    EXPECT_EQ(Fetch(), "");
+    EXPECT_EQ(local.Read("f"), std::string(40, 'x'));
+    EXPECT_THAT(Events(), Contains("OnSuccess " + KindText(cmdDownload)));
+}
+
+// Whoever is on the path can write to the data port before the handshake;
+// none of it may reach the file.
+TEST_F(FtpTlsDownloadTest, BytesBeforeThePassiveDataHandshakeFailTheDownload)
+{
+    client.Passive = true;
+    LoggedInOverTls()
+        .Reply("213 68\r\n")
+        .ReplyPassive("229 Entering Extended Passive Mode (|||{port}|)\r\n")
+        .AcceptData()
+        .SendData("[Injected]\r\nWersja=9.99\r\n")
+        .Reply("150 Opening BINARY mode data connection for f.\r\n")
+        .SecureData()
+        .SendData(std::string(68, 'x'))
+        .CloseData()
+        .Send("226 Transfer complete.\r\n");
+    EXPECT_NE(Fetch(), "");
+    EXPECT_EQ(local.Read("f"), "good copy");
+    EXPECT_THAT(Events(), Contains("OnFailure " + KindText(cmdDownload)));
+    EXPECT_THAT(Events(), Not(Contains("OnTransactionStart")));
+}
+
+TEST_F(FtpTlsDownloadTest, DataConnectionClosedDuringItsHandshakeFailsTheDownload)
+{
+    UpToRetr("213 68\r\n")
+        .Reply("150 Opening BINARY mode data connection for f (68 bytes).\r\n")
+        .ConnectData()
+        .CloseDuringHandshake(true);
+    EXPECT_EQ(Fetch(), "TLS Handshake Failed");
+    EXPECT_EQ(local.Read("f"), "good copy");
+    EXPECT_THAT(Events(), Contains("OnFailure " + KindText(cmdDownload)));
+}
+
+TEST_F(FtpTlsTest, ServerClosingAfter234EndsTheLoginBeforeUser)
+{
+    server.Send("220 Ready.\r\n").Reply("234 Proceed.\r\n").CloseDuringHandshake(false);
+    EXPECT_EQ(LoginFailure(), net::TlsFailure::Handshake);
+    EXPECT_THAT(server.Transcript(), ElementsAre("AUTH TLS"));
+}
+
+// A record the server did not write breaks the stream for good: the
+// connection ends at once instead of every later command waiting in vain.
+TEST_F(FtpTlsTest, BrokenRecordOnTheControlConnectionClosesIt)
+{
+    client.ReplyTimeOut = 30000;
+    LoggedInOverTls()
+        .Receive()
+        .SendPastTls("200 Type set to I.\r\n")
+        .AwaitSignal();
     server.Start();
     TargetScriptedServer();
     client.Connect();
-    EXPECT_EQ(testsupport::FailureOf<FTPException>([&] { client.Download("f", local / "f"); }),
-              "Transfer incomplete: received 40 of 63 bytes");
-    EXPECT_EQ(local.Read("f"), "good copy");
-    EXPECT_THAT(server.DataTlsSessionsReused(), ElementsAre(true));
+    EXPECT_EQ(testsupport::FailureOf<Exception>([&] { client.Mode(2); }), "Connection closed by the peer");
+    EXPECT_FALSE(client.IsConnected());
+    EXPECT_THAT(Events(), Contains("OnDisconnect"));
+    server.Signal();
+}
+
+// The connect reads "127.1" as 127.0.0.1; so must the certificate check.
+TEST_F(FtpTlsTest, ShortFormOfAnAddressIsCheckedAsThatAddress)
+{
+    LoggedInOverTls();
+    server.Start();
+    Target("127.1", server.Port());
+    client.Connect();
+    EXPECT_TRUE(client.Secured());
+}
+
+// A reply's further lines may carry no code: only "220 " ends it.
+TEST_F(FtpTlsTest, GreetingWithAPlainMiddleLineLogsInOverTls)
+{
+    const harness::CertificateFiles pair = certificates.Server(TestCertificates::Kind::Good);
+    server.Send("220-Welcome\r\nPlease be nice\r\n220 Ready.\r\n")
+        .Reply("234 Proceed.\r\n")
+        .StartTls(pair.certFile, pair.keyFile)
+        .Reply("200 PBSZ=0\r\n")
+        .Reply("200 Protection level set to P\r\n")
+        .Reply("331 Password required.\r\n")
+        .Reply("230 Logged in.\r\n");
+    server.Start();
+    TargetScriptedServer();
+    client.Connect();
+    EXPECT_TRUE(client.Secured());
+    EXPECT_THAT(server.Transcript(), ElementsAre("AUTH TLS", "PBSZ 0", "PROT P", "USER anonymous", MatchesRegex("PASS .*")));
 }
 
 TEST_F(FtpTlsTest, LoginCancelledBeforeTheConnectionIsSecuredSendsNoQuitInTheClear)

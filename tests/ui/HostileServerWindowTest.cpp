@@ -2,6 +2,7 @@
 // sees it: a clear box, and the next check starts afresh.
 #include "WorkflowFixture.h"
 
+#include "ftp/FtpRules.h"
 #include "harness/ScriptedFtpServer.h"
 
 #include <QLineEdit>
@@ -48,7 +49,8 @@ TEST_F(HostileServer, EndlessGreetingLineEndsTheCheckAndTheNextConnectsAgain)
 TEST_F(HostileServer, LongGreetingLogsInWithoutABox)
 {
     std::string greeting;
-    for (int i = 0; i < 2000; ++i)
+    // As many lines as one reply may have.
+    for (int i = 1; i < MaxReplyLines; ++i)
         greeting += "220-Line " + std::to_string(i) + " of a long greeting, forty-odd bytes.\r\n";
     harness::ScriptedFtpServer server;
     server.Send(greeting + "220 Ready\r\n").Reply("230 Welcome\r\n").Reply("200 Type set\r\n");
