@@ -6,8 +6,10 @@
 // (lookup, connect, a reply line, a send, an accept, a capture) pumps the event
 // loop, sleeping until the next event, until its condition holds, Cancel is
 // called, (lookup and connect) TimeOut runs out, or (every other wait) nothing
-// has come from the peer for ReplyTimeOut. While it waits, any other handler
-// may run, including the owner's.
+// has come from the peer for ReplyTimeOut; a reply, a handshake and an accept
+// must also be done within ReplyTimeOut from their start, however much the
+// peer sends meanwhile. While it waits, any other handler may run, including
+// the owner's.
 //
 // Ownership: the owner holds the component by value or std::unique_ptr. It may
 // destroy it at any time except from inside one of the component's own events
