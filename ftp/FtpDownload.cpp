@@ -5,7 +5,7 @@
 
 #include "ftp/FtpRules.h"
 
-#include <optional>
+#include <algorithm>
 
 namespace {
 
@@ -26,6 +26,8 @@ bool FailsLikeARefusal(const std::exception_ptr &error)
 
 // How long DrainAfterCancel waits for the rest of a server's abort reply, in ms.
 constexpr int kDrainLimitMs = 950;
+
+std::string ByteCount(int64_t Count) { return std::to_string(Count) + " bytes"; }
 
 }  // namespace
 
@@ -77,13 +79,13 @@ void TFtpClient::Transfer(const std::string &RemoteFile, const std::string &Loca
     if (OnPacketRecvd)
         DataConnection->OnPacketRecvd = OnPacketRecvd;
     BytesTotal = 0;
+    knownSize_.reset();
     // ReplyNumber stays the first line's while the further lines are read.
-    std::optional<int64_t> announced;
     SendCommand("RETR " + RemoteFile, {}, [&](const std::string &each, bool first) {
         if (BytesTotal == 0)
             BytesTotal = ParseByteCount(each);
-        if (!announced)
-            announced = AnnouncedSize(each);
+        if (!knownSize_)
+            knownSize_ = AnnouncedSize(each);
         if (!IsRefusal(ReplyNumber))
             return;
         // A refusal whose first line OnFailure handled goes on line by line.
@@ -92,6 +94,9 @@ void TFtpClient::Transfer(const std::string &RemoteFile, const std::string &Loca
         ReportFailure(cmdDownload, each);
     });
 
+    if (knownSize_ && *knownSize_ > DownloadLimit())
+        AbandonTransfer(FTPException("File too large: " + ByteCount(*knownSize_) + " announced, at most " +
+                                     std::to_string(DownloadLimit())));
     if (!Passive)
         AcceptDataConnection(server);
     // The server checks that the data comes from the client it secured.
@@ -101,7 +106,14 @@ void TFtpClient::Transfer(const std::string &RemoteFile, const std::string &Loca
         OnTransactionStart(this);
     // Captured also after a server's abort reply: the data connection came,
     // and what ends it is judged with the reply.
-    std::unique_ptr<TFileStream> file = DataConnection->CaptureFile(LocalFile);
+    std::unique_ptr<TFileStream> file;
+    try {
+        file = DataConnection->CaptureFile(LocalFile, std::min(DownloadLimit(), knownSize_.value_or(NoLimit)));
+    } catch (const ETooLargeError &) {
+        AbandonTransfer(FTPException(knownSize_ ? "Transfer too long: more than the " + ByteCount(*knownSize_) +
+                                                      " announced"
+                                                : "File too large: more than " + ByteCount(DownloadLimit())));
+    }
     if (OnTransactionStop)
         OnTransactionStop(this);
     DataConnection->RequestCloseSocket();
@@ -113,9 +125,9 @@ void TFtpClient::Transfer(const std::string &RemoteFile, const std::string &Loca
     const std::string completion = ReadTransferReply();
     if (!IsPositiveCompletion(completion))
         FailDownload(FTPException(completion));
-    if (announced && BytesTotal < *announced)
+    if (knownSize_ && BytesTotal < *knownSize_)
         FailDownload(FTPException("Transfer incomplete: received " + std::to_string(BytesTotal) + " of " +
-                                  std::to_string(*announced) + " bytes"));
+                                  ByteCount(*knownSize_)));
     file->Commit();
 }
 
@@ -151,6 +163,23 @@ std::string TFtpClient::ReadTransferReply()
                 throw;
         }
     }
+}
+
+int64_t TFtpClient::DownloadLimit() const { return MaxDownloadBytes > 0 ? MaxDownloadBytes : NoLimit; }
+
+void TFtpClient::AbandonTransfer(const FTPException &Error)
+{
+    // The server learns from the close that the transfer is over and says so
+    // on the control connection. Its answer is read now, so that it cannot
+    // pass for the reply to the next command; a connection whose answer
+    // cannot be read is closed, so that nothing it still brings can.
+    DataConnection->RequestCloseSocket();
+    try {
+        ReadTransferReply();
+    } catch (const ESockError &) {
+        TTcpSocket::Disconnect();
+    }
+    FailDownload(Error);
 }
 
 void TFtpClient::AnnounceDownloadFailure()

@@ -43,7 +43,7 @@ protected:
 
 TEST_F(FtpDownloadTest, AnnouncedSizeComesFirstAndTheReceivedCountLast)
 {
-    UpToRetr("150 Opening BINARY mode data connection for a.bin (1234 bytes).\r\n")
+    UpToRetr("150 Opening BINARY mode data connection for a.bin (50000 bytes).\r\n")
         .ConnectData()
         .SendData(kContent)
         .CloseData()
@@ -52,14 +52,14 @@ TEST_F(FtpDownloadTest, AnnouncedSizeComesFirstAndTheReceivedCountLast)
     WatchTotalAtStart();
     client.Download("pub/news/a.bin", local / "a.bin");
 
-    EXPECT_EQ(totalAtStart, 1234);
+    EXPECT_EQ(totalAtStart, 50000);
     EXPECT_EQ(client.BytesTotal, static_cast<int64_t>(kContent.size()));
     EXPECT_EQ(local.Read("a.bin"), kContent);
     ASSERT_EQ(log.size(), 9u) << ::testing::PrintToString(log);
     EXPECT_THAT(log[0], MatchesRegex("status: PORT 127,0,0,1,[0-9]+,[0-9]+"));
     EXPECT_THAT(std::vector(log.begin() + 1, log.end()),
                 ElementsAre("status: 200 PORT command successful.\r\n", "status: RETR pub/news/a.bin",
-                            "status: 150 Opening BINARY mode data connection for a.bin (1234 bytes).\r\n",
+                            "status: 150 Opening BINARY mode data connection for a.bin (50000 bytes).\r\n",
                             "OnTransactionStart", "OnTransactionStop", "status: Received 50000 Bytes",
                             "status: 226 Transfer complete.\r\n",
                             "OnSuccess " + kDownload));

@@ -54,6 +54,30 @@ protected:
         return server.Send("220 Ready.\r\n").Reply("234 Proceed.\r\n").StartTls(pair.certFile, pair.keyFile);
     }
 
+    // Secured and logged in, PORT accepted, RETR answered with 63 bytes
+    // announced, and the data connection secured; the good copy in place.
+    harness::ScriptedFtpServer &SecuredTransferOf63Bytes()
+    {
+        local.Write("f", "good copy");
+        return SecuredWith(TestCertificates::Kind::Good)
+            .Reply("200 PBSZ=0\r\n")
+            .Reply("200 Protection level set to P\r\n")
+            .Reply("230 Logged in.\r\n")
+            .Reply("200 PORT command successful.\r\n")
+            .Reply("150 Opening BINARY mode data connection for f (63 bytes).\r\n")
+            .DataTls(true)
+            .ConnectData();
+    }
+    // The download of "f" fails with Error, and the good copy stays.
+    void ExpectFailureKeepingTheGoodCopy(const std::string &error)
+    {
+        server.Start();
+        TargetScriptedServer();
+        client.Connect();
+        EXPECT_EQ(testsupport::FailureOf<FTPException>([&] { client.Download("f", local / "f"); }), error);
+        EXPECT_EQ(local.Read("f"), "good copy");
+    }
+
     // Why Connect failed to secure the connection (None: it did not).
     net::TlsFailure ConnectFailure()
     {
@@ -168,25 +192,22 @@ TEST_F(FtpTlsTest, ProtectionRefusedEndsTheLoginBeforeUser)
 
 TEST_F(FtpTlsTest, DataCutWithoutCloseNotifyIsAFailedDownload)
 {
-    local.Write("f", "good copy");
-    SecuredWith(TestCertificates::Kind::Good)
-        .Reply("200 PBSZ=0\r\n")
-        .Reply("200 Protection level set to P\r\n")
-        .Reply("230 Logged in.\r\n")
-        .Reply("200 PORT command successful.\r\n")
-        .Reply("150 Opening BINARY mode data connection for f (63 bytes).\r\n")
-        .DataTls(true)
-        .ConnectData()
+    SecuredTransferOf63Bytes()
         .SendData(std::string(40, 'x'))
         .CloseDataWithoutTlsShutdown()
         .Send("226 Transfer complete.\r\n");
-    server.Start();
-    TargetScriptedServer();
-    client.Connect();
-    EXPECT_EQ(testsupport::FailureOf<FTPException>([&] { client.Download("f", local / "f"); }),
-              "Transfer incomplete: received 40 of 63 bytes");
-    EXPECT_EQ(local.Read("f"), "good copy");
+    ExpectFailureKeepingTheGoodCopy("Transfer incomplete: received 40 of 63 bytes");
     EXPECT_THAT(server.DataTlsSessionsReused(), ElementsAre(true));
+}
+
+TEST_F(FtpTlsTest, MoreBytesThanAnnouncedFailAtOnce)
+{
+    SecuredTransferOf63Bytes()
+        .SendData(std::string(100, 'x'))
+        .AwaitDataClosedByClient()
+        .Send("426 Connection closed; transfer aborted.\r\n");
+    client.ReplyTimeOut = 20000;  // only a regression waits that long
+    ExpectFailureKeepingTheGoodCopy("Transfer too long: more than the 63 bytes announced");
 }
 
 TEST_F(FtpTlsTest, LoginCancelledBeforeTheConnectionIsSecuredSendsNoQuitInTheClear)
