@@ -58,7 +58,8 @@ public:
     // reply announced have come; otherwise OnFailure and FTPException with
     // the reply (or "Transfer incomplete: ...", see also MaxDownloadBytes),
     // the local copy kept. A silent server (ReplyTimeOut) also fails the
-    // download through OnFailure.
+    // download through OnFailure. A directory that cannot be synced after the
+    // new copy is in place is reported as a status text, not as a failure.
     void Download(const std::string &RemoteFile, const std::string &LocalFile);
     // Progress of the running Download (its data connection's counts); 0 when
     // none runs. They stand for the base's counts of the control connection,

@@ -128,7 +128,10 @@ void TFtpClient::Transfer(const std::string &RemoteFile, const std::string &Loca
     if (knownSize_ && BytesTotal < *knownSize_)
         FailDownload(FTPException("Transfer incomplete: received " + std::to_string(BytesTotal) + " of " +
                                   ByteCount(*knownSize_)));
-    file->Commit();
+    // The new copy is in place: a directory that could not be synced is
+    // worth a word, not a failed download.
+    if (const std::string note = file->Commit(); !note.empty())
+        StatusMessage(kStatusLevel, note);
 }
 
 void TFtpClient::AcceptDataConnection(const std::string &Server)
