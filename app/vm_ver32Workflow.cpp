@@ -111,6 +111,7 @@ void TForm1::FormTryToConnect()
     client.Port = IntConvert::StrToInt(View.FieldText(TField::HostPort));
     client.TimeOut = ConnectTimeOutMs;
     client.ReplyTimeOut = ReplyTimeOutMs;
+    client.MaxDownloadBytes = DownloadLimitBytes;
     client.UserID = View.FieldText(TField::User);
     client.Password = View.FieldText(TField::Password);
     client.ReportLevel = LoginReportLevel;

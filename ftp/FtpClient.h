@@ -54,10 +54,12 @@ public:
     // when empty) over a data connection accepted from the control
     // connection's peer only, or with Passive opened to that peer. Refusals of PORT or RETR (301..599) go to
     // OnFailure (cmdDownload) or raise FTPException. OnSuccess (cmdDownload)
-    // only when the completion reply is 2xx and every byte the RETR reply
-    // announced has come; otherwise OnFailure and FTPException with the reply
-    // (or "Transfer incomplete: ..."), the local copy kept. A silent server
-    // (ReplyTimeOut) also fails the download through OnFailure.
+    // only when the completion reply is 2xx and exactly the bytes the RETR
+    // reply announced have come; otherwise OnFailure and FTPException with
+    // the reply (or "Transfer incomplete: ...", see also MaxDownloadBytes),
+    // the local copy kept. A silent server (ReplyTimeOut) also fails the
+    // download through OnFailure. A directory that cannot be synced after the
+    // new copy is in place is reported as a status text, not as a failure.
     void Download(const std::string &RemoteFile, const std::string &LocalFile);
     // Progress of the running Download (its data connection's counts); 0 when
     // none runs. They stand for the base's counts of the control connection,
@@ -67,6 +69,13 @@ public:
     // The size the RETR reply announced (0: none), and after a transfer the
     // bytes it brought.
     int64_t BytesTotal = 0;
+    // The most bytes one Download may bring (0: no limit). A download that
+    // passes it, or that brings more than the size the server announced,
+    // fails at once, and one announced larger than it fails before a byte
+    // is written: OnFailure (cmdDownload) and FTPException, the local copy
+    // kept. The server's reply to the transfer cut short is read; when it
+    // cannot be, the control connection is closed.
+    int64_t MaxDownloadBytes = 0;
 
     // ---- Properties.
     std::string UserID;
@@ -159,6 +168,14 @@ private:
     // server's abort reply, reporting each line; returns the first. It must
     // be whole within ReplyTimeOut from now.
     std::string ReadTransferReply();
+    // MaxDownloadBytes, or NoLimit for none.
+    int64_t DownloadLimit() const;
+    // A size known before the transfer (SIZE, the RETR reply) that passes the limit.
+    FTPException TooLargeError(int64_t Announced) const;
+    // Ends a transfer the client cuts short: closes the data connection,
+    // reads the server's reply to that (or closes the control connection when
+    // it cannot), then fails the download with Error.
+    [[noreturn]] void AbandonTransfer(const FTPException &Error);
     // OnFailure (cmdDownload) hears that the download cannot go on, whatever
     // it answers; the caller raises the error.
     void AnnounceDownloadFailure();
@@ -177,4 +194,7 @@ private:
     std::unique_ptr<net::TlsContext> tlsContext_;  // while UseTls: the trust of this session
 
     std::unique_ptr<TTcpSocket> DataConnection;  // exists only during Download
+    // The size the server gave for the running download (SIZE, or the RETR
+    // reply); none when it gave none.
+    std::optional<int64_t> knownSize_;
 };

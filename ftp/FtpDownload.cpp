@@ -5,7 +5,7 @@
 
 #include "ftp/FtpRules.h"
 
-#include <optional>
+#include <algorithm>
 
 namespace {
 
@@ -26,6 +26,8 @@ bool FailsLikeARefusal(const std::exception_ptr &error)
 
 // How long DrainAfterCancel waits for the rest of a server's abort reply, in ms.
 constexpr int kDrainLimitMs = 950;
+
+std::string ByteCount(int64_t Count) { return std::to_string(Count) + " bytes"; }
 
 }  // namespace
 
@@ -60,7 +62,9 @@ void TFtpClient::Transfer(const std::string &RemoteFile, const std::string &Loca
     const std::string server = GetPeerAddress();
     // Over TLS a file is whole only when its end is proven: by close_notify,
     // or by as many bytes as a size known in advance.
-    const std::optional<int64_t> sized = Secured() ? AskSize(RemoteFile) : std::nullopt;
+    knownSize_ = Secured() ? AskSize(RemoteFile) : std::nullopt;
+    if (knownSize_ && *knownSize_ > DownloadLimit())
+        FailDownload(TooLargeError(*knownSize_));
     DataConnection->TimeOut = TimeOut;
     DataConnection->ReplyTimeOut = ReplyTimeOut;
     if (Passive) {
@@ -81,12 +85,11 @@ void TFtpClient::Transfer(const std::string &RemoteFile, const std::string &Loca
         DataConnection->OnPacketRecvd = OnPacketRecvd;
     BytesTotal = 0;
     // ReplyNumber stays the first line's while the further lines are read.
-    std::optional<int64_t> announced;
     SendCommand("RETR " + RemoteFile, {}, [&](const std::string &each, bool first) {
         if (BytesTotal == 0)
             BytesTotal = ParseByteCount(each);
-        if (!announced)
-            announced = AnnouncedSize(each);
+        if (!knownSize_)
+            knownSize_ = AnnouncedSize(each);
         if (!IsRefusal(ReplyNumber))
             return;
         // A refusal whose first line OnFailure handled goes on line by line.
@@ -95,6 +98,8 @@ void TFtpClient::Transfer(const std::string &RemoteFile, const std::string &Loca
         ReportFailure(cmdDownload, each);
     });
 
+    if (knownSize_ && *knownSize_ > DownloadLimit())
+        AbandonTransfer(TooLargeError(*knownSize_));
     if (!Passive)
         AcceptDataConnection(server);
     // The server checks that the data comes from the client it secured.
@@ -104,7 +109,14 @@ void TFtpClient::Transfer(const std::string &RemoteFile, const std::string &Loca
         OnTransactionStart(this);
     // Captured also after a server's abort reply: the data connection came,
     // and what ends it is judged with the reply.
-    std::unique_ptr<TFileStream> file = DataConnection->CaptureFile(LocalFile);
+    std::unique_ptr<TFileStream> file;
+    try {
+        file = DataConnection->CaptureFile(LocalFile, std::min(DownloadLimit(), knownSize_.value_or(NoLimit)));
+    } catch (const ETooLargeError &) {
+        AbandonTransfer(FTPException(knownSize_ ? "Transfer too long: more than the " + ByteCount(*knownSize_) +
+                                                      " announced"
+                                                : "File too large: more than " + ByteCount(DownloadLimit())));
+    }
     if (OnTransactionStop)
         OnTransactionStop(this);
     DataConnection->RequestCloseSocket();
@@ -116,16 +128,18 @@ void TFtpClient::Transfer(const std::string &RemoteFile, const std::string &Loca
     const std::string completion = ReadTransferReply();
     if (!IsPositiveCompletion(completion))
         FailDownload(FTPException(completion));
-    const std::optional<int64_t> known = announced ? announced : sized;
-    if (known && BytesTotal < *known)
+    if (knownSize_ && BytesTotal < *knownSize_)
         FailDownload(FTPException("Transfer incomplete: received " + std::to_string(BytesTotal) + " of " +
-                                  std::to_string(*known) + " bytes"));
+                                  ByteCount(*knownSize_)));
     // Anyone on the path can end a TCP connection; only the server can end
     // its TLS stream.
-    if (Secured() && !known && !DataConnection->TlsEndProven())
+    if (Secured() && !knownSize_ && !DataConnection->TlsEndProven())
         FailDownload(FTPException("Transfer incomplete: the data connection ended without close_notify after " +
                                   std::to_string(BytesTotal) + " bytes"));
-    file->Commit();
+    // The new copy is in place: a directory that could not be synced is
+    // worth a word, not a failed download.
+    if (const std::string note = file->Commit(); !note.empty())
+        StatusMessage(kStatusLevel, note);
 }
 
 std::optional<int64_t> TFtpClient::AskSize(const std::string &RemoteFile)
@@ -165,6 +179,30 @@ std::string TFtpClient::ReadTransferReply()
                 throw;
         }
     }
+}
+
+int64_t TFtpClient::DownloadLimit() const { return MaxDownloadBytes > 0 ? MaxDownloadBytes : NoLimit; }
+
+FTPException TFtpClient::TooLargeError(int64_t Announced) const
+{
+    return FTPException("File too large: " + ByteCount(Announced) + " announced, at most " +
+                        std::to_string(DownloadLimit()));
+}
+
+void TFtpClient::AbandonTransfer(const FTPException &Error)
+{
+    // The server learns from the close that the transfer is over and says so
+    // on the control connection. Its answer is read now, so that it cannot
+    // pass for the reply to the next command; a connection whose answer
+    // cannot be read is closed, so that nothing it still brings can.
+    DataConnection->RequestCloseSocket();
+    try {
+        ReadTransferReply();
+    } catch (const ESockError &) {
+        if (Connected)
+            TTcpSocket::Disconnect();
+    }
+    FailDownload(Error);
 }
 
 void TFtpClient::AnnounceDownloadFailure()

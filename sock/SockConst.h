@@ -69,6 +69,8 @@ constexpr std::string_view eTransferTimedOut = "Transfer Timed Out";
 constexpr std::string_view eAcceptTimedOut = "Accepting Timed Out";
 constexpr std::string_view eTlsFailed = "TLS Handshake Failed";
 constexpr std::string_view eCleartextBeforeTls = "Cleartext before the TLS handshake";
+// A capture received more than its limit ("%s" is the limit).
+constexpr std::string_view eTransferTooLarge = "Transfer larger than %s bytes";
 constexpr std::string_view eNoTimer = "No Timer";
 // A wait for bytes, or for bytes to leave, on a connection the peer has closed.
 constexpr std::string_view eConnectionClosed = "Connection closed by the peer";

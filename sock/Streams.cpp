@@ -1,5 +1,6 @@
 #include "sock/Streams.h"
 
+#include "platform/FileSystemCalls.h"
 #include "platform/net/SystemCalls.h"
 
 #include <cerrno>
@@ -60,6 +61,20 @@ bool SameFile(const struct stat &a, const struct stat &b) { return a.st_dev == b
 
 // The directory Path is in, with its slash ("" for the current one).
 std::string DirectoryOf(const std::string &path) { return path.substr(0, path.rfind('/') + 1); }
+
+// Makes a rename in Directory durable: until the directory reaches the disk,
+// a power cut can bring back what the name held before, or no file. Returns
+// 0, also where the file system cannot sync a directory (EINVAL), or errno.
+int SyncDirectory(const std::string &directory)
+{
+    const FileSystem::SystemCalls &calls = FileSystem::Calls();
+    const int fd = calls.open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    const int error = (calls.fsync(fd) == 0 || errno == EINVAL) ? 0 : errno;
+    calls.close(fd);
+    return error;
+}
 
 // The file a name stands for once its symbolic links are followed; Info holds
 // what lstat says of it when Exists.
@@ -362,18 +377,25 @@ void TFileStream::Close()
         FailWrite();
 }
 
-void TFileStream::Commit()
+std::string TFileStream::Commit()
 {
     Close();
     if (committed_)
-        return;
-    if (std::rename(temporaryName_.c_str(), targetName_.c_str()) != 0) {
+        return {};
+    if (FileSystem::Calls().rename(temporaryName_.c_str(), targetName_.c_str()) != 0) {
         error_ = errno;
         FailWrite();
     }
     committed_ = true;
     ::close(lock_);
     lock_ = -1;
+    // The rename happened beside the final target, where the temporary file was.
+    const std::string beside = DirectoryOf(targetName_);
+    const std::string directory = beside.empty() ? "." : beside;
+    if (const int error = SyncDirectory(directory))
+        return "File " + Quoted(fileName_) + " replaced, but its directory " + Quoted(directory) +
+               " could not be synced: " + std::strerror(error) + ". A power cut may undo the replacement.";
+    return {};
 }
 
 void TFileStream::FailWrite()

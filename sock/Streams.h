@@ -100,8 +100,11 @@ public:
     // Writes out the last bytes and closes; raises EWriteError when a write
     // failed or the bytes cannot reach the disk. Closing twice does nothing.
     void Close();
-    // Closes, then puts the file in place of the target; raises EWriteError.
-    void Commit();
+    // Closes, then puts the file in place of the target and syncs the
+    // directory that holds it; raises EWriteError when the file cannot be put
+    // in place. Once it is, a failed sync is no failure: the returned note
+    // says that a power cut may undo the replacement (empty when none may).
+    std::string Commit();
 
 private:
     [[noreturn]] void FailWrite();

@@ -30,6 +30,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
@@ -57,6 +58,12 @@ public:
 
 // A wait that was ended because nothing came from the peer for ReplyTimeOut.
 class ETimeOutError : public ESockError {
+public:
+    using ESockError::ESockError;
+};
+
+// A capture received more bytes than its limit.
+class ETooLargeError : public ESockError {
 public:
     using ESockError::ESockError;
 };
@@ -172,8 +179,12 @@ public:
     // caller commits it. EAbortError "Socket send aborted" on Cancel (FileName
     // unchanged); EFCreateError when the file cannot be created; EWriteError
     // when it cannot be written; ESockError with the looked-up text when the
-    // peer reset the connection ("10054:Connection reset by peer").
-    [[nodiscard]] std::unique_ptr<TFileStream> CaptureFile(const std::string &FileName);
+    // peer reset the connection ("10054:Connection reset by peer"). A byte
+    // past Limit ends the capture at once: the connection is closed and
+    // ETooLargeError "Transfer larger than N bytes" raised (FileName
+    // unchanged); the file never holds more than Limit + 1 bytes.
+    [[nodiscard]] std::unique_ptr<TFileStream> CaptureFile(const std::string &FileName, int64_t Limit = NoLimit);
+    static constexpr int64_t NoLimit = std::numeric_limits<int64_t>::max();
 
     // ---- TLS on this connection (the program is the TLS client).
 
@@ -363,11 +374,16 @@ private:
     };
     void HandleSocketEvent(const net::Message &Msg);
     TStream &ReceiveTarget();
-    // The receive buffer holds as much as it may while nobody takes from it.
+    // The receive buffer holds as much as it may while nobody takes from it,
+    // or a capture has taken all its limit lets it.
     bool BufferFull() const;
+    // Most, or less while a capture runs: what it may still take, up to the
+    // byte past its limit that shows it too large.
+    std::size_t CaptureRoom(std::size_t Most) const;
     // Receives up to Most bytes (BlockSize unless spliced into the capture's
-    // file) into the capture or RecvStream, through Buffer when they are
-    // copied; the count, 0 at the end, or SocketError.
+    // file, and no more than the capture's room) into the capture or
+    // RecvStream, through Buffer when they are copied; the count, 0 at the
+    // end, or SocketError.
     long ReceiveBlock(char *Buffer, std::size_t Most);
     // Count bytes were received: the counter and OnPacketRecvd per block.
     void CountReceived(std::size_t Count);
@@ -412,4 +428,5 @@ private:
     bool peerClosed_ = false;      // the connection ended by the peer's close
     uint16_t connectionError_ = 0; // what broke the connection (a reset: 10054), 0 for a plain close
     bool endProven_ = false;       // see TlsEndProven
+    int64_t captureLimit_ = NoLimit;  // bytes the running capture may take
 };

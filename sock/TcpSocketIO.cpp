@@ -156,6 +156,7 @@ TStream &TTcpSocket::ReceiveTarget()
 
 long TTcpSocket::ReceiveBlock(char *Buffer, std::size_t Most)
 {
+    Most = CaptureRoom(Most);
     // A plain capture splices from the socket to the file: the bytes do not
     // pass through the process.
     const int intake = CaptureStream && !tls_ ? CaptureStream->Intake() : -1;
@@ -167,7 +168,7 @@ long TTcpSocket::ReceiveBlock(char *Buffer, std::size_t Most)
             return n;
         CaptureStream->DropIntake();
     }
-    const long n = ReceiveSome(Buffer, BlockSize);
+    const long n = ReceiveSome(Buffer, std::min(Most, BlockSize));
     if (n > 0)
         ReceiveTarget().Write(Buffer, static_cast<std::size_t>(n));
     return n;
@@ -190,9 +191,22 @@ void TTcpSocket::CountReceived(std::size_t Count)
     }
 }
 
+std::size_t TTcpSocket::CaptureRoom(std::size_t Most) const
+{
+    if (!CaptureStream)
+        return Most;
+    const int64_t left = captureLimit_ - bytesRecvd_;
+    if (left < 0)
+        return 0;
+    // One byte past the limit is taken: it shows that the transfer is too large.
+    return left < static_cast<int64_t>(Most) ? static_cast<std::size_t>(left) + 1 : Most;
+}
+
 bool TTcpSocket::BufferFull() const
 {
-    return !CaptureStream && RecvStream->Bytes().size() >= MaxBuffered;
+    if (CaptureStream)
+        return CaptureRoom(1) == 0;
+    return RecvStream->Bytes().size() >= MaxBuffered;
 }
 
 void TTcpSocket::ReadToStream()
@@ -339,6 +353,9 @@ void TTcpSocket::DrainAtClose()
     char buffer[BlockSize];
     long n;
     do {
+        // A capture past its limit takes nothing more: it is about to end.
+        if (CaptureRoom(1) == 0)
+            return;
         n = ReceiveBlock(buffer, ReadBudget);
         if (n > 0)
             CountReceived(static_cast<std::size_t>(n));
@@ -429,12 +446,15 @@ std::string TTcpSocket::Transaction(const std::string &Command)
     return LastReply;
 }
 
-std::unique_ptr<TFileStream> TTcpSocket::CaptureFile(const std::string &FileName)
+std::unique_ptr<TFileStream> TTcpSocket::CaptureFile(const std::string &FileName, int64_t Limit)
 {
     StatusMessage(LevelTrace, Text(sCaptureFile));
     CaptureStream = std::make_unique<TFileStream>(FileName);
+    captureLimit_ = Limit;
+    const auto tooLarge = [this] { return bytesRecvd_ > captureLimit_; };
     std::unique_ptr<TFileStream> captured;
     TWaitEnd end;
+    bool overrun = false;
     {
         struct End {
             TTcpSocket &socket;
@@ -449,17 +469,24 @@ std::unique_ptr<TFileStream> TTcpSocket::CaptureFile(const std::string &FileName
         // What came before the capture began is the start of the file; it was
         // received before packets were watched, so no OnPacketRecvd for it.
         if (RecvStream->Size() > 0) {
-            CaptureStream->Write(RecvStream->Bytes().data(), RecvStream->Bytes().size());
-            bytesRecvd_ = RecvStream->Size();
+            const std::string_view early = RecvStream->Bytes().substr(0, CaptureRoom(RecvStream->Bytes().size()));
+            CaptureStream->Write(early.data(), early.size());
+            bytesRecvd_ = static_cast<int64_t>(early.size());
             RecvStream->Clear();
             ResumeReadingIfRoom();
         }
         // The peer's close is the end of the file, not a failure.
-        end = Wait([this] { return !Connected || CaptureStream->Failed(); }, {.SilenceMs = ReplyTimeOut});
-        if (end == TWaitEnd::Met) {
+        end = Wait([&] { return !Connected || CaptureStream->Failed() || tooLarge(); }, {.SilenceMs = ReplyTimeOut});
+        overrun = end == TWaitEnd::Met && tooLarge();
+        if (end == TWaitEnd::Met && !overrun) {
             CaptureStream->Close();
             captured = std::move(CaptureStream);
         }
+    }
+    if (overrun) {
+        // The peer learns from the close that nothing more is taken.
+        RequestCloseSocket();
+        throw ETooLargeError(FormatMessage(Text(eTransferTooLarge), std::to_string(Limit)));
     }
     if (end == TWaitEnd::Canceled) {
         Canceled = false;

@@ -122,6 +122,20 @@ TEST_F(Check, DisconnectLogsOut)
     EXPECT_THAT(view->errorMessages, IsEmpty());
 }
 
+TEST_F(Check, NewsAnnouncedLargerThan64MiBIsNotFetched)
+{
+    harness::ScriptedFtpServer server;
+    server.LoggedInWithPassword()
+        .Reply("200 Type set.\r\n")
+        .PortThenRetr("150 Opening (67108865 bytes).\r\n")
+        .Send("426 Connection closed; transfer aborted.\r\n");
+    server.Start();
+    StartFor("127.0.0.1", server.Port());
+    EXPECT_EQ(FailureOf([this] { form->SpeedDownloadClick(); }),
+              "File too large: 67108865 bytes announced, at most 67108864");
+    ExpectStatusesInOrder({"426 Connection closed; transfer aborted.\r\n", Cp1250("Błąd pobierania pliku")});
+}
+
 class SecureCheck : public Check {
 protected:
     // The product and settings for the server, with encryption on and the

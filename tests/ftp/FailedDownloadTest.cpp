@@ -1,18 +1,21 @@
-// A download that does not finish, or that the server does not say it
-// completed, leaves the previous local copy as it was and nothing beside it; a
-// server that goes silent ends the wait; a local name that is no regular file
-// is refused at once.
+// A download that does not finish, that the server does not say it
+// completed, or that is larger than allowed or announced, leaves the previous
+// local copy as it was and nothing beside it; a server that goes silent ends
+// the wait; a local name that is no regular file is refused at once.
 #include "tests/ftp/FtpClientFixture.h"
 #include "tests/support/FailureOf.h"
+#include "harness/PrivateNetwork.h"
 #include "harness/SmallDisk.h"
 
 #include <gmock/gmock.h>
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <fcntl.h>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -28,6 +31,9 @@ using namespace std::chrono_literals;
 namespace {
 
 const std::string kContent = harness::PatternBytes(200000);
+constexpr int64_t kLimit = 65536;
+const std::string kRemote = "pub/news/big.bin";
+const std::string kSmall = "pub/news/small.bin";
 
 class FailedDownload : public FtpClientTest {
 protected:
@@ -46,11 +52,34 @@ protected:
         return server.LoggedIn().PortThenRetr("150 Opening BINARY mode data connection for f (63 bytes).\r\n");
     }
 
-    // The download of "f" fails with Error through OnFailure, and the good
-    // copy stays alone in its place.
-    void ExpectFailureKeepingTheGoodCopy(const std::string &error)
+    // Logged in to Endpoint with downloads limited to kLimit bytes, the good
+    // copy in place, and Content served as kRemote. A server that leaves its
+    // reply out fails the test instead of stopping it.
+    void LimitedSessionWith(std::unique_ptr<harness::FtpEndpoint> endpoint, const std::string &content)
     {
-        EXPECT_EQ(FailureOf<Exception>([&] { client.Download("f", local / "f"); }), error);
+        files.Write(kRemote, content);
+        files.Write(kSmall, "small");
+        local.Write("f", "good copy");
+        realServer = std::move(endpoint);
+        Target(realServer->Host(), realServer->Port());
+        client.Connect();
+        client.MaxDownloadBytes = kLimit;
+        client.ReplyTimeOut = 20000;
+        log.clear();
+    }
+
+    // The session is still in step: the next download is answered as its own.
+    void ExpectTheNextDownloadToArrive()
+    {
+        client.Download(kSmall, local / "small");
+        EXPECT_EQ(local.Read("small"), "small");
+    }
+
+    // The download of Remote into "f" fails with Error through OnFailure,
+    // and the good copy stays alone in its place.
+    void ExpectFailureKeepingTheGoodCopy(const std::string &error, const std::string &remote = "f")
+    {
+        EXPECT_EQ(FailureOf<Exception>([&] { client.Download(remote, local / "f"); }), error);
         EXPECT_THAT(Events(), Contains("OnFailure " + KindText(cmdDownload)));
         EXPECT_THAT(Events(), Not(Contains("OnSuccess " + KindText(cmdDownload))));
         EXPECT_EQ(local.Read("f"), "good copy");
@@ -78,6 +107,43 @@ TEST_F(FailedDownload, FewerBytesThanAnnouncedFailEvenWhenTheServerSaysComplete)
     Announced63().ConnectData().SendData(std::string(40, 'x')).CloseData().Send("226 Transfer complete.\r\n");
     ConnectToScript();
     ExpectFailureKeepingTheGoodCopy("Transfer incomplete: received 40 of 63 bytes");
+}
+
+TEST_F(FailedDownload, FileWithoutAnnouncedSizeStopsAtTheLimit)
+{
+    VM_SKIP_WITHOUT_PRIVATE_NETWORK();
+    // pyftpdlib announces no size: only the limit can stop the file.
+    LimitedSessionWith(std::make_unique<harness::PyftpdlibServer>(files.Path()), kContent);
+    int64_t most = 0;
+    client.OnPacketRecvd = [&](TTcpSocket *) { most = std::max(most, client.BytesRecvd()); };
+    ExpectFailureKeepingTheGoodCopy("File too large: more than 65536 bytes", kRemote);
+    EXPECT_LE(most, kLimit + 1);
+    ExpectTheNextDownloadToArrive();
+}
+
+TEST_F(FailedDownload, SizeAnnouncedAboveTheLimitFailsBeforeAByteArrives)
+{
+    VM_SKIP_WITHOUT_PRIVATE_NETWORK();
+    LimitedSessionWith(std::make_unique<harness::VsftpdServer>(files.Path()), kContent);
+    ExpectFailureKeepingTheGoodCopy("File too large: 200000 bytes announced, at most 65536", kRemote);
+    EXPECT_THAT(Events(), ElementsAre("OnFailure " + KindText(cmdDownload)));
+    ExpectTheNextDownloadToArrive();
+}
+
+TEST_F(FailedDownload, MoreBytesThanAnnouncedFailAtOnceAndTheServersAnswerIsRead)
+{
+    // The server sends more and keeps the data connection open: only the
+    // client's count can end the transfer.
+    Announced63()
+        .ConnectData()
+        .SendData(std::string(100, 'x'))
+        .AwaitDataClosedByClient()
+        .Send("426 Connection closed; transfer aborted.\r\n");
+    ConnectToScript();
+    client.ReplyTimeOut = 20000;  // only a regression waits that long
+    ExpectFailureKeepingTheGoodCopy("Transfer too long: more than the 63 bytes announced");
+    EXPECT_THAT(log, Contains("status: 426 Connection closed; transfer aborted.\r\n"));
+    EXPECT_TRUE(client.IsConnected());
 }
 
 TEST_F(FailedDownload, TransferStalledWithTheDataConnectionOpenEndsAfterTheReplyTimeOut)

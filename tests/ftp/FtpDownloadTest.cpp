@@ -1,13 +1,18 @@
 // Downloads against scripted servers: the announced size, the order of events,
-// aborts, the server's own abort replies and strangers on the data port.
+// aborts, the server's own abort replies, strangers on the data port, and a
+// directory that cannot be synced after the new copy is in place.
 #include "tests/ftp/FtpClientFixture.h"
 #include "tests/support/FailureOf.h"
+#include "tests/support/FileSystemSeam.h"
 
 #include <gmock/gmock.h>
 
+#include <cstring>
 #include <filesystem>
 
+using ::testing::AllOf;
 using ::testing::Contains;
+using ::testing::HasSubstr;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using ::testing::MatchesRegex;
@@ -44,7 +49,7 @@ protected:
 
 TEST_F(FtpDownloadTest, AnnouncedSizeComesFirstAndTheReceivedCountLast)
 {
-    UpToRetr("150 Opening BINARY mode data connection for a.bin (1234 bytes).\r\n")
+    UpToRetr("150 Opening BINARY mode data connection for a.bin (50000 bytes).\r\n")
         .ConnectData()
         .SendData(kContent)
         .CloseData()
@@ -53,14 +58,14 @@ TEST_F(FtpDownloadTest, AnnouncedSizeComesFirstAndTheReceivedCountLast)
     WatchTotalAtStart();
     client.Download("pub/news/a.bin", local / "a.bin");
 
-    EXPECT_EQ(totalAtStart, 1234);
+    EXPECT_EQ(totalAtStart, 50000);
     EXPECT_EQ(client.BytesTotal, static_cast<int64_t>(kContent.size()));
     EXPECT_EQ(local.Read("a.bin"), kContent);
     ASSERT_EQ(log.size(), 9u) << ::testing::PrintToString(log);
     EXPECT_THAT(log[0], MatchesRegex("status: PORT 127,0,0,1,[0-9]+,[0-9]+"));
     EXPECT_THAT(std::vector(log.begin() + 1, log.end()),
                 ElementsAre("status: 200 PORT command successful.\r\n", "status: RETR pub/news/a.bin",
-                            "status: 150 Opening BINARY mode data connection for a.bin (1234 bytes).\r\n",
+                            "status: 150 Opening BINARY mode data connection for a.bin (50000 bytes).\r\n",
                             "OnTransactionStart", "OnTransactionStop", "status: Received 50000 Bytes",
                             "status: 226 Transfer complete.\r\n",
                             "OnSuccess " + kDownload));
@@ -329,6 +334,20 @@ TEST_F(FtpDownloadTest, NextDownloadDropsALateReply)
     EXPECT_THAT(log, Not(Contains("status: 226 A late second reply.\r\n")));
     EXPECT_EQ(local.Read("two"), "de");
     EXPECT_THAT(Events(), Contains("OnSuccess " + kDownload).Times(2));
+}
+
+TEST_F(FtpDownloadTest, DirectoryThatCannotBeSyncedIsNoFailureButIsReported)
+{
+    local.Write("f", "old");
+    UpToRetr("150 Opening (3 bytes).\r\n").ConnectData().SendData("new").CloseData().Send("226 Done.\r\n");
+    ConnectToScript();
+    testsupport::RestoredFileSystemCalls restored;
+    FileSystem::Calls().fsync = testsupport::FsyncFailing<EIO>;
+    client.Download("f", local / "f");
+    EXPECT_EQ(local.Read("f"), "new");
+    ASSERT_GE(log.size(), 2u);
+    EXPECT_THAT(log[log.size() - 2], AllOf(HasSubstr("replaced"), HasSubstr(std::strerror(EIO))));
+    EXPECT_EQ(log.back(), "OnSuccess " + kDownload);
 }
 
 }  // namespace

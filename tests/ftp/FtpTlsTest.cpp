@@ -324,6 +324,20 @@ TEST_F(FtpTlsTest, GreetingWithAPlainMiddleLineLogsInOverTls)
     EXPECT_THAT(server.Transcript(), ElementsAre("AUTH TLS", "PBSZ 0", "PROT P", "USER anonymous", MatchesRegex("PASS .*")));
 }
 
+TEST_F(FtpTlsDownloadTest, MoreBytesThanAnnouncedFailAtOnce)
+{
+    UpToRetr("213 63\r\n")
+        .Reply("150 Opening BINARY mode data connection for f (63 bytes).\r\n")
+        .DataTls(true)
+        .ConnectData()
+        .SendData(std::string(100, 'x'))
+        .AwaitDataClosedByClient()
+        .Send("426 Connection closed; transfer aborted.\r\n");
+    client.ReplyTimeOut = 20000;  // only a regression waits that long
+    EXPECT_EQ(Fetch(), "Transfer too long: more than the 63 bytes announced");
+    EXPECT_EQ(local.Read("f"), "good copy");
+}
+
 TEST_F(FtpTlsTest, LoginCancelledBeforeTheConnectionIsSecuredSendsNoQuitInTheClear)
 {
     server.Send("220 Ready.\r\n").Receive().AwaitSignal();

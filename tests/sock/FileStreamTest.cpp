@@ -6,9 +6,12 @@
 // killed download left beside the target is cleared, what a running one
 // writes is not. A failure while writing back is never lost, and bytes
 // spliced in reach the file also where the file system takes no spliced pages.
+// The directory of the rename is synced after it; a failed sync is reported
+// without undoing the replacement.
 #include "harness/SmallDisk.h"
 #include "sock/Streams.h"
 #include "tests/sock/SockTestSupport.h"
+#include "tests/support/FileSystemSeam.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -19,12 +22,14 @@
 #include <fcntl.h>
 #include <fstream>
 #include <future>
+#include <map>
 #include <sstream>
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+using ::testing::AllOf;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using socktest::RestoredCalls;
@@ -258,6 +263,78 @@ TEST_F(FileStream, FailedWriteBackFailsTheFile)
     file.Write(window.data(), window.size());
     EXPECT_TRUE(file.Failed());
     EXPECT_THAT(CloseError(file), HasSubstr(std::strerror(EIO)));
+}
+
+namespace {
+
+// What a commit asks of the file system, in order: "rename to PATH",
+// "open DIRECTORY", "fsync DIRECTORY" (without the slash it may end with).
+std::vector<std::string> commitCalls;
+std::map<int, std::string> openedDirectories;
+
+std::string WithoutEndSlash(std::string path)
+{
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    return path;
+}
+
+int RecordedRename(const char *from, const char *to)
+{
+    commitCalls.push_back(std::string("rename to ") + to);
+    return ::rename(from, to);
+}
+
+int RecordedOpen(const char *path, int flags)
+{
+    const int fd = ::open(path, flags);
+    openedDirectories[fd] = WithoutEndSlash(path);
+    commitCalls.push_back("open " + openedDirectories[fd]);
+    return fd;
+}
+
+int RecordedFsync(int fd)
+{
+    commitCalls.push_back("fsync " + openedDirectories[fd]);
+    return ::fsync(fd);
+}
+
+}  // namespace
+
+TEST_F(FileStream, RenameIsFollowedBySyncingTheDirectoryItHappenedIn)
+{
+    // Through a link, the rename happens beside the file the link leads to.
+    ASSERT_EQ(::mkdir((dir / "sub").c_str(), 0755), 0);
+    ASSERT_EQ(::symlink("sub/real", target.c_str()), 0);
+    testsupport::RestoredFileSystemCalls restored;
+    commitCalls.clear();
+    FileSystem::Calls().rename = RecordedRename;
+    FileSystem::Calls().open = RecordedOpen;
+    FileSystem::Calls().fsync = RecordedFsync;
+    Download("new");
+    EXPECT_THAT(commitCalls,
+                ElementsAre("rename to " + dir / "sub/real", "open " + dir / "sub", "fsync " + dir / "sub"));
+    EXPECT_EQ(Contents(target), "new");
+}
+
+TEST_F(FileStream, DirectoryTheFileSystemCannotSyncIsNoFailure)
+{
+    testsupport::RestoredFileSystemCalls restored;
+    FileSystem::Calls().fsync = testsupport::FsyncFailing<EINVAL>;
+    TFileStream file(target);
+    file.Write("new", 3);
+    EXPECT_EQ(file.Commit(), "");
+}
+
+TEST_F(FileStream, FailedDirectorySyncIsReportedWithTheFileReplaced)
+{
+    Put(target, "old");
+    testsupport::RestoredFileSystemCalls restored;
+    FileSystem::Calls().fsync = testsupport::FsyncFailing<EIO>;
+    TFileStream file(target);
+    file.Write("new", 3);
+    EXPECT_THAT(file.Commit(), AllOf(HasSubstr(target), HasSubstr(std::strerror(EIO))));
+    EXPECT_EQ(Contents(target), "new");
 }
 
 TEST_F(FileStream, SplicedBytesAreCopiedWhereTheFileSystemTakesNoneSpliced)
