@@ -9,6 +9,7 @@
 #include "tests/support/FailureOf.h"
 #include "tests/support/NetTestSupport.h"
 
+#include <QTimer>
 #include <gmock/gmock.h>
 
 #include <algorithm>
@@ -343,8 +344,13 @@ TEST_F(FtpTlsTest, LoginCancelledBeforeTheConnectionIsSecuredSendsNoQuitInTheCle
     server.Send("220 Ready.\r\n").Receive().AwaitSignal();
     server.Start();
     TargetScriptedServer();
-    // Repeated, as the window does while it closes: a QUIT would wait too.
-    const auto click = testsupport::CancelAfter(client, 200ms, true);
+    // Once AUTH TLS is out, repeated, as the window does while it closes: a
+    // QUIT would wait too.
+    std::unique_ptr<QTimer> clicks;
+    client.OnStatus = [&](TTcpSocket *, const std::string &text) {
+        if (text == "AUTH TLS")
+            clicks = testsupport::CancelAfter(client, 50ms, true);
+    };
     EXPECT_EQ(testsupport::FailureOf<Exception>([&] { client.Connect(); }), "Socket readln aborted");
     server.Signal();
     server.WaitUntilDone();
