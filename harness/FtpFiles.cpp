@@ -1,3 +1,5 @@
+// The files of a TempDir and the tree of FtpFiles, reached through the
+// directory's path: the same for the in-process harness and for its client.
 #include "harness/FtpFiles.h"
 
 #include <algorithm>
@@ -5,7 +7,6 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
-#include <sys/stat.h>
 
 namespace harness {
 
@@ -18,27 +19,14 @@ constexpr auto kReadable = fs::perms::owner_all | fs::perms::group_read | fs::pe
 
 }  // namespace
 
-TempDir::TempDir()
-{
-    std::string pattern = (fs::temp_directory_path() / "vm_ftp_XXXXXX").string();
-    if (!::mkdtemp(pattern.data()))
-        throw std::runtime_error("cannot create a temporary directory");
-    path_ = pattern;
-    fs::permissions(path_, kReadable);
-}
-
-TempDir::~TempDir()
-{
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-}
+void TempDir::OpenToAll(const std::string &directory) { fs::permissions(directory, kReadable); }
 
 void TempDir::Write(const std::string &relative, const std::string &bytes) const
 {
     const fs::path file = fs::path(path_) / relative;
     for (fs::path dir = file.parent_path(); dir.string().size() > path_.size(); dir = dir.parent_path()) {
         fs::create_directories(dir);
-        fs::permissions(dir, kReadable);
+        OpenToAll(dir.string());
     }
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -63,8 +51,8 @@ bool TempDir::Exists(const std::string &relative) const { return fs::exists(fs::
 FtpFiles::FtpFiles()
 {
     fs::create_directories(fs::path(Path()) / "pub" / "news");
-    fs::permissions(fs::path(Path()) / "pub", kReadable);
-    fs::permissions(fs::path(Path()) / "pub" / "news", kReadable);
+    OpenToAll(*this / "pub");
+    OpenToAll(*this / "pub/news");
 }
 
 std::string PatternBytes(std::size_t count)

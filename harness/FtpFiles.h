@@ -1,8 +1,15 @@
 #pragma once
 // A temporary directory tree that a test server serves (anonymous, read-only)
-// or that a test uses as its local side. Removed with the object.
+// or that a test uses as its local side. Removed with the object. Built with
+// VM_HARNESS_CLIENT, the harness service makes and removes it, and the test
+// reads and writes it through its local path.
+#include <cstddef>
 #include <string>
 #include <vector>
+
+#ifdef VM_HARNESS_CLIENT
+#include "harness/client/ServiceSession.h"
+#endif
 
 namespace harness {
 
@@ -22,8 +29,15 @@ public:
     std::string Read(const std::string &relative) const;
     bool Exists(const std::string &relative) const;
 
+protected:
+    // Lets everyone read (and list) the directory, as the servers' users must.
+    static void OpenToAll(const std::string &directory);
+
 private:
     std::string path_;
+#ifdef VM_HARNESS_CLIENT
+    ServiceSession session_;
+#endif
 };
 
 // The tree an FTP server serves: always holds "pub/news/". The root must not

@@ -150,12 +150,6 @@ void PyftpdlibServer::Start(const std::function<std::vector<std::string>(uint16_
     throw std::runtime_error("pyftpdlib did not start on " + host_ + ":\n" + process_->Log());
 }
 
-const std::string &FtpProxy::TargetHost()
-{
-    static const std::string host = "127.0.0.2";
-    return host;
-}
-
 FtpProxy::TargetLock::TargetLock()
 {
     fd_ = ::open("/tmp/vm_ftp_proxy_target.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0666);

@@ -1,15 +1,22 @@
 #pragma once
 // Real FTP servers from Debian's packages, started on loopback for one test and
 // stopped with the object. Each serves a directory anonymously and read-only.
-#include "harness/FtpFiles.h"
-#include "harness/ServerProcess.h"
+// Built with VM_HARNESS_CLIENT, they are the harness service's.
 #include "harness/TestCertificates.h"
 
 #include <cstdint>
+#include <string>
+
+#ifdef VM_HARNESS_CLIENT
+#include "harness/client/ServiceSession.h"
+#else
+#include "harness/FtpFiles.h"
+#include "harness/ServerProcess.h"
+
 #include <functional>
 #include <memory>
-#include <string>
 #include <vector>
+#endif
 
 namespace harness {
 
@@ -46,10 +53,14 @@ public:
     std::string Log() const;
 
 private:
+#ifdef VM_HARNESS_CLIENT
+    ServiceSession session_;
+#else
     void Start(const std::string &root, uint16_t port, DataModes modes, const CertificateFiles *tls);
     bool TryStart(const std::string &root, uint16_t port, DataModes modes, const CertificateFiles *tls);
     TempDir work_;
     std::unique_ptr<ServerProcess> process_;
+#endif
 };
 
 // pyftpdlib's stand-alone server (Debian's python3). Opens the data connection
@@ -65,9 +76,13 @@ public:
     PyftpdlibServer(const std::string &root, const CertificateFiles &tls);
 
 private:
+#ifdef VM_HARNESS_CLIENT
+    ServiceSession session_;
+#else
     void Start(const std::function<std::vector<std::string>(uint16_t port)> &argv);
     TempDir work_;
     std::unique_ptr<ServerProcess> process_;
+#endif
 };
 
 // ftp-proxy (AllowMagicUser) in front of a vsftpd that serves root. The proxy
@@ -77,10 +92,17 @@ private:
 class FtpProxy : public FtpEndpoint {
 public:
     explicit FtpProxy(const std::string &root);
-    static const std::string &TargetHost();
+    static const std::string &TargetHost()
+    {
+        static const std::string host = "127.0.0.2";
+        return host;
+    }
     std::string Log() const;
 
 private:
+#ifdef VM_HARNESS_CLIENT
+    ServiceSession session_;
+#else
     // Held for the proxy's whole life, released first thing on a failed start.
     class TargetLock {
     public:
@@ -96,6 +118,7 @@ private:
     std::unique_ptr<VsftpdServer> target_;
     TempDir work_;
     std::unique_ptr<ServerProcess> process_;
+#endif
 };
 
 }  // namespace harness

@@ -19,16 +19,24 @@
 // its side. A handshake the client aborts does not count as an error of the
 // server: it ends the script (a failed data handshake leaves the control
 // connection to the unscripted replies) and TlsFailure() says why.
+//
+// Built with VM_HARNESS_CLIENT (the library vm_harness_client), the server is
+// the harness service's, and this object forwards every call to it.
 #include <chrono>
 #include <cstdint>
+#include <string>
+#include <vector>
+
+#ifdef VM_HARNESS_CLIENT
+#include "harness/client/ServiceSession.h"
+#else
 #include <functional>
 #include <mutex>
-#include <string>
 #include <thread>
-#include <vector>
 
 struct ssl_ctx_st;
 struct ssl_st;
+#endif
 
 namespace harness {
 
@@ -115,6 +123,12 @@ public:
     std::vector<bool> DataTlsSessionsReused() const;
 
 private:
+    std::string host_;
+    uint16_t port_ = 0;
+#ifdef VM_HARNESS_CLIENT
+    ScriptedFtpServer &Forward(const std::string &verb, const std::vector<std::string> &arguments = {});
+    ServiceSession session_;
+#else
     using Step = std::function<void()>;
     ScriptedFtpServer &Add(Step step);
     void Run();
@@ -140,7 +154,6 @@ private:
     void DripOn(const int &fd, const std::string &bytes, std::chrono::milliseconds interval);
     void Record(std::vector<std::string> &list, const std::string &text);
 
-    std::string host_;
     int listener_ = -1;
     int control_ = -1;
     int data_ = -1;
@@ -148,7 +161,6 @@ private:
     int queueFiller_ = -1;          // keeps the offered port's queue full
     int stopPipe_[2] = {-1, -1};
     int signalPipe_[2] = {-1, -1};
-    uint16_t port_ = 0;
     std::string pending_;           // received control bytes not yet split into lines
     std::string lastPort_;          // argument of the last PORT command
     std::vector<Step> steps_;
@@ -162,6 +174,7 @@ private:
     std::vector<std::string> transcript_;
     std::vector<std::string> errors_;
     std::thread thread_;
+#endif
 };
 
 }  // namespace harness

@@ -166,6 +166,8 @@ TestCertificates::TestCertificates()
     }
 }
 
+std::string TestCertificates::CaFile() const { return dir_ / "ca.pem"; }
+
 CertificateFiles TestCertificates::Server(Kind kind) const
 {
     const std::string stem = FileStem(kind);

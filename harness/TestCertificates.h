@@ -2,10 +2,15 @@
 // Certificates for TLS tests, made when the object is built (elliptic-curve
 // keys, so it costs milliseconds) and kept as PEM files until it is destroyed.
 // One CA signs the certificates a client should accept and the ones it should
-// reject for a single reason each.
-#include "harness/FtpFiles.h"
-
+// reject for a single reason each. Built with VM_HARNESS_CLIENT, they are the
+// harness service's, and their paths local paths of its files.
 #include <string>
+
+#ifdef VM_HARNESS_CLIENT
+#include "harness/client/ServiceSession.h"
+#else
+#include "harness/FtpFiles.h"
+#endif
 
 namespace harness {
 
@@ -30,11 +35,15 @@ public:
     TestCertificates &operator=(const TestCertificates &) = delete;
 
     // The CA's certificate: what a verifying client trusts.
-    std::string CaFile() const { return dir_ / "ca.pem"; }
+    std::string CaFile() const;
     CertificateFiles Server(Kind kind) const;
 
 private:
+#ifdef VM_HARNESS_CLIENT
+    ServiceSession session_;
+#else
     TempDir dir_;
+#endif
 };
 
 }  // namespace harness

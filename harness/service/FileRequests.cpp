@@ -1,0 +1,34 @@
+// What a session makes on the service's file system, and the question of its
+// network.
+#include "harness/FtpFiles.h"
+#include "harness/PrivateNetwork.h"
+#include "harness/TestCertificates.h"
+#include "harness/service/SessionObject.h"
+
+#include <memory>
+
+namespace harness::service {
+
+SessionObject MakeTestCertificates(const Words &)
+{
+    const auto certificates = std::make_shared<TestCertificates>();
+    SessionObject object(certificates, {});
+    const TestCertificates &made = *certificates;
+    object.Add("CaFile", 0, [&made](const Words &) { return Words{made.CaFile()}; });
+    object.Add("Server", 1, [&made](const Words &a) {
+        const CertificateFiles files = made.Server(EnumIn(a[0], TestCertificates::Kind::SelfSigned));
+        return Words{files.certFile, files.keyFile};
+    });
+    return object;
+}
+
+SessionObject MakeTempDir(const Words &)
+{
+    const auto dir = std::make_shared<TempDir>();
+    return SessionObject(dir, {dir->Path()});
+}
+
+// The servers run in the service's network, so that is the one that counts.
+SessionObject AnswerWhyNoPrivateNetwork(const Words &) { return SessionObject(nullptr, {WhyNoPrivateNetwork()}); }
+
+}  // namespace harness::service
