@@ -95,7 +95,7 @@ TTcpSocket::~TTcpSocket()
     --WinsockUsers;
 }
 
-void TTcpSocket::OpenSocket(bool ResetOnClose, int Family)
+void TTcpSocket::OpenSocket(bool ResetOnClose, net::AddressFamily Family)
 {
     tls_.reset();  // it reads and writes through the socket being replaced
     SocketHandle = net::Socket::Open(Family);
@@ -283,7 +283,7 @@ uint16_t TTcpSocket::CheckedPort(int Value)
     return static_cast<uint16_t>(Value);
 }
 
-void TTcpSocket::SocketFor(int Family)
+void TTcpSocket::SocketFor(net::AddressFamily Family)
 {
     if (!SocketHandle.CanConnect() || SocketHandle.Family() != Family)
         OpenSocket(false, Family);

@@ -350,9 +350,9 @@ private:
     void StartWinsock();
     // Opens a fresh socket of Family into SocketHandle; ResetOnClose sets
     // SO_LINGER {1, 0}.
-    void OpenSocket(bool ResetOnClose, int Family = AF_INET);
+    void OpenSocket(bool ResetOnClose, net::AddressFamily Family = net::AddressFamily::Ipv4);
     // A fresh socket of Family unless SocketHandle is one that can still connect.
-    void SocketFor(int Family);
+    void SocketFor(net::AddressFamily Family);
     // Starts connecting to RemoteAddress and waits, at most ShareMs when
     // given (then the attempt is given up); how the wait ended, Met with
     // EventOk false for a refusal or a share used up. Only the last address

@@ -15,7 +15,7 @@ void TTcpSocket::Listen(bool UseAcceptMessage, const net::Address &On)
 {
     StatusMessage(LevelTrace, std::string(sListening));
     const uint16_t port = CheckedPort(Port);
-    RemoteAddress = On.IsEmpty() ? net::Address::Any(AF_INET, port) : On.WithPort(port);
+    RemoteAddress = On.IsEmpty() ? net::Address::Any(net::AddressFamily::Ipv4, port) : On.WithPort(port);
     EventArrived = false;
     SocketFor(RemoteAddress.Family());
     // A socket that cannot listen would leave Accept waiting for ever; its

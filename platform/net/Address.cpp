@@ -1,5 +1,7 @@
 #include "platform/net/Address.h"
 
+#include "platform/net/SystemAddress.h"
+
 #include <arpa/inet.h>
 #include <netdb.h>
 
@@ -7,9 +9,18 @@
 
 namespace net {
 
-Address::Address(const sockaddr_in &ipv4) { std::memcpy(&storage_, &ipv4, sizeof ipv4); }
+static_assert(sizeof(sockaddr_storage) <= Address::Capacity() && alignof(sockaddr_storage) <= 8);
 
-Address::Address(const sockaddr_in6 &ipv6) { std::memcpy(&storage_, &ipv6, sizeof ipv6); }
+namespace {
+
+template <class Raw> const Raw &As(const unsigned char *storage) { return *reinterpret_cast<const Raw *>(storage); }
+template <class Raw> Raw &As(unsigned char *storage) { return *reinterpret_cast<Raw *>(storage); }
+
+}  // namespace
+
+Address::Address(const sockaddr_in &ipv4) { std::memcpy(storage_, &ipv4, sizeof ipv4); }
+
+Address::Address(const sockaddr_in6 &ipv6) { std::memcpy(storage_, &ipv6, sizeof ipv6); }
 
 std::optional<Address> Address::FromLiteral(const std::string &text, uint16_t port)
 {
@@ -40,9 +51,9 @@ std::optional<Address> Address::FromLiteral(const std::string &text, uint16_t po
     return Address(a);
 }
 
-Address Address::Any(int family, uint16_t port)
+Address Address::Any(AddressFamily family, uint16_t port)
 {
-    if (family == AF_INET6) {
+    if (family == AddressFamily::Ipv6) {
         sockaddr_in6 a{};
         a.sin6_family = AF_INET6;
         a.sin6_addr = in6addr_any;
@@ -56,37 +67,44 @@ Address Address::Any(int family, uint16_t port)
     return Address(a);
 }
 
-bool Address::IsIpv6() const { return Family() == AF_INET6 && !Ipv4(); }
+AddressFamily Address::Family() const { return FamilyOf(As<sockaddr>(storage_).sa_family); }
+
+bool Address::IsIpv6() const { return Family() == AddressFamily::Ipv6 && !Ipv4(); }
+
+const sockaddr *Address::Raw() const { return &As<sockaddr>(storage_); }
+
+sockaddr *Address::Fill() { return &As<sockaddr>(storage_); }
 
 uint16_t Address::Port() const
 {
     switch (Family()) {
-    case AF_INET:
-        return ntohs(reinterpret_cast<const sockaddr_in &>(storage_).sin_port);
-    case AF_INET6:
-        return ntohs(reinterpret_cast<const sockaddr_in6 &>(storage_).sin6_port);
-    default:
-        return 0;
+    case AddressFamily::Ipv4:
+        return ntohs(As<sockaddr_in>(storage_).sin_port);
+    case AddressFamily::Ipv6:
+        return ntohs(As<sockaddr_in6>(storage_).sin6_port);
+    case AddressFamily::Unspecified:
+        break;
     }
+    return 0;
 }
 
 Address Address::WithPort(uint16_t port) const
 {
     Address copy = *this;
-    if (Family() == AF_INET)
-        reinterpret_cast<sockaddr_in &>(copy.storage_).sin_port = htons(port);
-    else if (Family() == AF_INET6)
-        reinterpret_cast<sockaddr_in6 &>(copy.storage_).sin6_port = htons(port);
+    if (Family() == AddressFamily::Ipv4)
+        As<sockaddr_in>(copy.storage_).sin_port = htons(port);
+    else if (Family() == AddressFamily::Ipv6)
+        As<sockaddr_in6>(copy.storage_).sin6_port = htons(port);
     return copy;
 }
 
 std::optional<uint32_t> Address::Ipv4() const
 {
-    if (Family() == AF_INET)
-        return reinterpret_cast<const sockaddr_in &>(storage_).sin_addr.s_addr;
-    if (Family() != AF_INET6)
+    if (Family() == AddressFamily::Ipv4)
+        return As<sockaddr_in>(storage_).sin_addr.s_addr;
+    if (Family() != AddressFamily::Ipv6)
         return std::nullopt;
-    const in6_addr &a = reinterpret_cast<const sockaddr_in6 &>(storage_).sin6_addr;
+    const in6_addr &a = As<sockaddr_in6>(storage_).sin6_addr;
     if (!IN6_IS_ADDR_V4MAPPED(&a))
         return std::nullopt;
     uint32_t ipv4;
@@ -105,7 +123,8 @@ std::string Address::HostText() const
     // getnameinfo, not inet_ntop: a link-local address keeps its interface
     // ("fe80::1%eth0"), without which it cannot be connected to again.
     char withZone[NI_MAXHOST] = {};
-    if (Family() == AF_INET6 && ::getnameinfo(Raw(), Length(), withZone, sizeof withZone, nullptr, 0, NI_NUMERICHOST) == 0)
+    if (Family() == AddressFamily::Ipv6 &&
+        ::getnameinfo(Raw(), static_cast<socklen_t>(Length()), withZone, sizeof withZone, nullptr, 0, NI_NUMERICHOST) == 0)
         return withZone;
     return {};
 }
@@ -115,23 +134,46 @@ bool Address::SameHost(const Address &other) const
     const std::optional<uint32_t> mine = Ipv4(), theirs = other.Ipv4();
     if (mine || theirs)
         return mine == theirs;
-    if (Family() != AF_INET6 || other.Family() != AF_INET6)
+    if (Family() != AddressFamily::Ipv6 || other.Family() != AddressFamily::Ipv6)
         return false;
-    const auto &a = reinterpret_cast<const sockaddr_in6 &>(storage_);
-    const auto &b = reinterpret_cast<const sockaddr_in6 &>(other.storage_);
+    const auto &a = As<sockaddr_in6>(storage_);
+    const auto &b = As<sockaddr_in6>(other.storage_);
     return std::memcmp(&a.sin6_addr, &b.sin6_addr, sizeof a.sin6_addr) == 0 && a.sin6_scope_id == b.sin6_scope_id;
 }
 
-socklen_t Address::Length() const
+int Address::Length() const
 {
     switch (Family()) {
-    case AF_INET:
+    case AddressFamily::Ipv4:
         return sizeof(sockaddr_in);
-    case AF_INET6:
+    case AddressFamily::Ipv6:
         return sizeof(sockaddr_in6);
-    default:
-        return 0;
+    case AddressFamily::Unspecified:
+        break;
     }
+    return 0;
+}
+
+int SystemFamily(AddressFamily family)
+{
+    switch (family) {
+    case AddressFamily::Ipv4:
+        return AF_INET;
+    case AddressFamily::Ipv6:
+        return AF_INET6;
+    case AddressFamily::Unspecified:
+        break;
+    }
+    return AF_UNSPEC;
+}
+
+AddressFamily FamilyOf(int systemFamily)
+{
+    if (systemFamily == AF_INET)
+        return AddressFamily::Ipv4;
+    if (systemFamily == AF_INET6)
+        return AddressFamily::Ipv6;
+    return AddressFamily::Unspecified;
 }
 
 std::string WithoutBrackets(const std::string &text)

@@ -3,7 +3,6 @@
 #include "platform/net/NotificationWindow.h"
 
 #include <QHostInfo>
-#include <QPointer>
 #include <utility>
 
 namespace net {
@@ -12,9 +11,9 @@ namespace {
 // The system's resolver, through Qt's lookup thread.
 class SystemResolver : public HostResolver {
 public:
-    void Lookup(const std::string &name, QObject *context, Answer done) override
+    void Lookup(const std::string &name, Answer done) override
     {
-        QHostInfo::lookupHost(QString::fromLatin1(name.data(), qsizetype(name.size())), context,
+        QHostInfo::lookupHost(QString::fromLatin1(name.data(), qsizetype(name.size())),
                               [done = std::move(done)](const QHostInfo &info) {
                                   switch (info.error()) {
                                   case QHostInfo::NoError:
@@ -52,10 +51,8 @@ HostResolver *SetHostResolver(HostResolver *resolver)
 
 void AsyncGetHostByName(const std::string &name, NotificationWindow *window, uint32_t tag)
 {
-    QPointer<NotificationWindow> target(window);
-    Current().Lookup(name, window, [target, tag](std::vector<Address> addresses, uint16_t error) {
-        if (target)
-            target->Post(Message{WM_LOOKUPDONE, 0, error, tag, 0, std::move(addresses)});
+    Current().Lookup(name, [post = window->PostWhileAlive(), tag](std::vector<Address> addresses, uint16_t error) {
+        post(Message{WM_LOOKUPDONE, 0, error, tag, 0, std::move(addresses)});
     });
 }
 

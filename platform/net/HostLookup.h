@@ -10,8 +10,6 @@
 #include <string>
 #include <vector>
 
-class QObject;
-
 namespace net {
 
 class NotificationWindow;
@@ -30,8 +28,8 @@ public:
 
     virtual ~HostResolver() = default;
     // Starts looking Name up; calls Done later from the event loop, at most
-    // once, and not at all once Context has been destroyed.
-    virtual void Lookup(const std::string &name, QObject *context, Answer done) = 0;
+    // once. Done may come after the asker is gone: it checks for itself.
+    virtual void Lookup(const std::string &name, Answer done) = 0;
 };
 
 // Installs Resolver for every later lookup (nullptr: the system's resolver);

@@ -7,32 +7,36 @@
 // pending for it.
 #include "platform/net/Messages.h"
 
-#include <QObject>
 #include <functional>
+#include <memory>
 
 namespace net {
 
-class NotificationWindow : public QObject {
+class NotificationWindow {
 public:
     using Handler = std::function<void(const Message &)>;
 
     explicit NotificationWindow(Handler handler);
+    ~NotificationWindow();
+    NotificationWindow(const NotificationWindow &) = delete;
+    NotificationWindow &operator=(const NotificationWindow &) = delete;
 
     // Queues Msg for the handler; returns at once.
     void Post(const Message &msg);
+    // Posts as Post does for as long as this object lives, and does nothing
+    // afterwards: for news that may come after its receiver is gone (a
+    // lookup's answer, a socket's event).
+    using Poster = std::function<void(const Message &)>;
+    Poster PostWhileAlive() const;
 
     // Starts the periodic system timer (ticks arrive as WM_TIMER), replacing a
     // running one. False when the system has no timer to give.
     bool SetTimer(unsigned intervalMs);
     void KillTimer();
 
-protected:
-    bool event(QEvent *e) override;
-    void timerEvent(QTimerEvent *e) override;
-
 private:
-    Handler handler_;
-    int timerId_ = 0;
+    struct Receiver;
+    std::shared_ptr<Receiver> receiver_;
 };
 
 } // namespace net

@@ -3,9 +3,9 @@
 #include "platform/net/Messages.h"
 #include "platform/net/NotificationWindow.h"
 #include "platform/net/SocketErrors.h"
+#include "platform/net/SystemAddress.h"
 #include "platform/net/SystemCalls.h"
 
-#include <QPointer>
 #include <QSocketNotifier>
 #include <cerrno>
 #include <fcntl.h>
@@ -50,10 +50,10 @@ uint64_t NextId()
 // notify again.
 struct Socket::State {
     int fd;
-    int family;
+    AddressFamily family;
     Phase phase;
     const uint64_t id = NextId();
-    QPointer<NotificationWindow> window;
+    NotificationWindow::Poster post;  // empty until selected
     int number = 0;
     uint16_t events = 0;
     bool wantRead = false;
@@ -61,7 +61,7 @@ struct Socket::State {
     std::unique_ptr<QSocketNotifier> reader;
     std::unique_ptr<QSocketNotifier> writer;
 
-    State(int descriptor, int addressFamily, Phase start) : fd(descriptor), family(addressFamily), phase(start) {}
+    State(int descriptor, AddressFamily addressFamily, Phase start) : fd(descriptor), family(addressFamily), phase(start) {}
 
     void Apply()
     {
@@ -73,8 +73,8 @@ struct Socket::State {
 
     void Notify(uint16_t event, uint16_t error = 0)
     {
-        if (window && (events & event) != 0)
-            window->Post(Message{number, event, error, 0, id});
+        if (post && (events & event) != 0)
+            post(Message{number, event, error, 0, id});
     }
 
     void Enter(Phase next)
@@ -98,7 +98,7 @@ struct Socket::State {
     {
         const uint16_t error = PendingError(fd);
         Address peer;
-        socklen_t length = Address::Capacity();
+        socklen_t length = static_cast<socklen_t>(Address::Capacity());
         if (error == 0 && ::getpeername(fd, peer.Fill(), &length) != 0)
             return; // still on its way
         if (error == 0) {
@@ -166,14 +166,14 @@ struct Socket::State {
 
 Socket::Socket() noexcept = default;
 
-Socket::Socket(int fd, int family, bool connected)
+Socket::Socket(int fd, AddressFamily family, bool connected)
     : state_(std::make_unique<State>(fd, family, connected ? Phase::Connected : Phase::Fresh))
 {
 }
 
-Socket Socket::Open(int family)
+Socket Socket::Open(AddressFamily family)
 {
-    const int fd = Calls().socket(family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    const int fd = Calls().socket(SystemFamily(family), SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0) {
         Fail();
         return Socket();
@@ -198,7 +198,7 @@ int Socket::Descriptor() const { return state_ ? state_->fd : -1; }
 
 uint64_t Socket::Id() const { return state_ ? state_->id : 0; }
 
-int Socket::Family() const { return state_ ? state_->family : AF_UNSPEC; }
+AddressFamily Socket::Family() const { return state_ ? state_->family : AddressFamily::Unspecified; }
 
 int Socket::Close()
 {
@@ -226,7 +226,7 @@ int Socket::Select(NotificationWindow *window, int number, uint16_t events)
         QObject::connect(s.reader.get(), &QSocketNotifier::activated, [state] { state->Readable(); });
         QObject::connect(s.writer.get(), &QSocketNotifier::activated, [state] { state->Writable(); });
     }
-    s.window = window;
+    s.post = window ? window->PostWhileAlive() : NotificationWindow::Poster();
     s.number = number;
     s.events = events;
     s.Enter(s.phase);
@@ -244,7 +244,7 @@ int Socket::SetResetOnClose()
 
 int Socket::Connect(const Address &address)
 {
-    if (Calls().connect(Descriptor(), address.Raw(), address.Length()) == 0) {
+    if (Calls().connect(Descriptor(), address.Raw(), static_cast<socklen_t>(address.Length())) == 0) {
         state_->BecomeConnected();
         return 0;
     }
@@ -264,7 +264,7 @@ bool Socket::CanConnect() const { return state_ && state_->phase == Phase::Fresh
 
 int Socket::Bind(const Address &address)
 {
-    return ::bind(Descriptor(), address.Raw(), address.Length()) == 0 ? 0 : Fail();
+    return ::bind(Descriptor(), address.Raw(), static_cast<socklen_t>(address.Length())) == 0 ? 0 : Fail();
 }
 
 int Socket::Listen(int backlog)
@@ -277,7 +277,7 @@ int Socket::Listen(int backlog)
 
 Socket Socket::Accept(Address &peer)
 {
-    socklen_t length = Address::Capacity();
+    socklen_t length = static_cast<socklen_t>(Address::Capacity());
     int fd;
     do
         fd = Calls().accept4(Descriptor(), peer.Fill(), &length, SOCK_NONBLOCK | SOCK_CLOEXEC);
@@ -357,13 +357,13 @@ long Socket::Splice(int pipe, std::size_t length)
 
 int Socket::GetSockName(Address &address) const
 {
-    socklen_t length = Address::Capacity();
+    socklen_t length = static_cast<socklen_t>(Address::Capacity());
     return ::getsockname(Descriptor(), address.Fill(), &length) == 0 ? 0 : Fail();
 }
 
 int Socket::GetPeerName(Address &address) const
 {
-    socklen_t length = Address::Capacity();
+    socklen_t length = static_cast<socklen_t>(Address::Capacity());
     return ::getpeername(Descriptor(), address.Fill(), &length) == 0 ? 0 : Fail();
 }
 

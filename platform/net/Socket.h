@@ -34,9 +34,8 @@ constexpr int SocketError = -1;
 class Socket {
 public:
     Socket() noexcept;
-    // A fresh socket of Family (AF_INET or AF_INET6), or an empty one when the
-    // system has none to give.
-    static Socket Open(int family = AF_INET);
+    // A fresh socket of Family, or an empty one when the system has none to give.
+    static Socket Open(AddressFamily family = AddressFamily::Ipv4);
     ~Socket();
     Socket(Socket &&other) noexcept;
     Socket &operator=(Socket &&other) noexcept;
@@ -49,8 +48,8 @@ public:
     // when it is moved, and every notification carries it as its Source.
     // 0 for an empty socket.
     uint64_t Id() const;
-    // The address family it was opened for; AF_UNSPEC when empty.
-    int Family() const;
+    // The address family it was opened for; Unspecified when empty.
+    AddressFamily Family() const;
 
     // Closes now and leaves the socket empty; the descriptor is released even
     // when SocketError is returned. Closing an empty socket does nothing.
@@ -87,7 +86,7 @@ public:
 
 private:
     struct State;
-    Socket(int fd, int family, bool connected);
+    Socket(int fd, AddressFamily family, bool connected);
     // True, with ENOTCONN's code for GetLastError, when no data can move.
     bool Unconnected() const;
     // Runs Receive, one receiving call, as Recv and Splice do.

@@ -10,7 +10,30 @@
 #include <optional>
 
 namespace net {
+
+struct TlsContext::Native {
+    Native() = default;
+    ~Native() { SSL_CTX_free(ctx); }
+    Native(const Native &) = delete;
+    Native &operator=(const Native &) = delete;
+    SSL_CTX *const ctx = SSL_CTX_new(TLS_client_method());
+};
+
+struct TlsSession {
+    explicit TlsSession(SSL_SESSION *s) : session(s) {}
+    ~TlsSession() { SSL_SESSION_free(session); }
+    TlsSession(const TlsSession &) = delete;
+    TlsSession &operator=(const TlsSession &) = delete;
+    SSL_SESSION *const session;
+};
+
 namespace {
+
+// What the session's BIO reads and writes through.
+struct Transport {
+    Socket &socket;
+    bool ended = false;  // the last read found the peer's TCP close
+};
 
 // A broken TLS stream cuts what it carried, as a reset connection does.
 constexpr uint16_t WSAECONNRESET = 10054;
@@ -21,7 +44,7 @@ constexpr std::size_t kReadAhead = 256 * 1024;
 // Send, which keep its notifications coming.
 int BioWrite(BIO *bio, const char *data, int length)
 {
-    auto *transport = static_cast<TlsStream::Transport *>(BIO_get_data(bio));
+    auto *transport = static_cast<Transport *>(BIO_get_data(bio));
     BIO_clear_retry_flags(bio);
     const long sent = transport->socket.Send(data, static_cast<std::size_t>(length));
     if (sent >= 0)
@@ -33,7 +56,7 @@ int BioWrite(BIO *bio, const char *data, int length)
 
 int BioRead(BIO *bio, char *data, int length)
 {
-    auto *transport = static_cast<TlsStream::Transport *>(BIO_get_data(bio));
+    auto *transport = static_cast<Transport *>(BIO_get_data(bio));
     BIO_clear_retry_flags(bio);
     const long received = transport->socket.Recv(data, static_cast<std::size_t>(length));
     transport->ended = received == 0;
@@ -50,7 +73,7 @@ long BioControl(BIO *bio, int command, long, void *)
         return 1;
     // A TCP close without close_notify is told apart from a broken stream by this.
     if (command == BIO_CTRL_EOF)
-        return static_cast<TlsStream::Transport *>(BIO_get_data(bio))->ended ? 1 : 0;
+        return static_cast<Transport *>(BIO_get_data(bio))->ended ? 1 : 0;
     return 0;
 }
 
@@ -112,52 +135,63 @@ bool EndedWithoutCloseNotify(int error)
 
 } // namespace
 
-TlsContext::TlsContext(const std::string &CaFile) : ctx_(SSL_CTX_new(TLS_client_method()))
+struct TlsStream::Native {
+    Native(Socket &socket, SSL *s) : transport{socket}, ssl(s) {}
+    ~Native() { SSL_free(ssl); }
+    Native(const Native &) = delete;
+    Native &operator=(const Native &) = delete;
+    Transport transport;
+    SSL *const ssl;
+};
+
+TlsContext::TlsContext(const std::string &CaFile) : native_(std::make_unique<Native>())
 {
-    if (!ctx_) {
+    SSL_CTX *ctx = native_->ctx;
+    if (!ctx) {
         loadFailure_ = TlsFailure::Handshake;
         return;
     }
-    SSL_CTX_set_min_proto_version(ctx_, TLS1_2_VERSION);
-    SSL_CTX_set_verify(ctx_, SSL_VERIFY_PEER, nullptr);
+    SSL_CTX_set_min_proto_version(ctx, TLS1_2_VERSION);
+    SSL_CTX_set_verify(ctx, SSL_VERIFY_PEER, nullptr);
     // The send buffer is compacted between retries: same bytes, new place.
-    SSL_CTX_set_mode(ctx_, SSL_MODE_ENABLE_PARTIAL_WRITE | SSL_MODE_ACCEPT_MOVING_WRITE_BUFFER);
+    SSL_CTX_set_mode(ctx, SSL_MODE_ENABLE_PARTIAL_WRITE | SSL_MODE_ACCEPT_MOVING_WRITE_BUFFER);
     // A receive takes what has arrived, many records at once, instead of
     // each record's header and then its body.
-    SSL_CTX_set_read_ahead(ctx_, 1);
-    SSL_CTX_set_default_read_buffer_len(ctx_, kReadAhead);
-    SSL_CTX_set_default_verify_paths(ctx_);
-    if (!CaFile.empty() && SSL_CTX_load_verify_locations(ctx_, CaFile.c_str(), nullptr) != 1)
+    SSL_CTX_set_read_ahead(ctx, 1);
+    SSL_CTX_set_default_read_buffer_len(ctx, kReadAhead);
+    SSL_CTX_set_default_verify_paths(ctx);
+    if (!CaFile.empty() && SSL_CTX_load_verify_locations(ctx, CaFile.c_str(), nullptr) != 1)
         loadFailure_ = TlsFailure::CaFile;
     ERR_clear_error();
 }
 
-TlsContext::~TlsContext() { SSL_CTX_free(ctx_); }
+TlsContext::~TlsContext() = default;
 
 TlsStream::TlsStream(const TlsContext &Context, Socket &Connection, const std::string &Host,
                      const TlsSessionRef &Resume)
-    : transport_{Connection}, ssl_(SSL_new(Context.Handle()))
+    : native_(std::make_unique<Native>(Connection, SSL_new(Context.Handle().ctx)))
 {
-    if (!ssl_) {
+    SSL *ssl = native_->ssl;
+    if (!ssl) {
         failure_ = TlsFailure::Handshake;
         return;
     }
     BIO *bio = BIO_new(SocketBioMethod());
-    BIO_set_data(bio, &transport_);
+    BIO_set_data(bio, &native_->transport);
     BIO_set_init(bio, 1);
-    SSL_set_bio(ssl_, bio, bio);
+    SSL_set_bio(ssl, bio, bio);
     if (const std::optional<std::string> address = AddressToVerify(Host)) {
-        X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl_), address->c_str());
+        X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl), address->c_str());
     } else {
         const std::string name = WithoutBrackets(Host);
-        SSL_set1_host(ssl_, name.c_str());
-        SSL_set_tlsext_host_name(ssl_, name.c_str());
+        SSL_set1_host(ssl, name.c_str());
+        SSL_set_tlsext_host_name(ssl, name.c_str());
     }
     if (Resume)
-        SSL_set_session(ssl_, Resume.get());
+        SSL_set_session(ssl, Resume->session);
 }
 
-TlsStream::~TlsStream() { SSL_free(ssl_); }
+TlsStream::~TlsStream() = default;
 
 TlsStream::Progress TlsStream::Handshake()
 {
@@ -166,15 +200,15 @@ TlsStream::Progress TlsStream::Handshake()
     if (failure_ != TlsFailure::None)
         return Progress::Failed;
     ERR_clear_error();
-    const int result = SSL_connect(ssl_);
+    const int result = SSL_connect(native_->ssl);
     if (result == 1) {
         established_ = true;
         return Progress::Done;
     }
-    const int error = SSL_get_error(ssl_, result);
+    const int error = SSL_get_error(native_->ssl, result);
     if (error == SSL_ERROR_WANT_READ || error == SSL_ERROR_WANT_WRITE)
         return Progress::Waiting;
-    failure_ = FailureOfVerification(SSL_get_verify_result(ssl_));
+    failure_ = FailureOfVerification(SSL_get_verify_result(native_->ssl));
     ERR_clear_error();
     return Progress::Failed;
 }
@@ -183,9 +217,9 @@ long TlsStream::Recv(char *Data, std::size_t Length)
 {
     ERR_clear_error();
     std::size_t received = 0;
-    if (SSL_read_ex(ssl_, Data, Length, &received) == 1)
+    if (SSL_read_ex(native_->ssl, Data, Length, &received) == 1)
         return static_cast<long>(received);
-    const int error = SSL_get_error(ssl_, 0);
+    const int error = SSL_get_error(native_->ssl, 0);
     // Either is the end of the stream; EndProven tells them apart.
     if (error == SSL_ERROR_ZERO_RETURN || EndedWithoutCloseNotify(error)) {
         ERR_clear_error();
@@ -198,32 +232,32 @@ long TlsStream::Send(const char *Data, std::size_t Length)
 {
     ERR_clear_error();
     std::size_t sent = 0;
-    if (SSL_write_ex(ssl_, Data, Length, &sent) == 1)
+    if (SSL_write_ex(native_->ssl, Data, Length, &sent) == 1)
         return static_cast<long>(sent);
-    return NothingMoved(SSL_get_error(ssl_, 0));
+    return NothingMoved(SSL_get_error(native_->ssl, 0));
 }
 
-bool TlsStream::EndProven() const { return (SSL_get_shutdown(ssl_) & SSL_RECEIVED_SHUTDOWN) != 0; }
+bool TlsStream::EndProven() const { return (SSL_get_shutdown(native_->ssl) & SSL_RECEIVED_SHUTDOWN) != 0; }
 
-bool TlsStream::HasPending() const { return SSL_pending(ssl_) > 0 || SSL_has_pending(ssl_) == 1; }
+bool TlsStream::HasPending() const { return SSL_pending(native_->ssl) > 0 || SSL_has_pending(native_->ssl) == 1; }
 
 void TlsStream::Shutdown()
 {
     if (established_)
-        SSL_shutdown(ssl_);
+        SSL_shutdown(native_->ssl);
     ERR_clear_error();
 }
 
-std::string TlsStream::Protocol() const { return SSL_get_version(ssl_); }
+std::string TlsStream::Protocol() const { return SSL_get_version(native_->ssl); }
 
-std::string TlsStream::Cipher() const { return SSL_CIPHER_get_name(SSL_get_current_cipher(ssl_)); }
+std::string TlsStream::Cipher() const { return SSL_CIPHER_get_name(SSL_get_current_cipher(native_->ssl)); }
 
 TlsSessionRef TlsStream::Session() const
 {
-    SSL_SESSION *session = SSL_get1_session(ssl_);
+    SSL_SESSION *session = SSL_get1_session(native_->ssl);
     if (!session)
         return {};
-    return TlsSessionRef(session, SSL_SESSION_free);
+    return std::make_shared<TlsSession>(session);
 }
 
 } // namespace net

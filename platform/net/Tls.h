@@ -1,5 +1,5 @@
 #pragma once
-// TLS (OpenSSL 3) over one net::Socket, driven without blocking by the
+// TLS over one net::Socket, driven without blocking by the
 // socket's own notifications: every byte goes through the socket's Recv and
 // Send, so its notifiers are re-armed exactly as for plain data. The program
 // is always the TLS client; the server's certificate is verified against the
@@ -10,10 +10,6 @@
 #include <cstddef>
 #include <memory>
 #include <string>
-
-typedef struct ssl_ctx_st SSL_CTX;
-typedef struct ssl_st SSL;
-typedef struct ssl_session_st SSL_SESSION;
 
 namespace net {
 
@@ -41,15 +37,18 @@ public:
     TlsContext(const TlsContext &) = delete;
     TlsContext &operator=(const TlsContext &) = delete;
     TlsFailure LoadFailure() const { return loadFailure_; }
-    SSL_CTX *Handle() const { return ctx_; }
+    // What the TLS library keeps for it.
+    struct Native;
+    const Native &Handle() const { return *native_; }
 
 private:
-    SSL_CTX *ctx_ = nullptr;
+    std::unique_ptr<Native> native_;
     TlsFailure loadFailure_ = TlsFailure::None;
 };
 
 // A session kept for the data connections to resume (servers may require it).
-using TlsSessionRef = std::shared_ptr<SSL_SESSION>;
+struct TlsSession;
+using TlsSessionRef = std::shared_ptr<TlsSession>;
 
 class TlsStream {
 public:
@@ -83,15 +82,10 @@ public:
     std::string Cipher() const;
     TlsSessionRef Session() const;
 
-    // What the session's BIO reads and writes through.
-    struct Transport {
-        Socket &socket;
-        bool ended = false;  // the last read found the peer's TCP close
-    };
-
 private:
-    Transport transport_;
-    SSL *ssl_ = nullptr;
+    // What the TLS library keeps for the session, and the socket it goes through.
+    struct Native;
+    std::unique_ptr<Native> native_;
     bool established_ = false;
     TlsFailure failure_ = TlsFailure::None;
 };

@@ -31,7 +31,7 @@ public:
     void Deliver(const net::Message &msg)
     {
         SocketWindow->Post(msg);
-        QCoreApplication::sendPostedEvents(SocketWindow.get());
+        QCoreApplication::sendPostedEvents();
     }
 };
 

@@ -4,6 +4,7 @@
 
 #include <QTimer>
 #include <ctime>
+#include <netinet/in.h>
 
 namespace testsupport {
 
@@ -60,14 +61,14 @@ FakeResolver::~FakeResolver()
     net::SetHostResolver(previous_);
 }
 
-void FakeResolver::Lookup(const std::string &name, QObject *context, Answer done)
+void FakeResolver::Lookup(const std::string &name, Answer done)
 {
     Names.push_back(name);
     if (!answers_) {
         Pending.push_back(std::move(done));
         return;
     }
-    QTimer::singleShot(0, context, [done = std::move(done), a = addresses_, e = error_] { done(a, e); });
+    QTimer::singleShot(0, [done = std::move(done), a = addresses_, e = error_] { done(a, e); });
 }
 
 } // namespace testsupport

@@ -48,7 +48,7 @@ public:
     FakeResolver(bool answers, uint32_t address, uint16_t error);
     FakeResolver(bool answers, std::vector<net::Address> addresses, uint16_t error);
     ~FakeResolver() override;
-    void Lookup(const std::string &name, QObject *context, Answer done) override;
+    void Lookup(const std::string &name, Answer done) override;
 
     std::vector<std::string> Names;
     std::vector<Answer> Pending;
