@@ -20,11 +20,12 @@
 //
 // Texts are single-byte strings (code page 1250); reply lines keep CR LF.
 #include "platform/Exception.h"
+#include "platform/files/FileStream.h"
 #include "platform/net/Messages.h"
 #include "platform/net/NotificationWindow.h"
 #include "platform/net/Socket.h"
 #include "platform/net/Tls.h"
-#include "sock/Streams.h"
+#include "sock/MemoryStream.h"
 #include "sock/ThreadTimer.h"
 
 #include <chrono>
@@ -382,8 +383,8 @@ private:
     std::size_t CaptureRoom(std::size_t Most) const;
     // Receives up to Most bytes (BlockSize unless spliced into the capture's
     // file, and no more than the capture's room) into the capture or
-    // RecvStream, through Buffer when they are copied; the count, 0 at the
-    // end, or SocketError.
+    // RecvStream, through Buffer (BlockSize bytes) when they are copied; the
+    // count, 0 at the end, or SocketError.
     long ReceiveBlock(char *Buffer, std::size_t Most);
     // Count bytes were received: the counter and OnPacketRecvd per block.
     void CountReceived(std::size_t Count);

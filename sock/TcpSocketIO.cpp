@@ -157,17 +157,10 @@ TStream &TTcpSocket::ReceiveTarget()
 long TTcpSocket::ReceiveBlock(char *Buffer, std::size_t Most)
 {
     Most = CaptureRoom(Most);
-    // A plain capture splices from the socket to the file: the bytes do not
-    // pass through the process.
-    const int intake = CaptureStream && !tls_ ? CaptureStream->Intake() : -1;
-    if (intake >= 0) {
-        const long n = SocketHandle.Splice(intake, std::min(Most, CaptureStream->IntakeRoom()));
-        if (n > 0)
-            CaptureStream->WriteFromIntake(static_cast<std::size_t>(n));
-        if (n != net::SocketError || net::GetLastError() != net::WSAEINVAL)
-            return n;
-        CaptureStream->DropIntake();
-    }
+    // A plain capture goes from the socket to the file, spliced where the
+    // system can; a TLS capture needs its bytes decrypted first.
+    if (CaptureStream && !tls_)
+        return net::ReceiveIntoFile(SocketHandle, *CaptureStream, Most, {Buffer, BlockSize});
     const long n = ReceiveSome(Buffer, std::min(Most, BlockSize));
     if (n > 0)
         ReceiveTarget().Write(Buffer, static_cast<std::size_t>(n));

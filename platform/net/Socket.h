@@ -24,6 +24,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
+
+class TFileStream;
 
 namespace net {
 
@@ -77,15 +80,18 @@ public:
     // that was never connected). Recv returns 0 when the peer has closed.
     long Send(const char *data, std::size_t length);
     long Recv(char *data, std::size_t length);
-    // As Recv, but the bytes go into the pipe Pipe without passing through the
-    // process (WSAEINVAL where the system cannot splice from this socket).
-    long Splice(int pipe, std::size_t length);
 
     int GetSockName(Address &address) const;
     int GetPeerName(Address &address) const;
 
 private:
+    // Receiving into a file is the one caller of Splice (platform/files).
+    friend long ReceiveIntoFile(Socket &socket, TFileStream &file, std::size_t most, std::span<char> spare);
+
     struct State;
+    // As Recv, but the bytes go into the pipe Pipe without passing through the
+    // process (WSAEINVAL where the system cannot splice from this socket).
+    long Splice(int pipe, std::size_t length);
     Socket(int fd, AddressFamily family, bool connected);
     // True, with ENOTCONN's code for GetLastError, when no data can move.
     bool Unconnected() const;

@@ -5,7 +5,7 @@
 namespace net {
 namespace {
 
-constexpr SystemCalls System{::socket, ::connect, ::accept4, ::send, ::recv, ::close, ::splice, ::sync_file_range};
+constexpr SystemCalls System{::socket, ::connect, ::accept4, ::send, ::recv, ::close, ::splice};
 
 SystemCalls current = System;
 

@@ -1,9 +1,8 @@
 #pragma once
-// The system calls a socket makes, and those that move a capture's bytes to its
-// file, behind one table so that tests can make a call fail the way the
-// network or the disk rarely does on demand (EINTR, EAGAIN, ECONNREFUSED,
-// ENOTCONN, EINVAL from a splice, EIO from a write-back). Production code
-// never changes the table.
+// The system calls a socket makes, behind one table so that tests can make a
+// call fail the way the network rarely does on demand (EINTR, EAGAIN,
+// ECONNREFUSED, ENOTCONN, EINVAL from a splice). Production code never
+// changes the table.
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/types.h>
@@ -19,9 +18,9 @@ struct SystemCalls {
     ssize_t (*send)(int fd, const void *data, std::size_t length, int flags);
     ssize_t (*recv)(int fd, void *data, std::size_t length, int flags);
     int (*close)(int fd);
+    // Moves received bytes from the socket into a pipe.
     ssize_t (*splice)(int in, loff_t *inOffset, int out, loff_t *outOffset, std::size_t length,
                       unsigned int flags);
-    int (*sync_file_range)(int fd, off64_t offset, off64_t length, unsigned int flags);
 };
 
 // The calls in use; the system's own unless a test has replaced some.

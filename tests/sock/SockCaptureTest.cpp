@@ -1,4 +1,6 @@
+#include "platform/files/WriteBack.h"
 #include "tests/sock/SockTestSupport.h"
+#include "tests/support/SpliceFailing.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -209,7 +211,7 @@ TEST_F(SockCapture, CaptureOfManyWriteBackWindowsKeepsEveryByteAndReportsEachBlo
 TEST_F(SockCapture, SocketThatCannotBeSplicedFromIsReceivedThroughTheProcess)
 {
     RestoredCalls restored;
-    net::Calls().splice = SpliceRefused<true, S_IFSOCK>;
+    net::Calls().splice = testsupport::SpliceFailing<EINVAL>;
     const std::string sent = Pattern(3 * SockConst::BlockSize);
     Peer peer([&](Connection &c) {
         c.Send(sent);

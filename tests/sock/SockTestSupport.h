@@ -8,12 +8,8 @@
 #include "tests/support/LoopbackPeer.h"
 #include "tests/support/NetTestSupport.h"
 
-
-#include <cerrno>
 #include <chrono>
-#include <fcntl.h>
 #include <string>
-#include <sys/stat.h>
 #include <vector>
 
 namespace socktest {
@@ -77,20 +73,6 @@ inline void ConnectTo(TTcpSocket &socket, uint16_t port)
 struct RestoredCalls {
     ~RestoredCalls() { net::RestoreSystemCalls(); }
 };
-
-// splice as the system does, except where the input (FromInput) or the output
-// descriptor is of the file type Type (S_IFSOCK, S_IFREG): there it fails with
-// EINVAL, as a system does that cannot splice from that socket or into that file.
-template <bool FromInput, mode_t Type>
-ssize_t SpliceRefused(int in, loff_t *inOffset, int out, loff_t *outOffset, std::size_t length, unsigned flags)
-{
-    struct stat info {};
-    if (::fstat(FromInput ? in : out, &info) == 0 && (info.st_mode & S_IFMT) == Type) {
-        errno = EINVAL;
-        return -1;
-    }
-    return ::splice(in, inOffset, out, outOffset, length, flags);
-}
 
 using testsupport::CancelAfter;
 using testsupport::FailureOf;

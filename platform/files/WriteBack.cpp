@@ -1,6 +1,6 @@
-#include "sock/WriteBack.h"
+#include "platform/files/WriteBack.h"
 
-#include "platform/net/SystemCalls.h"
+#include "platform/files/FileSystemCalls.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -20,9 +20,9 @@ int TWriteBack::Advance(int file, int64_t written)
     while (supported_ && written - started_ >= Window) {
         // The window before the new one is waited for: at most two are on
         // their way to the disk while the next one fills.
-        int result = net::Calls().sync_file_range(file, started_, Window, kStart);
+        int result = FileSystem::Calls().sync_file_range(file, started_, Window, kStart);
         if (result == 0 && started_ >= Window)
-            result = net::Calls().sync_file_range(file, started_ - Window, Window, kFinish);
+            result = FileSystem::Calls().sync_file_range(file, started_ - Window, Window, kFinish);
         if (result != 0) {
             if (errno == EINTR)
                 continue;

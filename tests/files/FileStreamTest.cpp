@@ -8,10 +8,15 @@
 // spliced in reach the file also where the file system takes no spliced pages.
 // The directory of the rename is synced after it; a failed sync is reported
 // without undoing the replacement.
+#include "harness/FtpFiles.h"
 #include "harness/SmallDisk.h"
-#include "sock/Streams.h"
-#include "tests/sock/SockTestSupport.h"
+#include "platform/files/FileStream.h"
+#include "platform/files/FileSystemCalls.h"
+#include "platform/files/TemporaryFile.h"
+#include "platform/files/WriteBack.h"
+#include "tests/support/FailureOf.h"
 #include "tests/support/FileSystemSeam.h"
+#include "tests/support/SpliceFailing.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -32,8 +37,6 @@
 using ::testing::AllOf;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-using socktest::RestoredCalls;
-using socktest::SpliceRefused;
 using testsupport::FailureOf;
 
 namespace {
@@ -256,8 +259,8 @@ TEST_F(FileStream, FailedWriteBackFailsTheFile)
 {
     // Once reported by the write-back, the error would not come again from
     // the flush before the rename.
-    RestoredCalls restored;
-    net::Calls().sync_file_range = FailingWriteBack;
+    testsupport::RestoredFileSystemCalls restored;
+    FileSystem::Calls().sync_file_range = FailingWriteBack;
     TFileStream file(target);
     const std::string window(TWriteBack::Window, 'w');
     file.Write(window.data(), window.size());
@@ -339,9 +342,9 @@ TEST_F(FileStream, FailedDirectorySyncIsReportedWithTheFileReplaced)
 
 TEST_F(FileStream, SplicedBytesAreCopiedWhereTheFileSystemTakesNoneSpliced)
 {
-    RestoredCalls restored;
-    net::Calls().splice = SpliceRefused<false, S_IFREG>;
-    TFileStream file(target);
+    testsupport::RestoredFileSystemCalls restored;
+    FileSystem::Calls().splice = testsupport::SpliceFailing<EINVAL>;
+    FileSystem::TemporaryFile file(target);
     file.Write("head ", 5);
     const int intake = file.Intake();
     ASSERT_GE(intake, 0);

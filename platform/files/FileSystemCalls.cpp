@@ -1,7 +1,6 @@
-#include "platform/FileSystemCalls.h"
+#include "platform/files/FileSystemCalls.h"
 
 #include <cstdio>
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace FileSystem {
@@ -11,7 +10,7 @@ namespace {
 // nothing here does.
 int OpenExisting(const char *path, int flags) { return ::open(path, flags); }
 
-constexpr SystemCalls System{::rename, OpenExisting, ::fsync, ::close};
+constexpr SystemCalls System{::rename, OpenExisting, ::fsync, ::close, ::splice, ::sync_file_range};
 
 SystemCalls current = System;
 

@@ -1,8 +1,9 @@
-#include "sock/Streams.h"
+#include "platform/files/TemporaryFile.h"
 
-#include "platform/FileSystemCalls.h"
-#include "platform/net/SystemCalls.h"
+#include "platform/files/FileStream.h"
+#include "platform/files/FileSystemCalls.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -10,9 +11,11 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <string_view>
 #include <unistd.h>
 #include <utility>
 
+namespace FileSystem {
 namespace {
 
 // Small writes (the blocks of a TLS capture, the bytes buffered before it)
@@ -67,7 +70,7 @@ std::string DirectoryOf(const std::string &path) { return path.substr(0, path.rf
 // 0, also where the file system cannot sync a directory (EINVAL), or errno.
 int SyncDirectory(const std::string &directory)
 {
-    const FileSystem::SystemCalls &calls = FileSystem::Calls();
+    const SystemCalls &calls = Calls();
     const int fd = calls.open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return errno;
@@ -198,7 +201,7 @@ int MakeTemporary(const std::string &target, std::string &name)
 
 }  // namespace
 
-TFileStream::TFileStream(const std::string &fileName)
+TemporaryFile::TemporaryFile(const std::string &fileName)
     : fileName_(fileName), buffer_(std::make_unique<char[]>(kWriteBuffer))
 {
     IgnoreFileSizeSignal();
@@ -225,7 +228,7 @@ TFileStream::TFileStream(const std::string &fileName)
     ::fchmod(file_, ModeFor(target.exists ? &target.info : nullptr));
 }
 
-TFileStream::~TFileStream()
+TemporaryFile::~TemporaryFile()
 {
     DropIntake();
     if (file_ >= 0)
@@ -236,7 +239,7 @@ TFileStream::~TFileStream()
         ::close(lock_);
 }
 
-void TFileStream::Write(const char *data, std::size_t count)
+void TemporaryFile::Write(const char *data, std::size_t count)
 {
     if (file_ < 0 || Failed())
         return;
@@ -254,14 +257,14 @@ void TFileStream::Write(const char *data, std::size_t count)
         size_ += static_cast<int64_t>(count);
 }
 
-void TFileStream::Flush()
+void TemporaryFile::Flush()
 {
     const std::size_t count = std::exchange(buffered_, 0);
     if (count > 0 && !Failed())
         WriteOut(buffer_.get(), count);
 }
 
-void TFileStream::WriteOut(const char *data, std::size_t count)
+void TemporaryFile::WriteOut(const char *data, std::size_t count)
 {
     while (count > 0) {
         const ssize_t n = ::write(file_, data, count);
@@ -277,13 +280,13 @@ void TFileStream::WriteOut(const char *data, std::size_t count)
     }
 }
 
-void TFileStream::Written(std::size_t count)
+void TemporaryFile::Written(std::size_t count)
 {
     written_ += static_cast<int64_t>(count);
     Remember(writeBack_.Advance(file_, written_));
 }
 
-void TFileStream::Remember(int error)
+void TemporaryFile::Remember(int error)
 {
     if (error == 0)
         return;
@@ -292,7 +295,7 @@ void TFileStream::Remember(int error)
     DropIntake();
 }
 
-int TFileStream::Intake()
+int TemporaryFile::Intake()
 {
     if (intake_[1] >= 0 || intakeDropped_ || file_ < 0 || Failed())
         return intake_[1];
@@ -308,7 +311,7 @@ int TFileStream::Intake()
     return intake_[1];
 }
 
-void TFileStream::DropIntake()
+void TemporaryFile::DropIntake()
 {
     for (int &end : intake_) {
         if (end >= 0)
@@ -318,13 +321,13 @@ void TFileStream::DropIntake()
     intakeDropped_ = true;
 }
 
-void TFileStream::WriteFromIntake(std::size_t count)
+void TemporaryFile::WriteFromIntake(std::size_t count)
 {
     // What was written before lies ahead of the spliced bytes in the file.
     Flush();
     const std::size_t total = count;
     while (count > 0 && !Failed()) {
-        const ssize_t n = net::Calls().splice(intake_[0], nullptr, file_, nullptr, count, SPLICE_F_MOVE);
+        const ssize_t n = Calls().splice(intake_[0], nullptr, file_, nullptr, count, SPLICE_F_MOVE);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0 && errno == EINVAL) {
@@ -343,7 +346,7 @@ void TFileStream::WriteFromIntake(std::size_t count)
         size_ += static_cast<int64_t>(total);
 }
 
-void TFileStream::CopyFromIntake(std::size_t count)
+void TemporaryFile::CopyFromIntake(std::size_t count)
 {
     while (count > 0 && !Failed()) {
         const ssize_t n = ::read(intake_[0], buffer_.get(), std::min(count, kWriteBuffer));
@@ -359,7 +362,7 @@ void TFileStream::CopyFromIntake(std::size_t count)
     DropIntake();
 }
 
-void TFileStream::Close()
+void TemporaryFile::Close()
 {
     if (file_ < 0)
         return;
@@ -377,12 +380,12 @@ void TFileStream::Close()
         FailWrite();
 }
 
-std::string TFileStream::Commit()
+std::string TemporaryFile::Commit()
 {
     Close();
     if (committed_)
         return {};
-    if (FileSystem::Calls().rename(temporaryName_.c_str(), targetName_.c_str()) != 0) {
+    if (Calls().rename(temporaryName_.c_str(), targetName_.c_str()) != 0) {
         error_ = errno;
         FailWrite();
     }
@@ -398,7 +401,9 @@ std::string TFileStream::Commit()
     return {};
 }
 
-void TFileStream::FailWrite()
+void TemporaryFile::FailWrite()
 {
     throw EWriteError("Cannot write file " + Quoted(fileName_) + ". " + std::strerror(error_));
 }
+
+} // namespace FileSystem

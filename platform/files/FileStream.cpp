@@ -1,0 +1,20 @@
+#include "platform/files/FileStream.h"
+
+#include "platform/files/TemporaryFile.h"
+
+TFileStream::TFileStream(const std::string &fileName)
+    : file_(std::make_unique<FileSystem::TemporaryFile>(fileName))
+{
+}
+
+TFileStream::~TFileStream() = default;
+
+void TFileStream::Write(const char *data, std::size_t count) { file_->Write(data, count); }
+
+int64_t TFileStream::Size() const { return file_->Size(); }
+
+bool TFileStream::Failed() const { return file_->Failed(); }
+
+void TFileStream::Close() { file_->Close(); }
+
+std::string TFileStream::Commit() { return file_->Commit(); }

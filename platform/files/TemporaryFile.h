@@ -1,0 +1,75 @@
+#pragma once
+// What stands behind a TFileStream on this system: the temporary file's
+// descriptors, its write buffer and the pipe a socket splices into. Only the
+// platform's own code sees it.
+#include "platform/files/WriteBack.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace FileSystem {
+
+// The temporary file is locked (flock) while it lives; otherwise as TFileStream.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(const std::string &fileName);
+    ~TemporaryFile();
+    TemporaryFile(const TemporaryFile &) = delete;
+    TemporaryFile &operator=(const TemporaryFile &) = delete;
+
+    void Write(const char *data, std::size_t count);
+    int64_t Size() const { return size_; }
+    bool Failed() const { return error_ != 0; }
+
+    // The write end of a pipe for a socket to splice into, so that the bytes
+    // reach the file without passing through the process; -1 when there is
+    // none (the bytes come through Write then). IntakeRoom is the most one
+    // splice should put in it.
+    int Intake();
+    std::size_t IntakeRoom() const { return intakeRoom_; }
+    // Appends the Count bytes just spliced into the intake; a failure is
+    // remembered as Write's is.
+    void WriteFromIntake(std::size_t count);
+    // The socket cannot splice: Intake() gives -1 from now on.
+    void DropIntake();
+
+    void Close();
+    std::string Commit();
+
+private:
+    [[noreturn]] void FailWrite();
+    // Hands the buffered bytes to the system.
+    void Flush();
+    // Hands Count bytes to the system, all of them or a remembered failure.
+    void WriteOut(const char *data, std::size_t count);
+    // Count more bytes are in the file: writing back goes on.
+    void Written(std::size_t count);
+    // Copies Count bytes from the intake when the file cannot take them spliced.
+    void CopyFromIntake(std::size_t count);
+    // Keeps the first failure; the intake goes, so nothing waits in it.
+    void Remember(int error);
+
+    std::string fileName_;
+    // Where the bytes go: fileName_ with its symbolic links followed.
+    std::string targetName_;
+    std::string temporaryName_;
+    // Holds the lock on the temporary file after file_ is closed, until the
+    // file is renamed or removed.
+    int lock_ = -1;
+    int file_ = -1;
+    // Small writes gather here and go to the system in large ones.
+    std::unique_ptr<char[]> buffer_;
+    std::size_t buffered_ = 0;
+    int intake_[2] = {-1, -1};  // the pipe's read and write ends
+    std::size_t intakeRoom_ = 0;
+    bool intakeDropped_ = false;
+    TWriteBack writeBack_;
+    int64_t written_ = 0;  // bytes handed to the system
+    int64_t size_ = 0;
+    int error_ = 0;  // errno of the first failed write
+    bool committed_ = false;
+};
+
+} // namespace FileSystem
