@@ -183,7 +183,7 @@ std::string TFtpClient::ClosingIfLate(const std::function<std::string()> &Read)
     }
 }
 
-std::string TFtpClient::ReadContinuationLines(const std::string &First, const EachReplyLine &EachLine)
+std::string TFtpClient::ReadContinuationLines(std::string First, const EachReplyLine &EachLine)
 {
     std::string line = First;
     if (OpensMultiLineReply(First)) {

@@ -129,7 +129,8 @@ protected:
     // Returns the last line read (First when none followed). A reply of more
     // than MaxReplyLines lines or MaxReplyBytes bytes fails as one that did
     // not come in time. A server abort reply left behind it cancels the next wait.
-    std::string ReadContinuationLines(const std::string &First, const EachReplyLine &EachLine = {});
+    // First is a copy: EachLine may change where the caller keeps it.
+    std::string ReadContinuationLines(std::string First, const EachReplyLine &EachLine = {});
 
 private:
     // Every text this component reports has this level.
