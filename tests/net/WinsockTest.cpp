@@ -118,6 +118,28 @@ TEST_F(NetWinsock, EventsComeInOrderAndTheCloseAfterTheData)
     EXPECT_EQ(inbox.got.back().Error, 0);
 }
 
+TEST_F(NetWinsock, AcceptedSocketIsWritableOnceSelected)
+{
+    uint16_t port = 0;
+    net::Socket listener = Listening(port);
+    Inbox listening, accepted;
+    ASSERT_EQ(listener.Select(&listening.window, net::WM_SOCKETEVENT, net::FD_ACCEPT), 0);
+    net::Socket client = net::Socket::Open();
+    StartConnect(client, port);
+    PumpUntil([&] { return listening.Has(net::FD_ACCEPT); });
+    net::Address peerAddress;
+    net::Socket peer = listener.Accept(peerAddress);
+    ASSERT_TRUE(peer.IsOpen());
+    ASSERT_EQ(peer.Select(&accepted.window, net::WM_SOCKETEVENT, Watched), 0);
+    PumpUntil([&] { return accepted.Has(net::FD_WRITE); });
+    net::ProcessMessages();
+
+    ASSERT_EQ(accepted.got.size(), 1u);
+    EXPECT_EQ(accepted.got[0].Source, peer.Id());
+    ASSERT_EQ(listening.got.size(), 1u);
+    EXPECT_EQ(listening.got[0].Source, listener.Id());
+}
+
 TEST_F(NetWinsock, StaleNotificationOfAClosedSocketNeverReachesItsSuccessor)
 {
     uint16_t port = 0;
