@@ -7,6 +7,7 @@
 #include "platform/net/SystemAddress.h"
 #include "platform/net/windows/MessageWindow.h"
 
+#include <algorithm>
 #include <climits>
 #include <utility>
 
@@ -20,11 +21,8 @@ constexpr UINT CloseCheck = PrivateMessageBase + 1;
 
 constexpr long WatchedEvents = FD_READ | FD_WRITE | FD_ACCEPT | FD_CONNECT | FD_CLOSE;
 
-int Fail()
-{
-    SetLastError(static_cast<uint16_t>(::WSAGetLastError()));
-    return SocketError;
-}
+// Winsock keeps the failed call's code for GetLastError itself.
+int Fail() { return SocketError; }
 
 // A Winsock call's length for a buffer of Length bytes: one call moves at
 // most INT_MAX, the rest is the caller's next call.
@@ -186,7 +184,8 @@ int Socket::Select(NotificationWindow *window, int number, uint16_t events)
             [state](UINT message, WPARAM wParam, LPARAM lParam) { state->Handle(message, wParam, lParam); });
         if (!s.watcher->Handle()) {
             s.watcher.reset();
-            return Fail();
+            SetLastError(WSAENOBUFS);
+            return SocketError;
         }
     }
     s.Route(window, number, events);
