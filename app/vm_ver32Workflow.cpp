@@ -3,6 +3,7 @@
 #include "app/vm_ver32Main.h"
 
 #include "app/ConnectSettings.h"
+#include "app/SecureFailure.h"
 #include "ftp/FtpRules.h"
 #include "platform/CodePage.h"
 #include "platform/IntConvert.h"
@@ -16,32 +17,6 @@ const std::string HostNotFound = "Nie znaleziono serwera.\nSprawdź adres FTP, m
 const std::string CannotSecure = "Nie mogę nawiązać szyfrowanego połączenia z serwerem.\n";
 const std::string NoTlsThroughProxy = "Szyfrowanie nie działa przez serwer pośredniczący (proxy).\n"
                                       "Wyłącz proxy albo szyfrowanie (Szyfrowanie w vm_ver32.ini).";
-
-// Why the connection could not be secured, in the user's words (code page 1250).
-std::string SecureFailureText(const ETlsError &error, const TFtpClient &client)
-{
-    switch (error.Reason) {
-    case net::TlsFailure::Untrusted:
-        return Cp("Certyfikat serwera nie jest zaufany.");
-    case net::TlsFailure::Expired:
-        return Cp("Certyfikat serwera wygasł.");
-    case net::TlsFailure::NotYetValid:
-        return Cp("Certyfikat serwera nie jest jeszcze ważny.");
-    case net::TlsFailure::NameMismatch:
-        return Cp("Certyfikat serwera wystawiono dla innej nazwy niż ") + client.Host + ".";
-    case net::TlsFailure::CaFile:
-        return Cp("Nie mogę odczytać pliku certyfikatów ") + client.TrustedCaFile + ".";
-    case net::TlsFailure::Refused:
-        return Cp("Serwer nie obsługuje szyfrowania (odpowiedź: ") + WithoutLineEnd(error.Message()) + ").";
-    case net::TlsFailure::Unprotected:
-        return Cp("Serwer odmówił szyfrowania przesyłanych plików (odpowiedź: ") + WithoutLineEnd(error.Message()) +
-               ").";
-    case net::TlsFailure::Handshake:
-    case net::TlsFailure::None:
-        break;
-    }
-    return Cp("Serwer nie nawiązał szyfrowanego połączenia.");
-}
 
 // The name each transaction kind has in the outcome texts.
 const std::array<const char *, 15> KindNames = {

@@ -2,9 +2,6 @@
 
 #include "platform/net/SystemAddress.h"
 
-#include <arpa/inet.h>
-#include <netdb.h>
-
 #include <cstring>
 
 namespace net {
@@ -26,7 +23,7 @@ std::optional<Address> Address::FromLiteral(const std::string &text, uint16_t po
 {
     // inet_addr, as ever: it also reads the short forms "127.1" and "0x7f.1".
     // Its one ambiguous answer, 255.255.255.255, is never a server.
-    if (const in_addr_t ipv4 = ::inet_addr(text.c_str()); ipv4 != INADDR_NONE) {
+    if (const auto ipv4 = ::inet_addr(text.c_str()); ipv4 != INADDR_NONE) {
         sockaddr_in a{};
         a.sin_family = AF_INET;
         a.sin_addr.s_addr = ipv4;
@@ -116,7 +113,8 @@ std::string Address::HostText() const
 {
     char text[INET6_ADDRSTRLEN] = {};
     if (const std::optional<uint32_t> ipv4 = Ipv4()) {
-        in_addr a{*ipv4};
+        in_addr a{};
+        a.s_addr = *ipv4;
         ::inet_ntop(AF_INET, &a, text, sizeof text);
         return text;
     }

@@ -12,4 +12,19 @@ void ProcessMessages();
 // ends a wait must arrive as an event (a notification, a message, a timer).
 void WaitForMessages();
 
+// Sees each message the loop fetches before it is dispatched: where a window
+// handles keys of its own (a dialog's Tab and Enter) or must notice the end
+// of the program. The system message comes as the loop fetched it (a Win32
+// MSG); where the toolkit dispatches everything itself, no filter is called.
+class MessageFilter {
+public:
+    virtual ~MessageFilter() = default;
+    // True when SystemMessage has been dealt with and must not be dispatched.
+    virtual bool Filter(void *systemMessage) = 0;
+};
+
+// Installs Filter for every later message (nullptr: none); returns the one
+// installed before. The caller keeps ownership.
+MessageFilter *SetMessageFilter(MessageFilter *filter);
+
 } // namespace net

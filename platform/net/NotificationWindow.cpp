@@ -1,5 +1,7 @@
 #include "platform/net/NotificationWindow.h"
 
+#include "platform/net/PosterWhileAlive.h"
+
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QEvent>
@@ -63,13 +65,7 @@ NotificationWindow::~NotificationWindow() = default;
 
 void NotificationWindow::Post(const Message &msg) { receiver_->Post(msg); }
 
-NotificationWindow::Poster NotificationWindow::PostWhileAlive() const
-{
-    return [receiver = std::weak_ptr<Receiver>(receiver_)](const Message &msg) {
-        if (const std::shared_ptr<Receiver> alive = receiver.lock())
-            alive->Post(msg);
-    };
-}
+NotificationWindow::Poster NotificationWindow::PostWhileAlive() const { return PosterWhileAlive(receiver_); }
 
 bool NotificationWindow::SetTimer(unsigned intervalMs)
 {

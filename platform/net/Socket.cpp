@@ -3,6 +3,7 @@
 #include "platform/net/Messages.h"
 #include "platform/net/NotificationWindow.h"
 #include "platform/net/SocketErrors.h"
+#include "platform/net/SocketNotifier.h"
 #include "platform/net/SystemAddress.h"
 #include "platform/net/SystemCalls.h"
 
@@ -13,7 +14,6 @@
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 
-#include <atomic>
 #include <utility>
 
 namespace net {
@@ -34,13 +34,7 @@ uint16_t PendingError(int fd)
     return error == 0 ? 0 : ErrorFromErrno(error);
 }
 
-enum class Phase { Fresh, Connecting, Failed, Connected, Listening, Closed };
-
-uint64_t NextId()
-{
-    static std::atomic<uint64_t> last{0};
-    return ++last;
-}
+using Phase = SocketPhase;
 
 } // namespace
 
@@ -48,14 +42,10 @@ uint64_t NextId()
 // each is therefore switched off when it has produced its notification and
 // switched on again by the call that Windows Sockets takes as the cue to
 // notify again.
-struct Socket::State {
+struct Socket::State : SocketNotifier {
     int fd;
     AddressFamily family;
     Phase phase;
-    const uint64_t id = NextId();
-    NotificationWindow::Poster post;  // empty until selected
-    int number = 0;
-    uint16_t events = 0;
     bool wantRead = false;
     bool wantWrite = false;
     std::unique_ptr<QSocketNotifier> reader;
@@ -69,12 +59,6 @@ struct Socket::State {
             return;
         reader->setEnabled(events != 0 && wantRead);
         writer->setEnabled(events != 0 && wantWrite);
-    }
-
-    void Notify(uint16_t event, uint16_t error = 0)
-    {
-        if (post && (events & event) != 0)
-            post(Message{number, event, error, 0, id});
     }
 
     void Enter(Phase next)
@@ -226,9 +210,7 @@ int Socket::Select(NotificationWindow *window, int number, uint16_t events)
         QObject::connect(s.reader.get(), &QSocketNotifier::activated, [state] { state->Readable(); });
         QObject::connect(s.writer.get(), &QSocketNotifier::activated, [state] { state->Writable(); });
     }
-    s.post = window ? window->PostWhileAlive() : NotificationWindow::Poster();
-    s.number = number;
-    s.events = events;
+    s.Route(window, number, events);
     s.Enter(s.phase);
     // A connected socket is writable at once.
     if (s.phase == Phase::Connected)

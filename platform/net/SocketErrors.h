@@ -1,8 +1,9 @@
 #pragma once
 // The error codes of the socket layer are Windows Sockets' codes (10035 for a
 // call that would block, 10061 for a refused connection, ...). One table gives
-// each code its text and the system's errno values that become it, so the
-// two can never drift apart. The code of the last failed call is kept here too.
+// each code its text; the system's errno values become codes of that table,
+// which the build checks, so the two can never drift apart. The code of the
+// last failed call is kept here too.
 #include <cstdint>
 #include <string_view>
 

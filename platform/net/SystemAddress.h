@@ -2,9 +2,7 @@
 // The system's address families beside the portable ones: for the platform's
 // own code, which passes addresses to system calls.
 #include "platform/net/Address.h"
-
-#include <netinet/in.h>
-#include <sys/socket.h>
+#include "platform/net/SystemSockets.h"
 
 namespace net {
 

@@ -1,0 +1,17 @@
+#include "platform/net/MessagePump.h"
+
+#include "platform/net/MessageFilterSlot.h"
+
+#include <utility>
+
+namespace net {
+
+MessageFilter *&InstalledMessageFilter()
+{
+    static MessageFilter *installed = nullptr;
+    return installed;
+}
+
+MessageFilter *SetMessageFilter(MessageFilter *filter) { return std::exchange(InstalledMessageFilter(), filter); }
+
+} // namespace net

@@ -1,0 +1,126 @@
+#include "platform/net/SystemResolver.h"
+
+#include "platform/net/SystemAddress.h"
+#include "platform/net/windows/MessageWindow.h"
+
+#include <memory>
+#include <string>
+#include <system_error>
+#include <thread>
+#include <vector>
+#include <utility>
+
+namespace net {
+namespace {
+
+// One lookup on its way: asked for on the window's thread, answered on a
+// helper thread, and handed back through the window's message queue.
+struct Job {
+    std::string name;
+    HostResolver::Answer done;
+    std::vector<Address> addresses;
+    uint16_t error = 0;
+};
+
+constexpr UINT Answered = PrivateMessageBase;
+
+std::unique_ptr<Job> Owned(LPARAM lParam) { return std::unique_ptr<Job>(reinterpret_cast<Job *>(lParam)); }
+
+uint16_t LookupError(int error)
+{
+    switch (error) {
+    case EAI_NONAME:
+        return WSAHOST_NOT_FOUND;
+    case EAI_AGAIN:
+        return WSATRY_AGAIN;
+    case EAI_NODATA:
+        return WSANO_DATA;
+    default:
+        return WSANO_RECOVERY;
+    }
+}
+
+// Blocks: runs on the helper thread.
+void Resolve(Job &job)
+{
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo *found = nullptr;
+    if (const int error = ::getaddrinfo(job.name.c_str(), nullptr, &hints, &found); error != 0) {
+        job.error = LookupError(error);
+        return;
+    }
+    for (const addrinfo *a = found; a; a = a->ai_next) {
+        if (a->ai_family == AF_INET)
+            job.addresses.emplace_back(*reinterpret_cast<const sockaddr_in *>(a->ai_addr));
+        else if (a->ai_family == AF_INET6)
+            job.addresses.emplace_back(*reinterpret_cast<const sockaddr_in6 *>(a->ai_addr));
+    }
+    ::freeaddrinfo(found);
+    if (job.addresses.empty())
+        job.error = WSANO_DATA;
+}
+
+// The answers of every lookup come back to the thread that asked through one
+// hidden window; what is still queued when it goes is freed unanswered.
+MessageWindow &AnswerWindow()
+{
+    static MessageWindow window([](UINT message, WPARAM, LPARAM lParam) {
+        if (message != Answered)
+            return;
+        const std::unique_ptr<Job> job = Owned(lParam);
+        job->done(std::move(job->addresses), job->error);
+    },
+                                [](UINT message, WPARAM, LPARAM lParam) {
+                                    if (message == Answered)
+                                        Owned(lParam);
+                                });
+    return window;
+}
+
+// getaddrinfo on a helper thread, so that the window never blocks.
+class ThreadResolver : public HostResolver {
+public:
+    void Lookup(const std::string &name, Answer done) override
+    {
+        auto job = std::make_unique<Job>(Job{name, std::move(done), {}, 0});
+        const HWND answers = AnswerWindow().Handle();
+        if (!answers) {
+            FailAtOnce(std::move(job));
+            return;
+        }
+        try {
+            std::thread([answers, raw = job.get()] {
+                Resolve(*raw);
+                // A window gone with the program frees the job itself.
+                if (!::PostMessageW(answers, Answered, 0, reinterpret_cast<LPARAM>(raw)))
+                    Owned(reinterpret_cast<LPARAM>(raw));
+            }).detach();
+            job.release();
+        } catch (const std::system_error &) {
+            FailAtOnce(std::move(job));
+        }
+    }
+
+private:
+    // Without a thread or a window to answer through, the lookup fails; the
+    // answer still comes from the event loop, never from inside Lookup.
+    static void FailAtOnce(std::unique_ptr<Job> job)
+    {
+        job->error = WSANO_RECOVERY;
+        const HWND answers = AnswerWindow().Handle();
+        if (answers && ::PostMessageW(answers, Answered, 0, reinterpret_cast<LPARAM>(job.get())))
+            job.release();
+    }
+};
+
+} // namespace
+
+HostResolver &SystemResolver()
+{
+    static ThreadResolver system;
+    return system;
+}
+
+} // namespace net
