@@ -2,6 +2,7 @@
 
 #include "platform/files/FileStream.h"
 #include "platform/files/FileSystemCalls.h"
+#include "platform/files/TemporaryName.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -27,10 +28,9 @@ constexpr std::size_t kIntakeRoom = 1 << 20;
 constexpr std::size_t kMinimumIntakeRoom = 64 * 1024;
 // As many links as the kernel follows in one path before it gives up.
 constexpr int kMaxLinks = 40;
-// The name of a temporary file is the target's, this mark, and what mkstemp
-// puts in place of the six X.
-constexpr std::string_view kTemporaryMark = ".vm_ver32-";
+// What mkstemp puts the random part in place of.
 constexpr std::string_view kRandomPart = "XXXXXX";
+static_assert(kRandomPart.size() == kRandomLength);
 // A temporary file is only taken when this program locked it; should other
 // downloads keep removing new ones, the download gives up.
 constexpr int kTemporaryAttempts = 8;
@@ -134,15 +134,6 @@ int ReadOnlyError(const Target &target)
     if ((target.info.st_mode & 0222) == 0)
         return EACCES;
     return 0;
-}
-
-bool IsTemporaryName(std::string_view name, std::string_view prefix)
-{
-    if (name.size() != prefix.size() + kRandomPart.size() || !name.starts_with(prefix))
-        return false;
-    return std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(), [](char c) {
-        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-    });
 }
 
 // Removes Name in Directory unless a running download holds its lock. It is

@@ -1,5 +1,8 @@
 #pragma once
-// What stands behind a TFileStream on this system: the temporary file's
+#ifdef _WIN32
+#include "platform/files/TemporaryFileWindows.h"
+#else
+// What stands behind a TFileStream on Linux: the temporary file's
 // descriptors, its write buffer and the pipe a socket splices into. Only the
 // platform's own code sees it.
 #include "platform/files/WriteBack.h"
@@ -73,3 +76,4 @@ private:
 };
 
 } // namespace FileSystem
+#endif
