@@ -8,14 +8,9 @@
 
 #include <windows.h>
 
-#include <cstring>
-#include <utility>
 
 namespace FileSystem {
 namespace {
-
-// Small writes (the blocks of a capture) gather into writes of this size.
-constexpr std::size_t kWriteBuffer = 256 * 1024;
 
 const std::wstring kWideMark(kTemporaryMark.begin(), kTemporaryMark.end());
 
@@ -47,7 +42,7 @@ void RemoveLeftovers(const std::wstring &target)
 }  // namespace
 
 TemporaryFile::TemporaryFile(const std::string &fileName)
-    : fileName_(fileName), targetName_(WideText::FromUtf8(fileName)), buffer_(std::make_unique<char[]>(kWriteBuffer))
+    : fileName_(fileName), targetName_(WideText::FromUtf8(fileName))
 {
     const DWORD attributes = GetFileAttributesW(targetName_.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
@@ -72,31 +67,6 @@ void TemporaryFile::Release()
     if (file_ != INVALID_HANDLE_VALUE)
         CloseHandle(file_);
     file_ = INVALID_HANDLE_VALUE;
-}
-
-void TemporaryFile::Write(const char *data, std::size_t count)
-{
-    if (closed_ || Failed())
-        return;
-    if (buffered_ + count > kWriteBuffer)
-        Flush();
-    if (Failed())
-        return;
-    if (count >= kWriteBuffer) {
-        WriteOut(data, count);
-    } else {
-        std::memcpy(buffer_.get() + buffered_, data, count);
-        buffered_ += count;
-    }
-    if (!Failed())
-        size_ += static_cast<int64_t>(count);
-}
-
-void TemporaryFile::Flush()
-{
-    const std::size_t count = std::exchange(buffered_, 0);
-    if (count > 0 && !Failed())
-        WriteOut(buffer_.get(), count);
 }
 
 void TemporaryFile::WriteOut(const char *data, std::size_t count)

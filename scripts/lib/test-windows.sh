@@ -7,6 +7,9 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${WINDOWS_BUILD_DIR:-$root/build-windows}
+# The harness service is a Linux program, from the Linux build.
+linux=${BUILD_DIR:-$root/build}
+service=$linux/harness/service/vm_harness_service
 export WINEPREFIX=$build/wine-prefix WINEDEBUG=-all
 
 if [ "${1:-}" != --inside ]; then
@@ -15,6 +18,8 @@ if [ "${1:-}" != --inside ]; then
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-w64.cmake" >/dev/null
   cmake --build "$build" -j2
   echo "Windows build: $((SECONDS - started)) s"
+  cmake -S "$root" -B "$linux" -G Ninja >/dev/null
+  cmake --build "$linux" --target vm_harness_service -j2 >/dev/null
   # A wineserver of this prefix left running elsewhere (an earlier run that
   # was killed) would answer instead of the one started inside.
   wineserver -k 2>/dev/null || true
@@ -28,10 +33,11 @@ trap 'wineserver -k 2>/dev/null || true' EXIT
 # A new prefix is made here (about 10 s); wine's background services must not
 # hold ctest's output open.
 wine wineboot </dev/null >/dev/null 2>&1
-# The harness service goes here, started in this same network with
-# harness/with-service.sh, once tests of the network need it.
+# The harness service runs in this same network for the whole run; wine hands
+# VM_HARNESS_SERVICE on to the test programs.
 status=0
-(cd "$build" && ctest --output-on-failure --timeout 300) >"$build/ctest.log" 2>&1 || status=$?
+(cd "$build" && "$root/harness/with-service.sh" "$service" ctest --output-on-failure --timeout 300) \
+  >"$build/ctest.log" 2>&1 || status=$?
 summary='tests passed|tests failed out of'
 grep -Ev "$summary" "$build/ctest.log" || true
 echo "Windows tests: $((SECONDS - started)) s, wine's start included"

@@ -2,14 +2,9 @@
 // calls whole, and a save that cannot replace the file leaves it as it was.
 #include "platform/PrivateProfile.h"
 #include "tests/platform/ProfileFileFixture.h"
+#include "tests/support/WindowsFiles.h"
 
-#include <windows.h>
-
-namespace {
-
-std::filesystem::path Utf8Path(const std::string &utf8) { return std::u8string(utf8.begin(), utf8.end()); }
-
-}  // namespace
+using testsupport::Utf8Path;
 
 TEST_F(ProfileFile, ProfileInADirectoryWithPolishLettersIsSavedAndRead)
 {
@@ -29,12 +24,11 @@ TEST_F(ProfileFile, ProfileInADirectoryWithPolishLettersIsSavedAndRead)
 TEST_F(ProfileFile, ProfileAnotherProgramHoldsOpenIsKept)
 {
     Put("[FTP]\r\nHost=old\r\n");
-    // Another program may read and write the file, but not replace it.
-    const HANDLE held = CreateFileW(Utf8Path(name).wstring().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    EXPECT_FALSE(PrivateProfile::WriteString(name, "FTP", "Host", "new"));
-    CloseHandle(held);
+    {
+        const testsupport::HeldOpen held(name);
+        ASSERT_TRUE(held.IsOpen());
+        EXPECT_FALSE(PrivateProfile::WriteString(name, "FTP", "Host", "new"));
+    }
     EXPECT_EQ(Read(), "[FTP]\r\nHost=old\r\n");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1);
 }
