@@ -1,10 +1,44 @@
-// Profiles on Windows: names with Polish letters reach the wide-character
-// calls whole, and a save that cannot replace the file leaves it as it was.
+// Paths on Windows: names with Polish letters reach the wide-character calls
+// whole, the program's own directory included; a profile save that cannot
+// replace the file leaves it as it was.
 #include "platform/PrivateProfile.h"
+#include "platform/ProgramPaths.h"
 #include "tests/platform/ProfileFileFixture.h"
 #include "tests/support/WindowsFiles.h"
 
 using testsupport::Utf8Path;
+
+namespace {
+
+// Runs Program with Arguments and gives its exit code; -1 when it cannot start.
+long RunAndWait(const std::filesystem::path &program, const std::wstring &arguments)
+{
+    std::wstring commandLine = L"\"" + program.wstring() + L"\" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(program.wstring().c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return -1;
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return static_cast<long>(code);
+}
+
+}  // namespace
+
+TEST(ProgramPaths, ProgramInADirectoryWithPolishLettersFindsItself)
+{
+    const harness::TempDir temp;
+    const std::filesystem::path polish = Utf8Path(temp / "ąęłńóśźż");
+    ASSERT_TRUE(std::filesystem::create_directory(polish));
+    const std::filesystem::path copy = polish / VM_TEST_EXECUTABLE;
+    std::filesystem::copy_file(Utf8Path(ProgramPaths::ProgramDirectory() + VM_TEST_EXECUTABLE), copy);
+    EXPECT_EQ(RunAndWait(copy, L"--gtest_filter=ProgramPaths.ProgramDirectoryHoldsThisExecutable"), 0);
+}
 
 TEST_F(ProfileFile, ProfileInADirectoryWithPolishLettersIsSavedAndRead)
 {
