@@ -1,45 +1,13 @@
 #include "platform/CodePage.h"
 
-#include <array>
-#include <iconv.h>
+#include "platform/CodePageTable.h"
+
 #include <map>
 #include <mutex>
 #include <unordered_map>
 
 namespace CodePage {
 namespace {
-
-using Table = std::array<char32_t, 256>;
-
-// The C library's converters know every Windows code page; one byte at a time
-// gives the whole table, built once per code page.
-Table BuildTable(int codePage)
-{
-    Table table{};
-    const std::string name = "CP" + std::to_string(codePage);
-    iconv_t cd = iconv_open("UTF-32LE", name.c_str());
-    for (int b = 0; b < 256; ++b) {
-        table[b] = b < 0x80 ? char32_t(b) : U'\uFFFD';
-        if (b < 0x80 || cd == iconv_t(-1))
-            continue;
-        char in = char(b);
-        unsigned char out[4] = {};
-        char *inp = &in;
-        char *outp = reinterpret_cast<char *>(out);
-        size_t inLeft = 1, outLeft = sizeof out;
-        iconv(cd, nullptr, nullptr, nullptr, nullptr);
-        if (iconv(cd, &inp, &inLeft, &outp, &outLeft) != size_t(-1) && outLeft == 0)
-            table[b] = char32_t(out[0] | out[1] << 8 | out[2] << 16 | char32_t(out[3]) << 24);
-        // A byte the code page leaves undefined stands for the control of
-        // its own value, as in Windows' conversion, so that it survives a
-        // round trip through Unicode.
-        else if (b < 0xA0)
-            table[b] = char32_t(b);
-    }
-    if (cd != iconv_t(-1))
-        iconv_close(cd);
-    return table;
-}
 
 const Table &TableFor(int codePage)
 {
@@ -64,6 +32,19 @@ const std::unordered_map<char32_t, unsigned char> &Cp1250Encoder()
     }();
     return encoder;
 }
+
+// The code page 1250 byte of code point C, or "?" when the code page lacks it.
+char Encode(char32_t c)
+{
+    if (c < 0x80)
+        return char(c);
+    const auto &encoder = Cp1250Encoder();
+    const auto it = encoder.find(c);
+    return it == encoder.end() ? '?' : char(it->second);
+}
+
+bool IsHighSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsLowSurrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 } // namespace
 
@@ -111,7 +92,6 @@ std::string ToUtf8(std::string_view cp1250)
 
 std::string FromUtf8(std::string_view utf8)
 {
-    const auto &encoder = Cp1250Encoder();
     std::string out;
     out.reserve(utf8.size());
     for (size_t i = 0; i < utf8.size();) {
@@ -130,12 +110,31 @@ std::string FromUtf8(std::string_view utf8)
             continue;
         }
         i += length;
-        if (c < 0x80) {
-            out += char(c);
-        } else {
-            const auto it = encoder.find(c);
-            out += it == encoder.end() ? '?' : char(it->second);
-        }
+        out += Encode(c);
+    }
+    return out;
+}
+
+std::u16string ToUtf16(std::string_view cp1250)
+{
+    std::u16string out;
+    out.reserve(cp1250.size());
+    // Every character of code page 1250 lies in the basic plane: one unit each.
+    for (unsigned char b : cp1250)
+        out += char16_t(Decode(Cp1250, b));
+    return out;
+}
+
+std::string FromUtf16(std::u16string_view utf16)
+{
+    std::string out;
+    out.reserve(utf16.size());
+    for (size_t i = 0; i < utf16.size(); ++i) {
+        char32_t c = utf16[i];
+        if (IsHighSurrogate(c) && i + 1 < utf16.size() && IsLowSurrogate(utf16[i + 1]))
+            c = 0x10000 + ((c - 0xD800) << 10) + (utf16[++i] - 0xDC00);
+        // A lone surrogate is no character: no table holds it.
+        out += Encode(c);
     }
     return out;
 }

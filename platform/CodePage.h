@@ -22,6 +22,11 @@ std::string ToUtf8(std::string_view cp1250);
 // UTF-8 -> code page 1250; a character the code page lacks becomes "?".
 std::string FromUtf8(std::string_view utf8);
 
+// Code page 1250 <-> UTF-16, the text of the system's wide-character calls;
+// as above, a character the code page lacks becomes "?".
+std::u16string ToUtf16(std::string_view cp1250);
+std::string FromUtf16(std::u16string_view utf16);
+
 // Appends code point C to Out as UTF-8.
 void AppendUtf8(std::string &out, char32_t c);
 

@@ -1,14 +1,9 @@
 #include "platform/PrivateProfile.h"
 
-#include <QSaveFile>
-#include <QString>
+#include "platform/ProfileFile.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <fcntl.h>
 #include <iterator>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace PrivateProfile {
@@ -164,44 +159,6 @@ std::string_view LineEndOf(std::string_view text)
     return "\r\n";
 }
 
-// A profile file opened for reading, only when it is a regular file: opening
-// a FIFO would wait for a writer, and a device may never end.
-class RegularFile {
-public:
-    explicit RegularFile(const std::string &fileName)
-        : fd_(::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)), missing_(fd_ < 0 && errno == ENOENT)
-    {
-        struct stat info {};
-        if (fd_ >= 0 && (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode))) {
-            ::close(fd_);
-            fd_ = -1;
-        }
-    }
-    ~RegularFile()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    RegularFile(const RegularFile &) = delete;
-    RegularFile &operator=(const RegularFile &) = delete;
-
-    bool IsOpen() const { return fd_ >= 0; }
-    bool Missing() const { return missing_; }
-    // The next bytes into Buffer; 0 at the end or on an error.
-    size_t Read(char *buffer, size_t size)
-    {
-        ssize_t n;
-        do
-            n = ::read(fd_, buffer, size);
-        while (n < 0 && errno == EINTR);
-        return n > 0 ? static_cast<size_t>(n) : 0;
-    }
-
-private:
-    int fd_;
-    bool missing_;
-};
-
 constexpr size_t kReadBlock = 64 * 1024;
 // Of a line read from a file, this much is kept: far more than a section,
 // a key (255 characters) and a value (127 read) can take.
@@ -353,18 +310,7 @@ bool WriteStrings(const std::string &fileName, std::string_view section, const s
     std::string contents;
     if (writable.empty() || !ReadFile(fileName, contents))
         return false;
-    const std::string updated = WithValues(contents, section, writable);
-
-    // A new file under a name nobody can guess is renamed over the old one,
-    // so that a failed write never leaves a half-written profile; it takes
-    // the old file's permissions and writes through a symbolic link to its
-    // target. In a directory the user may not write to, the file itself is
-    // written in place.
-    QSaveFile out(QString::fromLocal8Bit(fileName.data(), static_cast<qsizetype>(fileName.size())));
-    out.setDirectWriteFallback(true);
-    return out.open(QIODevice::WriteOnly) &&
-           out.write(updated.data(), static_cast<qint64>(updated.size())) == static_cast<qint64>(updated.size()) &&
-           out.commit() && writable.size() == entries.size();
+    return ReplaceContents(fileName, WithValues(contents, section, writable)) && writable.size() == entries.size();
 }
 
 bool WriteString(const std::string &fileName, std::string_view section, std::string_view key, std::string_view value)

@@ -4,7 +4,7 @@
 
 namespace ProgramPaths {
 
-// The directory of the running executable, ending in "/"; empty when the
+// The directory of the running executable, ending in Separator; empty when the
 // process cannot tell where its executable is.
 std::string ProgramDirectory();
 
@@ -12,6 +12,10 @@ std::string ProgramDirectory();
 bool FileExists(const std::string &name);
 
 // The directory separator that joins a directory and a file name here.
+#ifdef _WIN32
+constexpr char Separator = '\\';
+#else
 constexpr char Separator = '/';
+#endif
 
 } // namespace ProgramPaths

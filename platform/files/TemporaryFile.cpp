@@ -2,6 +2,7 @@
 
 #include "platform/files/FileStream.h"
 #include "platform/files/FileSystemCalls.h"
+#include "platform/files/TemporaryName.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -18,19 +19,15 @@
 namespace FileSystem {
 namespace {
 
-// Small writes (the blocks of a TLS capture, the bytes buffered before it)
-// gather into writes of this size.
-constexpr std::size_t kWriteBuffer = 256 * 1024;
 // The pipe a socket splices into: as much as one receive run takes, and what
 // every pipe has when the system refuses a larger one.
 constexpr std::size_t kIntakeRoom = 1 << 20;
 constexpr std::size_t kMinimumIntakeRoom = 64 * 1024;
 // As many links as the kernel follows in one path before it gives up.
 constexpr int kMaxLinks = 40;
-// The name of a temporary file is the target's, this mark, and what mkstemp
-// puts in place of the six X.
-constexpr std::string_view kTemporaryMark = ".vm_ver32-";
+// What mkstemp puts the random part in place of.
 constexpr std::string_view kRandomPart = "XXXXXX";
+static_assert(kRandomPart.size() == kRandomLength);
 // A temporary file is only taken when this program locked it; should other
 // downloads keep removing new ones, the download gives up.
 constexpr int kTemporaryAttempts = 8;
@@ -136,15 +133,6 @@ int ReadOnlyError(const Target &target)
     return 0;
 }
 
-bool IsTemporaryName(std::string_view name, std::string_view prefix)
-{
-    if (name.size() != prefix.size() + kRandomPart.size() || !name.starts_with(prefix))
-        return false;
-    return std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(), [](char c) {
-        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-    });
-}
-
 // Removes Name in Directory unless a running download holds its lock. It is
 // removed only while locked here and still under its name, so that no file a
 // download has just made and not yet locked is taken.
@@ -202,7 +190,7 @@ int MakeTemporary(const std::string &target, std::string &name)
 }  // namespace
 
 TemporaryFile::TemporaryFile(const std::string &fileName)
-    : fileName_(fileName), buffer_(std::make_unique<char[]>(kWriteBuffer))
+    : fileName_(fileName)
 {
     IgnoreFileSizeSignal();
     const Target target = FinalTarget(fileName);
@@ -237,31 +225,6 @@ TemporaryFile::~TemporaryFile()
         ::unlink(temporaryName_.c_str());
     if (lock_ >= 0)
         ::close(lock_);
-}
-
-void TemporaryFile::Write(const char *data, std::size_t count)
-{
-    if (file_ < 0 || Failed())
-        return;
-    if (buffered_ + count > kWriteBuffer)
-        Flush();
-    if (Failed())
-        return;
-    if (count >= kWriteBuffer) {
-        WriteOut(data, count);
-    } else {
-        std::memcpy(buffer_.get() + buffered_, data, count);
-        buffered_ += count;
-    }
-    if (!Failed())
-        size_ += static_cast<int64_t>(count);
-}
-
-void TemporaryFile::Flush()
-{
-    const std::size_t count = std::exchange(buffered_, 0);
-    if (count > 0 && !Failed())
-        WriteOut(buffer_.get(), count);
 }
 
 void TemporaryFile::WriteOut(const char *data, std::size_t count)
@@ -349,14 +312,15 @@ void TemporaryFile::WriteFromIntake(std::size_t count)
 void TemporaryFile::CopyFromIntake(std::size_t count)
 {
     while (count > 0 && !Failed()) {
-        const ssize_t n = ::read(intake_[0], buffer_.get(), std::min(count, kWriteBuffer));
+        const std::span<char> space = buffer_.Space();
+        const ssize_t n = ::read(intake_[0], space.data(), std::min(count, space.size()));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
             Remember(n < 0 ? errno : EIO);
             break;
         }
-        WriteOut(buffer_.get(), static_cast<std::size_t>(n));
+        WriteOut(space.data(), static_cast<std::size_t>(n));
         count -= static_cast<std::size_t>(n);
     }
     DropIntake();

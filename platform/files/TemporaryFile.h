@@ -1,17 +1,23 @@
 #pragma once
-// What stands behind a TFileStream on this system: the temporary file's
-// descriptors, its write buffer and the pipe a socket splices into. Only the
+// What stands behind a TFileStream on this system: the temporary file, its
+// write buffer, and on Linux the pipe a socket splices into. Only the
 // platform's own code sees it.
-#include "platform/files/WriteBack.h"
+#include "platform/files/WriteBuffer.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
+
+#ifndef _WIN32
+#include "platform/files/WriteBack.h"
+#endif
 
 namespace FileSystem {
 
-// The temporary file is locked (flock) while it lives; otherwise as TFileStream.
+// As TFileStream. While it lives, the temporary file is locked (flock) on
+// Linux; on Windows it stays open, shared for reading only, until the moment
+// it is moved: no other download can remove it, while the file of a process
+// that was killed is closed and can be.
 class TemporaryFile {
 public:
     explicit TemporaryFile(const std::string &fileName);
@@ -23,6 +29,10 @@ public:
     int64_t Size() const { return size_; }
     bool Failed() const { return error_ != 0; }
 
+    void Close();
+    std::string Commit();
+
+#ifndef _WIN32
     // The write end of a pipe for a socket to splice into, so that the bytes
     // reach the file without passing through the process; -1 when there is
     // none (the bytes come through Write then). IntakeRoom is the most one
@@ -34,16 +44,35 @@ public:
     void WriteFromIntake(std::size_t count);
     // The socket cannot splice: Intake() gives -1 from now on.
     void DropIntake();
-
-    void Close();
-    std::string Commit();
+#endif
 
 private:
     [[noreturn]] void FailWrite();
     // Hands the buffered bytes to the system.
     void Flush();
+    // Hands Count bytes to the system unless a write has failed; whether none has.
+    bool Out(const char *data, std::size_t count);
     // Hands Count bytes to the system, all of them or a remembered failure.
     void WriteOut(const char *data, std::size_t count);
+
+    std::string fileName_;
+    WriteBuffer buffer_;
+    int64_t size_ = 0;
+    bool committed_ = false;
+
+#ifdef _WIN32
+    // Closes the temporary file's handle, once.
+    void Release();
+    bool Writable() const { return !closed_; }
+
+    std::wstring targetName_;
+    std::wstring temporaryName_;
+    // The temporary file's HANDLE; open until the move or the removal.
+    void *file_;
+    bool closed_ = false;
+    unsigned long error_ = 0;  // GetLastError of the first failed write
+#else
+    bool Writable() const { return file_ >= 0; }
     // Count more bytes are in the file: writing back goes on.
     void Written(std::size_t count);
     // Copies Count bytes from the intake when the file cannot take them spliced.
@@ -51,7 +80,6 @@ private:
     // Keeps the first failure; the intake goes, so nothing waits in it.
     void Remember(int error);
 
-    std::string fileName_;
     // Where the bytes go: fileName_ with its symbolic links followed.
     std::string targetName_;
     std::string temporaryName_;
@@ -59,17 +87,13 @@ private:
     // file is renamed or removed.
     int lock_ = -1;
     int file_ = -1;
-    // Small writes gather here and go to the system in large ones.
-    std::unique_ptr<char[]> buffer_;
-    std::size_t buffered_ = 0;
     int intake_[2] = {-1, -1};  // the pipe's read and write ends
     std::size_t intakeRoom_ = 0;
     bool intakeDropped_ = false;
     TWriteBack writeBack_;
     int64_t written_ = 0;  // bytes handed to the system
-    int64_t size_ = 0;
     int error_ = 0;  // errno of the first failed write
-    bool committed_ = false;
+#endif
 };
 
 } // namespace FileSystem

@@ -1,20 +1,17 @@
-// The file a capture writes through: what cannot reach the disk is reported,
-// however little it is and however much the stream buffers; the target keeps
-// its old copy until the new one is committed whole; a target that is no
-// regular file is refused before anything waits on it; a read-only copy is
-// kept; a symbolic link stays and the new copy goes where it leads; what a
-// killed download left beside the target is cleared, what a running one
-// writes is not. A failure while writing back is never lost, and bytes
+// The file a capture writes through, on Linux: what cannot reach the disk is
+// reported, however little it is and however much the stream buffers; a
+// target that is no regular file is refused before anything waits on it; a
+// read-only copy is kept; a symbolic link stays and the new copy goes where
+// it leads; a locked leftover is one a running download writes, and stays.
+// A failure while writing back is never lost, and bytes
 // spliced in reach the file also where the file system takes no spliced pages.
 // The directory of the rename is synced after it; a failed sync is reported
 // without undoing the replacement.
-#include "harness/FtpFiles.h"
 #include "harness/SmallDisk.h"
-#include "platform/files/FileStream.h"
 #include "platform/files/FileSystemCalls.h"
 #include "platform/files/TemporaryFile.h"
 #include "platform/files/WriteBack.h"
-#include "tests/support/FailureOf.h"
+#include "tests/files/FileStreamFixture.h"
 #include "tests/support/FileSystemSeam.h"
 #include "tests/support/SpliceFailing.h"
 
@@ -25,10 +22,8 @@
 #include <chrono>
 #include <cstring>
 #include <fcntl.h>
-#include <fstream>
 #include <future>
 #include <map>
-#include <sstream>
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -42,19 +37,6 @@ using testsupport::FailureOf;
 namespace {
 
 const std::string kBlock(16383, 'x');
-
-std::string Contents(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-void Put(const std::string &path, const std::string &bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 // The write error closing File raises; empty when none.
 std::string CloseError(TFileStream &file)
@@ -77,33 +59,13 @@ protected:
     harness::SmallDisk disk{256 * 1024};
 };
 
-class FileStream : public ::testing::Test {
-protected:
-    // Writes Bytes to the target and puts them in place.
-    void Download(const std::string &bytes)
-    {
-        TFileStream file(target);
-        file.Write(bytes.data(), bytes.size());
-        file.Commit();
-    }
-    // The create error making a stream for the target raises; empty when none.
-    std::string CreateError()
-    {
-        return FailureOf<EFCreateError>([&] { TFileStream file(target); });
-    }
-    // What the symbolic link Name in the directory holds; empty when it is no link.
-    std::string LinkOf(const std::string &name)
-    {
-        char text[256];
-        const ssize_t length = ::readlink((dir / name).c_str(), text, sizeof text);
-        return length < 0 ? std::string() : std::string(text, static_cast<std::size_t>(length));
-    }
-
-    harness::TempDir dir;
-    const std::string target = dir / "f";
-    // What a download of the target leaves when it is killed.
-    const std::string leftover = dir / "f.vm_ver32-Ab3dE9";
-};
+// What the symbolic link Name in Dir holds; empty when it is no link.
+std::string LinkOf(const harness::TempDir &dir, const std::string &name)
+{
+    char text[256];
+    const ssize_t length = ::readlink((dir / name).c_str(), text, sizeof text);
+    return length < 0 ? std::string() : std::string(text, static_cast<std::size_t>(length));
+}
 
 }  // namespace
 
@@ -133,18 +95,6 @@ TEST_F(FullDisk, FailedWriteLeavesTheGoodCopyAndNothingElse)
     }
     EXPECT_EQ(Contents(disk / "f"), "good copy");
     EXPECT_THAT(disk.Names(), ElementsAre("f", "filler"));
-}
-
-TEST_F(FileStream, UncommittedFileLeavesTheTargetAsItWas)
-{
-    Put(target, "good copy");
-    {
-        TFileStream file(target);
-        file.Write("cut", 3);
-        file.Close();
-    }
-    EXPECT_EQ(Contents(target), "good copy");
-    EXPECT_THAT(harness::NamesIn(dir.Path()), ElementsAre("f"));
 }
 
 TEST_F(FileStream, CommitReplacesTheTargetAndKeepsItsMode)
@@ -179,8 +129,8 @@ TEST_F(FileStream, ChainOfLinksIsFollowedAndKept)
     ASSERT_EQ(::symlink("../real", (dir / "sub/g").c_str()), 0);
     Download("new");
     EXPECT_EQ(Contents(dir / "real"), "new");
-    EXPECT_EQ(LinkOf("f"), "sub/g");
-    EXPECT_EQ(LinkOf("sub/g"), "../real");
+    EXPECT_EQ(LinkOf(dir, "f"), "sub/g");
+    EXPECT_EQ(LinkOf(dir, "sub/g"), "../real");
     EXPECT_THAT(harness::NamesIn(dir.Path()), ElementsAre("f", "real", "sub"));
     EXPECT_THAT(harness::NamesIn(dir / "sub"), ElementsAre("g"));
 }
@@ -190,14 +140,14 @@ TEST_F(FileStream, DanglingLinkGetsItsFileMade)
     ASSERT_EQ(::symlink("new", target.c_str()), 0);
     Download("first copy");
     EXPECT_EQ(Contents(dir / "new"), "first copy");
-    EXPECT_EQ(LinkOf("f"), "new");
+    EXPECT_EQ(LinkOf(dir, "f"), "new");
 }
 
 TEST_F(FileStream, LinkLoopIsRefusedAndKept)
 {
     ASSERT_EQ(::symlink("f", target.c_str()), 0);
     EXPECT_THAT(CreateError(), HasSubstr(std::strerror(ELOOP)));
-    EXPECT_EQ(LinkOf("f"), "f");
+    EXPECT_EQ(LinkOf(dir, "f"), "f");
     EXPECT_THAT(harness::NamesIn(dir.Path()), ElementsAre("f"));
 }
 
@@ -206,14 +156,7 @@ TEST_F(FileStream, LinkToADirectoryIsRefused)
     ASSERT_EQ(::mkdir((dir / "d").c_str(), 0755), 0);
     ASSERT_EQ(::symlink("d", target.c_str()), 0);
     EXPECT_THAT(CreateError(), HasSubstr("not a regular file"));
-    EXPECT_EQ(LinkOf("f"), "d");
-}
-
-TEST_F(FileStream, LeftoverOfAKilledDownloadIsRemoved)
-{
-    Put(leftover, "cut");
-    Download("new");
-    EXPECT_THAT(harness::NamesIn(dir.Path()), ElementsAre("f"));
+    EXPECT_EQ(LinkOf(dir, "f"), "d");
 }
 
 TEST_F(FileStream, LockedLeftoverIsLeftAlone)
@@ -224,25 +167,6 @@ TEST_F(FileStream, LockedLeftoverIsLeftAlone)
     Download("new");
     ::close(held);
     EXPECT_EQ(Contents(leftover), "in progress");
-}
-
-TEST_F(FileStream, SimilarNamesAreLeftAlone)
-{
-    for (const char *name : {"f.bak", "g.vm_ver32-Ab3dE9", "f.vm_ver32-Ab3dE90"})
-        Put(dir / name, "kept");
-    Download("new");
-    EXPECT_THAT(harness::NamesIn(dir.Path()), ElementsAre("f", "f.bak", "f.vm_ver32-Ab3dE90", "g.vm_ver32-Ab3dE9"));
-}
-
-TEST_F(FileStream, ClosedDownloadKeepsItsFileFromTheNextOne)
-{
-    // A download is closed long before the server's reply lets it commit.
-    TFileStream first(target);
-    first.Write("first", 5);
-    first.Close();
-    { TFileStream second(target); }
-    first.Commit();
-    EXPECT_EQ(Contents(target), "first");
 }
 
 namespace {

@@ -35,3 +35,19 @@ TEST(CodePage, OtherCodePagesDecodeTheirOwnLetters)
     EXPECT_EQ(CodePage::Decode(1257, 0xE0), U'ą');
     EXPECT_EQ(CodePage::Decode(437, 0xB9), U'ą');       // unknown pages read as 1250
 }
+
+TEST(CodePage, Utf16RoundTripsPolishLettersAndEveryByte)
+{
+    const std::string cp = CodePage::FromUtf8("ąćęłńóśźż ĄĆĘŁŃÓŚŹŻ");
+    EXPECT_EQ(CodePage::ToUtf16(cp), u"ąćęłńóśźż ĄĆĘŁŃÓŚŹŻ");
+    std::string all;
+    for (int b = 0; b < 256; ++b)
+        all += static_cast<char>(b);
+    EXPECT_EQ(CodePage::FromUtf16(CodePage::ToUtf16(all)), all);
+}
+
+TEST(CodePage, Utf16OutsideTheCodePageBecomesOneQuestionMarkEach)
+{
+    // A surrogate pair is one character; a lone surrogate is none.
+    EXPECT_EQ(CodePage::FromUtf16(u"a\U0001F600b\xD800" u"c中"), "a?b?c?");
+}

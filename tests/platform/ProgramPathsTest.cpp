@@ -10,8 +10,8 @@ TEST(ProgramPaths, ProgramDirectoryHoldsThisExecutable)
 {
     const std::string dir = ProgramPaths::ProgramDirectory();
     ASSERT_FALSE(dir.empty());
-    EXPECT_EQ(dir.back(), '/');
-    EXPECT_TRUE(ProgramPaths::FileExists(dir + "PlatformTests"));
+    EXPECT_EQ(dir.back(), ProgramPaths::Separator);
+    EXPECT_TRUE(ProgramPaths::FileExists(dir + VM_TEST_EXECUTABLE));
 }
 
 TEST(ProgramPaths, OnlyFilesExist)

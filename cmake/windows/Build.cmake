@@ -1,0 +1,32 @@
+# The Windows build's own top: what is built, and the tests that run under wine.
+
+# mingw's C library offers the POSIX localtime_r only when asked.
+add_compile_definitions(_POSIX_THREAD_SAFE_FUNCTIONS=200112L)
+
+# Every executable carries the manifest that runs it with the user's rights.
+set(VM_WINDOWS_MANIFEST ${CMAKE_CURRENT_LIST_DIR}/asInvoker.rc)
+enable_language(RC)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I ${CMAKE_CURRENT_LIST_DIR}")
+function(vm_windows_executable name)
+  target_sources(${name} PRIVATE ${VM_WINDOWS_MANIFEST})
+endfunction()
+
+add_subdirectory(platform)
+add_subdirectory(rtf)
+add_subdirectory(harness)
+
+# GoogleTest from Debian's sources, built with this toolchain.
+set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+foreach(library gtest gtest_main gmock gmock_main)
+  if(NOT TARGET GTest::${library})
+    add_library(GTest::${library} ALIAS ${library})
+  endif()
+endforeach()
+
+# Tests are listed when they run, not at build time: nothing runs under wine
+# while building.
+set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
+enable_testing()
+add_subdirectory(tests)

@@ -1,0 +1,38 @@
+#pragma once
+// What the profile functions need of the file system, which each system does
+// its own way: reading a profile file that is a regular file, and replacing
+// its contents so that a failed write never leaves half a profile.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace PrivateProfile {
+
+// A profile file opened for reading, only when it is a regular file: opening
+// a FIFO would wait for a writer, and a device may never end.
+class RegularFile {
+public:
+    explicit RegularFile(const std::string &fileName);
+    ~RegularFile();
+    RegularFile(const RegularFile &) = delete;
+    RegularFile &operator=(const RegularFile &) = delete;
+
+    bool IsOpen() const { return handle_ != kClosed; }
+    // Nothing of that name exists.
+    bool Missing() const { return missing_; }
+    // The next bytes into Buffer; 0 at the end or on an error.
+    std::size_t Read(char *buffer, std::size_t size);
+
+private:
+    // The system's handle of the open file: a descriptor or a HANDLE, which
+    // both use -1 for none.
+    static constexpr std::intptr_t kClosed = -1;
+    std::intptr_t handle_ = kClosed;
+    bool missing_ = false;
+};
+
+// Puts Contents in place of the file's, all or nothing; false when it cannot.
+bool ReplaceContents(const std::string &fileName, std::string_view contents);
+
+} // namespace PrivateProfile

@@ -1,0 +1,33 @@
+#include "platform/ProgramPaths.h"
+
+#include "platform/WideTextWindows.h"
+
+#include <windows.h>
+
+namespace ProgramPaths {
+
+std::string ProgramDirectory()
+{
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0)
+            return {};
+        // A name that fills the buffer may have been cut.
+        if (n < path.size()) {
+            path.resize(n);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    const size_t separator = path.find_last_of(L"\\/");
+    return separator == std::wstring::npos ? std::string() : WideText::ToUtf8(path.substr(0, separator + 1));
+}
+
+bool FileExists(const std::string &name)
+{
+    const DWORD attributes = GetFileAttributesW(WideText::FromUtf8(name).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+} // namespace ProgramPaths

@@ -1,0 +1,115 @@
+#include "platform/files/TemporaryFile.h"
+
+#include "platform/NewFileWindows.h"
+#include "platform/SystemTextWindows.h"
+#include "platform/WideTextWindows.h"
+#include "platform/files/FileStream.h"
+#include "platform/files/TemporaryName.h"
+
+#include <windows.h>
+
+
+namespace FileSystem {
+namespace {
+
+const std::wstring kWideMark(kTemporaryMark.begin(), kTemporaryMark.end());
+
+std::string Quoted(const std::string &fileName) { return "\"" + fileName + "\""; }
+
+[[noreturn]] void FailCreate(const std::string &fileName, unsigned long error)
+{
+    throw EFCreateError("Cannot create file " + Quoted(fileName) + ". " + SystemText::OfError(error));
+}
+
+// A download that was killed leaves its temporary file beside the target,
+// closed; the next download of the same target removes it. The file of a
+// download still running is open without leave to delete it, and stays.
+void RemoveLeftovers(const std::wstring &target)
+{
+    const std::wstring directory = target.substr(0, target.find_last_of(L"\\/") + 1);
+    const std::string prefix = WideText::ToUtf8(target.substr(directory.size())) + std::string(kTemporaryMark);
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW((target + kWideMark + L"*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsTemporaryName(WideText::ToUtf8(found.cFileName), prefix))
+            DeleteFileW((directory + found.cFileName).c_str());
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+}
+
+}  // namespace
+
+TemporaryFile::TemporaryFile(const std::string &fileName)
+    : fileName_(fileName), targetName_(WideText::FromUtf8(fileName))
+{
+    const DWORD attributes = GetFileAttributesW(targetName_.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        throw EFCreateError("Cannot create file " + Quoted(fileName) + ". It is not a regular file.");
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        FailCreate(fileName, ERROR_ACCESS_DENIED);
+    RemoveLeftovers(targetName_);
+    file_ = NewFile::Create(targetName_ + kWideMark, FILE_SHARE_READ, temporaryName_);
+    if (file_ == INVALID_HANDLE_VALUE)
+        FailCreate(fileName, GetLastError());
+}
+
+TemporaryFile::~TemporaryFile()
+{
+    Release();
+    if (!committed_)
+        DeleteFileW(temporaryName_.c_str());
+}
+
+void TemporaryFile::Release()
+{
+    if (file_ != INVALID_HANDLE_VALUE)
+        CloseHandle(file_);
+    file_ = INVALID_HANDLE_VALUE;
+}
+
+void TemporaryFile::WriteOut(const char *data, std::size_t count)
+{
+    if (!NewFile::WriteAll(file_, data, count) && !Failed())
+        error_ = GetLastError();
+}
+
+void TemporaryFile::Close()
+{
+    if (closed_)
+        return;
+    closed_ = true;
+    Flush();
+    // A full disk may show only when the data reaches the disk; the old copy
+    // is replaced only by bytes known to be there. The handle stays open, so
+    // that no other download takes the file for a leftover.
+    if (!Failed() && !FlushFileBuffers(file_))
+        error_ = GetLastError();
+    if (Failed())
+        FailWrite();
+}
+
+std::string TemporaryFile::Commit()
+{
+    Close();
+    if (committed_)
+        return {};
+    // The file cannot be moved while a handle without leave to delete it is
+    // open; another download could only take it in the moment between.
+    Release();
+    if (!NewFile::Replace(temporaryName_, targetName_)) {
+        error_ = GetLastError();
+        FailWrite();
+    }
+    committed_ = true;
+    // The move wrote its new name through to the disk: nothing is left to sync.
+    return {};
+}
+
+void TemporaryFile::FailWrite()
+{
+    throw EWriteError("Cannot write file " + Quoted(fileName_) + ". " + SystemText::OfError(error_));
+}
+
+} // namespace FileSystem
