@@ -13,6 +13,9 @@ endfunction()
 
 add_subdirectory(platform)
 add_subdirectory(rtf)
+add_subdirectory(sock)
+add_subdirectory(ftp)
+add_subdirectory(app)
 add_subdirectory(harness)
 
 # GoogleTest from Debian's sources, built with this toolchain.

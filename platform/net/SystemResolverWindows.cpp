@@ -1,7 +1,7 @@
 #include "platform/net/SystemResolver.h"
 
 #include "platform/net/SystemAddress.h"
-#include "platform/net/windows/MessageWindow.h"
+#include "platform/net/MessageWindowWindows.h"
 
 #include <memory>
 #include <string>

@@ -1,4 +1,4 @@
-#include "platform/net/windows/MessageWindow.h"
+#include "platform/net/MessageWindowWindows.h"
 
 #include <utility>
 

@@ -5,7 +5,7 @@
 #include "platform/net/SocketErrors.h"
 #include "platform/net/SocketNotifier.h"
 #include "platform/net/SystemAddress.h"
-#include "platform/net/windows/MessageWindow.h"
+#include "platform/net/MessageWindowWindows.h"
 
 #include <algorithm>
 #include <climits>
