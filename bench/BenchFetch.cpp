@@ -6,8 +6,6 @@
 #include "app/ConnectSettings.h"
 #include "ftp/FtpClient.h"
 
-#include <QCoreApplication>
-
 #include <exception>
 #include <iostream>
 
@@ -34,10 +32,7 @@ struct StatusBar {
 
 int Fetch(const FetchJob &job)
 {
-    int argc = 1;
-    char name[] = "vm_bench";
-    char *argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
+    const EventLoop loop;
     try {
         TFtpClient client;
         StatusBar bar;

@@ -1,6 +1,7 @@
 #pragma once
 // The two halves of the benchmark program, one per process: the servers, and
 // one check as the window makes it.
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,5 +31,19 @@ int Fetch(const FetchJob &job);
 // Connects to a server that never greets and waits for its greeting until
 // Seconds have passed. Returns the exit code.
 int Wait(const std::string &host, int port, int seconds);
+
+// What the client's waits need of the process while a mode runs: Qt's
+// application object on Linux; nothing on Windows, whose loop needs none.
+class EventLoop {
+public:
+    EventLoop();
+    ~EventLoop();
+    EventLoop(const EventLoop &) = delete;
+    EventLoop &operator=(const EventLoop &) = delete;
+
+private:
+    struct System;
+    std::unique_ptr<System> system_;
+};
 
 }  // namespace bench

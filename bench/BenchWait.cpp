@@ -7,18 +7,13 @@
 #include "ftp/FtpClient.h"
 #include "sock/ThreadTimer.h"
 
-#include <QCoreApplication>
-
 #include <iostream>
 
 namespace bench {
 
 int Wait(const std::string &host, int port, int seconds)
 {
-    int argc = 1;
-    char name[] = "vm_bench";
-    char *argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
+    const EventLoop loop;
     TFtpClient client;
     client.Host = host;
     client.Port = port;

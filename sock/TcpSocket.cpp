@@ -315,6 +315,11 @@ TWaitEnd TTcpSocket::TryConnect(bool Last, int ShareMs)
         });
     }
     const TWaitEnd end = Wait([&] { return Connected || !EventOk || shareUsed; }, {.TimeOut = true});
+    // A cancel handled in the same round of events as the completed connect
+    // (the server's closing reply read with it, on Windows) leaves the
+    // connection made: it ends the next wait instead, as it would a moment later.
+    if (end == TWaitEnd::Canceled && Connected)
+        return TWaitEnd::Met;
     if (end != TWaitEnd::Met || Connected || !EventOk)
         return end;
     // Given up for the next address: this one must not complete later.

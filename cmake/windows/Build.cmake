@@ -17,6 +17,7 @@ add_subdirectory(sock)
 add_subdirectory(ftp)
 add_subdirectory(app)
 add_subdirectory(harness)
+add_subdirectory(bench)
 
 # GoogleTest from Debian's sources, built with this toolchain.
 set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)

@@ -132,8 +132,13 @@ Socket Socket::Open(AddressFamily family)
         Fail();
         return Socket();
     }
+    // Dual-stack, as Linux makes an IPv6 socket: Windows would refuse an
+    // IPv4-mapped address (::ffff:127.0.0.1) on its own default.
+    const DWORD v6Only = 0;
     u_long nonBlocking = 1;
-    if (::ioctlsocket(s, FIONBIO, &nonBlocking) != 0) {
+    if ((family == AddressFamily::Ipv6 &&
+         ::setsockopt(s, IPPROTO_IPV6, IPV6_V6ONLY, reinterpret_cast<const char *>(&v6Only), sizeof v6Only) != 0) ||
+        ::ioctlsocket(s, FIONBIO, &nonBlocking) != 0) {
         Fail();
         ::closesocket(s);
         return Socket();

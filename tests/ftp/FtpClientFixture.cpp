@@ -1,6 +1,6 @@
 #include "tests/ftp/FtpClientFixture.h"
 
-#include <QTimer>
+#include "tests/support/NetTestSupport.h"
 
 std::string KindText(TCmdType kind) { return std::to_string(static_cast<int>(kind)); }
 
@@ -58,7 +58,7 @@ void FtpClientTest::AbortTransferAfterStatus(const std::string &prefix)
     client.OnStatus = [this, prefix](TTcpSocket *, const std::string &text) {
         log.push_back("status: " + text);
         if (text.rfind(prefix, 0) == 0)
-            QTimer::singleShot(0, [this] { client.AbortTransfer(); });
+            testsupport::CallSoon([this] { client.AbortTransfer(); });
     };
 }
 

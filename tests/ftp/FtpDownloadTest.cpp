@@ -1,21 +1,17 @@
 // Downloads against scripted servers: the announced size, the order of events,
-// aborts, the server's own abort replies, strangers on the data port, and a
-// directory that cannot be synced after the new copy is in place.
+// aborts, the server's own abort replies, and strangers on the data port.
 #include "tests/ftp/FtpClientFixture.h"
 #include "tests/support/FailureOf.h"
-#include "tests/support/FileSystemSeam.h"
+#include "tests/support/RegexMatcher.h"
 
 #include <gmock/gmock.h>
 
-#include <cstring>
 #include <filesystem>
 
-using ::testing::AllOf;
 using ::testing::Contains;
-using ::testing::HasSubstr;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-using ::testing::MatchesRegex;
+using testsupport::MatchesRegex;
 using ::testing::Not;
 using testsupport::FailureOf;
 using namespace std::chrono_literals;
@@ -334,20 +330,6 @@ TEST_F(FtpDownloadTest, NextDownloadDropsALateReply)
     EXPECT_THAT(log, Not(Contains("status: 226 A late second reply.\r\n")));
     EXPECT_EQ(local.Read("two"), "de");
     EXPECT_THAT(Events(), Contains("OnSuccess " + kDownload).Times(2));
-}
-
-TEST_F(FtpDownloadTest, DirectoryThatCannotBeSyncedIsNoFailureButIsReported)
-{
-    local.Write("f", "old");
-    UpToRetr("150 Opening (3 bytes).\r\n").ConnectData().SendData("new").CloseData().Send("226 Done.\r\n");
-    ConnectToScript();
-    testsupport::RestoredFileSystemCalls restored;
-    FileSystem::Calls().fsync = testsupport::FsyncFailing<EIO>;
-    client.Download("f", local / "f");
-    EXPECT_EQ(local.Read("f"), "new");
-    ASSERT_GE(log.size(), 2u);
-    EXPECT_THAT(log[log.size() - 2], AllOf(HasSubstr("replaced"), HasSubstr(std::strerror(EIO))));
-    EXPECT_EQ(log.back(), "OnSuccess " + kDownload);
 }
 
 }  // namespace

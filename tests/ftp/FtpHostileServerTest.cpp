@@ -8,8 +8,6 @@
 #include "harness/FtpFiles.h"
 #include "ftp/FtpRules.h"
 
-#include <QEventLoop>
-#include <QTimer>
 #include <gmock/gmock.h>
 
 #include <filesystem>
@@ -171,9 +169,7 @@ TEST_F(HostileServerTest, MoreLeftoverBytesThanOneReadTakesAreDropped)
     server.LoggedIn().Reply("200 Fine.\r\n" + std::string(100000, 'z') + "\r\n").Reply("200 Again.\r\n");
     ConnectToScript();
     client.DoCommand("NOOP");
-    QEventLoop idle;  // meanwhile the leftovers arrive and wait in the buffer
-    QTimer::singleShot(300ms, &idle, &QEventLoop::quit);
-    idle.exec();
+    testsupport::PumpFor(300ms);  // meanwhile the leftovers arrive and wait in the buffer
     client.DoCommand("NOOP");
     EXPECT_EQ(client.LastReply, "200 Again.\r\n");
     EXPECT_EQ(Entries("OnSuccess").size(), 2u);

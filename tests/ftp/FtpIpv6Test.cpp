@@ -3,6 +3,7 @@
 #include "tests/ftp/FtpClientFixture.h"
 #include "harness/PrivateNetwork.h"
 #include "tests/support/FailureOf.h"
+#include "tests/support/RegexMatcher.h"
 #include "tests/support/NetTestSupport.h"
 
 #include <gmock/gmock.h>
@@ -10,7 +11,7 @@
 using testsupport::FailureOf;
 using ::testing::Contains;
 using ::testing::ElementsAre;
-using ::testing::MatchesRegex;
+using testsupport::MatchesRegex;
 using ::testing::Not;
 
 namespace {

@@ -3,6 +3,7 @@
 #include "tests/ftp/FtpClientFixture.h"
 #include "harness/PrivateNetwork.h"
 #include "tests/support/FailureOf.h"
+#include "tests/support/RegexMatcher.h"
 
 #include <gmock/gmock.h>
 
@@ -13,7 +14,7 @@ using testsupport::FailureOf;
 using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-using ::testing::MatchesRegex;
+using testsupport::MatchesRegex;
 
 namespace {
 

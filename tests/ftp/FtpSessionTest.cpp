@@ -2,6 +2,7 @@
 // replies and logout, with the owner's view of them in order.
 #include "tests/ftp/FtpClientFixture.h"
 #include "tests/support/FailureOf.h"
+#include "tests/support/RegexMatcher.h"
 
 #include <gmock/gmock.h>
 
@@ -9,7 +10,7 @@ using testsupport::FailureOf;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using ::testing::Contains;
-using ::testing::MatchesRegex;
+using testsupport::MatchesRegex;
 using ::testing::Not;
 
 namespace {

@@ -7,9 +7,9 @@
 #include "harness/TestCertificates.h"
 #include "platform/CodePage.h"
 #include "tests/support/FailureOf.h"
+#include "tests/support/RegexMatcher.h"
 #include "tests/support/NetTestSupport.h"
 
-#include <QTimer>
 #include <gmock/gmock.h>
 
 #include <algorithm>
@@ -17,7 +17,7 @@
 using harness::TestCertificates;
 using ::testing::Contains;
 using ::testing::ElementsAre;
-using ::testing::MatchesRegex;
+using testsupport::MatchesRegex;
 using ::testing::Not;
 using namespace std::chrono_literals;
 
@@ -346,7 +346,7 @@ TEST_F(FtpTlsTest, LoginCancelledBeforeTheConnectionIsSecuredSendsNoQuitInTheCle
     TargetScriptedServer();
     // Once AUTH TLS is out, repeated, as the window does while it closes: a
     // QUIT would wait too.
-    std::unique_ptr<QTimer> clicks;
+    std::unique_ptr<testsupport::LoopTimer> clicks;
     client.OnStatus = [&](TTcpSocket *, const std::string &text) {
         if (text == "AUTH TLS")
             clicks = testsupport::CancelAfter(client, 50ms, true);

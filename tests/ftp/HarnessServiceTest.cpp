@@ -3,20 +3,21 @@
 // session ends.
 #include "harness/FtpFiles.h"
 #include "harness/ScriptedFtpServer.h"
+#include "harness/client/ServiceConnection.h"
 #include "harness/service/Protocol.h"
+#include "tests/support/FailureOf.h"
 
-#include <QTcpSocket>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <stdexcept>
 
 using ::testing::ElementsAre;
+using ::testing::HasSubstr;
 
 namespace {
-
-constexpr int kWaitMs = 10000;
 
 std::string EveryByte()
 {
@@ -26,33 +27,21 @@ std::string EveryByte()
     return bytes;
 }
 
-// A connection from this test to a server on 127.0.0.1.
-class RawClient {
-public:
-    explicit RawClient(uint16_t port)
-    {
-        socket_.connectToHost("127.0.0.1", port);
-        connected_ = socket_.waitForConnected(kWaitMs);
+// Count bytes from Connection, fewer when it closes first. The test's own
+// connections to the servers are the service client's: a plain blocking TCP
+// connection, the same on every system.
+std::string Read(harness::ServiceConnection &connection, std::size_t count)
+{
+    std::string bytes;
+    char buffer[4096];
+    while (bytes.size() < count) {
+        const std::size_t n = connection.Receive(buffer, std::min(sizeof buffer, count - bytes.size()));
+        if (n == 0)
+            break;
+        bytes.append(buffer, n);
     }
-    bool Connected() const { return connected_; }
-    QAbstractSocket::SocketError Error() const { return socket_.error(); }
-    std::string Read(std::size_t count)
-    {
-        while (static_cast<std::size_t>(socket_.bytesAvailable()) < count && socket_.waitForReadyRead(kWaitMs)) {
-        }
-        return socket_.read(static_cast<qint64>(count)).toStdString();
-    }
-    void Write(const std::string &bytes)
-    {
-        socket_.write(bytes.data(), static_cast<qint64>(bytes.size()));
-        socket_.waitForBytesWritten(kWaitMs);
-    }
-    void Close() { socket_.close(); }
-
-private:
-    QTcpSocket socket_;
-    bool connected_ = false;
-};
+    return bytes;
+}
 
 }  // namespace
 
@@ -65,11 +54,11 @@ TEST(HarnessServiceTest, EveryByteValueCrossesItBothWays)
     server.Send(bytes).Receive();
     server.Start();
 
-    RawClient client(server.Port());
-    ASSERT_TRUE(client.Connected());
-    EXPECT_EQ(client.Read(bytes.size()), bytes);
-    client.Write(line + "\r\n");
-    client.Close();
+    {
+        harness::ServiceConnection client("127.0.0.1", server.Port());
+        EXPECT_EQ(Read(client, bytes.size()), bytes);
+        client.Send(line + "\r\n");
+    }
     server.WaitUntilDone();
     EXPECT_THAT(server.Transcript(), ElementsAre(line));
     EXPECT_THAT(server.Errors(), ElementsAre());
@@ -82,9 +71,8 @@ TEST(HarnessServiceTest, ServerStopsWhenItsSessionEnds)
         harness::ScriptedFtpServer server;
         port = server.Port();
     }
-    RawClient client(port);
-    EXPECT_FALSE(client.Connected());
-    EXPECT_EQ(client.Error(), QAbstractSocket::ConnectionRefusedError);
+    EXPECT_THAT(testsupport::FailureOf([&] { harness::ServiceConnection client("127.0.0.1", port); }),
+                HasSubstr("cannot connect to 127.0.0.1:" + std::to_string(port)));
 }
 
 TEST(HarnessServiceTest, TreeIsRemovedWhenItsSessionEnds)

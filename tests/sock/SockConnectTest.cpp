@@ -280,6 +280,18 @@ TEST(SockConnect, CancelEndsAConnectWithoutTimeOut)
     EXPECT_FALSE(socket.TimedOut);
 }
 
+// As when a cancel and the connect's completion are handled in one round of
+// events: the connection stands, and the cancel ends the next wait.
+TEST(SockConnect, CancelThatComesWithTheCompletedConnectEndsTheNextWait)
+{
+    Peer peer([](Connection &c) { c.WaitClosed(); });
+    TestSocket socket;
+    socket.OnConnect = [](TTcpSocket *connected) { connected->Cancel(); };
+    ConnectTo(socket, peer.Port());
+    EXPECT_TRUE(socket.Connected);
+    EXPECT_EQ(FailureOf([&] { socket.ReadLn(); }), "Socket readln aborted");
+}
+
 TEST(SockConnect, LookupTimeOutAndCancelPropagate)
 {
     FakeResolver silent(false, 0, 0);

@@ -144,8 +144,7 @@ TEST(SockIo, SendThatWouldBlockGoesOnWhenThePeerReads)
         ConnectTo(socket, peer.Port());
         const int small = 4096;
         ::setsockopt(socket.SocketHandle.Descriptor(), SOL_SOCKET, SO_SNDBUF, &small, sizeof small);
-        QObject context;
-        QTimer::singleShot(100ms, &context, [&] { drain = true; });
+        const testsupport::LoopTimer drainLater(100ms, false, [&] { drain = true; });
         for (std::size_t at = 0; at < sent.size(); at += 60000)
             socket.SendBuffer(sent.data() + at, 60000);
         EXPECT_EQ(socket.BytesSent(), int64_t(sent.size()));

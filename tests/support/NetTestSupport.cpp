@@ -1,10 +1,7 @@
 #include "tests/support/NetTestSupport.h"
 
 #include "platform/net/MessagePump.h"
-
-#include <QTimer>
-#include <ctime>
-#include <netinet/in.h>
+#include "platform/net/SystemSockets.h"
 
 namespace testsupport {
 
@@ -12,8 +9,7 @@ bool PumpUntil(const std::function<bool()> &done, std::chrono::milliseconds limi
 {
     // A wait step sleeps until an event comes: this tick makes sure one does,
     // so that the limit is kept and conditions set by other threads are seen.
-    QTimer tick;
-    tick.start(5);
+    const LoopTimer tick(5ms, true, [] {});
     const auto end = std::chrono::steady_clock::now() + limit;
     while (!done() && std::chrono::steady_clock::now() < end)
         net::WaitForMessages();
@@ -23,13 +19,6 @@ bool PumpUntil(const std::function<bool()> &done, std::chrono::milliseconds limi
 void PumpFor(std::chrono::milliseconds duration)
 {
     PumpUntil([] { return false; }, duration);
-}
-
-double ProcessCpuSeconds()
-{
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
 }
 
 namespace {
@@ -68,7 +57,7 @@ void FakeResolver::Lookup(const std::string &name, Answer done)
         Pending.push_back(std::move(done));
         return;
     }
-    QTimer::singleShot(0, [done = std::move(done), a = addresses_, e = error_] { done(a, e); });
+    CallSoon([done = std::move(done), a = addresses_, e = error_] { done(a, e); });
 }
 
 } // namespace testsupport

@@ -4,8 +4,6 @@
 // control.
 #include "platform/net/HostLookup.h"
 
-#include <QTimer>
-
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -22,18 +20,31 @@ bool PumpUntil(const std::function<bool()> &done, std::chrono::milliseconds limi
 // Pumps the event loop for Duration.
 void PumpFor(std::chrono::milliseconds duration);
 
+// A timer of the event loop the waits pump: calls Tick after Interval, and
+// again every Interval when Repeat, until it is destroyed.
+class LoopTimer {
+public:
+    LoopTimer(std::chrono::milliseconds interval, bool repeat, std::function<void()> tick);
+    ~LoopTimer();
+    LoopTimer(const LoopTimer &) = delete;
+    LoopTimer &operator=(const LoopTimer &) = delete;
+
+private:
+    struct System;
+    std::unique_ptr<System> system_;
+};
+
+// Calls Call on a later pass of the event loop, as a click would come.
+void CallSoon(std::function<void()> call);
+
 // Calls Cancel of Target (a socket or an FTP client) from the event loop
 // after Delay, and again every Delay when Repeat, as a click on an abort
 // button would while an operation waits. Holding the result keeps it armed.
 template <class Cancellable>
-[[nodiscard]] std::unique_ptr<QTimer> CancelAfter(Cancellable &target, std::chrono::milliseconds delay,
-                                                  bool repeat = false)
+[[nodiscard]] std::unique_ptr<LoopTimer> CancelAfter(Cancellable &target, std::chrono::milliseconds delay,
+                                                     bool repeat = false)
 {
-    auto timer = std::make_unique<QTimer>();
-    timer->setSingleShot(!repeat);
-    QObject::connect(timer.get(), &QTimer::timeout, [&target] { target.Cancel(); });
-    timer->start(delay);
-    return timer;
+    return std::make_unique<LoopTimer>(delay, repeat, [&target] { target.Cancel(); });
 }
 
 // CPU time the process has used, in seconds.
