@@ -150,6 +150,8 @@ TEST_P(TlsHarnessBadCertificateTest, AVerifyingClientRefusesIt)
     server.Start();
     const std::string output = Probe(Scripted(server), certificates.CaFile(), "x.bin", local / "out", "passive");
     EXPECT_THAT(output, HasSubstr(std::string("certificate verify failed: ") + GetParam().clientSays));
+    // The probe may be done before the server has seen its handshake end.
+    server.WaitUntilDone();
     EXPECT_THAT(server.TlsFailure(), StartsWith("control: "));
     EXPECT_THAT(server.Transcript(), ElementsAre("AUTH TLS"));
     EXPECT_TRUE(server.Errors().empty());
