@@ -10,7 +10,6 @@ using namespace socktest;
 using testpeer::Connection;
 using testpeer::Peer;
 using testsupport::FakeResolver;
-using testsupport::PumpUntil;
 
 namespace {
 

@@ -6,6 +6,8 @@
 
 #include <winsock2.h>
 
+#include <algorithm>
+#include <chrono>
 #include <optional>
 #include <stdexcept>
 #include <thread>
