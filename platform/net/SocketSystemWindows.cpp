@@ -4,13 +4,15 @@
 
 namespace net {
 
-// Windows Sockets 2.2; WSAStartup's own report, or an empty one (version 0)
-// when it failed, with its code for GetLastError.
+// Asks for Windows Sockets 1.1, the version the component is written for;
+// the highest version the system offers comes in the report. WSAStartup's own
+// report, or an empty one (version 0) when it failed, with its code for
+// GetLastError.
 StartupData Startup()
 {
     StartupData data;
     WSADATA system{};
-    if (const int error = ::WSAStartup(MAKEWORD(2, 2), &system); error != 0) {
+    if (const int error = ::WSAStartup(MAKEWORD(1, 1), &system); error != 0) {
         ::WSASetLastError(error);
         return data;
     }

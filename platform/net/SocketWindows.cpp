@@ -51,6 +51,8 @@ struct Socket::State : SocketNotifier {
     Phase phase;
     bool closeHeld = false;
     uint16_t closeError = 0;
+    // An FD_READ went out and no Recv has come since.
+    bool readAnnounced = false;
     std::unique_ptr<MessageWindow> watcher;
 
     State(SOCKET s, AddressFamily addressFamily, Phase start) : socket(s), family(addressFamily), phase(start) {}
@@ -72,9 +74,15 @@ struct Socket::State : SocketNotifier {
             Notify(FD_CONNECT, error);
             return;
         case FD_READ:
-            // A Recv may have taken the data since Winsock queued this.
-            if (phase == Phase::Connected && DataWaits(socket))
+            // Winsock posts a notice after every recv that leaves data behind,
+            // many for one run of reads; passed on, each would start a run of
+            // its own, and the event loop's rounds would grow until timers and
+            // input wait. So one goes out until the next Recv. A Recv may also
+            // have taken the data since Winsock queued this.
+            if (phase == Phase::Connected && !readAnnounced && DataWaits(socket)) {
+                readAnnounced = true;
                 Notify(FD_READ);
+            }
             return;
         case FD_WRITE:
             if (phase == Phase::Connected)
@@ -109,9 +117,11 @@ struct Socket::State : SocketNotifier {
             Close();
     }
 
-    // After each Recv: a held close may go out once nothing is left.
+    // After each Recv: the next notice of data is passed on, and a held
+    // close may go out once nothing is left.
     void Received()
     {
+        readAnnounced = false;
         if (closeHeld && watcher)
             ::PostMessageW(watcher->Handle(), CloseCheck, 0, 0);
     }

@@ -1,9 +1,8 @@
 // The check for news without a window: the status texts and boxes the logic
 // gives its view while it connects, logs in and out.
-#include "tests/app/FormFixture.h"
+#include "tests/app/CheckFixture.h"
 
 #include "harness/ScriptedFtpServer.h"
-#include "harness/TestCertificates.h"
 #include "platform/net/HostLookup.h"
 #include "tests/support/FailureOf.h"
 #include "tests/support/LoopbackPeer.h"
@@ -20,26 +19,6 @@ namespace {
 
 const std::string CannotConnect = Cp1250("Nie mogę połączyć się z serwerem.\nSprawdź adres FTP, modem, itp.");
 const std::string HostNotFound = Cp1250("Nie znaleziono serwera.\nSprawdź adres FTP, modem, itp.");
-
-class Check : public FormFixture {
-protected:
-    // The installed product and settings pointing at Host:Port, then the start.
-    void StartFor(const std::string &host, int port)
-    {
-        PrepareProduct(host, port);
-        EXPECT_EQ(Start(), "");
-    }
-    // Fails unless every text appears among the status texts, in this order.
-    void ExpectStatusesInOrder(const std::vector<std::string> &texts) const
-    {
-        auto at = view->statuses.begin();
-        for (const std::string &text : texts) {
-            at = std::find(at, view->statuses.end(), text);
-            ASSERT_NE(at, view->statuses.end()) << "no status \"" << text << "\" in order";
-            ++at;
-        }
-    }
-};
 
 } // namespace
 
@@ -134,58 +113,4 @@ TEST_F(Check, NewsAnnouncedLargerThan64MiBIsNotFetched)
     EXPECT_EQ(FailureOf([this] { form->SpeedDownloadClick(); }),
               "File too large: 67108865 bytes announced, at most 67108864");
     ExpectStatusesInOrder({"426 Connection closed; transfer aborted.\r\n", Cp1250("Błąd pobierania pliku")});
-}
-
-class SecureCheck : public Check {
-protected:
-    // The product and settings for the server, with encryption on and the
-    // test authority trusted, then the start.
-    void StartSecured()
-    {
-        server.Start();
-        PrepareProduct("127.0.0.1", server.Port());
-        std::filesystem::copy_file(certificates.CaFile(), dir / "firma.pem");
-        Put("vm_ver32.ini", Read("vm_ver32.ini") + "Szyfrowanie=Tak\r\nCertyfikatCA=firma.pem\r\n");
-        EXPECT_EQ(Start(), "");
-    }
-    harness::ScriptedFtpServer &SecuredWith(harness::TestCertificates::Kind kind)
-    {
-        const harness::CertificateFiles pair = certificates.Server(kind);
-        return server.Send("220 Ready.\r\n").Reply("234 Proceed.\r\n").StartTls(pair.certFile, pair.keyFile);
-    }
-    harness::TestCertificates certificates;
-    harness::ScriptedFtpServer server;
-};
-
-TEST_F(SecureCheck, UntrustedCertificateShowsOneBoxThatSaysWhy)
-{
-    // The CA file names an authority, but not the one that signed the server's certificate.
-    SecuredWith(harness::TestCertificates::Kind::SelfSigned);
-    StartSecured();
-    EXPECT_EQ(form->FtpClient1->TrustedCaFile, ProgramDir() + "firma.pem");
-
-    EXPECT_EQ(FailureOf([this] { form->SpeedDownloadClick(); }), "");
-    EXPECT_EQ(view->errorMessages, std::vector<std::string>{Cp1250("Nie mogę nawiązać szyfrowanego połączenia z "
-                                                                   "serwerem.\nCertyfikat serwera nie jest zaufany.")});
-    EXPECT_FALSE(form->LoggedIn);
-    EXPECT_EQ(server.Transcript(), std::vector<std::string>{"AUTH TLS"});
-}
-
-// A record that is not the server's breaks the stream: the check ends at once
-// with the connection, and the next click logs in afresh.
-TEST_F(SecureCheck, BrokenRecordEndsTheCheckAndTheConnection)
-{
-    SecuredWith(harness::TestCertificates::Kind::Good)
-        .Reply("200 PBSZ=0\r\n")
-        .Reply("200 Protection level set to P\r\n")
-        .Reply("230 Logged in.\r\n")
-        .Receive()
-        .SendPastTls("200 Type set to I.\r\n")
-        .AwaitSignal();
-    StartSecured();
-    EXPECT_EQ(FailureOf([this] { form->SpeedDownloadClick(); }), "Connection closed by the peer");
-    EXPECT_EQ(view->errorMessages, std::vector<std::string>{"Error 10054: 10054:Connection reset by peer"});
-    EXPECT_FALSE(form->LoggedIn);
-    EXPECT_EQ(view->statuses.back(), Cp1250("Przerwano połączenie"));
-    server.Signal();
 }

@@ -1,9 +1,13 @@
 // The logic's start-up: the product found, its names, the fields it fills.
 #include "tests/app/FormFixture.h"
 
+#include "platform/ProgramPaths.h"
+
 namespace {
 const char *NoProductText = "W katalogu programu nie ma odpowiedniego pliku INI\n"
                             "Nie mogę sprawdzić, czy należy zaktualizować program";
+// What the logic puts between a directory and a file name, the system's own.
+const std::string Separator(1, ProgramPaths::Separator);
 }
 
 using StartUp = FormFixture;
@@ -74,9 +78,9 @@ TEST_F(StartUp, ProgramKeyPointsTheProductElsewhere)
     Put("ort.ini", "[Program]\r\nProgram=" + other + "\r\nWersja=1\r\n");
     Put("product/ort.ini", "[Program]\r\nWersja=9.1\r\nWydanie=3\r\nLastUpd=2020/02/01\r\n");
     EXPECT_EQ(Start(), "");
-    EXPECT_EQ(form->ProductIni.FileName.FullName, other + "/ort.ini");
-    EXPECT_EQ(form->NewsInf.Local.FileName.FullName, other + "/or_news.inf");
-    EXPECT_EQ(form->NewsRtf.Local.FileName.FullName, other + "/or_news.rtf");
+    EXPECT_EQ(form->ProductIni.FileName.FullName, other + Separator + "ort.ini");
+    EXPECT_EQ(form->NewsInf.Local.FileName.FullName, other + Separator + "or_news.inf");
+    EXPECT_EQ(form->NewsRtf.Local.FileName.FullName, other + Separator + "or_news.rtf");
     EXPECT_EQ(form->NewsRtf.Remote.FileName.FullName, "pub/news/or_news.rtf");
     EXPECT_EQ(view->programText, Cp1250("\nTwój program:\n wersja: 9.1 , wyd. 3, 01/02/20"));
 }
@@ -92,8 +96,8 @@ TEST_F(StartUp, UnknownProgramDirectoryNamesFilesFromTheRoot)
 {
     EXPECT_EQ(StartWithoutProgramDirectory(), "");
     ASSERT_EQ(view->errorMessages.size(), 1u); // nothing found in the current directory
-    EXPECT_EQ(form->ProductIni.FileName.FullName, "/");
-    EXPECT_EQ(form->NewsInf.Local.FileName.FullName, "/");
+    EXPECT_EQ(form->ProductIni.FileName.FullName, Separator);
+    EXPECT_EQ(form->NewsInf.Local.FileName.FullName, Separator);
 }
 
 TEST_F(StartUp, FillsTheFieldsAndShowsTheInstalledRelease)

@@ -118,6 +118,37 @@ TEST_F(NetWinsock, EventsComeInOrderAndTheCloseAfterTheData)
     EXPECT_EQ(inbox.got.back().Error, 0);
 }
 
+// Winsock re-enables FD_READ with every recv: a run of reads must bring one
+// FD_READ more, not one per read, or every round of the event loop would be
+// longer than the last while data streams in.
+TEST_F(NetWinsock, ARunOfReadsBringsOneReadNoticeMore)
+{
+    uint16_t port = 0;
+    net::Socket listener = Listening(port);
+    Inbox inbox;
+    net::Socket s = net::Socket::Open();
+    int reads = 0;
+    inbox.also = [&](const net::Message &m) {
+        char some[100];
+        if (m.Event == net::FD_READ && ++reads == 1) {
+            for (int i = 0; i < 10; ++i)
+                ASSERT_EQ(s.Recv(some, sizeof some), long(sizeof some));
+        }
+    };
+    ASSERT_EQ(s.Select(&inbox.window, net::WM_SOCKETEVENT, Watched), 0);
+    StartConnect(s, port);
+    PumpUntil([&] { return inbox.Has(net::FD_WRITE); });
+    net::Address peerAddress;
+    net::Socket peer = listener.Accept(peerAddress);
+    ASSERT_EQ(peer.Send(std::string(4096, 'r').data(), 4096), 4096);
+    PumpUntil([&] { return reads > 0; });
+    // Whatever Winsock posts for the reads comes within the time.
+    ASSERT_TRUE(inbox.window.SetTimer(100));
+    PumpUntil([&] { return inbox.got.back().Number == net::WM_TIMER; });
+
+    EXPECT_EQ(reads, 2);
+}
+
 TEST_F(NetWinsock, AcceptedSocketIsWritableOnceSelected)
 {
     uint16_t port = 0;

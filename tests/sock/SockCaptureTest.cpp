@@ -1,45 +1,15 @@
-#include "platform/files/WriteBack.h"
-#include "tests/sock/SockTestSupport.h"
-#include "tests/support/SpliceFailing.h"
+#include "tests/sock/SockCaptureFixture.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <thread>
-#include <unistd.h>
 
 using namespace socktest;
 using testpeer::Connection;
 using testpeer::Peer;
-using ::testing::AllOf;
-using ::testing::Each;
-using ::testing::Gt;
-using ::testing::Le;
-
-namespace {
-
-// A file name of its own for every test, removed afterwards.
-class SockCapture : public ::testing::Test {
-protected:
-    void TearDown() override { std::remove(path.c_str()); }
-    std::string Contents() const
-    {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream out;
-        out << in.rdbuf();
-        return out.str();
-    }
-    const std::string path = ::testing::TempDir() + "capture_" +
-                             ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" +
-                             std::to_string(::getpid());
-};
-
-} // namespace
 
 TEST_F(SockCapture, CaptureKeepsEveryByteAndCountsIt)
 {
@@ -117,6 +87,24 @@ TEST_F(SockCapture, CancelLeavesTheFileAsItWas)
     EXPECT_EQ(Contents(), "good copy");
 }
 
+// The abort button's click reaches the loop while a fast peer keeps the
+// capture busy: reading on never starves the timer that carries it.
+TEST_F(SockCapture, CancelFromTheEventLoopEndsAFastCapture)
+{
+    const std::string block = Pattern(1 << 20);
+    Peer peer([&](Connection &c) {
+        for (int i = 0; i < 256; ++i)
+            c.Send(block);
+        c.Close();
+    });
+    TestSocket socket;
+    ConnectTo(socket, peer.Port());
+    auto click = CancelAfter(socket, 100ms);
+
+    EXPECT_EQ(FailureOf([&] { (void)socket.CaptureFile(path); }), "Socket send aborted");
+    EXPECT_FALSE(std::filesystem::exists(path)) << "a cut file is never put in place";
+}
+
 TEST_F(SockCapture, CapturedFileTakesThePlaceOnlyWhenCommitted)
 {
     std::ofstream(path, std::ios::binary) << "good copy";
@@ -172,6 +160,8 @@ TEST_F(SockCapture, BytesBufferedBeforeTheCaptureAreCopiedWithoutAPacketEvent)
 
 TEST_F(SockCapture, ResetByThePeerFailsTheCapture)
 {
+    if (testsupport::UnderWine())
+        GTEST_SKIP() << "wine reports a peer's reset as a plain close: its server peeks at the socket and takes the error";
     const std::string sent = Pattern(3 * SockConst::BlockSize);
     Peer peer([&](Connection &c) {
         c.Send(sent);
@@ -182,46 +172,4 @@ TEST_F(SockCapture, ResetByThePeerFailsTheCapture)
     ConnectTo(socket, peer.Port());
     EXPECT_EQ(FailureOf([&] { (void)socket.CaptureFile(path); }), "10054:Connection reset by peer");
     EXPECT_FALSE(std::filesystem::exists(path)) << "a cut file is never put in place";
-}
-
-TEST_F(SockCapture, CaptureOfManyWriteBackWindowsKeepsEveryByteAndReportsEachBlock)
-{
-    // More than one receive's worth, written back window by window on its way.
-    const std::string sent = Pattern(2 * TWriteBack::Window + SockConst::ReadBudget + 12345);
-    Peer peer([&](Connection &c) {
-        c.Send(sent);
-        c.Close();
-    });
-    TestSocket socket;
-    ConnectTo(socket, peer.Port());
-    int64_t last = 0;
-    std::vector<int64_t> steps;
-    socket.OnPacketRecvd = [&](TTcpSocket *s) {
-        steps.push_back(s->BytesRecvd() - last);
-        last = s->BytesRecvd();
-    };
-
-    socket.CaptureFile(path)->Commit();
-
-    EXPECT_TRUE(Contents() == sent);
-    EXPECT_EQ(socket.BytesRecvd(), int64_t(sent.size()));
-    EXPECT_THAT(steps, Each(AllOf(Gt(0), Le(int64_t(SockConst::BlockSize)))));
-}
-
-TEST_F(SockCapture, SocketThatCannotBeSplicedFromIsReceivedThroughTheProcess)
-{
-    RestoredCalls restored;
-    net::Calls().splice = testsupport::SpliceFailing<EINVAL>;
-    const std::string sent = Pattern(3 * SockConst::BlockSize);
-    Peer peer([&](Connection &c) {
-        c.Send(sent);
-        c.Close();
-    });
-    TestSocket socket;
-    ConnectTo(socket, peer.Port());
-
-    socket.CaptureFile(path)->Commit();
-
-    EXPECT_TRUE(Contents() == sent);
-    EXPECT_EQ(socket.BytesRecvd(), int64_t(sent.size()));
 }

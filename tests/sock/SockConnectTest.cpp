@@ -1,12 +1,7 @@
 #include "platform/net/HostLookup.h"
-#include "platform/net/SystemCalls.h"
 #include "tests/sock/SockTestSupport.h"
 
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <memory>
@@ -15,7 +10,6 @@ using namespace socktest;
 using testpeer::Connection;
 using testpeer::Peer;
 using testsupport::FakeResolver;
-using testsupport::PumpUntil;
 
 namespace {
 
@@ -41,25 +35,6 @@ TEST(SockSession, OnlyTheFirstComponentStartsTheSocketSystem)
         EXPECT_TRUE(second.WinsockInfo.empty());
         EXPECT_TRUE(second.SocketHandle.IsOpen());
     }
-    EXPECT_EQ(TestSocket::WinsockUsers, before);
-}
-
-TEST(SockSession, StartUpWithoutSocketsFails)
-{
-#ifdef __SANITIZE_ADDRESS__
-    GTEST_SKIP() << "the sanitizers' runtime needs free descriptors of its own";
-#endif
-    rlimit saved{};
-    getrlimit(RLIMIT_NOFILE, &saved);
-    const int before = TestSocket::WinsockUsers;
-    // No descriptor is free once the limit is the lowest one in use.
-    rlimit none = saved;
-    none.rlim_cur = 3;
-    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &none), 0);
-    const std::string failure = FailureOf([] { TestSocket socket; });
-    setrlimit(RLIMIT_NOFILE, &saved);
-
-    EXPECT_EQ(failure, "Initializaton of windows sockets failed");
     EXPECT_EQ(TestSocket::WinsockUsers, before);
 }
 
@@ -173,100 +148,6 @@ TEST(SockConnect, UnansweredConnectTimesOut)
     EXPECT_EQ(failed, 1);
 }
 
-// A connect the network never answers: the socket is left connecting and kept
-// (with its identity) for the test to complete later.
-struct StalledConnect {
-    static inline int fd = -1;
-    static inline ino_t inode = 0;
-    static int Connect(int descriptor, const sockaddr *, socklen_t)
-    {
-        struct stat info {};
-        ::fstat(descriptor, &info);
-        fd = descriptor;
-        inode = info.st_ino;
-        errno = EINPROGRESS;
-        return -1;
-    }
-    // Whether the stalled socket is still open (its number may be reused).
-    static bool StillOpen()
-    {
-        struct stat info {};
-        return ::fstat(fd, &info) == 0 && info.st_ino == inode;
-    }
-    StalledConnect() { net::Calls().connect = Connect; }
-    ~StalledConnect() { net::RestoreSystemCalls(); }
-};
-
-TEST(SockConnect, AConnectThatCompletesAfterItsTimeOutLeavesTheComponentUnconnected)
-{
-    // Takes the late connect into its queue; nobody need accept it.
-    const int late = harness::ListenOn("127.0.0.1", 0);
-    TestSocket socket;
-    socket.Host = "127.0.0.1";
-    socket.Port = harness::LocalPortOf(late);
-    socket.TimeOut = 100;
-    {
-        StalledConnect stalled;
-        EXPECT_EQ(FailureOf([&] { socket.Connect(); }), "Connection Timed out");
-    }
-    if (StalledConnect::StillOpen()) {
-        // The network answers after all.
-        const sockaddr_in address = harness::AddressOf("127.0.0.1", harness::LocalPortOf(late));
-        ::connect(StalledConnect::fd, reinterpret_cast<const sockaddr *>(&address), sizeof address);
-    }
-    PumpUntil([&] { return socket.Connected; }, 500ms);
-    EXPECT_FALSE(socket.Connected);
-    ::close(late);
-
-    testpeer::Peer next([](Connection &) {});
-    socket.Port = next.Port();
-    socket.Connect();
-    EXPECT_TRUE(socket.Connected) << "the next attempt starts afresh";
-}
-
-// IPv6 connects fail as on a broken IPv6 network: at once (no route,
-// ENETUNREACH) or never (a route that swallows every packet: EINPROGRESS and
-// no answer).
-struct BrokenIpv6 {
-    static inline int error = 0;
-    static int Connect(int descriptor, const sockaddr *address, socklen_t length)
-    {
-        if (address->sa_family == AF_INET6) {
-            errno = error;
-            return -1;
-        }
-        return ::connect(descriptor, address, length);
-    }
-    explicit BrokenIpv6(int failure)
-    {
-        error = failure;
-        net::Calls().connect = Connect;
-    }
-    ~BrokenIpv6() { net::RestoreSystemCalls(); }
-};
-
-TEST(SockConnect, AnIpv6AddressThatFailsAtOnceOrNeverMakesWayForTheIpv4One)
-{
-    FakeResolver names(true, {*net::Address::FromLiteral("::1"), *net::Address::FromLiteral("127.0.0.1")}, 0);
-    for (const int failure : {ENETUNREACH, EINPROGRESS}) {
-        BrokenIpv6 broken(failure);
-        Peer peer([](Connection &) {});
-        TestSocket socket;
-        socket.Host = "dual.example";
-        socket.Port = peer.Port();
-        socket.TimeOut = 2000;
-        socket.Connect();
-        EXPECT_TRUE(socket.Connected) << failure;
-    }
-    // Only the last address's failure is the error.
-    BrokenIpv6 broken(ENETUNREACH);
-    TestSocket socket;
-    socket.Host = "::1";
-    socket.Port = 21;
-    EXPECT_EQ(FailureOf([&] { socket.Connect(); }), "10051:Network is unreachable");
-    EXPECT_FALSE(socket.Connected);
-}
-
 TEST(SockConnect, CancelEndsAConnectWithoutTimeOut)
 {
     testpeer::FullQueue server;
@@ -362,7 +243,7 @@ TEST(SockConnect, InvalidHostGetsOneChanceToRepair)
 
 TEST(SockConnect, ValuesTheSocketCannotCarryAreRefused)
 {
-    FakeResolver resolver(true, htonl(INADDR_LOOPBACK), 0);
+    FakeResolver resolver(true, {*net::Address::FromLiteral("127.0.0.1")}, 0);
     TestSocket socket;
     socket.Host = std::string(128, 'h');
     EXPECT_EQ(FailureOf([&] { socket.Connect(); }), "Host name too long: 128 characters, at most 127");

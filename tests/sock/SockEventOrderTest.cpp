@@ -3,7 +3,6 @@
 // next one.
 #include "tests/sock/SockTestSupport.h"
 
-#include <QCoreApplication>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -31,7 +30,7 @@ public:
     void Deliver(const net::Message &msg)
     {
         SocketWindow->Post(msg);
-        QCoreApplication::sendPostedEvents();
+        testsupport::DeliverPosted();
     }
 };
 
@@ -123,7 +122,7 @@ TEST(EventOrder, ACloseDuringACancelIsSeenOnceTheCancelIsCleared)
 TEST(EventOrder, AFailingOnHostResolvedHandlerDoesNotStopTheConnect)
 {
     Peer peer([](Connection &c) { c.WaitClosed(); });
-    testsupport::FakeResolver resolver(true, htonl(INADDR_LOOPBACK), 0);
+    testsupport::FakeResolver resolver(true, {*net::Address::FromLiteral("127.0.0.1")}, 0);
     TestSocket socket;
     socket.OnHostResolved = [](TTcpSocket *) { throw ESockError("handler failed"); };
     socket.Host = "server.example";
@@ -137,7 +136,7 @@ TEST(EventOrder, AcceptLeavesEventArrivedSet)
 {
     TestSocket socket;
     socket.Listen(true);
-    Connection client(testpeer::ConnectFrom("127.0.0.1", harness::LocalPortOf(socket.SocketHandle.Descriptor())));
+    Connection client(testpeer::ConnectFrom("127.0.0.1", BoundPort(socket.SocketHandle)));
     const net::Socket accepted = socket.Accept();
     EXPECT_TRUE(accepted.IsOpen());
     EXPECT_TRUE(socket.EventArrived);

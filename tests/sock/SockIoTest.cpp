@@ -1,8 +1,6 @@
 #include "tests/sock/SockTestSupport.h"
 
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 
 #include <atomic>
 #include <thread>
@@ -142,8 +140,7 @@ TEST(SockIo, SendThatWouldBlockGoesOnWhenThePeerReads)
         });
         TestSocket socket;
         ConnectTo(socket, peer.Port());
-        const int small = 4096;
-        ::setsockopt(socket.SocketHandle.Descriptor(), SOL_SOCKET, SO_SNDBUF, &small, sizeof small);
+        testpeer::SetSendBuffer(socket.SocketHandle.Descriptor(), 4096);
         const testsupport::LoopTimer drainLater(100ms, false, [&] { drain = true; });
         for (std::size_t at = 0; at < sent.size(); at += 60000)
             socket.SendBuffer(sent.data() + at, 60000);
@@ -167,8 +164,7 @@ TEST(SockIo, CancelEndsEveryWaitWithItsOwnText)
     EXPECT_FALSE(socket.IsCanceled());
 
     // The peer does not read, so a large enough send cannot complete.
-    const int small = 4096;
-    ::setsockopt(socket.SocketHandle.Descriptor(), SOL_SOCKET, SO_SNDBUF, &small, sizeof small);
+    testpeer::SetSendBuffer(socket.SocketHandle.Descriptor(), 4096);
     const std::string block(65535, 's');
     auto cancel3 = CancelAfter(socket, 100ms);
     EXPECT_EQ(FailureOf([&] {

@@ -1,8 +1,6 @@
 #include "tests/sock/SockTestSupport.h"
 
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <memory>
 
@@ -36,7 +34,7 @@ TEST(SockListen, PortArgumentSpellsTheChosenPort)
 {
     auto socket = Listening();
     const uint16_t port = PortOf(*socket);
-    EXPECT_EQ(port, harness::LocalPortOf(socket->SocketHandle.Descriptor()));
+    EXPECT_EQ(port, BoundPort(socket->SocketHandle));
     EXPECT_NE(port, 0);
     // Appended piece by piece: concatenating temporaries trips a false
     // -Wrestrict alarm of GCC 12 in optimised builds.
@@ -66,24 +64,19 @@ TEST(SockListen, AcceptTakesOnlyTheRequiredPeer)
 {
     auto socket = Listening();
     const uint16_t port = PortOf(*socket);
-    const int stranger = testpeer::ConnectFrom("127.0.0.3", port);
-    const int expected = testpeer::ConnectFrom("127.0.0.1", port);
+    Connection strangerSide(testpeer::ConnectFrom("127.0.0.3", port));
+    const Connection expected(testpeer::ConnectFrom("127.0.0.1", port));
 
     const net::Socket accepted = socket->AcceptFrom("127.0.0.1");
     EXPECT_EQ(socket->RemoteAddress.HostText(), "127.0.0.1");
-    EXPECT_EQ(harness::LocalPortOf(expected), [&] {
-        sockaddr_in peer{};
-        socklen_t length = sizeof peer;
-        getpeername(accepted.Descriptor(), reinterpret_cast<sockaddr *>(&peer), &length);
-        return ntohs(peer.sin_port);
-    }());
+    net::Address peer;
+    accepted.GetPeerName(peer);
+    EXPECT_EQ(expected.LocalPort(), peer.Port());
     // The stranger's connection was closed at once.
-    Connection strangerSide(stranger);
     EXPECT_TRUE(strangerSide.WaitClosed());
 
     EXPECT_EQ(FailureOf([&] { socket->AcceptFrom("not an address"); }),
               "Not an IP address: not an address");
-    ::close(expected);
 }
 
 TEST(SockListen, AcceptedSocketCarriesTheDataConnection)

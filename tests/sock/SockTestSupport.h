@@ -1,7 +1,5 @@
 #pragma once
 // Helpers of the socket component's tests.
-#include "harness/Loopback.h"
-#include "platform/net/SystemCalls.h"
 #include "sock/SockConst.h"
 #include "sock/TcpSocket.h"
 #include "tests/support/FailureOf.h"
@@ -59,6 +57,14 @@ inline std::string Pattern(std::size_t size)
     return bytes;
 }
 
+// The port Socket is bound to.
+inline uint16_t BoundPort(const net::Socket &socket)
+{
+    net::Address address;
+    socket.GetSockName(address);
+    return address.Port();
+}
+
 // Connects Socket to 127.0.0.1:Port.
 inline void ConnectTo(TTcpSocket &socket, uint16_t port)
 {
@@ -67,12 +73,6 @@ inline void ConnectTo(TTcpSocket &socket, uint16_t port)
     socket.TimeOut = 5000;
     socket.Connect();
 }
-
-// The system's calls back in place at the end of a test that replaced some
-// (net::Calls()).
-struct RestoredCalls {
-    ~RestoredCalls() { net::RestoreSystemCalls(); }
-};
 
 using testsupport::CancelAfter;
 using testsupport::FailureOf;

@@ -1,47 +1,32 @@
 #include "tests/support/LoopbackPeer.h"
 
-#include "harness/Loopback.h"
-
-#include <arpa/inet.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <stdexcept>
+#include "tests/support/LoopbackPeerSystem.h"
 
 namespace testpeer {
-namespace {
-
-bool WaitFor(int fd, short events)
-{
-    pollfd p{fd, events, 0};
-    return ::poll(&p, 1, int(std::chrono::milliseconds(StepLimit).count())) > 0;
-}
-
-} // namespace
 
 Connection::~Connection() { Close(); }
 
 void Connection::Close()
 {
     if (fd_ >= 0)
-        ::close(fd_);
+        system::CloseSocket(fd_);
     fd_ = -1;
 }
 
 void Connection::Reset()
 {
-    const linger now{1, 0};
     if (fd_ >= 0)
-        ::setsockopt(fd_, SOL_SOCKET, SO_LINGER, &now, sizeof now);
+        system::SetResetOnClose(fd_);
     Close();
 }
+
+uint16_t Connection::LocalPort() const { return system::PortOf(fd_); }
 
 void Connection::Send(const std::string &bytes)
 {
     std::size_t done = 0;
-    while (done < bytes.size() && WaitFor(fd_, POLLOUT)) {
-        const ssize_t n = ::send(fd_, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
+    while (done < bytes.size() && system::WaitWritable(fd_)) {
+        const long n = system::SendSome(fd_, bytes.data() + done, bytes.size() - done);
         if (n <= 0)
             return;
         done += std::size_t(n);
@@ -50,10 +35,10 @@ void Connection::Send(const std::string &bytes)
 
 std::string Connection::ReadSome(std::size_t most)
 {
-    if (!WaitFor(fd_, POLLIN))
+    if (!system::WaitReadable(fd_))
         return {};
     std::string buffer(most, '\0');
-    const ssize_t n = ::recv(fd_, buffer.data(), most, 0);
+    const long n = system::RecvSome(fd_, buffer.data(), most);
     buffer.resize(n > 0 ? std::size_t(n) : 0);
     return buffer;
 }
@@ -94,15 +79,15 @@ std::string Connection::ReadToEnd()
 // its sends can fill the buffers.
 bool Connection::WaitClosed()
 {
-    return WaitFor(fd_, POLLRDHUP);
+    return system::WaitHangUp(fd_);
 }
 
-Peer::Peer(Script script) : listener_(harness::ListenOn("127.0.0.1", 0, 1)), port_(harness::LocalPortOf(listener_))
+Peer::Peer(Script script) : listener_(system::Listen("127.0.0.1", 1)), port_(system::PortOf(listener_))
 {
     thread_ = std::thread([this, script = std::move(script)] {
-        if (!WaitFor(listener_, POLLIN))
+        if (!system::WaitReadable(listener_))
             return;
-        Connection connection(::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC));
+        Connection connection(system::AcceptOne(listener_));
         served_ = true;
         script(connection);
     });
@@ -111,41 +96,25 @@ Peer::Peer(Script script) : listener_(harness::ListenOn("127.0.0.1", 0, 1)), por
 Peer::~Peer()
 {
     thread_.join();
-    ::close(listener_);
+    system::CloseSocket(listener_);
 }
 
-FullQueue::FullQueue() : listener_(harness::ListenOn("127.0.0.1", 0, 0)), filler_(-1), port_(harness::LocalPortOf(listener_))
+FullQueue::FullQueue() : listener_(system::Listen("127.0.0.1", 0)), filler_(-1), port_(system::PortOf(listener_))
 {
     filler_ = ConnectFrom("127.0.0.1", port_);
 }
 
 FullQueue::~FullQueue()
 {
-    ::close(filler_);
-    ::close(listener_);
-}
-
-int ConnectFrom(const std::string &localAddress, uint16_t port)
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const sockaddr_in local = harness::AddressOf(localAddress, 0);
-    const sockaddr_in remote = harness::AddressOf("127.0.0.1", port);
-    if (fd < 0 || ::bind(fd, reinterpret_cast<const sockaddr *>(&local), sizeof local) != 0 ||
-        ::connect(fd, reinterpret_cast<const sockaddr *>(&remote), sizeof remote) != 0)
-        throw std::runtime_error("test client cannot connect");
-    return fd;
+    system::CloseSocket(filler_);
+    system::CloseSocket(listener_);
 }
 
 uint16_t RefusedPort()
 {
     // Bound but not listening: the port stays ours and refuses connections.
-    static const int holder = [] {
-        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        const sockaddr_in a = harness::AddressOf("127.0.0.1", 0);
-        ::bind(fd, reinterpret_cast<const sockaddr *>(&a), sizeof a);
-        return fd;
-    }();
-    return harness::LocalPortOf(holder);
+    static const int holder = system::BoundOnly();
+    return system::PortOf(holder);
 }
 
 } // namespace testpeer

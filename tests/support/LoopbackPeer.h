@@ -1,9 +1,9 @@
 #pragma once
-// Test peers on loopback made of plain blocking POSIX sockets, each running its
-// script on a thread of its own. Every wait of a peer is bounded (a few
-// seconds at most), so a peer always ends by itself.
-#include <netinet/in.h>
-
+// Test peers on loopback made of the system's plain blocking sockets, each
+// running its script on a thread of its own. Every wait of a peer is bounded
+// (a few seconds at most), so a peer always ends by itself. The socket calls
+// are each system's own (LoopbackPeerSystem*.cpp); a descriptor is an int on
+// both, as net::Socket's is.
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -39,6 +39,8 @@ public:
     void Close();
     // Closes with a reset instead of a plain close.
     void Reset();
+    // The port of this end.
+    uint16_t LocalPort() const;
 
 private:
     // Bytes that arrive within the limit; empty when the connection ended.
@@ -87,5 +89,8 @@ private:
 int ConnectFrom(const std::string &localAddress, uint16_t port);
 // A port on 127.0.0.1 where nobody listens.
 uint16_t RefusedPort();
+// Shrinks the send buffer of the socket Descriptor (a component's too) to
+// Bytes, so that a peer that does not read soon blocks its sends.
+void SetSendBuffer(int descriptor, int bytes);
 
 } // namespace testpeer

@@ -34,6 +34,10 @@ private:
     std::unique_ptr<System> system_;
 };
 
+// Delivers what was posted to the notification objects and is waiting now,
+// in order, and nothing else.
+void DeliverPosted();
+
 // Calls Call on a later pass of the event loop, as a click would come.
 void CallSoon(std::function<void()> call);
 
@@ -46,6 +50,10 @@ template <class Cancellable>
 {
     return std::make_unique<LoopTimer>(delay, repeat, [&target] { target.Cancel(); });
 }
+
+// Whether the program runs under wine, which emulates Windows where a few of
+// its answers differ from Windows's own.
+bool UnderWine();
 
 // CPU time the process has used, in seconds.
 double ProcessCpuSeconds();

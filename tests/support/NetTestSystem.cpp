@@ -2,6 +2,7 @@
 // and the process clock.
 #include "tests/support/NetTestSupport.h"
 
+#include <QCoreApplication>
 #include <QTimer>
 
 #include <ctime>
@@ -22,7 +23,11 @@ LoopTimer::LoopTimer(std::chrono::milliseconds interval, bool repeat, std::funct
 
 LoopTimer::~LoopTimer() = default;
 
+void DeliverPosted() { QCoreApplication::sendPostedEvents(); }
+
 void CallSoon(std::function<void()> call) { QTimer::singleShot(0, std::move(call)); }
+
+bool UnderWine() { return false; }
 
 double ProcessCpuSeconds()
 {

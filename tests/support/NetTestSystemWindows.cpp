@@ -3,6 +3,7 @@
 // process's times.
 #include "tests/support/NetTestSupport.h"
 
+#include "platform/net/MessagePump.h"
 #include "platform/net/NotificationWindow.h"
 
 #include <windows.h>
@@ -33,6 +34,10 @@ LoopTimer::LoopTimer(std::chrono::milliseconds interval, bool repeat, std::funct
 
 LoopTimer::~LoopTimer() = default;
 
+// Winsock's notifications are posted messages too: they come along, in the
+// order they were posted.
+void DeliverPosted() { net::ProcessMessages(); }
+
 void CallSoon(std::function<void()> call)
 {
     // One message per call, handled in the order posted.
@@ -44,6 +49,13 @@ void CallSoon(std::function<void()> call)
     });
     calls.push_back(std::move(call));
     window.Post(net::Message{});
+}
+
+bool UnderWine()
+{
+    // Wine's ntdll exports its version; Windows's has no such function.
+    const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+    return ntdll && ::GetProcAddress(ntdll, "wine_get_version");
 }
 
 double ProcessCpuSeconds()

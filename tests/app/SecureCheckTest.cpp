@@ -1,0 +1,65 @@
+// The check over TLS: a connection that cannot be secured fails with one box
+// that says why.
+#include "tests/app/CheckFixture.h"
+
+#include "harness/ScriptedFtpServer.h"
+#include "harness/TestCertificates.h"
+#include "tests/support/FailureOf.h"
+
+#include <filesystem>
+
+using testsupport::FailureOf;
+
+class SecureCheck : public Check {
+protected:
+    // The product and settings for the server, with encryption on and the
+    // test authority trusted, then the start.
+    void StartSecured()
+    {
+        server.Start();
+        PrepareProduct("127.0.0.1", server.Port());
+        std::filesystem::copy_file(certificates.CaFile(), dir / "firma.pem");
+        Put("vm_ver32.ini", Read("vm_ver32.ini") + "Szyfrowanie=Tak\r\nCertyfikatCA=firma.pem\r\n");
+        EXPECT_EQ(Start(), "");
+    }
+    harness::ScriptedFtpServer &SecuredWith(harness::TestCertificates::Kind kind)
+    {
+        const harness::CertificateFiles pair = certificates.Server(kind);
+        return server.Send("220 Ready.\r\n").Reply("234 Proceed.\r\n").StartTls(pair.certFile, pair.keyFile);
+    }
+    harness::TestCertificates certificates;
+    harness::ScriptedFtpServer server;
+};
+
+TEST_F(SecureCheck, UntrustedCertificateShowsOneBoxThatSaysWhy)
+{
+    // The CA file names an authority, but not the one that signed the server's certificate.
+    SecuredWith(harness::TestCertificates::Kind::SelfSigned);
+    StartSecured();
+    EXPECT_EQ(form->FtpClient1->TrustedCaFile, ProgramDir() + "firma.pem");
+
+    EXPECT_EQ(FailureOf([this] { form->SpeedDownloadClick(); }), "");
+    EXPECT_EQ(view->errorMessages, std::vector<std::string>{Cp1250("Nie mogę nawiązać szyfrowanego połączenia z "
+                                                                   "serwerem.\nCertyfikat serwera nie jest zaufany.")});
+    EXPECT_FALSE(form->LoggedIn);
+    EXPECT_EQ(server.Transcript(), std::vector<std::string>{"AUTH TLS"});
+}
+
+// A record that is not the server's breaks the stream: the check ends at once
+// with the connection, and the next click logs in afresh.
+TEST_F(SecureCheck, BrokenRecordEndsTheCheckAndTheConnection)
+{
+    SecuredWith(harness::TestCertificates::Kind::Good)
+        .Reply("200 PBSZ=0\r\n")
+        .Reply("200 Protection level set to P\r\n")
+        .Reply("230 Logged in.\r\n")
+        .Receive()
+        .SendPastTls("200 Type set to I.\r\n")
+        .AwaitSignal();
+    StartSecured();
+    EXPECT_EQ(FailureOf([this] { form->SpeedDownloadClick(); }), "Connection closed by the peer");
+    EXPECT_EQ(view->errorMessages, std::vector<std::string>{"Error 10054: 10054:Connection reset by peer"});
+    EXPECT_FALSE(form->LoggedIn);
+    EXPECT_EQ(view->statuses.back(), Cp1250("Przerwano połączenie"));
+    server.Signal();
+}
