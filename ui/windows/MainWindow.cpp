@@ -12,7 +12,6 @@
 #include "ui/windows/WideText.h"
 
 #include <richedit.h>
-#include <windowsx.h>
 
 #include <string_view>
 
