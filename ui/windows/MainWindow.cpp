@@ -131,6 +131,77 @@ void RegisterClasses(WNDPROC windowProc, WNDPROC containerProc)
     ::RegisterClassExW(&container);
 }
 
+struct WindowKind {
+    const wchar_t *className;
+    DWORD style;
+    DWORD exStyle = 0;
+};
+
+WindowKind KindOf(const ControlSpec &spec)
+{
+    switch (spec.kind) {
+    // Pages and panels: their children take part in the window's Tab order.
+    case TKind::Container:
+    case TKind::Panel: return {ContainerClass, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
+    // Labels with a hint take the mouse, so that their tooltip shows.
+    case TKind::Label: return {L"STATIC", SS_NOPREFIX | SS_CENTERIMAGE | (spec.hint ? SS_NOTIFY : 0u)};
+    case TKind::Text: return {L"STATIC", SS_CENTER | SS_NOPREFIX | SS_NOTIFY};
+    case TKind::Bevel: return {L"STATIC", SS_ETCHEDHORZ};
+    case TKind::Edit: return {L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+    case TKind::CheckBox: return {L"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX};
+    case TKind::PushButton: return {L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON};
+    case TKind::FlatButton: return {L"BUTTON", WS_TABSTOP | BS_OWNERDRAW};
+    // Skipped by the Tab key; a scroll bar always.
+    case TKind::News: return {MSFTEDIT_CLASS, WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_DISABLENOSCROLL};
+    }
+    return {L"STATIC", 0};
+}
+
+// A page fills the page control's display area; every other control has its place.
+HWND CreateControl(const ControlSpec &spec, HWND parent, const RECT &page)
+{
+    const WindowKind kind = KindOf(spec);
+    const bool isPage = spec.kind == TKind::Container;
+    return ::CreateWindowExW(kind.exStyle, kind.className, Wide(Cp(spec.text)).c_str(),
+                             WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style | spec.style,
+                             isPage ? page.left : spec.x, isPage ? page.top : spec.y,
+                             isPage ? page.right - page.left : spec.width, isPage ? page.bottom - page.top : spec.height,
+                             parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), Instance(), nullptr);
+}
+
+// The tabs "Parametry" and "Co nowego"; Page is where a page goes.
+HWND CreatePageControl(HWND window, HFONT font, RECT &page)
+{
+    HWND pages = ::CreateWindowExW(WS_EX_CONTROLPARENT, WC_TABCONTROLW, L"",
+                                   WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | TCS_MULTILINE, 0, 0,
+                                   ClientWidth, ClientHeight - StatusHeight, window,
+                                   reinterpret_cast<HMENU>(PageControl1), Instance(), nullptr);
+    ::SendMessageW(pages, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    for (const char *title : {"Parametry", "Co nowego"}) {
+        std::wstring text = Wide(Cp(title));
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = text.data();
+        ::SendMessageW(pages, TCM_INSERTITEMW, ::SendMessageW(pages, TCM_GETITEMCOUNT, 0, 0),
+                       reinterpret_cast<LPARAM>(&item));
+    }
+    ::GetClientRect(pages, &page);
+    TabCtrl_AdjustRect(pages, FALSE, &page);
+    return pages;
+}
+
+// One part across the whole width, so that WM_GETTEXT reads the one text.
+void CreateStatusBar(HWND window, HFONT font)
+{
+    HWND status = ::CreateWindowExW(0, STATUSCLASSNAMEW, L"",
+                                    WS_CHILD | WS_VISIBLE | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER, 0,
+                                    ClientHeight - StatusHeight, ClientWidth, StatusHeight, window,
+                                    reinterpret_cast<HMENU>(StatusBar1), Instance(), nullptr);
+    ::SendMessageW(status, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    int wholeWidth = -1;
+    ::SendMessageW(status, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(&wholeWidth));
+}
+
 } // namespace
 
 Win32MainWindow::Win32MainWindow(std::function<std::string()> ProgramDirectory)
@@ -183,36 +254,13 @@ void Win32MainWindow::ShowError(const std::string &message)
 
 void Win32MainWindow::CreateControls()
 {
-    HWND pages = ::CreateWindowExW(WS_EX_CONTROLPARENT, WC_TABCONTROLW, L"",
-                                   WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | TCS_MULTILINE, 0, 0,
-                                   ClientWidth, ClientHeight - StatusHeight, window,
-                                   reinterpret_cast<HMENU>(PageControl1), Instance(), nullptr);
-    ::SendMessageW(pages, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    for (const char *title : {"Parametry", "Co nowego"}) {
-        std::wstring text = Wide(Cp(title));
-        TCITEMW item{};
-        item.mask = TCIF_TEXT;
-        item.pszText = text.data();
-        ::SendMessageW(pages, TCM_INSERTITEMW, ::SendMessageW(pages, TCM_GETITEMCOUNT, 0, 0),
-                       reinterpret_cast<LPARAM>(&item));
-    }
     RECT page;
-    ::GetClientRect(pages, &page);
-    TabCtrl_AdjustRect(pages, FALSE, &page);
-
-    HWND status = ::CreateWindowExW(0, STATUSCLASSNAMEW, L"",
-                                    WS_CHILD | WS_VISIBLE | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER, 0,
-                                    ClientHeight - StatusHeight, ClientWidth, StatusHeight, window,
-                                    reinterpret_cast<HMENU>(StatusBar1), Instance(), nullptr);
-    ::SendMessageW(status, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    int wholeWidth = -1;
-    ::SendMessageW(status, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(&wholeWidth));
-
+    HWND pages = CreatePageControl(window, font, page);
+    CreateStatusBar(window, font);
     tooltips = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr,
                                  Instance(), nullptr);
     ::SendMessageW(tooltips, TTM_SETMAXTIPWIDTH, 0, 400);
-
     glyphs = ::ImageList_Create(GlyphSize, GlyphSize, ILC_COLOR4 | ILC_MASK, 7, 0);
     for (const auto &[id, resource] : Glyphs) {
         HBITMAP picture = static_cast<HBITMAP>(
@@ -222,46 +270,10 @@ void Win32MainWindow::CreateControls()
     }
 
     for (const ControlSpec &spec : Controls) {
-        const std::wstring text = Wide(Cp(spec.text));
-        HWND parent = spec.parent == 0 ? pages : Control(spec.parent);
-        DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | spec.style;
-        DWORD exStyle = 0;
-        const wchar_t *kind = L"STATIC";
-        int x = spec.x, y = spec.y, width = spec.width, height = spec.height;
-        switch (spec.kind) {
-        case TKind::Container:
-            kind = ContainerClass;
-            style |= WS_CLIPCHILDREN;
-            exStyle = WS_EX_CONTROLPARENT;
-            x = page.left, y = page.top, width = page.right - page.left, height = page.bottom - page.top;
-            break;
-        case TKind::Panel:
-            kind = ContainerClass;
-            style |= WS_CLIPCHILDREN;
-            exStyle = WS_EX_CONTROLPARENT;
-            break;
-        // Labels with a hint take the mouse, so that their tooltip shows.
-        case TKind::Label: style |= SS_NOPREFIX | SS_CENTERIMAGE | (spec.hint ? SS_NOTIFY : 0); break;
-        case TKind::Text: style |= SS_CENTER | SS_NOPREFIX | SS_NOTIFY; break;
-        case TKind::Bevel: style |= SS_ETCHEDHORZ; break;
-        case TKind::Edit:
-            kind = L"EDIT";
-            style |= WS_TABSTOP | ES_AUTOHSCROLL;
-            exStyle = WS_EX_CLIENTEDGE;
-            break;
-        case TKind::CheckBox: kind = L"BUTTON"; style |= WS_TABSTOP | BS_AUTOCHECKBOX; break;
-        case TKind::PushButton: kind = L"BUTTON"; style |= WS_TABSTOP | BS_PUSHBUTTON; break;
-        case TKind::FlatButton: kind = L"BUTTON"; style |= WS_TABSTOP | BS_OWNERDRAW; break;
-        // Skipped by the Tab key; a scroll bar always.
-        case TKind::News: kind = MSFTEDIT_CLASS; style |= WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_DISABLENOSCROLL; break;
-        }
-        HWND control = ::CreateWindowExW(exStyle, kind, text.c_str(), style, x, y, width, height, parent,
-                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), Instance(), this);
+        HWND control = CreateControl(spec, spec.parent == 0 ? pages : Control(spec.parent), page);
         if (!control)
             throw Exception("Cannot create the window's controls");
-        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(spec.kind == TKind::Text && spec.id == TextKomunikat
-                                                                          ? verdictFont
-                                                                          : font),
+        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(spec.id == TextKomunikat ? verdictFont : font),
                        FALSE);
         if (spec.kind == TKind::FlatButton || spec.kind == TKind::News || spec.id == PanelProgram ||
             spec.id == PanelSpeedButtons)
