@@ -539,6 +539,16 @@ bool Win32MainWindow::DrawFlatButton(const DRAWITEMSTRUCT &item)
     return true;
 }
 
+// The mouse is over Under. A click ends the leave tracking of the button it
+// pressed; whatever the mouse is over next tells that it left.
+void Win32MainWindow::LeaveHotButton(HWND under)
+{
+    if (hotButton && under != hotButton) {
+        ::InvalidateRect(hotButton, nullptr, FALSE);
+        hotButton = nullptr;
+    }
+}
+
 HBRUSH Win32MainWindow::StaticColours(HWND control, HDC dc)
 {
     // The verdict that an update waits is drawn in highlighted text on the
@@ -568,6 +578,7 @@ LRESULT Win32MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     case WM_CTLCOLORSTATIC:
         return reinterpret_cast<LRESULT>(StaticColours(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam)));
+    case WM_SETCURSOR: LeaveHotButton(reinterpret_cast<HWND>(wParam)); break;
     case WM_CLOSE: OnClose(); return 0;
     }
     return ::DefWindowProcW(window, message, wParam, lParam);
@@ -628,6 +639,7 @@ LRESULT CALLBACK Win32MainWindow::ControlProc(HWND hwnd, UINT message, WPARAM wP
     auto *self = reinterpret_cast<Win32MainWindow *>(data);
     switch (message) {
     case WM_SETCURSOR:
+        self->LeaveHotButton(reinterpret_cast<HWND>(wParam));
         if (self->busy) {
             ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
             return TRUE;
