@@ -28,7 +28,7 @@ constexpr int IndicatorLeft = 160, IndicatorTop = 4;
 
 enum class TKind { Label, Edit, CheckBox, FlatButton, PushButton, Container, Panel, Bevel, Text, News };
 
-struct ControlSpec {
+struct ControlEntry {
     int id;
     int parent; // 0: the page control
     TKind kind;
@@ -40,7 +40,7 @@ struct ControlSpec {
 
 // In the order of their tab stops. Siblings created earlier lie above later
 // ones: the indicators and bevels over TextProgram, ButtonTest over PanelRtf.
-const ControlSpec Controls[] = {
+const ControlEntry Controls[] = {
     {TabSheetParametry, 0, TKind::Container, "", 0, 0, 0, 0},
     {LabelHost, TabSheetParametry, TKind::Label, "Host", 8, 12, 68, 17},
     {LabelHostPort, TabSheetParametry, TKind::Label, "Port", 8, 40, 68, 17},
@@ -137,14 +137,14 @@ struct WindowKind {
     DWORD exStyle = 0;
 };
 
-WindowKind KindOf(const ControlSpec &spec)
+WindowKind KindOf(const ControlEntry &entry)
 {
-    switch (spec.kind) {
+    switch (entry.kind) {
     // Pages and panels: their children take part in the window's Tab order.
     case TKind::Container:
     case TKind::Panel: return {ContainerClass, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
     // Labels with a hint take the mouse, so that their tooltip shows.
-    case TKind::Label: return {L"STATIC", SS_NOPREFIX | SS_CENTERIMAGE | (spec.hint ? SS_NOTIFY : 0u)};
+    case TKind::Label: return {L"STATIC", SS_NOPREFIX | SS_CENTERIMAGE | (entry.hint ? SS_NOTIFY : 0u)};
     case TKind::Text: return {L"STATIC", SS_CENTER | SS_NOPREFIX | SS_NOTIFY};
     case TKind::Bevel: return {L"STATIC", SS_ETCHEDHORZ};
     case TKind::Edit: return {L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
@@ -158,15 +158,15 @@ WindowKind KindOf(const ControlSpec &spec)
 }
 
 // A page fills the page control's display area; every other control has its place.
-HWND CreateControl(const ControlSpec &spec, HWND parent, const RECT &page)
+HWND CreateControl(const ControlEntry &entry, HWND parent, const RECT &page)
 {
-    const WindowKind kind = KindOf(spec);
-    const bool isPage = spec.kind == TKind::Container;
-    return ::CreateWindowExW(kind.exStyle, kind.className, Wide(Cp(spec.text)).c_str(),
-                             WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style | spec.style,
-                             isPage ? page.left : spec.x, isPage ? page.top : spec.y,
-                             isPage ? page.right - page.left : spec.width, isPage ? page.bottom - page.top : spec.height,
-                             parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), Instance(), nullptr);
+    const WindowKind kind = KindOf(entry);
+    const bool isPage = entry.kind == TKind::Container;
+    return ::CreateWindowExW(kind.exStyle, kind.className, Wide(Cp(entry.text)).c_str(),
+                             WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style | entry.style,
+                             isPage ? page.left : entry.x, isPage ? page.top : entry.y,
+                             isPage ? page.right - page.left : entry.width, isPage ? page.bottom - page.top : entry.height,
+                             parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), Instance(), nullptr);
 }
 
 // The tabs "Parametry" and "Co nowego"; Page is where a page goes.
@@ -269,17 +269,17 @@ void Win32MainWindow::CreateControls()
         ::DeleteObject(picture);
     }
 
-    for (const ControlSpec &spec : Controls) {
-        HWND control = CreateControl(spec, spec.parent == 0 ? pages : Control(spec.parent), page);
+    for (const ControlEntry &entry : Controls) {
+        HWND control = CreateControl(entry, entry.parent == 0 ? pages : Control(entry.parent), page);
         if (!control)
             throw Exception("Cannot create the window's controls");
-        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(spec.id == TextKomunikat ? verdictFont : font),
+        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(entry.id == TextKomunikat ? verdictFont : font),
                        FALSE);
-        if (spec.kind == TKind::FlatButton || spec.kind == TKind::News || spec.id == PanelProgram ||
-            spec.id == PanelSpeedButtons)
+        if (entry.kind == TKind::FlatButton || entry.kind == TKind::News || entry.id == PanelProgram ||
+            entry.id == PanelSpeedButtons)
             ::SetWindowSubclass(control, ControlProc, 0, reinterpret_cast<DWORD_PTR>(this));
-        if (spec.hint)
-            AddHint(control, spec.hint);
+        if (entry.hint)
+            AddHint(control, entry.hint);
     }
     ::SendMessageW(Control(EditPassword), EM_SETPASSWORDCHAR, L'*', 0);
     ::SendMessageW(Control(CheckBoxProxy), BM_SETCHECK, BST_CHECKED, 0);
