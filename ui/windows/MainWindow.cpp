@@ -13,6 +13,8 @@
 
 #include <richedit.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string_view>
 
 namespace {
@@ -157,6 +159,11 @@ WindowKind KindOf(const ControlEntry &entry)
     return {L"STATIC", 0};
 }
 
+const ControlEntry &EntryOf(int id)
+{
+    return *std::find_if(std::begin(Controls), std::end(Controls), [id](const ControlEntry &entry) { return entry.id == id; });
+}
+
 // A page fills the page control's display area; every other control has its place.
 HWND CreateControl(const ControlEntry &entry, HWND parent, const RECT &page)
 {
@@ -269,23 +276,43 @@ void Win32MainWindow::CreateControls()
         ::DeleteObject(picture);
     }
 
-    for (const ControlEntry &entry : Controls) {
-        HWND control = CreateControl(entry, entry.parent == 0 ? pages : Control(entry.parent), page);
-        if (!control)
-            throw Exception("Cannot create the window's controls");
-        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(entry.id == TextKomunikat ? verdictFont : font),
-                       FALSE);
-        if (entry.kind == TKind::FlatButton || entry.kind == TKind::News || entry.id == PanelProgram ||
-            entry.id == PanelSpeedButtons)
-            ::SetWindowSubclass(control, ControlProc, 0, reinterpret_cast<DWORD_PTR>(this));
-        if (entry.hint)
-            AddHint(control, entry.hint);
-    }
+    for (const ControlEntry &entry : Controls)
+        Create(entry.id, entry.parent == 0 ? pages : Control(entry.parent), page);
     ::SendMessageW(Control(EditPassword), EM_SETPASSWORDCHAR, L'*', 0);
     ::SendMessageW(Control(CheckBoxProxy), BM_SETCHECK, BST_CHECKED, 0);
-    PrepareNewsView(Control(RichEditRtf));
     ResetIndicators();
     ShowPage(0);
+}
+
+HWND Win32MainWindow::Create(int id, HWND parent, const RECT &page)
+{
+    const ControlEntry &entry = EntryOf(id);
+    HWND control = CreateControl(entry, parent, page);
+    if (!control)
+        throw Exception("Cannot create the window's controls");
+    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(entry.id == TextKomunikat ? verdictFont : font), FALSE);
+    if (entry.kind == TKind::FlatButton || entry.kind == TKind::News || entry.id == PanelProgram ||
+        entry.id == PanelSpeedButtons)
+        ::SetWindowSubclass(control, ControlProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    if (entry.hint)
+        AddHint(control, entry.hint);
+    if (entry.kind == TKind::News)
+        PrepareNewsView(control);
+    return control;
+}
+
+// Wine's RichEdit takes seconds to delete a long text, while the window
+// stands still; a new view has nothing to delete.
+HWND Win32MainWindow::RenewNewsView()
+{
+    HWND old = Control(RichEditRtf);
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = ::GetParent(old);
+    tool.uId = reinterpret_cast<UINT_PTR>(old);
+    ::SendMessageW(tooltips, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    ::DestroyWindow(old);
+    return Create(RichEditRtf, Control(EntryOf(RichEditRtf).parent), RECT{});
 }
 
 void Win32MainWindow::AddHint(HWND control, const char *hint)
@@ -432,7 +459,7 @@ void Win32MainWindow::ShowIndicator(TIndicator indicator)
 
 void Win32MainWindow::ShowNews(const std::string &content, bool complete)
 {
-    ShowNewsIn(Control(RichEditRtf), content, complete);
+    ShowNewsIn(RenewNewsView(), content, complete);
 }
 
 void Win32MainWindow::FocusNews()

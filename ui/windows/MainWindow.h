@@ -63,6 +63,9 @@ private:
     void Guarded(F &&handler);
 
     void CreateControls();
+    // The control ID from the window's table of controls, in Parent.
+    HWND Create(int id, HWND parent, const RECT &page);
+    HWND RenewNewsView();
     void AddHint(HWND control, const char *hint);
     HWND Control(int id) const;
     HWND Field(TField field) const;

@@ -10,6 +10,6 @@
 // view is given.
 void PrepareNewsView(HWND view);
 
-// Shows the news file's Content with the caret at its start; Complete is
-// false when the file goes on beyond Content.
+// Shows the news file's Content in an empty, prepared View with the caret at
+// its start; Complete is false when the file goes on beyond Content.
 void ShowNewsIn(HWND view, const std::string &content, bool complete);
