@@ -90,28 +90,32 @@ std::string ToUtf8(std::string_view cp1250)
     return out;
 }
 
+char32_t NextUtf8(std::string_view utf8, size_t &offset)
+{
+    const auto lead = static_cast<unsigned char>(utf8[offset]);
+    int length = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 0;
+    char32_t c = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
+    bool valid = length > 0 && offset + length <= utf8.size();
+    for (int k = 1; valid && k < length; ++k) {
+        const auto next = static_cast<unsigned char>(utf8[offset + k]);
+        valid = (next & 0xC0) == 0x80;
+        c = (c << 6) | (next & 0x3F);
+    }
+    if (!valid) {
+        ++offset;
+        return U'\uFFFD';
+    }
+    offset += length;
+    return c;
+}
+
 std::string FromUtf8(std::string_view utf8)
 {
     std::string out;
     out.reserve(utf8.size());
-    for (size_t i = 0; i < utf8.size();) {
-        const auto lead = static_cast<unsigned char>(utf8[i]);
-        int length = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 0;
-        char32_t c = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
-        bool valid = length > 0 && i + length <= utf8.size();
-        for (int k = 1; valid && k < length; ++k) {
-            const auto next = static_cast<unsigned char>(utf8[i + k]);
-            valid = (next & 0xC0) == 0x80;
-            c = (c << 6) | (next & 0x3F);
-        }
-        if (!valid) {
-            out += '?';
-            ++i;
-            continue;
-        }
-        i += length;
-        out += Encode(c);
-    }
+    // U+FFFD is not in the code page either: an invalid byte becomes "?".
+    for (size_t i = 0; i < utf8.size();)
+        out += Encode(NextUtf8(utf8, i));
     return out;
 }
 

@@ -27,6 +27,10 @@ std::string FromUtf8(std::string_view utf8);
 std::u16string ToUtf16(std::string_view cp1250);
 std::string FromUtf16(std::u16string_view utf16);
 
+// The code point of UTF-8 Text at Offset, which it moves past; a byte that
+// starts no valid sequence is U+FFFD and is passed alone.
+char32_t NextUtf8(std::string_view utf8, std::size_t &offset);
+
 // Appends code point C to Out as UTF-8.
 void AppendUtf8(std::string &out, char32_t c);
 

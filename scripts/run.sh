@@ -2,9 +2,11 @@
 # Installs what is missing, builds, starts a local FTP server with the maker's
 # news, and starts the program in a demo program directory pointed at it.
 # Without a display it runs under Xvfb, checks for news with real clicks, and
-# prints where it saved the screenshots.
+# prints where it saved the screenshots. "scripts/run.sh windows" does the
+# same with the Windows program under wine.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+[ "${1:-}" != windows ] || exec "$root/scripts/lib/run-windows.sh"
 "$root/scripts/lib/install-deps.sh"
 "$root/scripts/lib/build.sh"
 build=${BUILD_DIR:-$root/build}

@@ -136,8 +136,10 @@ std::string TTcpSocket::LookupErrorMessage(uint16_t ErrorCode)
 
 void TTcpSocket::ErrorManager(uint16_t Tolerated)
 {
-    StatusMessage(LevelErrorCheck, Text(sCheckingError));
+    // The error first: whoever the status reaches may make system calls of
+    // its own (a window's does), which set the thread's last error anew.
     LastError = net::GetLastError();
+    StatusMessage(LevelErrorCheck, Text(sCheckingError));
     if (LastError == Tolerated)
         return;
     const std::string text = LookupErrorMessage(static_cast<uint16_t>(LastError));

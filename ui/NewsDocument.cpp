@@ -114,10 +114,6 @@ void FillNewsDocument(QTextDocument &target, const Rtf::Document &source)
 
 void FillBoundedNewsDocument(QTextDocument &target, Rtf::Document source, bool moreFollows)
 {
-    static constexpr Rtf::CutMarks marks{
-        .cutMark = " […]",
-        .omittedMark = "[…] Dalsza część wiadomości została pominięta.",
-    };
-    Rtf::Shorten(source, NewsViewLimits, marks, moreFollows);
+    BoundNews(source, moreFollows);
     FillNewsDocument(target, source);
 }

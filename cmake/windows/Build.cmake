@@ -16,6 +16,8 @@ add_subdirectory(rtf)
 add_subdirectory(sock)
 add_subdirectory(ftp)
 add_subdirectory(app)
+add_subdirectory(ui)
+add_subdirectory(main)
 add_subdirectory(harness)
 add_subdirectory(bench)
 

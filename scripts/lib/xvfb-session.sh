@@ -35,9 +35,10 @@ start_xvfb() {
 # Stops the program and Xvfb, whichever runs.
 stop_session() { kill $program_pid $xvfb_pid 2>/dev/null || true; }
 
-# Starts the program and waits for its window; sets X and Y, its position.
+# Starts the program (a command and its arguments) and waits for its
+# window; sets X and Y, its position.
 start_program() {
-  "$1" &
+  "$@" &
   program_pid=$!
   window=
   for _ in $(seq 100); do

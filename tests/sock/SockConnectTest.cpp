@@ -1,4 +1,5 @@
 #include "platform/net/HostLookup.h"
+#include "platform/net/SocketErrors.h"
 #include "platform/net/SystemCalls.h"
 #include "tests/sock/SockTestSupport.h"
 
@@ -113,6 +114,19 @@ TEST(SockConnect, DottedAddressConnectsWithoutLookup)
     EXPECT_EQ(resolved, 0);
     EXPECT_TRUE(resolver.Names.empty());
     EXPECT_EQ(FailureOf([&] { socket.Connect(); }), "Already connected");
+}
+
+TEST(SockConnect, AStatusHandlerThatSetsTheSystemErrorDoesNotFailTheConnect)
+{
+    Peer peer([](Connection &c) { c.WaitClosed(); });
+    TestSocket socket;
+    socket.ReportLevel = 16;
+    // As a window's status bar does on Windows: its calls set the last error.
+    socket.OnStatus = [](TTcpSocket *, const std::string &) { net::SetLastError(5); };
+
+    ConnectTo(socket, peer.Port());
+
+    EXPECT_TRUE(socket.Connected);
 }
 
 TEST(SockConnect, NameIsLookedUpAndReported)

@@ -1,0 +1,78 @@
+#include "ui/Application.h"
+
+#include "platform/ApplicationErrors.h"
+#include "platform/Exception.h"
+#include "platform/ProgramPaths.h"
+#include "platform/net/MessagePump.h"
+#include "ui/windows/Boxes.h"
+#include "ui/windows/MainWindow.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+namespace {
+
+// Every message the program's loops fetch passes here: the window's Tab,
+// arrow and Alt+letter keys go to the dialog manager, and the end of the
+// program is noted wherever a loop fetched it (a wait inside a handler, too).
+class WindowMessages : public net::MessageFilter {
+public:
+    explicit WindowMessages(HWND Window) : window(Window), previous(net::SetMessageFilter(this)) {}
+    ~WindowMessages() override { net::SetMessageFilter(previous); }
+    WindowMessages(const WindowMessages &) = delete;
+    WindowMessages &operator=(const WindowMessages &) = delete;
+
+    bool Filter(void *systemMessage) override
+    {
+        auto *message = static_cast<MSG *>(systemMessage);
+        if (message->message == WM_QUIT) {
+            quit = true;
+            return true;
+        }
+        return ::IsDialogMessageW(window, message) != FALSE;
+    }
+
+    bool Quit() const { return quit; }
+
+private:
+    HWND window;
+    net::MessageFilter *previous;
+    bool quit = false;
+};
+
+} // namespace
+
+int RunApplication(int, char **)
+{
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    // The news view's class, RICHEDIT50W.
+    if (!::LoadLibraryW(L"Msftedit.dll")) {
+        ShowBox(nullptr, TBoxKind::ErrorBox, "Cannot load Msftedit.dll");
+        return 1;
+    }
+
+    Win32MainWindow *owner = nullptr;
+    ApplicationErrors::SetHandler([&](const std::exception &error) {
+        if (owner)
+            owner->ShowError(MessageOf(error));
+        else
+            ShowBox(nullptr, TBoxKind::ErrorBox, MessageOf(error));
+    });
+    int result = 0;
+    try {
+        Win32MainWindow window(ProgramPaths::ProgramDirectory);
+        owner = &window;
+        WindowMessages messages(window.Handle());
+        window.Show();
+        while (!messages.Quit())
+            net::WaitForMessages();
+        owner = nullptr;
+    } catch (const std::exception &error) {
+        ShowBox(nullptr, TBoxKind::ErrorBox, MessageOf(error));
+        result = 1;
+    }
+    ApplicationErrors::SetHandler(nullptr);
+    return result;
+}

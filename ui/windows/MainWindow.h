@@ -1,0 +1,88 @@
+#pragma once
+// The Win32 main window: every control of the two pages as a child window,
+// the FormView its logic talks to, and each control's event passed to the
+// logic's handler under the error box's guard.
+#include "app/FormView.h"
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+class TForm1;
+
+class Win32MainWindow : public FormView {
+public:
+    // Builds the window, hidden, and runs the logic's start-up.
+    explicit Win32MainWindow(std::function<std::string()> ProgramDirectory);
+    ~Win32MainWindow() override;
+    Win32MainWindow(const Win32MainWindow &) = delete;
+    Win32MainWindow &operator=(const Win32MainWindow &) = delete;
+
+    HWND Handle() const { return window; }
+    // Shows the window, centred, and gives the first action button the focus.
+    void Show();
+    // Shows Message in the standard error box, while anyone is left to read it.
+    void ShowError(const std::string &message);
+
+    // FormView
+    void SetCaption(const std::string &caption) override;
+    void ShowNewsPage() override;
+    std::string FieldText(TField field) const override;
+    void SetFieldText(TField field, const std::string &text) override;
+    bool ProxyChecked() const override;
+    void SetProxyChecked(bool checked) override;
+    void SetProxyFieldsEnabled(bool enabled) override;
+    void SetTestButtonVisible(bool visible) override;
+    void SetProgramText(const std::string &text) override;
+    void SetVerdictText(const std::string &text) override;
+    void SetVerdictLook(TVerdictLook look) override;
+    void ResetIndicators() override;
+    void ShowIndicator(TIndicator indicator) override;
+    void ShowNews(const std::string &content, bool complete) override;
+    void FocusNews() override;
+    bool StatusBarExists() const override;
+    void SetStatusText(const std::string &text) override;
+    void SetCursors(TCursor cursor) override;
+    void Repaint() override;
+    void Close() override;
+    void ShowErrorMessage(const std::string &text) override;
+    void ShowMessageDialog(const std::string &text) override;
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK ContainerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                        DWORD_PTR self);
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    template <class F>
+    void Guarded(F &&handler);
+
+    void CreateControls();
+    void AddHint(HWND control, const char *hint);
+    HWND Control(int id) const;
+    HWND Field(TField field) const;
+    void ShowPage(int index);
+    void Command(int id, int code);
+    bool DrawFlatButton(const DRAWITEMSTRUCT &item);
+    HBRUSH StaticColours(HWND control, HDC dc);
+    void OnClose();
+
+    HWND window = nullptr;
+    HWND tooltips = nullptr;
+    HFONT font = nullptr;
+    HFONT verdictFont = nullptr;
+    HIMAGELIST glyphs = nullptr;
+    std::map<int, int> glyphOf; // control ID -> image
+    HWND hotButton = nullptr;
+    TVerdictLook verdictLook = TVerdictLook::UpToDate;
+    bool verdictShown = false;
+    bool busy = false;
+    std::unique_ptr<TForm1> logic;
+    bool destroying = false;
+    bool closing = false;
+};
