@@ -1,5 +1,6 @@
-// The window as it opens, with and without a product in its directory, and
-// what it leaves behind when the user ends it.
+// The window as it opens, with and without a product in its directory; what
+// it leaves behind when the user ends it; and the test button, which needs no
+// server.
 #include "tests/e2e/windows/WindowFixture.h"
 
 using namespace WindowIds;
