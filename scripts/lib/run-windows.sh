@@ -35,11 +35,13 @@ trap finish EXIT
 
 cd "$work/demo"
 start_program "$wine" "$work/demo/vm_ver32.exe"
+# The mouse rests on the status bar, where no tooltip covers the window.
+rest_mouse() { xdotool mousemove $((X + 300)) $((Y + 314)); sleep 0.5; }
+rest_mouse
 shot "$run/windows-start.png"
 # "&Sprawdź co nowego ?" heads the action buttons of "Co nowego".
 click 90 42
-# The mouse rests on the status bar, where no tooltip covers the verdict.
-xdotool mousemove $((X + 300)) $((Y + 314))
+rest_mouse
 wait_for_status_change 15
 shot "$run/windows-news-and-verdict.png"
 close_program

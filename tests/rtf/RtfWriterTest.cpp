@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
 namespace {
@@ -20,17 +21,32 @@ Rtf::Paragraph ParagraphOf(std::initializer_list<std::pair<std::string, Rtf::Cha
     return paragraph;
 }
 
+// A format from its plain fields and colours.
+Rtf::CharFormat Format(int halfPoints, std::optional<Rtf::Color> foreground, int font = -1,
+                       std::optional<Rtf::Color> background = std::nullopt)
+{
+    Rtf::CharFormat format;
+    format.halfPoints = halfPoints;
+    format.foreground = foreground;
+    format.background = background;
+    format.font = font;
+    return format;
+}
+
 TEST(RtfWriter, ReadsBackAsTheDocumentInAsciiOnly)
 {
     const Rtf::Color red{200, 0, 0}, yellow{255, 255, 0};
+    Rtf::CharFormat bold = Format(24, red), italic = Format(0, std::nullopt, 0, yellow), lines;
+    bold.bold = true;
+    italic.italic = true;
+    lines.underline = lines.strike = true;
     const Rtf::ViewLook look{.fontFamily = "MS Sans Serif", .halfPoints = 16, .text = {0, 0, 128}};
     Rtf::Document source;
     source.fontFamilies = {"Courier New"};
-    source.paragraphs.push_back(ParagraphOf({{"Zażółć gęślą jaźń {\\} ", {}},
-                                             {"pogrubione", {.bold = true, .halfPoints = 24, .foreground = red}},
-                                             {" i\tdalej\nwiersz 😀", {.italic = true, .background = yellow, .font = 0}}}));
+    source.paragraphs.push_back(
+        ParagraphOf({{"Zażółć gęślą jaźń {\\} ", {}}, {"pogrubione", bold}, {" i\tdalej\nwiersz 😀", italic}}));
     source.paragraphs.back().format = {.alignment = Rtf::Alignment::Center, .leftIndent = 360, .rightIndent = 120};
-    source.paragraphs.push_back(ParagraphOf({{"punkt", {.underline = true, .strike = true}}}));
+    source.paragraphs.push_back(ParagraphOf({{"punkt", lines}}));
     source.paragraphs.back().listText = "•\t";
     source.paragraphs.back().format = {.leftIndent = 720, .firstLineIndent = -360};
 
@@ -48,10 +64,12 @@ TEST(RtfWriter, ReadsBackAsTheDocumentInAsciiOnly)
     // Where the document leaves the look to the view, the view's look is written.
     const auto &first = read.paragraphs[0].runs;
     ASSERT_EQ(first.size(), 3u);
-    EXPECT_EQ(first[0].format, (Rtf::CharFormat{.halfPoints = 16, .foreground = look.text, .font = 0}));
-    EXPECT_EQ(first[1].format, (Rtf::CharFormat{.bold = true, .halfPoints = 24, .foreground = red, .font = 0}));
-    EXPECT_EQ(first[2].format,
-              (Rtf::CharFormat{.italic = true, .halfPoints = 16, .foreground = look.text, .background = yellow, .font = 1}));
+    EXPECT_EQ(first[0].format, Format(16, look.text, 0));
+    Rtf::CharFormat boldRead = Format(24, red, 0), italicRead = Format(16, look.text, 1, yellow);
+    boldRead.bold = true;
+    italicRead.italic = true;
+    EXPECT_EQ(first[1].format, boldRead);
+    EXPECT_EQ(first[2].format, italicRead);
     EXPECT_EQ(read.fontFamilies, (std::vector<std::string>{"MS Sans Serif", "Courier New"}));
     const auto &second = read.paragraphs[1].runs;
     ASSERT_FALSE(second.empty());

@@ -28,7 +28,7 @@ constexpr int IndicatorLeft = 160, IndicatorTop = 4;
 
 enum class TKind { Label, Edit, CheckBox, FlatButton, PushButton, Container, Panel, Bevel, Text, News };
 
-struct ControlSpec {
+struct ControlEntry {
     int id;
     int parent; // 0: the page control
     TKind kind;
@@ -40,7 +40,7 @@ struct ControlSpec {
 
 // In the order of their tab stops. Siblings created earlier lie above later
 // ones: the indicators and bevels over TextProgram, ButtonTest over PanelRtf.
-const ControlSpec Controls[] = {
+const ControlEntry Controls[] = {
     {TabSheetParametry, 0, TKind::Container, "", 0, 0, 0, 0},
     {LabelHost, TabSheetParametry, TKind::Label, "Host", 8, 12, 68, 17},
     {LabelHostPort, TabSheetParametry, TKind::Label, "Port", 8, 40, 68, 17},
@@ -131,6 +131,77 @@ void RegisterClasses(WNDPROC windowProc, WNDPROC containerProc)
     ::RegisterClassExW(&container);
 }
 
+struct WindowKind {
+    const wchar_t *className;
+    DWORD style;
+    DWORD exStyle = 0;
+};
+
+WindowKind KindOf(const ControlEntry &entry)
+{
+    switch (entry.kind) {
+    // Pages and panels: their children take part in the window's Tab order.
+    case TKind::Container:
+    case TKind::Panel: return {ContainerClass, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
+    // Labels with a hint take the mouse, so that their tooltip shows.
+    case TKind::Label: return {L"STATIC", SS_NOPREFIX | SS_CENTERIMAGE | (entry.hint ? SS_NOTIFY : 0u)};
+    case TKind::Text: return {L"STATIC", SS_CENTER | SS_NOPREFIX | SS_NOTIFY};
+    case TKind::Bevel: return {L"STATIC", SS_ETCHEDHORZ};
+    case TKind::Edit: return {L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+    case TKind::CheckBox: return {L"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX};
+    case TKind::PushButton: return {L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON};
+    case TKind::FlatButton: return {L"BUTTON", WS_TABSTOP | BS_OWNERDRAW};
+    // Skipped by the Tab key; a scroll bar always.
+    case TKind::News: return {MSFTEDIT_CLASS, WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_DISABLENOSCROLL};
+    }
+    return {L"STATIC", 0};
+}
+
+// A page fills the page control's display area; every other control has its place.
+HWND CreateControl(const ControlEntry &entry, HWND parent, const RECT &page)
+{
+    const WindowKind kind = KindOf(entry);
+    const bool isPage = entry.kind == TKind::Container;
+    return ::CreateWindowExW(kind.exStyle, kind.className, Wide(Cp(entry.text)).c_str(),
+                             WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style | entry.style,
+                             isPage ? page.left : entry.x, isPage ? page.top : entry.y,
+                             isPage ? page.right - page.left : entry.width, isPage ? page.bottom - page.top : entry.height,
+                             parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), Instance(), nullptr);
+}
+
+// The tabs "Parametry" and "Co nowego"; Page is where a page goes.
+HWND CreatePageControl(HWND window, HFONT font, RECT &page)
+{
+    HWND pages = ::CreateWindowExW(WS_EX_CONTROLPARENT, WC_TABCONTROLW, L"",
+                                   WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | TCS_MULTILINE, 0, 0,
+                                   ClientWidth, ClientHeight - StatusHeight, window,
+                                   reinterpret_cast<HMENU>(PageControl1), Instance(), nullptr);
+    ::SendMessageW(pages, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    for (const char *title : {"Parametry", "Co nowego"}) {
+        std::wstring text = Wide(Cp(title));
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = text.data();
+        ::SendMessageW(pages, TCM_INSERTITEMW, ::SendMessageW(pages, TCM_GETITEMCOUNT, 0, 0),
+                       reinterpret_cast<LPARAM>(&item));
+    }
+    ::GetClientRect(pages, &page);
+    TabCtrl_AdjustRect(pages, FALSE, &page);
+    return pages;
+}
+
+// One part across the whole width, so that WM_GETTEXT reads the one text.
+void CreateStatusBar(HWND window, HFONT font)
+{
+    HWND status = ::CreateWindowExW(0, STATUSCLASSNAMEW, L"",
+                                    WS_CHILD | WS_VISIBLE | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER, 0,
+                                    ClientHeight - StatusHeight, ClientWidth, StatusHeight, window,
+                                    reinterpret_cast<HMENU>(StatusBar1), Instance(), nullptr);
+    ::SendMessageW(status, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    int wholeWidth = -1;
+    ::SendMessageW(status, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(&wholeWidth));
+}
+
 } // namespace
 
 Win32MainWindow::Win32MainWindow(std::function<std::string()> ProgramDirectory)
@@ -183,36 +254,13 @@ void Win32MainWindow::ShowError(const std::string &message)
 
 void Win32MainWindow::CreateControls()
 {
-    HWND pages = ::CreateWindowExW(WS_EX_CONTROLPARENT, WC_TABCONTROLW, L"",
-                                   WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | TCS_MULTILINE, 0, 0,
-                                   ClientWidth, ClientHeight - StatusHeight, window,
-                                   reinterpret_cast<HMENU>(PageControl1), Instance(), nullptr);
-    ::SendMessageW(pages, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    for (const char *title : {"Parametry", "Co nowego"}) {
-        std::wstring text = Wide(Cp(title));
-        TCITEMW item{};
-        item.mask = TCIF_TEXT;
-        item.pszText = text.data();
-        ::SendMessageW(pages, TCM_INSERTITEMW, ::SendMessageW(pages, TCM_GETITEMCOUNT, 0, 0),
-                       reinterpret_cast<LPARAM>(&item));
-    }
     RECT page;
-    ::GetClientRect(pages, &page);
-    TabCtrl_AdjustRect(pages, FALSE, &page);
-
-    HWND status = ::CreateWindowExW(0, STATUSCLASSNAMEW, L"",
-                                    WS_CHILD | WS_VISIBLE | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER, 0,
-                                    ClientHeight - StatusHeight, ClientWidth, StatusHeight, window,
-                                    reinterpret_cast<HMENU>(StatusBar1), Instance(), nullptr);
-    ::SendMessageW(status, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    int wholeWidth = -1;
-    ::SendMessageW(status, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(&wholeWidth));
-
+    HWND pages = CreatePageControl(window, font, page);
+    CreateStatusBar(window, font);
     tooltips = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr,
                                  Instance(), nullptr);
     ::SendMessageW(tooltips, TTM_SETMAXTIPWIDTH, 0, 400);
-
     glyphs = ::ImageList_Create(GlyphSize, GlyphSize, ILC_COLOR4 | ILC_MASK, 7, 0);
     for (const auto &[id, resource] : Glyphs) {
         HBITMAP picture = static_cast<HBITMAP>(
@@ -221,53 +269,17 @@ void Win32MainWindow::CreateControls()
         ::DeleteObject(picture);
     }
 
-    for (const ControlSpec &spec : Controls) {
-        const std::wstring text = Wide(Cp(spec.text));
-        HWND parent = spec.parent == 0 ? pages : Control(spec.parent);
-        DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | spec.style;
-        DWORD exStyle = 0;
-        const wchar_t *kind = L"STATIC";
-        int x = spec.x, y = spec.y, width = spec.width, height = spec.height;
-        switch (spec.kind) {
-        case TKind::Container:
-            kind = ContainerClass;
-            style |= WS_CLIPCHILDREN;
-            exStyle = WS_EX_CONTROLPARENT;
-            x = page.left, y = page.top, width = page.right - page.left, height = page.bottom - page.top;
-            break;
-        case TKind::Panel:
-            kind = ContainerClass;
-            style |= WS_CLIPCHILDREN;
-            exStyle = WS_EX_CONTROLPARENT;
-            break;
-        // Labels with a hint take the mouse, so that their tooltip shows.
-        case TKind::Label: style |= SS_NOPREFIX | SS_CENTERIMAGE | (spec.hint ? SS_NOTIFY : 0); break;
-        case TKind::Text: style |= SS_CENTER | SS_NOPREFIX | SS_NOTIFY; break;
-        case TKind::Bevel: style |= SS_ETCHEDHORZ; break;
-        case TKind::Edit:
-            kind = L"EDIT";
-            style |= WS_TABSTOP | ES_AUTOHSCROLL;
-            exStyle = WS_EX_CLIENTEDGE;
-            break;
-        case TKind::CheckBox: kind = L"BUTTON"; style |= WS_TABSTOP | BS_AUTOCHECKBOX; break;
-        case TKind::PushButton: kind = L"BUTTON"; style |= WS_TABSTOP | BS_PUSHBUTTON; break;
-        case TKind::FlatButton: kind = L"BUTTON"; style |= WS_TABSTOP | BS_OWNERDRAW; break;
-        // Skipped by the Tab key; a scroll bar always.
-        case TKind::News: kind = MSFTEDIT_CLASS; style |= WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_DISABLENOSCROLL; break;
-        }
-        HWND control = ::CreateWindowExW(exStyle, kind, text.c_str(), style, x, y, width, height, parent,
-                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), Instance(), this);
+    for (const ControlEntry &entry : Controls) {
+        HWND control = CreateControl(entry, entry.parent == 0 ? pages : Control(entry.parent), page);
         if (!control)
             throw Exception("Cannot create the window's controls");
-        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(spec.kind == TKind::Text && spec.id == TextKomunikat
-                                                                          ? verdictFont
-                                                                          : font),
+        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(entry.id == TextKomunikat ? verdictFont : font),
                        FALSE);
-        if (spec.kind == TKind::FlatButton || spec.kind == TKind::News || spec.id == PanelProgram ||
-            spec.id == PanelSpeedButtons)
+        if (entry.kind == TKind::FlatButton || entry.kind == TKind::News || entry.id == PanelProgram ||
+            entry.id == PanelSpeedButtons)
             ::SetWindowSubclass(control, ControlProc, 0, reinterpret_cast<DWORD_PTR>(this));
-        if (spec.hint)
-            AddHint(control, spec.hint);
+        if (entry.hint)
+            AddHint(control, entry.hint);
     }
     ::SendMessageW(Control(EditPassword), EM_SETPASSWORDCHAR, L'*', 0);
     ::SendMessageW(Control(CheckBoxProxy), BM_SETCHECK, BST_CHECKED, 0);
@@ -527,6 +539,16 @@ bool Win32MainWindow::DrawFlatButton(const DRAWITEMSTRUCT &item)
     return true;
 }
 
+// The mouse is over Under. A click ends the leave tracking of the button it
+// pressed; whatever the mouse is over next tells that it left.
+void Win32MainWindow::LeaveHotButton(HWND under)
+{
+    if (hotButton && under != hotButton) {
+        ::InvalidateRect(hotButton, nullptr, FALSE);
+        hotButton = nullptr;
+    }
+}
+
 HBRUSH Win32MainWindow::StaticColours(HWND control, HDC dc)
 {
     // The verdict that an update waits is drawn in highlighted text on the
@@ -556,6 +578,7 @@ LRESULT Win32MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     case WM_CTLCOLORSTATIC:
         return reinterpret_cast<LRESULT>(StaticColours(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam)));
+    case WM_SETCURSOR: LeaveHotButton(reinterpret_cast<HWND>(wParam)); break;
     case WM_CLOSE: OnClose(); return 0;
     }
     return ::DefWindowProcW(window, message, wParam, lParam);
@@ -616,6 +639,7 @@ LRESULT CALLBACK Win32MainWindow::ControlProc(HWND hwnd, UINT message, WPARAM wP
     auto *self = reinterpret_cast<Win32MainWindow *>(data);
     switch (message) {
     case WM_SETCURSOR:
+        self->LeaveHotButton(reinterpret_cast<HWND>(wParam));
         if (self->busy) {
             ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
             return TRUE;

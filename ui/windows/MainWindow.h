@@ -69,6 +69,7 @@ private:
     void ShowPage(int index);
     void Command(int id, int code);
     bool DrawFlatButton(const DRAWITEMSTRUCT &item);
+    void LeaveHotButton(HWND under);
     HBRUSH StaticColours(HWND control, HDC dc);
     void OnClose();
 
