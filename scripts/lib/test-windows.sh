@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds the Windows programs with mingw-w64 into build-windows/ (or
 # $WINDOWS_BUILD_DIR) and runs their tests under wine: the whole ctest run in
-# one private network, with one wineserver started and warmed up there. Wine's
-# sockets belong to the network its wineserver started in, and a wineserver
-# left from elsewhere would refuse every program of this one.
+# one private network, with one wineserver started and warmed up there, and
+# one Xvfb for the window's tests. Wine's sockets belong to the network its
+# wineserver started in, and a wineserver left from elsewhere would refuse
+# every program of this one.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${WINDOWS_BUILD_DIR:-$root/build-windows}
@@ -27,9 +28,14 @@ if [ "${1:-}" != --inside ]; then
 fi
 
 started=$SECONDS
+# Wine shows windows only on an X display, and the window's tests need them:
+# one Xvfb in this network for the whole run, there before wine's first
+# process, which all later ones share.
+source "$root/scripts/lib/xvfb-session.sh"
+start_xvfb
 mkdir -p "$WINEPREFIX"
 wineserver -p
-trap 'wineserver -k 2>/dev/null || true' EXIT
+trap 'wineserver -k 2>/dev/null || true; stop_session' EXIT
 # A new prefix is made here (about 10 s); wine's background services must not
 # hold ctest's output open.
 wine wineboot </dev/null >/dev/null 2>&1

@@ -1,0 +1,113 @@
+// A check for news under wine, against real servers of the harness service:
+// the verdict, the news and the files it leaves, the boxes of a refused
+// connection, the proxy, and a disconnect.
+#include "tests/e2e/windows/WindowFixture.h"
+
+#include "harness/RealFtpServers.h"
+#include "platform/net/Socket.h"
+#include "platform/net/SocketSystem.h"
+
+#include <gmock/gmock.h>
+
+using namespace WindowIds;
+using ::testing::HasSubstr;
+using namespace std::chrono_literals;
+
+namespace {
+
+const std::string CannotConnect = "Nie mogę połączyć się z serwerem.\nSprawdź adres FTP, modem, itp.";
+
+class WindowCheck : public WindowFixture {
+protected:
+    // The product pointed at Server, started, and checked once.
+    void StartAndCheck(const harness::FtpEndpoint &server)
+    {
+        PrepareProduct(server.Host(), server.Port());
+        Start();
+        Check();
+    }
+
+    harness::FtpFiles files;
+};
+
+} // namespace
+
+TEST_F(WindowCheck, WholeCheckAgainstVsftpd)
+{
+    ServeNews(files);
+    harness::VsftpdServer server(files.Path());
+    StartAndCheck(server);
+    ExpectWholeCheck();
+}
+
+TEST_F(WindowCheck, PasywnyAgainstVsftpdThatRefusesActiveMode)
+{
+    ServeNews(files);
+    harness::VsftpdServer server(files.Path(), "127.0.0.1", 0, harness::VsftpdServer::DataModes::PassiveOnly);
+    PrepareProduct(server.Host(), server.Port());
+    Put("vm_ver32.ini", Read("vm_ver32.ini") + "Pasywny=Tak\r\n");
+    Start();
+    Check();
+    ExpectWholeCheck();
+}
+
+TEST_F(WindowCheck, ThroughTheFtpProxy)
+{
+    ServeNews(files);
+    harness::FtpProxy proxy(files.Path());
+    PrepareProduct(harness::FtpProxy::TargetHost(), 21);
+    Put("vm_ver32.ini", "[FTP]\r\nHost=" + harness::FtpProxy::TargetHost() + "\r\nHostPort=21\r\nUseProxy=Tak\r\nProxy=" +
+                            proxy.Host() + "\r\nProxyPort=" + std::to_string(proxy.Port()) + "\r\n");
+    Start();
+    Check();
+    ExpectWholeCheck();
+    // The target answers directly too: only the proxy's log tells the road.
+    EXPECT_THAT(proxy.Log(), HasSubstr("dest " + harness::FtpProxy::TargetHost() + ":21"));
+}
+
+TEST_F(WindowCheck, RefusedConnectionShowsTwoBoxesAndNoVerdict)
+{
+    // A port bound and not listening refuses every connection.
+    ASSERT_NE(net::Startup().Version, 0);
+    net::Socket refusing = net::Socket::Open();
+    ASSERT_EQ(refusing.Bind(*net::Address::FromLiteral("127.0.0.1")), 0);
+    net::Address bound;
+    ASSERT_EQ(refusing.GetSockName(bound), 0);
+    PrepareProduct("127.0.0.1", bound.Port());
+    Start();
+
+    window->Click(SpeedDownload);
+    for (int box = 1; box <= 2; ++box) {
+        const auto shown = windowdriver::WaitForBox(*process, "Błąd");
+        ASSERT_TRUE(shown) << "box " << box;
+        EXPECT_EQ(shown->Text, CannotConnect);
+        ASSERT_TRUE(windowdriver::CloseBox(*shown));
+    }
+    EXPECT_FALSE(windowdriver::WaitForBox(*process, "Błąd", 1s)) << "a third box";
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(window->Text(TextKomunikat), "");
+    EXPECT_FALSE(Exists("or_news.rtf"));
+}
+
+TEST_F(WindowCheck, RozlaczEndsTheSessionAndTheNextCheckConnectsAgain)
+{
+    ServeNews(files);
+    harness::VsftpdServer server(files.Path());
+    StartAndCheck(server);
+    ASSERT_EQ(window->WaitForText(StatusBar1, "Zakończono pobieranie"), "Zakończono pobieranie");
+
+    window->Click(SpeedDisconnect);
+    EXPECT_EQ(window->WaitForText(StatusBar1, "Przerwano połączenie"), "Przerwano połączenie");
+
+    // The next check must connect again, to whatever the fields name now: a
+    // window still on the first server would bring its newer release back.
+    harness::FtpFiles otherFiles;
+    otherFiles.Write("pub/news/or_news.rtf", NewsRtf);
+    otherFiles.Write("pub/news/or_news.inf", Release("4.2", "7", "b", "2025/11/03"));
+    harness::VsftpdServer other(otherFiles.Path());
+    window->SetText(EditHostPort, std::to_string(other.Port()));
+    window->Click(SpeedDownload);
+    EXPECT_EQ(window->WaitForText(TextKomunikat, "Aktualizacja niepotrzebna"), "Aktualizacja niepotrzebna");
+    EXPECT_EQ(window->WaitForText(StatusBar1, "Zakończono pobieranie"), "Zakończono pobieranie");
+    EXPECT_TRUE(Boxes().empty());
+}
