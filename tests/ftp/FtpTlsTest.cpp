@@ -389,6 +389,14 @@ TEST_F(FtpTlsTest, UnreadableCaFileEndsTheCheckBeforeConnecting)
     client.TrustedCaFile = local / "missing.pem";
     EXPECT_EQ(LoginFailure(), net::TlsFailure::CaFile);
     EXPECT_THAT(log, Not(Contains("OnDisconnect")));
+    // A file that holds no certificate, or a broken one, trusts nothing.
+    local.Write("text.pem", "company authority\n");
+    local.Write("broken.pem", "-----BEGIN CERTIFICATE-----\n!not base64!\n-----END CERTIFICATE-----\n");
+    for (const char *name : {"text.pem", "broken.pem"}) {
+        client.TrustedCaFile = local / name;
+        EXPECT_EQ(ConnectFailure(), net::TlsFailure::CaFile) << name;
+    }
+    EXPECT_THAT(log, Not(Contains("OnDisconnect")));
 }
 
 }  // namespace
