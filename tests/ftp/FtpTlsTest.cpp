@@ -138,11 +138,14 @@ TEST_F(FtpTlsTest, ServerNamedByItsHostNameIsCheckedByThatName)
     EXPECT_EQ(ConnectFailure(), net::TlsFailure::NameMismatch);
 }
 
-TEST_F(FtpTlsTest, PyftpdlibDeliversOverTls)
+TEST_F(FtpTlsTest, PyftpdlibDeliversOverTlsInActiveAndPassiveMode)
 {
     VM_SKIP_WITHOUT_PRIVATE_NETWORK();
     realServer =
         std::make_unique<harness::PyftpdlibServer>(files.Path(), certificates.Server(TestCertificates::Kind::Good));
+    FetchOverTls();
+    log.clear();
+    client.Passive = true;
     FetchOverTls();
 }
 
@@ -180,14 +183,17 @@ TEST_F(FtpTlsTest, CertificateThatProvesNothingEndsTheLoginBeforeUser)
     const struct {
         TestCertificates::Kind kind;
         net::TlsFailure reason;
+        const char *address;  // where the server listens
     } table[] = {
-        {TestCertificates::Kind::OtherName, net::TlsFailure::NameMismatch},
-        {TestCertificates::Kind::SelfSigned, net::TlsFailure::Untrusted},
-        {TestCertificates::Kind::Expired, net::TlsFailure::Expired},
-        {TestCertificates::Kind::NotYetValid, net::TlsFailure::NotYetValid},
+        {TestCertificates::Kind::OtherName, net::TlsFailure::NameMismatch, "127.0.0.1"},
+        {TestCertificates::Kind::SelfSigned, net::TlsFailure::Untrusted, "127.0.0.1"},
+        {TestCertificates::Kind::Expired, net::TlsFailure::Expired, "127.0.0.1"},
+        {TestCertificates::Kind::NotYetValid, net::TlsFailure::NotYetValid, "127.0.0.1"},
+        // Good for 127.0.0.1 and ::1, not for the address it is shown at.
+        {TestCertificates::Kind::Good, net::TlsFailure::NameMismatch, "127.0.0.2"},
     };
     for (const auto &row : table) {
-        harness::ScriptedFtpServer scripted;
+        harness::ScriptedFtpServer scripted(row.address);
         const harness::CertificateFiles pair = certificates.Server(row.kind);
         scripted.Send("220 Ready.\r\n").Reply("234 Proceed.\r\n").StartTls(pair.certFile, pair.keyFile).Start();
         Target(scripted.Host(), scripted.Port());
