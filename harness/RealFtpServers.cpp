@@ -78,7 +78,8 @@ VsftpdServer::VsftpdServer(const std::string &root, const std::string &address, 
 }
 
 VsftpdServer::VsftpdServer(const std::string &root, const CertificateFiles &tls, DataModes modes,
-                           const std::string &address)
+                           const std::string &address, SessionReuse reuse)
+    : reuse_(reuse)
 {
     host_ = address;
     Start(root, 0, modes, &tls);
@@ -108,7 +109,9 @@ bool VsftpdServer::TryStart(const std::string &root, uint16_t port, DataModes mo
     if (modes == DataModes::PassiveOnly)
         config += VsftpdConfig("vsftpd-passive-only.conf", {});
     if (tls)
-        config += VsftpdConfig("vsftpd-tls.conf.in", {{"CERT", tls->certFile}, {"KEY", tls->keyFile}});
+        config += VsftpdConfig("vsftpd-tls.conf.in", {{"CERT", tls->certFile},
+                                                         {"KEY", tls->keyFile},
+                                                         {"REUSE", reuse_ == SessionReuse::Required ? "YES" : "NO"}});
     WriteConfig(work_ / "vsftpd.conf", config);
     // vsftpd writes its start-up errors to standard input.
     process_ = std::make_unique<ServerProcess>(

@@ -40,16 +40,19 @@ protected:
 // An address with colons makes it listen on IPv6 (listen_ipv6).
 //
 // Given a certificate it serves explicit FTPS: AUTH TLS before
-// the login, TLS on every data connection (PBSZ 0, PROT P), and each data
-// connection must resume the control connection's TLS session, or the
-// transfer fails with "522 SSL connection failed: session reuse required".
+// the login, TLS on every data connection (PBSZ 0, PROT P), and, unless told
+// otherwise, each data connection must resume the control connection's TLS
+// session, or the transfer fails with "522 SSL connection failed: session
+// reuse required".
 class VsftpdServer : public FtpEndpoint {
 public:
     enum class DataModes { ActiveAndPassive, PassiveOnly };
+    enum class SessionReuse { Required, NotRequired };
     explicit VsftpdServer(const std::string &root, const std::string &address = "127.0.0.1",
                           uint16_t port = 0, DataModes modes = DataModes::ActiveAndPassive);
     VsftpdServer(const std::string &root, const CertificateFiles &tls,
-                 DataModes modes = DataModes::ActiveAndPassive, const std::string &address = "127.0.0.1");
+                 DataModes modes = DataModes::ActiveAndPassive, const std::string &address = "127.0.0.1",
+                 SessionReuse reuse = SessionReuse::Required);
     std::string Log() const;
 
 private:
@@ -60,6 +63,7 @@ private:
     bool TryStart(const std::string &root, uint16_t port, DataModes modes, const CertificateFiles *tls);
     TempDir work_;
     std::unique_ptr<ServerProcess> process_;
+    SessionReuse reuse_ = SessionReuse::Required;
 #endif
 };
 

@@ -261,9 +261,20 @@ ScriptedFtpServer &ScriptedFtpServer::AwaitSignal()
 
 ScriptedFtpServer &ScriptedFtpServer::StartTls(const std::string &certFile, const std::string &keyFile)
 {
-    return Add([this, certFile, keyFile] {
+    return StartTlsUpTo(0, certFile, keyFile);
+}
+
+ScriptedFtpServer &ScriptedFtpServer::StartTls12(const std::string &certFile, const std::string &keyFile)
+{
+    return StartTlsUpTo(TLS1_2_VERSION, certFile, keyFile);
+}
+
+ScriptedFtpServer &ScriptedFtpServer::StartTlsUpTo(int version, const std::string &certFile, const std::string &keyFile)
+{
+    return Add([this, version, certFile, keyFile] {
         SSL_CTX *context = SSL_CTX_new(TLS_server_method());
-        if (!context || SSL_CTX_use_certificate_chain_file(context, certFile.c_str()) != 1 ||
+        if (!context || SSL_CTX_set_max_proto_version(context, version) != 1 ||
+            SSL_CTX_use_certificate_chain_file(context, certFile.c_str()) != 1 ||
             SSL_CTX_use_PrivateKey_file(context, keyFile.c_str(), SSL_FILETYPE_PEM) != 1) {
             SSL_CTX_free(context);
             throw StepFailed("cannot load " + certFile + " and " + keyFile + ": " + TlsReason("unknown"));

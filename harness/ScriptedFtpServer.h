@@ -82,6 +82,8 @@ public:
     // Server side of a TLS handshake on the control connection, with this
     // certificate chain and key (PEM files).
     ScriptedFtpServer &StartTls(const std::string &certFile, const std::string &keyFile);
+    // The same, speaking TLS 1.2 at most, as many servers still do.
+    ScriptedFtpServer &StartTls12(const std::string &certFile, const std::string &keyFile);
     // Whether the data connections made or accepted from here on speak TLS.
     ScriptedFtpServer &DataTls(bool on);
     // Closes the data connection without TLS's close_notify, as an attacker
@@ -130,6 +132,8 @@ private:
     ServiceSession session_;
 #else
     using Step = std::function<void()>;
+    // Version: the highest TLS version spoken, 0 for the highest OpenSSL knows.
+    ScriptedFtpServer &StartTlsUpTo(int version, const std::string &certFile, const std::string &keyFile);
     ScriptedFtpServer &Add(Step step);
     void Run();
     void Serve();

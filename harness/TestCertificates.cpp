@@ -1,6 +1,8 @@
 #include "harness/TestCertificates.h"
 
 #include <openssl/bio.h>
+#include <openssl/bn.h>
+#include <openssl/ecdsa.h>
 #include <openssl/err.h>
 #include <openssl/evp.h>
 #include <openssl/pem.h>
@@ -53,6 +55,37 @@ void AddExtension(X509 *cert, X509 *issuer, int nid, const char *value)
     Check(added, "adding an extension");
 }
 
+// Whether both values of the certificate's ECDSA signature take the curve's
+// full 32 bytes. Wine's crypt32 takes a signature with a shorter one (about
+// one in a hundred) for a broken signature, where OpenSSL and Windows do not.
+bool SignatureValuesWhole(const X509 *cert)
+{
+    const ASN1_BIT_STRING *signature = nullptr;
+    X509_get0_signature(&signature, nullptr, cert);
+    const unsigned char *bytes = signature->data;
+    const std::unique_ptr<ECDSA_SIG, decltype(&ECDSA_SIG_free)> values(
+        d2i_ECDSA_SIG(nullptr, &bytes, signature->length), ECDSA_SIG_free);
+    if (!values)
+        return false;
+    const BIGNUM *r = nullptr;
+    const BIGNUM *s = nullptr;
+    ECDSA_SIG_get0(values.get(), &r, &s);
+    return BN_num_bytes(r) == 32 && BN_num_bytes(s) == 32;
+}
+
+// Signs until the signature's values are whole (see SignatureValuesWhole),
+// so that the Windows tests under wine see no refusal that is not the
+// certificate's own; each signature is new, so a few tries suffice.
+void Sign(X509 *cert, EVP_PKEY *key)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        Check(X509_sign(cert, key, EVP_sha256()), "signing");
+        if (SignatureValuesWhole(cert))
+            return;
+    }
+    Fail("a signature of whole values");
+}
+
 struct Validity {
     long fromSeconds;  // relative to now
     long untilSeconds;
@@ -95,7 +128,7 @@ Cert MakeCert(EVP_PKEY *key, const std::string &commonName, const std::string &n
         AddExtension(cert.get(), signer, NID_ext_key_usage, "serverAuth");
         AddExtension(cert.get(), signer, NID_subject_alt_name, names.c_str());
     }
-    Check(X509_sign(cert.get(), issuerKey ? issuerKey : key, EVP_sha256()), "signing");
+    Sign(cert.get(), issuerKey ? issuerKey : key);
     return cert;
 }
 

@@ -14,9 +14,9 @@ VsftpdServer::VsftpdServer(const std::string &root, const std::string &address, 
 }
 
 VsftpdServer::VsftpdServer(const std::string &root, const CertificateFiles &tls, DataModes modes,
-                           const std::string &address)
+                           const std::string &address, SessionReuse reuse)
     : session_("VsftpdServerWithTls", {ServicePath(root), ServicePath(tls.certFile), ServicePath(tls.keyFile),
-                                       service::EnumText(modes), address})
+                                       service::EnumText(modes), address, service::EnumText(reuse)})
 {
     std::tie(host_, port_) = session_.Endpoint();
 }

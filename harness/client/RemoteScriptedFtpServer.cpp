@@ -66,6 +66,11 @@ ScriptedFtpServer &ScriptedFtpServer::StartTls(const std::string &certFile, cons
     return Forward("StartTls", {ServicePath(certFile), ServicePath(keyFile)});
 }
 
+ScriptedFtpServer &ScriptedFtpServer::StartTls12(const std::string &certFile, const std::string &keyFile)
+{
+    return Forward("StartTls12", {ServicePath(certFile), ServicePath(keyFile)});
+}
+
 ScriptedFtpServer &ScriptedFtpServer::DataTls(bool on) { return Forward("DataTls", {service::FlagText(on)}); }
 ScriptedFtpServer &ScriptedFtpServer::CloseDataWithoutTlsShutdown() { return Forward("CloseDataWithoutTlsShutdown"); }
 ScriptedFtpServer &ScriptedFtpServer::SecureData() { return Forward("SecureData"); }

@@ -19,7 +19,7 @@
 // First requests, with their arguments -> the values of their reply:
 //   ScriptedFtpServer address                     -> host port
 //   VsftpdServer root address port dataModes      -> host port
-//   VsftpdServerWithTls root certFile keyFile dataModes address -> host port
+//   VsftpdServerWithTls root certFile keyFile dataModes address sessionReuse -> host port
 //   PyftpdlibServer root address                  -> host port
 //   PyftpdlibServerWithTls root certFile keyFile  -> host port
 //   FtpProxy root                                 -> host port

@@ -37,7 +37,8 @@ SessionObject MakeVsftpdServer(const Words &a)
 SessionObject MakeVsftpdServerWithTls(const Words &a)
 {
     return ServingWithLog(std::make_shared<VsftpdServer>(a[0], CertificateFiles{a[1], a[2]},
-                                                         EnumIn(a[3], Modes::PassiveOnly), a[4]));
+                                                         EnumIn(a[3], Modes::PassiveOnly), a[4],
+                                                         EnumIn(a[5], VsftpdServer::SessionReuse::NotRequired)));
 }
 
 SessionObject MakePyftpdlibServer(const Words &a) { return Serving(std::make_shared<PyftpdlibServer>(a[0], a[1])); }

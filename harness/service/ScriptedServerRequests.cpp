@@ -82,6 +82,7 @@ SessionObject MakeScriptedFtpServer(const Words &arguments)
          [&s](const Words &a) { s.Building().ReplyPassive(a[0], EnumIn(a[1], Server::DataPort::Full)); });
     step("Pause", 1, [&s](const Words &a) { s.Building().Pause(IntervalIn(a[0])); });
     step("StartTls", 2, [&s](const Words &a) { s.Building().StartTls(a[0], a[1]); });
+    step("StartTls12", 2, [&s](const Words &a) { s.Building().StartTls12(a[0], a[1]); });
     step("DataTls", 1, [&s](const Words &a) { s.Building().DataTls(FlagIn(a[0])); });
     step("CloseDuringHandshake", 1, [&s](const Words &a) { s.Building().CloseDuringHandshake(FlagIn(a[0])); });
     step("Start", 0, [&s](const Words &) {

@@ -27,7 +27,7 @@ SessionObject Make(const Line &request)
     static const std::map<std::string, Maker> makers = {
         {"ScriptedFtpServer", {1, MakeScriptedFtpServer}},
         {"VsftpdServer", {4, MakeVsftpdServer}},
-        {"VsftpdServerWithTls", {5, MakeVsftpdServerWithTls}},
+        {"VsftpdServerWithTls", {6, MakeVsftpdServerWithTls}},
         {"PyftpdlibServer", {2, MakePyftpdlibServer}},
         {"PyftpdlibServerWithTls", {3, MakePyftpdlibServerWithTls}},
         {"FtpProxy", {1, MakeFtpProxy}},

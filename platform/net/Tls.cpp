@@ -250,7 +250,9 @@ void TlsStream::Shutdown()
 
 std::string TlsStream::Protocol() const { return SSL_get_version(native_->ssl); }
 
-std::string TlsStream::Cipher() const { return SSL_CIPHER_get_name(SSL_get_current_cipher(native_->ssl)); }
+// The suite's standard (IANA) name, which Windows gives too: OpenSSL's own
+// names of TLS 1.2 suites differ.
+std::string TlsStream::Cipher() const { return SSL_CIPHER_standard_name(SSL_get_current_cipher(native_->ssl)); }
 
 TlsSessionRef TlsStream::Session() const
 {

@@ -42,7 +42,7 @@ if [ "$modes" = tls ]; then
   printf 'subjectAltName=IP:127.0.0.1\nbasicConstraints=CA:FALSE\n' > "$work/server.ext"
   openssl x509 -req -in "$work/server.csr" -CA "$work/ca.pem" -CAkey "$work/ca.key" -CAcreateserial \
     -out "$work/server.pem" -days 2 -extfile "$work/server.ext" 2>/dev/null
-  fill vsftpd-tls.conf.in CERT="$work/server.pem" KEY="$work/server.key" >> "$work/vsftpd.conf"
+  fill vsftpd-tls.conf.in CERT="$work/server.pem" KEY="$work/server.key" REUSE=YES >> "$work/vsftpd.conf"
 fi
 # vsftpd writes its start-up errors to standard input.
 timeout 3600 vsftpd "$work/vsftpd.conf" <>"$work/vsftpd.log" >"$work/vsftpd.log" 2>&1 &

@@ -3,6 +3,7 @@
 // will not protect the session, never receives the login, and nothing more
 // goes out in the clear.
 #include "tests/ftp/FtpClientFixture.h"
+#include "tests/ftp/TlsResumption.h"
 #include "harness/PrivateNetwork.h"
 #include "harness/TestCertificates.h"
 #include "platform/CodePage.h"
@@ -22,6 +23,13 @@ using ::testing::Not;
 using namespace std::chrono_literals;
 
 namespace {
+
+// vsftpd insists on resumption wherever the TLS under test resumes.
+harness::VsftpdServer::SessionReuse ReuseToAskFor()
+{
+    return testsupport::TlsResumesSessions() ? harness::VsftpdServer::SessionReuse::Required
+                                             : harness::VsftpdServer::SessionReuse::NotRequired;
+}
 
 const std::string kContent = harness::PatternBytes(300000);
 
@@ -44,7 +52,8 @@ protected:
         client.Download("pub/news/f", local / "f");
         client.Disconnect();
         EXPECT_EQ(local.Read("f"), kContent);
-        EXPECT_THAT(log, Contains(MatchesRegex("status: " + Cp("Połączenie szyfrowane: ") + "TLSv1\\.[23], .+")));
+        const std::string secured = "status: " + Cp("Połączenie szyfrowane: ") + "TLSv1\\.[23], TLS_[A-Z0-9_]+";
+        EXPECT_THAT(log, Contains(MatchesRegex(secured)));
         EXPECT_THAT(Events(), Contains("OnSuccess " + KindText(cmdDownload)));
     }
 
@@ -58,10 +67,12 @@ protected:
     // Secured with a good certificate, protected, and logged in.
     harness::ScriptedFtpServer &LoggedInOverTls()
     {
-        return SecuredWith(TestCertificates::Kind::Good)
-            .Reply("200 PBSZ=0\r\n")
-            .Reply("200 Protection level set to P\r\n")
-            .Reply("230 Logged in.\r\n");
+        return ProtectedAndLoggedIn(SecuredWith(TestCertificates::Kind::Good));
+    }
+    // After the handshake: PBSZ and PROT accepted, then the login.
+    static harness::ScriptedFtpServer &ProtectedAndLoggedIn(harness::ScriptedFtpServer &secured)
+    {
+        return secured.Reply("200 PBSZ=0\r\n").Reply("200 Protection level set to P\r\n").Reply("230 Logged in.\r\n");
     }
 
     // Why Connect failed to secure the connection (None: it did not).
@@ -90,7 +101,9 @@ protected:
 TEST_F(FtpTlsTest, VsftpdDeliversOverTlsInActiveAndPassiveMode)
 {
     VM_SKIP_WITHOUT_PRIVATE_NETWORK();
-    realServer = std::make_unique<harness::VsftpdServer>(files.Path(), certificates.Server(TestCertificates::Kind::Good));
+    realServer = std::make_unique<harness::VsftpdServer>(
+        files.Path(), certificates.Server(TestCertificates::Kind::Good),
+        harness::VsftpdServer::DataModes::ActiveAndPassive, "127.0.0.1", ReuseToAskFor());
     FetchOverTls();
     log.clear();
     client.Passive = true;
@@ -103,7 +116,7 @@ TEST_F(FtpTlsTest, ServerOnIpv6IsCheckedByItsAddressInActiveAndPassiveMode)
     VM_SKIP_WITHOUT_PRIVATE_NETWORK();
     realServer = std::make_unique<harness::VsftpdServer>(
         files.Path(), certificates.Server(TestCertificates::Kind::Good),
-        harness::VsftpdServer::DataModes::ActiveAndPassive, "::1");
+        harness::VsftpdServer::DataModes::ActiveAndPassive, "::1", ReuseToAskFor());
     FetchOverTls("[::1]");
     log.clear();
     client.Passive = true;
@@ -125,12 +138,29 @@ TEST_F(FtpTlsTest, ServerNamedByItsHostNameIsCheckedByThatName)
     EXPECT_EQ(ConnectFailure(), net::TlsFailure::NameMismatch);
 }
 
-TEST_F(FtpTlsTest, PyftpdlibDeliversOverTls)
+TEST_F(FtpTlsTest, PyftpdlibDeliversOverTlsInActiveAndPassiveMode)
 {
     VM_SKIP_WITHOUT_PRIVATE_NETWORK();
     realServer =
         std::make_unique<harness::PyftpdlibServer>(files.Path(), certificates.Server(TestCertificates::Kind::Good));
     FetchOverTls();
+    log.clear();
+    client.Passive = true;
+    FetchOverTls();
+}
+
+// The suites of TLS 1.2 are where the libraries' own names differ from the
+// standard ones, which both systems show.
+TEST_F(FtpTlsTest, StatusTextNamesTheCipherByItsStandardName)
+{
+    const harness::CertificateFiles pair = certificates.Server(TestCertificates::Kind::Good);
+    ProtectedAndLoggedIn(
+        server.Send("220 Ready.\r\n").Reply("234 Proceed.\r\n").StartTls12(pair.certFile, pair.keyFile));
+    server.Start();
+    TargetScriptedServer();
+    client.Connect();
+    EXPECT_THAT(log, Contains(MatchesRegex("status: " + Cp("Połączenie szyfrowane: ") +
+                                           "TLSv1\\.2, TLS_ECDHE_ECDSA_WITH_[A-Z0-9_]+")));
 }
 
 TEST_F(FtpTlsTest, ServerRefusingAuthNeverGetsTheLogin)
@@ -153,14 +183,17 @@ TEST_F(FtpTlsTest, CertificateThatProvesNothingEndsTheLoginBeforeUser)
     const struct {
         TestCertificates::Kind kind;
         net::TlsFailure reason;
+        const char *address;  // where the server listens
     } table[] = {
-        {TestCertificates::Kind::OtherName, net::TlsFailure::NameMismatch},
-        {TestCertificates::Kind::SelfSigned, net::TlsFailure::Untrusted},
-        {TestCertificates::Kind::Expired, net::TlsFailure::Expired},
-        {TestCertificates::Kind::NotYetValid, net::TlsFailure::NotYetValid},
+        {TestCertificates::Kind::OtherName, net::TlsFailure::NameMismatch, "127.0.0.1"},
+        {TestCertificates::Kind::SelfSigned, net::TlsFailure::Untrusted, "127.0.0.1"},
+        {TestCertificates::Kind::Expired, net::TlsFailure::Expired, "127.0.0.1"},
+        {TestCertificates::Kind::NotYetValid, net::TlsFailure::NotYetValid, "127.0.0.1"},
+        // Good for 127.0.0.1 and ::1, not for the address it is shown at.
+        {TestCertificates::Kind::Good, net::TlsFailure::NameMismatch, "127.0.0.2"},
     };
     for (const auto &row : table) {
-        harness::ScriptedFtpServer scripted;
+        harness::ScriptedFtpServer scripted(row.address);
         const harness::CertificateFiles pair = certificates.Server(row.kind);
         scripted.Send("220 Ready.\r\n").Reply("234 Proceed.\r\n").StartTls(pair.certFile, pair.keyFile).Start();
         Target(scripted.Host(), scripted.Port());
@@ -206,7 +239,7 @@ TEST_F(FtpTlsDownloadTest, DataCutWithoutCloseNotifyShortOfTheAnnouncedSizeFails
         .Send("226 Transfer complete.\r\n");
     EXPECT_EQ(Fetch(), "Transfer incomplete: received 40 of 63 bytes");
     EXPECT_EQ(local.Read("f"), "good copy");
-    EXPECT_THAT(server.DataTlsSessionsReused(), ElementsAre(true));
+    EXPECT_THAT(server.DataTlsSessionsReused(), ElementsAre(testsupport::TlsResumesSessions()));
     EXPECT_THAT(log, Contains("status: SIZE f"));
 }
 
@@ -361,6 +394,14 @@ TEST_F(FtpTlsTest, UnreadableCaFileEndsTheCheckBeforeConnecting)
 {
     client.TrustedCaFile = local / "missing.pem";
     EXPECT_EQ(LoginFailure(), net::TlsFailure::CaFile);
+    EXPECT_THAT(log, Not(Contains("OnDisconnect")));
+    // A file that holds no certificate, or a broken one, trusts nothing.
+    local.Write("text.pem", "company authority\n");
+    local.Write("broken.pem", "-----BEGIN CERTIFICATE-----\n!not base64!\n-----END CERTIFICATE-----\n");
+    for (const char *name : {"text.pem", "broken.pem"}) {
+        client.TrustedCaFile = local / name;
+        EXPECT_EQ(ConnectFailure(), net::TlsFailure::CaFile) << name;
+    }
     EXPECT_THAT(log, Not(Contains("OnDisconnect")));
 }
 

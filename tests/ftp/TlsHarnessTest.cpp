@@ -25,12 +25,13 @@ using ::testing::StartsWith;
 namespace {
 
 // Runs the probe in Mode ("active" or "passive") and returns what it printed.
+// Fresh: the data connection starts a session of its own instead of resuming.
 std::string Probe(const FtpEndpoint &server, const std::string &caFile, const std::string &remote,
-                  const std::string &local, const std::string &mode)
+                  const std::string &local, const std::string &mode, bool fresh = false)
 {
     const std::string command = "timeout 60 /usr/bin/python3 " VM_HARNESS_DIR "/ftps_probe.py " + server.Host() +
                                 " " + std::to_string(server.Port()) + " " + caFile + " " + remote + " " + local +
-                                " " + mode + " 2>&1";
+                                " " + mode + (fresh ? " fresh" : "") + " 2>&1";
     return OutputOf(command);
 }
 
@@ -60,6 +61,18 @@ TEST_F(TlsHarnessTest, VsftpdServesTheTreeOverTlsInBothModesResumingTheSession)
             << mode << "\n" << server.Log();
         EXPECT_TRUE(local.Read(mode) == content) << mode << ": " << local.Read(mode).size() << " bytes";
     }
+}
+
+// For a client that cannot resume (wine's SChannel).
+TEST_F(TlsHarnessTest, VsftpdToldNotToInsistOnResumptionServesAFreshSession)
+{
+    VsftpdServer server(files.Path(), certificates.Server(TestCertificates::Kind::Good),
+                        VsftpdServer::DataModes::ActiveAndPassive, "127.0.0.1",
+                        VsftpdServer::SessionReuse::NotRequired);
+    const std::string output =
+        Probe(server, certificates.CaFile(), "pub/news/file.bin", local / "out", "passive", true);
+    EXPECT_THAT(output, MatchesRegex("(.|\n)*data TLSv1\\.[23] new\n226 (.|\n)*")) << server.Log();
+    EXPECT_TRUE(local.Read("out") == content) << local.Read("out").size() << " bytes";
 }
 
 TEST_F(TlsHarnessTest, PyftpdlibServesTheTreeOverTls)
