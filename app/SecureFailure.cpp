@@ -21,8 +21,6 @@ std::string SecureFailureText(const ETlsError &error, const TFtpClient &client)
     case net::TlsFailure::Unprotected:
         return Cp("Serwer odmówił szyfrowania przesyłanych plików (odpowiedź: ") + WithoutLineEnd(error.Message()) +
                ").";
-    case net::TlsFailure::Unavailable:
-        return Cp("Ta wersja programu nie obsługuje szyfrowania.");
     case net::TlsFailure::Handshake:
     case net::TlsFailure::None:
         break;

@@ -24,7 +24,6 @@ enum class TlsFailure {
     CaFile,         // the extra CA file cannot be read
     Refused,        // the peer declined to start TLS
     Unprotected,    // the peer declined to protect what follows
-    Unavailable,    // this build of the program has no TLS
 };
 
 // What every session of one check shares: TLS 1.2 at least, verification on.
