@@ -1,11 +1,13 @@
 #pragma once
 // The Win32 main window: every control of the two pages as a child window,
 // the FormView its logic talks to, and each control's event passed to the
-// logic's handler under the error box's guard.
+// logic's handler under the error box's guard. Made in MainWindow.cpp; the
+// FormView in MainWindowView.cpp; the messages in MainWindowMessages.cpp.
 #include "app/FormView.h"
+#include "platform/Exception.h"
+#include "ui/windows/FlatButtons.h"
 
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 
@@ -71,8 +73,6 @@ private:
     HWND Field(TField field) const;
     void ShowPage(int index);
     void Command(int id, int code);
-    bool DrawFlatButton(const DRAWITEMSTRUCT &item);
-    void LeaveHotButton(HWND under);
     HBRUSH StaticColours(HWND control, HDC dc);
     void OnClose();
 
@@ -80,9 +80,7 @@ private:
     HWND tooltips = nullptr;
     HFONT font = nullptr;
     HFONT verdictFont = nullptr;
-    HIMAGELIST glyphs = nullptr;
-    std::map<int, int> glyphOf; // control ID -> image
-    HWND hotButton = nullptr;
+    FlatButtons flatButtons;
     TVerdictLook verdictLook = TVerdictLook::UpToDate;
     bool verdictShown = false;
     bool busy = false;
@@ -90,3 +88,14 @@ private:
     bool destroying = false;
     bool closing = false;
 };
+
+// Runs Handler under the error box's guard.
+template <class F>
+void Win32MainWindow::Guarded(F &&handler)
+{
+    try {
+        handler();
+    } catch (const std::exception &error) {
+        ShowError(MessageOf(error));
+    }
+}

@@ -1,9 +1,11 @@
 // A check for news under wine, against real servers of the harness service:
 // the verdict, the news and the files it leaves, the boxes of a refused
-// connection, the proxy, and a disconnect.
+// connection, the proxy, a disconnect, and the abort and the end of the
+// program while a large news file is shown.
 #include "tests/e2e/windows/WindowFixture.h"
 
 #include "harness/RealFtpServers.h"
+#include "harness/ScriptedFtpServer.h"
 #include "platform/net/Socket.h"
 #include "platform/net/SocketSystem.h"
 
@@ -16,6 +18,11 @@ using namespace std::chrono_literals;
 namespace {
 
 const std::string CannotConnect = "Nie mogę połączyć się z serwerem.\nSprawdź adres FTP, modem, itp.";
+
+std::string Opening(std::size_t bytes)
+{
+    return "150 Opening BINARY mode data connection (" + std::to_string(bytes) + " bytes).\r\n";
+}
 
 class WindowCheck : public WindowFixture {
 protected:
@@ -110,4 +117,48 @@ TEST_F(WindowCheck, RozlaczEndsTheSessionAndTheNextCheckConnectsAgain)
     EXPECT_EQ(window->WaitForText(TextKomunikat, "Aktualizacja niepotrzebna"), "Aktualizacja niepotrzebna");
     EXPECT_EQ(window->WaitForText(StatusBar1, "Zakończono pobieranie"), "Zakończono pobieranie");
     EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(WindowCheck, AnulujAndKoniecWorkWhileLargeNewsIsShown)
+{
+    // Several megabytes of short paragraphs: the view gets as much as it takes.
+    const auto largeNews = [](const std::string &paragraph) {
+        std::string news = "{\\rtf1\\ansi\\ansicpg1250 ";
+        while (news.size() < (4u << 20))
+            news += paragraph + "\\par ";
+        return news + "}";
+    };
+    const std::string first = largeNews("Pierwsze wydanie"), second = largeNews("Drugie wydanie");
+    // The second check's news replaces the first in the view; its release
+    // file then stops half-way, so that the abort surely comes during it.
+    harness::ScriptedFtpServer server;
+    const auto newsThenRelease = [&server](const std::string &news) -> harness::ScriptedFtpServer & {
+        return server.Reply("200 Type set to I.\r\n")
+            .PortThenRetr(Opening(news.size())).ConnectData().SendData(news).CloseData().Send("226 Done.\r\n")
+            .PortThenRetr(Opening(ServerRelease.size())).ConnectData();
+    };
+    server.LoggedInWithPassword();
+    newsThenRelease(first).SendData(ServerRelease).CloseData().Send("226 Done.\r\n");
+    newsThenRelease(second).SendData(ServerRelease.substr(0, 10)).AwaitSignal();
+    server.Start();
+    PrepareProduct(server.Host(), server.Port());
+    Start();
+    Check();
+    ASSERT_EQ(window->WaitForText(StatusBar1, "Zakończono pobieranie"), "Zakończono pobieranie");
+
+    window->Click(SpeedDownload);
+    const std::string arrived = "10 z " + std::to_string(ServerRelease.size());
+    ASSERT_EQ(window->WaitForText(StatusBar1, arrived), arrived);
+    const std::string shown = window->Text(RichEditRtf);
+    EXPECT_TRUE(shown.starts_with("Drugie wydanie")) << shown.substr(0, 100);
+    EXPECT_GT(shown.size(), 100000u);
+    window->Click(SpeedAbort);
+    const auto box = windowdriver::WaitForBox(*process, "VM_VER32");
+    ASSERT_TRUE(box) << "the download goes on: " << window->Text(StatusBar1);
+    EXPECT_EQ(box->Text, "Socket send aborted.");
+    ASSERT_TRUE(windowdriver::CloseBox(*box));
+    server.Signal(); // the end of the script: QUIT gets its answer
+
+    window->Click(SpeedExit);
+    EXPECT_TRUE(process->WaitForExit());
 }

@@ -1,0 +1,37 @@
+#pragma once
+// The window's measures and its table of controls: every control of the two
+// pages with its kind, parent, caption, place and hint, and how a control is
+// created from its entry.
+#include <span>
+
+#include <windows.h>
+
+namespace WindowLayout {
+
+inline constexpr int ClientWidth = 446, ClientHeight = 323;
+inline constexpr int StatusHeight = 19;
+// The one spot of the two indicators in PanelProgram.
+inline constexpr int IndicatorLeft = 160, IndicatorTop = 4;
+
+enum class TKind { Label, Edit, CheckBox, FlatButton, PushButton, Container, Panel, Bevel, Text, News };
+
+struct ControlEntry {
+    int id;
+    int parent; // 0: the page control
+    TKind kind;
+    const char *text; // UTF-8
+    int x, y, width, height;
+    DWORD style = 0;
+    const char *hint = nullptr;
+};
+
+// Every entry, in the order of the controls' tab stops.
+std::span<const ControlEntry> Controls();
+
+const ControlEntry &EntryOf(int id);
+
+// A page fills the page control's display area Page; every other control
+// has its place in Parent. None when the system refused it.
+HWND CreateControl(const ControlEntry &entry, HWND parent, const RECT &page);
+
+} // namespace WindowLayout

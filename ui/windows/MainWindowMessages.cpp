@@ -1,0 +1,152 @@
+// The window's messages: its controls' clicks passed to the logic's
+// handlers, the closing of the window, the colours of its texts, and the
+// mouse over the flat buttons and busy areas.
+// The logic's headers come before the system's, whose macros take names of
+// the socket layer's.
+#include "app/vm_ver32Main.h"
+
+#include "ui/windows/MainWindow.h"
+
+#include "platform/Exception.h"
+#include "ui/windows/ControlIds.h"
+
+#include <utility>
+
+namespace {
+
+using namespace WindowIds;
+
+const std::pair<int, void (TForm1::*)()> Actions[] = {
+    {SpeedConnect, &TForm1::SpeedConnectClick},       {SpeedDownload, &TForm1::SpeedDownloadClick},
+    {SpeedAbort, &TForm1::SpeedAbortClick},           {SpeedDisconnect, &TForm1::SpeedDisconnectClick},
+    {SpeedExit, &TForm1::SpeedExitClick},             {ButtonTest, &TForm1::ButtonTestClick},
+    {CheckBoxProxy, &TForm1::CheckBoxProxyClick},
+};
+
+} // namespace
+
+void Win32MainWindow::Command(int id, int code)
+{
+    if (code != BN_CLICKED || !logic)
+        return;
+    for (const auto &[control, handler] : Actions)
+        if (control == id)
+            Guarded([this, handler = handler] { (*logic.*handler)(); });
+}
+
+void Win32MainWindow::OnClose()
+{
+    if (closing)
+        return;
+    Guarded([this] { logic->FormClose(); });
+    // An operation waiting inside a nested loop must end so that the
+    // program's loop gets its turn and the program ends; no box may follow
+    // the window.
+    closing = true;
+    logic->CancelRunningOperation();
+    ::ShowWindow(window, SW_HIDE);
+    ::PostQuitMessage(0);
+}
+
+HBRUSH Win32MainWindow::StaticColours(HWND control, HDC dc)
+{
+    // The verdict that an update waits is drawn in highlighted text on the
+    // highlight colour, the pair every colour scheme keeps legible.
+    const bool highlighted = ::GetDlgCtrlID(control) == TextKomunikat && verdictShown &&
+                             verdictLook == TVerdictLook::UpdateWaiting;
+    ::SetTextColor(dc, ::GetSysColor(highlighted ? COLOR_HIGHLIGHTTEXT
+                                     : ::IsWindowEnabled(control) ? COLOR_WINDOWTEXT
+                                                                  : COLOR_GRAYTEXT));
+    ::SetBkColor(dc, ::GetSysColor(highlighted ? COLOR_HIGHLIGHT : COLOR_BTNFACE));
+    return ::GetSysColorBrush(highlighted ? COLOR_HIGHLIGHT : COLOR_BTNFACE);
+}
+
+LRESULT Win32MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_COMMAND: Command(LOWORD(wParam), HIWORD(wParam)); return 0;
+    case WM_NOTIFY: {
+        const auto *header = reinterpret_cast<const NMHDR *>(lParam);
+        if (header->idFrom == PageControl1 && header->code == TCN_SELCHANGE)
+            ShowPage(static_cast<int>(::SendMessageW(header->hwndFrom, TCM_GETCURSEL, 0, 0)));
+        return 0;
+    }
+    case WM_DRAWITEM:
+        if (flatButtons.Draw(*reinterpret_cast<const DRAWITEMSTRUCT *>(lParam), font))
+            return TRUE;
+        break;
+    case WM_CTLCOLORSTATIC:
+        return reinterpret_cast<LRESULT>(StaticColours(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam)));
+    case WM_SETCURSOR: flatButtons.MouseOver(reinterpret_cast<HWND>(wParam)); break;
+    case WM_CLOSE: OnClose(); return 0;
+    }
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Win32MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        auto *self = static_cast<Win32MainWindow *>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams);
+        self->window = hwnd;
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto *self = reinterpret_cast<Win32MainWindow *>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self || self->window != hwnd)
+        return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    // No exception may cross the system's frames.
+    try {
+        return self->Handle(message, wParam, lParam);
+    } catch (const std::exception &error) {
+        self->ShowError(MessageOf(error));
+        return 0;
+    }
+}
+
+// The pages and panels: their children's messages go to the main window;
+// a panel draws its frame, raised outside and sunken inside.
+LRESULT CALLBACK Win32MainWindow::ContainerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_DRAWITEM:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+        return ::SendMessageW(::GetAncestor(hwnd, GA_ROOT), message, wParam, lParam);
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = ::BeginPaint(hwnd, &paint);
+        const int id = ::GetDlgCtrlID(hwnd);
+        if (id != TabSheetParametry && id != TabSheetCoNowego) {
+            RECT frame;
+            ::GetClientRect(hwnd, &frame);
+            ::DrawEdge(dc, &frame, BDR_RAISEDOUTER | BDR_SUNKENINNER, BF_RECT);
+        }
+        ::EndPaint(hwnd, &paint);
+        return 0;
+    }
+    }
+    return ::DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+// The flat buttons' frame under the mouse, and the busy cursor over the
+// action panel, the program panel and the news view.
+LRESULT CALLBACK Win32MainWindow::ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                              DWORD_PTR data)
+{
+    auto *self = reinterpret_cast<Win32MainWindow *>(data);
+    switch (message) {
+    case WM_SETCURSOR:
+        self->flatButtons.MouseOver(reinterpret_cast<HWND>(wParam));
+        if (self->busy) {
+            ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+            return TRUE;
+        }
+        break;
+    case WM_MOUSEMOVE: self->flatButtons.MouseMoved(hwnd); break;
+    case WM_MOUSELEAVE: self->flatButtons.MouseLeft(hwnd); break;
+    case WM_NCDESTROY: ::RemoveWindowSubclass(hwnd, ControlProc, 0); break;
+    }
+    return ::DefSubclassProc(hwnd, message, wParam, lParam);
+}
