@@ -83,3 +83,21 @@ TEST_F(SecureCheck, EncryptionThroughTheProxyEndsTheCheckBeforeAnythingIsSent)
     EXPECT_FALSE(form->LoggedIn);
     EXPECT_EQ(proxy.Transcript(), std::vector<std::string>{});
 }
+
+// A CA file named in full, as the system spells a full name, is read where it is.
+TEST_F(SecureCheck, CaFileNamedInFullIsReadWhereItIs)
+{
+    SecuredWith(harness::TestCertificates::Kind::Good)
+        .Reply("200 PBSZ=0\r\n")
+        .Reply("200 Protection level set to P\r\n")
+        .Reply("230 Logged in.\r\n");
+    server.Start();
+    PrepareProduct("127.0.0.1", server.Port());
+    Put("vm_ver32.ini", Read("vm_ver32.ini") + "Szyfrowanie=Tak\r\nCertyfikatCA=" + certificates.CaFile() + "\r\n");
+    EXPECT_EQ(Start(), "");
+    EXPECT_EQ(form->FtpClient1->TrustedCaFile, certificates.CaFile());
+
+    EXPECT_EQ(FailureOf([this] { form->SpeedConnectClick(); }), "");
+    EXPECT_EQ(view->errorMessages, std::vector<std::string>{});
+    EXPECT_TRUE(form->LoggedIn);
+}
