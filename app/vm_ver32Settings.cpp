@@ -87,7 +87,8 @@ void TForm1::LoadStoredSettings()
     // Set by hand too: the check then trusts only a server that proves who it is.
     FtpClient1->UseTls = IsYes(stored[7]);
     const std::string &caFile = stored[8];
-    FtpClient1->TrustedCaFile = caFile.empty() || caFile.front() == '/' ? caFile : ProgramDirectory() + caFile;
+    FtpClient1->TrustedCaFile =
+        caFile.empty() || ProgramPaths::IsAbsolute(caFile) ? caFile : ProgramDirectory() + caFile;
 }
 
 void TForm1::FormSaveFTPParms()

@@ -28,4 +28,6 @@ bool FileExists(const std::string &name)
     return stat(name.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+bool IsAbsolute(const std::string &name) { return !name.empty() && name.front() == '/'; }
+
 } // namespace ProgramPaths

@@ -11,6 +11,10 @@ std::string ProgramDirectory();
 // Whether Name is an existing file; a directory of that name does not count.
 bool FileExists(const std::string &name);
 
+// Whether Name is a full name, before which no directory may be put (the
+// program directory goes before the others).
+bool IsAbsolute(const std::string &name);
+
 // The directory separator that joins a directory and a file name here.
 #ifdef _WIN32
 constexpr char Separator = '\\';

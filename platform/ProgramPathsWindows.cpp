@@ -30,4 +30,14 @@ bool FileExists(const std::string &name)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool IsAbsolute(const std::string &name)
+{
+    // "\\server\share\..." and "\..." (the root of the current drive) begin
+    // with a separator, "C:\..." and even "C:..." (that drive's current
+    // directory) with their drive: none of them is anywhere below another directory.
+    const auto separator = [](char c) { return c == '\\' || c == '/'; };
+    const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+    return (!name.empty() && separator(name[0])) || (name.size() >= 2 && letter(name[0]) && name[1] == ':');
+}
+
 } // namespace ProgramPaths

@@ -63,3 +63,41 @@ TEST_F(SecureCheck, BrokenRecordEndsTheCheckAndTheConnection)
     EXPECT_EQ(view->statuses.back(), Cp1250("Przerwano połączenie"));
     server.Signal();
 }
+
+// The proxy takes the server's name in the clear and cannot carry TLS to it:
+// with both on, the check ends with one box before anything reaches the proxy.
+TEST_F(SecureCheck, EncryptionThroughTheProxyEndsTheCheckBeforeAnythingIsSent)
+{
+    harness::ScriptedFtpServer &proxy = server;
+    proxy.LoggedIn().Start();
+    PrepareProduct("127.0.0.1", 21);
+    Put("vm_ver32.ini", "[FTP]\r\nHost=127.0.0.1\r\nHostPort=21\r\nUseProxy=Tak\r\nProxy=127.0.0.1\r\nProxyPort=" +
+                            std::to_string(proxy.Port()) + "\r\nSzyfrowanie=Tak\r\n");
+    EXPECT_EQ(Start(), "");
+
+    EXPECT_EQ(FailureOf([this] { form->SpeedDownloadClick(); }), "");
+    EXPECT_EQ(view->errorMessages,
+              std::vector<std::string>{Cp1250("Nie mogę nawiązać szyfrowanego połączenia z serwerem.\n"
+                                              "Szyfrowanie nie działa przez serwer pośredniczący (proxy).\n"
+                                              "Wyłącz proxy albo szyfrowanie (Szyfrowanie w vm_ver32.ini).")});
+    EXPECT_FALSE(form->LoggedIn);
+    EXPECT_EQ(proxy.Transcript(), std::vector<std::string>{});
+}
+
+// A CA file named in full, as the system spells a full name, is read where it is.
+TEST_F(SecureCheck, CaFileNamedInFullIsReadWhereItIs)
+{
+    SecuredWith(harness::TestCertificates::Kind::Good)
+        .Reply("200 PBSZ=0\r\n")
+        .Reply("200 Protection level set to P\r\n")
+        .Reply("230 Logged in.\r\n");
+    server.Start();
+    PrepareProduct("127.0.0.1", server.Port());
+    Put("vm_ver32.ini", Read("vm_ver32.ini") + "Szyfrowanie=Tak\r\nCertyfikatCA=" + certificates.CaFile() + "\r\n");
+    EXPECT_EQ(Start(), "");
+    EXPECT_EQ(form->FtpClient1->TrustedCaFile, certificates.CaFile());
+
+    EXPECT_EQ(FailureOf([this] { form->SpeedConnectClick(); }), "");
+    EXPECT_EQ(view->errorMessages, std::vector<std::string>{});
+    EXPECT_TRUE(form->LoggedIn);
+}

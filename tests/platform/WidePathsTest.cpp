@@ -1,6 +1,7 @@
 // Paths on Windows: names with Polish letters reach the wide-character calls
-// whole, the program's own directory included; a profile save that cannot
-// replace the file leaves it as it was.
+// whole, the program's own directory included; full names are told by
+// Windows' spellings; a profile save that cannot replace the file leaves it
+// as it was.
 #include "platform/PrivateProfile.h"
 #include "platform/ProgramPaths.h"
 #include "tests/platform/ProfileFileFixture.h"
@@ -38,6 +39,17 @@ TEST(ProgramPaths, ProgramInADirectoryWithPolishLettersFindsItself)
     const std::filesystem::path copy = polish / VM_TEST_EXECUTABLE;
     std::filesystem::copy_file(Utf8Path(ProgramPaths::ProgramDirectory() + VM_TEST_EXECUTABLE), copy);
     EXPECT_EQ(RunAndWait(copy, L"--gtest_filter=ProgramPaths.ProgramDirectoryHoldsThisExecutable"), 0);
+}
+
+// A name by a drive, a share or the drive's root is whole; anything else
+// lies below the directory put before it.
+TEST(ProgramPaths, FullNamesAreTheSystemsOwnSpellings)
+{
+    for (const char *full : {"C:\\certs\\ca.pem", "d:/certs/ca.pem", "C:ca.pem", "\\\\server\\share\\ca.pem",
+                             "//server/share/ca.pem", "\\certs\\ca.pem"})
+        EXPECT_TRUE(ProgramPaths::IsAbsolute(full)) << full;
+    for (const char *relative : {"", "ca.pem", "certs\\ca.pem", ".\\ca.pem", "1:ca.pem"})
+        EXPECT_FALSE(ProgramPaths::IsAbsolute(relative)) << relative;
 }
 
 TEST_F(ProfileFile, ProfileInADirectoryWithPolishLettersIsSavedAndRead)
