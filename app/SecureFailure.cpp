@@ -15,7 +15,7 @@ std::string SecureFailureText(const ETlsError &error, const TFtpClient &client)
     case net::TlsFailure::NameMismatch:
         return Cp("Certyfikat serwera wystawiono dla innej nazwy niż ") + client.Host + ".";
     case net::TlsFailure::CaFile:
-        return Cp("Nie mogę odczytać pliku certyfikatów ") + client.TrustedCaFile + ".";
+        return Cp("Nie mogę odczytać pliku certyfikatów ") + CodePage::FromUtf8(client.TrustedCaFile) + ".";
     case net::TlsFailure::Refused:
         return Cp("Serwer nie obsługuje szyfrowania (odpowiedź: ") + WithoutLineEnd(error.Message()) + ").";
     case net::TlsFailure::Unprotected:

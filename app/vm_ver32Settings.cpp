@@ -86,7 +86,8 @@ void TForm1::LoadStoredSettings()
     FtpClient1->Passive = IsYes(stored[6]);
     // Set by hand too: the check then trusts only a server that proves who it is.
     FtpClient1->UseTls = IsYes(stored[7]);
-    const std::string &caFile = stored[8];
+    // Paths are UTF-8 inside the program; the file's text is code page 1250.
+    const std::string caFile = CodePage::ToUtf8(stored[8]);
     FtpClient1->TrustedCaFile =
         caFile.empty() || ProgramPaths::IsAbsolute(caFile) ? caFile : ProgramDirectory() + caFile;
 }

@@ -13,13 +13,14 @@ using testsupport::FailureOf;
 class SecureCheck : public Check {
 protected:
     // The product and settings for the server, with encryption on and the
-    // test authority trusted, then the start.
-    void StartSecured()
+    // test authority trusted as CaName (UTF-8) beside the program, then the start.
+    void StartSecured(const std::string &caName = "firma.pem")
     {
         server.Start();
         PrepareProduct("127.0.0.1", server.Port());
-        std::filesystem::copy_file(certificates.CaFile(), dir / "firma.pem");
-        Put("vm_ver32.ini", Read("vm_ver32.ini") + "Szyfrowanie=Tak\r\nCertyfikatCA=firma.pem\r\n");
+        std::filesystem::copy_file(certificates.CaFile(),
+                                   dir / std::filesystem::path(std::u8string(caName.begin(), caName.end())));
+        Put("vm_ver32.ini", Read("vm_ver32.ini") + "Szyfrowanie=Tak\r\nCertyfikatCA=" + caName + "\r\n");
         EXPECT_EQ(Start(), "");
     }
     harness::ScriptedFtpServer &SecuredWith(harness::TestCertificates::Kind kind)
@@ -100,4 +101,25 @@ TEST_F(SecureCheck, CaFileNamedInFullIsReadWhereItIs)
     EXPECT_EQ(FailureOf([this] { form->SpeedConnectClick(); }), "");
     EXPECT_EQ(view->errorMessages, std::vector<std::string>{});
     EXPECT_TRUE(form->LoggedIn);
+}
+
+// The settings file spells the name in code page 1250; the file on disk and
+// the box go by the letters, not by the bytes.
+TEST_F(SecureCheck, CaFileNamedWithPolishLettersIsFoundAndNamedRightly)
+{
+    SecuredWith(harness::TestCertificates::Kind::Good)
+        .Reply("200 PBSZ=0\r\n")
+        .Reply("200 Protection level set to P\r\n")
+        .Reply("230 Logged in.\r\n");
+    StartSecured("firmą.pem");
+    EXPECT_EQ(form->FtpClient1->TrustedCaFile, ProgramDir() + "firmą.pem");
+    EXPECT_EQ(FailureOf([this] { form->SpeedConnectClick(); }), "");
+    EXPECT_TRUE(form->LoggedIn);
+
+    form->FtpClient1->TrustedCaFile = ProgramDir() + "brakująca.pem";
+    form->SpeedDisconnectClick();
+    EXPECT_EQ(FailureOf([this] { form->SpeedConnectClick(); }), "");
+    EXPECT_EQ(view->errorMessages.back(),
+              Cp1250("Nie mogę nawiązać szyfrowanego połączenia z serwerem.\nNie mogę odczytać pliku certyfikatów " +
+                     ProgramDir() + "brakująca.pem."));
 }
