@@ -421,6 +421,7 @@ void TTcpSocket::RequestCloseSocket()
     readHeld_ = false;
     if (tls_) {
         endProven_ = tls_->EndProven();
+        securedAtClose_ = tls_->Established();
         tls_->Shutdown();
     }
     tls_.reset();

@@ -429,5 +429,6 @@ private:
     bool peerClosed_ = false;      // the connection ended by the peer's close
     uint16_t connectionError_ = 0; // what broke the connection (a reset: 10054), 0 for a plain close
     bool endProven_ = false;       // see TlsEndProven
+    bool securedAtClose_ = false;  // the TLS stream closed was established
     int64_t captureLimit_ = NoLimit;  // bytes the running capture may take
 };

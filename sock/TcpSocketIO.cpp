@@ -294,6 +294,7 @@ void TTcpSocket::StartTls(const net::TlsContext &Context, const std::string &Ser
     if (RecvStream->Size() > 0)
         throw ETlsError(Text(eCleartextBeforeTls), net::TlsFailure::Handshake);
     endProven_ = false;
+    securedAtClose_ = false;
     tls_ = std::make_unique<net::TlsStream>(Context, SocketHandle, ServerName, Resume);
     StepTlsHandshake();
     // The peer's close replaces tls_ while the wait runs: read it afresh each time.
@@ -301,7 +302,9 @@ void TTcpSocket::StartTls(const net::TlsContext &Context, const std::string &Ser
     TWaitLimits limits = PeerLimits();
     limits.Deadline = DeadlineFromNow();
     const TWaitEnd end = Wait(settled, limits);
-    if (end == TWaitEnd::Met && Secured())
+    // A peer that closed right after the handshake, in the same turn of the
+    // event loop, has secured what it sent: its bytes were drained at the close.
+    if (end == TWaitEnd::Met && (Secured() || securedAtClose_))
         return;
     const net::TlsFailure reason = tls_ ? tls_->Failure() : net::TlsFailure::None;
     tls_.reset();
@@ -343,6 +346,9 @@ void TTcpSocket::ResumeReadingIfRoom()
 
 void TTcpSocket::DrainAtClose()
 {
+    // A handshake still under way may need what came before the close: it
+    // finishes, or fails, before anything is read as data.
+    StepTlsHandshake();
     char buffer[BlockSize];
     long n;
     do {

@@ -268,7 +268,7 @@ TEST_F(FtpTlsDownloadTest, DataEndedWithCloseNotifyWhenNoSizeIsKnownIsWhole)
         .SendData(std::string(40, 'x'))
         .CloseData()
         .Send("226 Transfer complete.\r\n");
-    EXPECT_EQ(Fetch(), "");
+    EXPECT_EQ(Fetch(), "") << server.TlsFailure();
     EXPECT_EQ(local.Read("f"), std::string(40, 'x'));
     EXPECT_THAT(Events(), Contains("OnSuccess " + KindText(cmdDownload)));
 }
