@@ -1,14 +1,9 @@
 #include "tests/ftp/TlsResumption.h"
 
-#include <windows.h>
+#include "tests/support/NetTestSupport.h"
 
 namespace testsupport {
 
-// Wine's ntdll names itself; Windows' has no such export.
-bool TlsResumesSessions()
-{
-    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    return !ntdll || !GetProcAddress(ntdll, "wine_get_version");
-}
+bool TlsResumesSessions() { return !UnderWine(); }
 
 }  // namespace testsupport
