@@ -5,11 +5,11 @@
 #include "platform/net/Address.h"
 #include "platform/net/SystemSockets.h"
 
-#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace net {
 namespace {
@@ -177,7 +177,6 @@ bool TlsTrust::LoadCaFile(const std::string &file)
                                                       static_cast<DWORD>(der->size()), CERT_STORE_ADD_ALWAYS,
                                                       nullptr))
             return false;
-        caCertificates_.push_back(*der);
         ++added;
         at = end + PemEnd.size();
     }
@@ -186,11 +185,14 @@ bool TlsTrust::LoadCaFile(const std::string &file)
 
 bool TlsTrust::IsOurCa(PCCERT_CONTEXT certificate) const
 {
-    const BYTE *bytes = certificate->pbCertEncoded;
-    const DWORD size = certificate->cbCertEncoded;
-    return std::any_of(caCertificates_.begin(), caCertificates_.end(), [&](const std::vector<BYTE> &ca) {
-        return ca.size() == size && std::equal(ca.begin(), ca.end(), bytes);
-    });
+    for (PCCERT_CONTEXT ca = nullptr; (ca = CertEnumCertificatesInStore(caStore_, ca)) != nullptr;) {
+        if (ca->cbCertEncoded == certificate->cbCertEncoded &&
+            std::memcmp(ca->pbCertEncoded, certificate->pbCertEncoded, ca->cbCertEncoded) == 0) {
+            CertFreeCertificateContext(ca);
+            return true;
+        }
+    }
+    return false;
 }
 
 TlsFailure TlsTrust::Verify(PCCERT_CONTEXT server, const std::string &host) const

@@ -14,7 +14,6 @@
 #include <wincrypt.h>
 
 #include <string>
-#include <vector>
 
 namespace net {
 
@@ -37,9 +36,8 @@ private:
     bool IsOurCa(PCCERT_CONTEXT certificate) const;
 
     // The extra CA file's certificates: intermediates for the chain engine,
-    // and the roots trusted besides the system's.
+    // and the roots trusted besides the system's, byte for byte.
     HCERTSTORE caStore_ = nullptr;
-    std::vector<std::vector<BYTE>> caCertificates_;
 };
 
 } // namespace net

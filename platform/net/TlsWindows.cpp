@@ -150,6 +150,9 @@ struct TlsStream::Native {
     // Appends what the socket has: >0 bytes taken, 0 at the peer's close,
     // SocketError as Recv.
     long ReadMore();
+    // One call of SChannel's handshake function on Input (none on the first
+    // call, nor for close_notify); what it writes for the peer is queued.
+    SECURITY_STATUS Initialize(SecBufferDesc *input);
     // One call of the handshake on what has been received.
     SECURITY_STATUS HandshakeStep();
     // One record of what has been received into plain.
@@ -197,25 +200,31 @@ long TlsStream::Native::ReadMore()
     return n;
 }
 
+SECURITY_STATUS TlsStream::Native::Initialize(SecBufferDesc *input)
+{
+    SecBuffer out[1] = {{0, SECBUFFER_TOKEN, nullptr}};
+    SecBufferDesc outDesc = {SECBUFFER_VERSION, 1, out};
+    ULONG attributes = 0;
+    auto &credentials = const_cast<CredHandle &>(context.credentials);
+    const SECURITY_STATUS status =
+        InitializeSecurityContextW(&credentials, haveContext ? &handle : nullptr, target.data(), ContextRequests, 0, 0,
+                                   input, 0, haveContext ? nullptr : &handle, &outDesc, &attributes, nullptr);
+    if (out[0].pvBuffer) {
+        outgoing.append(static_cast<const char *>(out[0].pvBuffer), out[0].cbBuffer);
+        FreeContextBuffer(out[0].pvBuffer);
+    }
+    return status;
+}
+
 SECURITY_STATUS TlsStream::Native::HandshakeStep()
 {
     SecBuffer in[2] = {{static_cast<ULONG>(received.size()), SECBUFFER_TOKEN, received.data()},
                        {0, SECBUFFER_EMPTY, nullptr}};
     SecBufferDesc inDesc = {SECBUFFER_VERSION, 2, in};
-    SecBuffer out[1] = {{0, SECBUFFER_TOKEN, nullptr}};
-    SecBufferDesc outDesc = {SECBUFFER_VERSION, 1, out};
-    ULONG attributes = 0;
     const bool first = !haveContext;
-    auto &credentials = const_cast<CredHandle &>(context.credentials);
-    const SECURITY_STATUS status = InitializeSecurityContextW(
-        &credentials, first ? nullptr : &handle, target.data(), ContextRequests, 0, 0, first ? nullptr : &inDesc, 0,
-        first ? &handle : nullptr, &outDesc, &attributes, nullptr);
+    const SECURITY_STATUS status = Initialize(first ? nullptr : &inDesc);
     if (first && (status == SEC_I_CONTINUE_NEEDED || status == SEC_E_OK))
         haveContext = true;
-    if (out[0].pvBuffer) {
-        outgoing.append(static_cast<const char *>(out[0].pvBuffer), out[0].cbBuffer);
-        FreeContextBuffer(out[0].pvBuffer);
-    }
     if (status == SEC_E_INCOMPLETE_MESSAGE)
         incomplete = true;
     else if (in[1].BufferType == SECBUFFER_EXTRA && in[1].cbBuffer > 0)
@@ -439,16 +448,7 @@ void TlsStream::Shutdown()
         return;
     // The handshake call now writes close_notify; it goes out if the socket
     // takes it at once, as OpenSSL's one attempt does.
-    SecBuffer out[1] = {{0, SECBUFFER_TOKEN, nullptr}};
-    SecBufferDesc outDesc = {SECBUFFER_VERSION, 1, out};
-    ULONG attributes = 0;
-    auto &credentials = const_cast<CredHandle &>(n.context.credentials);
-    InitializeSecurityContextW(&credentials, &n.handle, n.target.data(), ContextRequests, 0, 0, nullptr, 0, nullptr,
-                               &outDesc, &attributes, nullptr);
-    if (out[0].pvBuffer) {
-        n.outgoing.append(static_cast<const char *>(out[0].pvBuffer), out[0].cbBuffer);
-        FreeContextBuffer(out[0].pvBuffer);
-    }
+    n.Initialize(nullptr);
     n.Flush();
 }
 

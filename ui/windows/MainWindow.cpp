@@ -18,6 +18,20 @@
 using namespace WindowIds;
 using namespace WindowLayout;
 
+namespace {
+
+// The tooltip's entry for a control: the control itself, in its parent.
+TTTOOLINFOW ToolOf(HWND control)
+{
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = ::GetParent(control);
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    return tool;
+}
+
+} // namespace
+
 Win32MainWindow::Win32MainWindow(std::function<std::string()> ProgramDirectory)
 {
     RegisterClasses(WindowProc, ContainerProc);
@@ -47,12 +61,14 @@ Win32MainWindow::~Win32MainWindow()
     ::DeleteObject(verdictFont);
 }
 
-void Win32MainWindow::ShowError(const std::string &message)
+void Win32MainWindow::ShowError(const std::string &message) { Box(TBoxKind::ErrorBox, message); }
+
+void Win32MainWindow::Box(TBoxKind kind, const std::string &text)
 {
     // An operation cancelled by closing the window ends with its error;
     // nobody is left to read it.
     if (!closing)
-        ShowBox(::IsWindowVisible(window) ? window : nullptr, TBoxKind::ErrorBox, message);
+        ShowBox(::IsWindowVisible(window) ? window : nullptr, kind, text);
 }
 
 void Win32MainWindow::CreateControls()
@@ -95,10 +111,7 @@ HWND Win32MainWindow::Create(int id, HWND parent, const RECT &page)
 HWND Win32MainWindow::RenewNewsView()
 {
     HWND old = Control(RichEditRtf);
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof tool;
-    tool.hwnd = ::GetParent(old);
-    tool.uId = reinterpret_cast<UINT_PTR>(old);
+    TTTOOLINFOW tool = ToolOf(old);
     ::SendMessageW(tooltips, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     ::DestroyWindow(old);
     return Create(RichEditRtf, Control(EntryOf(RichEditRtf).parent), RECT{});
@@ -107,11 +120,8 @@ HWND Win32MainWindow::RenewNewsView()
 void Win32MainWindow::AddHint(HWND control, const char *hint)
 {
     std::wstring text = Wide(Cp(hint));
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof tool;
+    TTTOOLINFOW tool = ToolOf(control);
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = ::GetParent(control);
-    tool.uId = reinterpret_cast<UINT_PTR>(control);
     tool.lpszText = text.data();
     ::SendMessageW(tooltips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }

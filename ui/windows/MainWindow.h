@@ -5,6 +5,7 @@
 // FormView in MainWindowView.cpp; the messages in MainWindowMessages.cpp.
 #include "app/FormView.h"
 #include "platform/Exception.h"
+#include "ui/windows/Boxes.h"
 #include "ui/windows/FlatButtons.h"
 
 #include <functional>
@@ -75,6 +76,8 @@ private:
     void Command(int id, int code);
     HBRUSH StaticColours(HWND control, HDC dc);
     void OnClose();
+    // Shows a box of Kind while anyone is left to read it.
+    void Box(TBoxKind kind, const std::string &text);
 
     HWND window = nullptr;
     HWND tooltips = nullptr;

@@ -6,7 +6,6 @@
 #include "ui/windows/MainWindow.h"
 
 #include "platform/Exception.h"
-#include "ui/windows/Boxes.h"
 #include "ui/windows/ControlIds.h"
 #include "ui/windows/ControlTable.h"
 #include "ui/windows/NewsView.h"
@@ -123,14 +122,6 @@ void Win32MainWindow::Repaint() { ::RedrawWindow(window, nullptr, nullptr, RDW_I
 
 void Win32MainWindow::Close() { ::SendMessageW(window, WM_CLOSE, 0, 0); }
 
-void Win32MainWindow::ShowErrorMessage(const std::string &text)
-{
-    if (!closing)
-        ShowBox(::IsWindowVisible(window) ? window : nullptr, TBoxKind::ErrorMessage, text);
-}
+void Win32MainWindow::ShowErrorMessage(const std::string &text) { Box(TBoxKind::ErrorMessage, text); }
 
-void Win32MainWindow::ShowMessageDialog(const std::string &text)
-{
-    if (!closing)
-        ShowBox(::IsWindowVisible(window) ? window : nullptr, TBoxKind::Dialog, text);
-}
+void Win32MainWindow::ShowMessageDialog(const std::string &text) { Box(TBoxKind::Dialog, text); }
