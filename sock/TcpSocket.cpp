@@ -316,13 +316,17 @@ TWaitEnd TTcpSocket::TryConnect(bool Last, int ShareMs)
             timer->SetEnabled(false);
         });
     }
-    const TWaitEnd end = Wait([&] { return Connected || !EventOk || shareUsed; }, {.TimeOut = true});
+    // A peer that closes at once may have its close handled in the same round
+    // as the completed connect, before this wait looks: the connection was
+    // made all the same, and the next read finds it closed.
+    const auto made = [this] { return Connected || peerClosed_; };
+    const TWaitEnd end = Wait([&] { return made() || !EventOk || shareUsed; }, {.TimeOut = true});
     // A cancel handled in the same round of events as the completed connect
     // (the server's closing reply read with it, on Windows) leaves the
     // connection made: it ends the next wait instead, as it would a moment later.
-    if (end == TWaitEnd::Canceled && Connected)
+    if (end == TWaitEnd::Canceled && made())
         return TWaitEnd::Met;
-    if (end != TWaitEnd::Met || Connected || !EventOk)
+    if (end != TWaitEnd::Met || made() || !EventOk)
         return end;
     // Given up for the next address: this one must not complete later.
     OpenSocket(false, RemoteAddress.Family());

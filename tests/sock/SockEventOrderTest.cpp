@@ -142,6 +142,19 @@ TEST(EventOrder, AcceptLeavesEventArrivedSet)
     EXPECT_TRUE(socket.EventArrived);
 }
 
+// Under wine a peer's close can come in the same round as the connect's
+// completion; the connect still counts as made.
+TEST(EventOrder, ACloseHandledWithTheConnectLeavesTheConnectMade)
+{
+    Peer peer([](Connection &c) { c.WaitClosed(); });
+    QueueingSocket socket;
+    socket.OnConnect = [&](TTcpSocket *) {
+        socket.Deliver(net::Message{net::WM_SOCKETEVENT, net::FD_CLOSE, 0, 0, socket.SocketHandle.Id()});
+    };
+    EXPECT_EQ(FailureOf([&] { ConnectTo(socket, peer.Port()); }), "");
+    EXPECT_EQ(FailureOf([&] { socket.ReadLn(); }), "Connection closed by the peer");
+}
+
 TEST(EventOrder, UsingASocketThatWasNeverConnectedFailsAsTheSystemSays)
 {
     TestSocket socket;
