@@ -1,6 +1,6 @@
 #include "platform/CodePage.h"
 
-#include "platform/CodePageTable.h"
+#include "platform/detail/CodePageTable.h"
 
 #include <map>
 #include <mutex>

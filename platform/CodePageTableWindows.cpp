@@ -1,4 +1,4 @@
-#include "platform/CodePageTable.h"
+#include "platform/detail/CodePageTable.h"
 
 #include <windows.h>
 

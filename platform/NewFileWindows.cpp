@@ -1,4 +1,4 @@
-#include "platform/NewFileWindows.h"
+#include "platform/detail/NewFileWindows.h"
 
 #include <algorithm>
 #include <random>

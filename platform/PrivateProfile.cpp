@@ -1,6 +1,6 @@
 #include "platform/PrivateProfile.h"
 
-#include "platform/ProfileFile.h"
+#include "platform/detail/ProfileFile.h"
 
 #include <algorithm>
 #include <iterator>

@@ -1,7 +1,7 @@
-#include "platform/ProfileFile.h"
+#include "platform/detail/ProfileFile.h"
 
-#include "platform/NewFileWindows.h"
-#include "platform/WideTextWindows.h"
+#include "platform/detail/NewFileWindows.h"
+#include "platform/detail/WideTextWindows.h"
 
 #include <windows.h>
 

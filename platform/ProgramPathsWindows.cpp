@@ -1,6 +1,6 @@
 #include "platform/ProgramPaths.h"
 
-#include "platform/WideTextWindows.h"
+#include "platform/detail/WideTextWindows.h"
 
 #include <windows.h>
 

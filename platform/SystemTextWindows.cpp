@@ -1,4 +1,4 @@
-#include "platform/SystemTextWindows.h"
+#include "platform/detail/SystemTextWindows.h"
 
 #include "platform/CodePage.h"
 

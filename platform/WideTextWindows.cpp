@@ -1,4 +1,4 @@
-#include "platform/WideTextWindows.h"
+#include "platform/detail/WideTextWindows.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 #include "platform/files/FileStream.h"
 
-#include "platform/files/TemporaryFile.h"
+#include "platform/files/detail/TemporaryFile.h"
 
 TFileStream::TFileStream(const std::string &fileName)
     : file_(std::make_unique<FileSystem::TemporaryFile>(fileName))

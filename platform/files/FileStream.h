@@ -1,7 +1,7 @@
 #pragma once
 // The file a captured transfer is received into.
 #include "platform/Exception.h"
-#include "platform/files/ReceiveIntoFile.h"
+#include "platform/files/detail/ReceiveIntoFile.h"
 #include "platform/files/Stream.h"
 
 #include <cstddef>

@@ -1,7 +1,7 @@
-#include "platform/files/ReceiveIntoFile.h"
+#include "platform/files/detail/ReceiveIntoFile.h"
 
 #include "platform/files/FileStream.h"
-#include "platform/files/TemporaryFile.h"
+#include "platform/files/detail/TemporaryFile.h"
 #include "platform/net/Socket.h"
 
 #include <algorithm>

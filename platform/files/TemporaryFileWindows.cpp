@@ -1,10 +1,10 @@
-#include "platform/files/TemporaryFile.h"
+#include "platform/files/detail/TemporaryFile.h"
 
-#include "platform/NewFileWindows.h"
-#include "platform/SystemTextWindows.h"
-#include "platform/WideTextWindows.h"
+#include "platform/detail/NewFileWindows.h"
+#include "platform/detail/SystemTextWindows.h"
+#include "platform/detail/WideTextWindows.h"
 #include "platform/files/FileStream.h"
-#include "platform/files/TemporaryName.h"
+#include "platform/files/detail/TemporaryName.h"
 
 #include <windows.h>
 

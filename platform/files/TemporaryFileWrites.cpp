@@ -1,6 +1,6 @@
 // The writes of a temporary file, the same on every system: through the
 // write buffer, and none after the first failure.
-#include "platform/files/TemporaryFile.h"
+#include "platform/files/detail/TemporaryFile.h"
 
 namespace FileSystem {
 

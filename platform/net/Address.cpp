@@ -1,6 +1,6 @@
 #include "platform/net/Address.h"
 
-#include "platform/net/SystemAddress.h"
+#include "platform/net/detail/SystemAddress.h"
 
 #include <cstring>
 

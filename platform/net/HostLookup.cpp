@@ -1,7 +1,7 @@
 #include "platform/net/HostLookup.h"
 
 #include "platform/net/NotificationWindow.h"
-#include "platform/net/SystemResolver.h"
+#include "platform/net/detail/SystemResolver.h"
 
 #include <utility>
 

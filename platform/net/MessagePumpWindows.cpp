@@ -1,6 +1,6 @@
 #include "platform/net/MessagePump.h"
 
-#include "platform/net/MessageFilterSlot.h"
+#include "platform/net/detail/MessageFilterSlot.h"
 
 #include <windows.h>
 

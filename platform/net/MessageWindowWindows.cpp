@@ -1,4 +1,4 @@
-#include "platform/net/MessageWindowWindows.h"
+#include "platform/net/detail/MessageWindowWindows.h"
 
 #include <utility>
 

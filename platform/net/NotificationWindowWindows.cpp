@@ -1,7 +1,7 @@
 #include "platform/net/NotificationWindow.h"
 
-#include "platform/net/PosterWhileAlive.h"
-#include "platform/net/MessageWindowWindows.h"
+#include "platform/net/detail/PosterWhileAlive.h"
+#include "platform/net/detail/MessageWindowWindows.h"
 
 #include <climits>
 #include <memory>

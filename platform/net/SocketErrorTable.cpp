@@ -1,4 +1,4 @@
-#include "platform/net/SocketErrorTable.h"
+#include "platform/net/detail/SocketErrorTable.h"
 
 #include "platform/net/SocketErrors.h"
 

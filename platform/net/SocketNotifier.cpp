@@ -1,4 +1,4 @@
-#include "platform/net/SocketNotifier.h"
+#include "platform/net/detail/SocketNotifier.h"
 
 #include <atomic>
 

@@ -3,9 +3,9 @@
 #include "platform/net/Messages.h"
 #include "platform/net/NotificationWindow.h"
 #include "platform/net/SocketErrors.h"
-#include "platform/net/SocketNotifier.h"
-#include "platform/net/SystemAddress.h"
-#include "platform/net/MessageWindowWindows.h"
+#include "platform/net/detail/SocketNotifier.h"
+#include "platform/net/detail/SystemAddress.h"
+#include "platform/net/detail/MessageWindowWindows.h"
 
 #include <algorithm>
 #include <climits>

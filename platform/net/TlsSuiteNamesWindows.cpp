@@ -1,4 +1,4 @@
-#include "platform/net/TlsSuiteNamesWindows.h"
+#include "platform/net/detail/TlsSuiteNamesWindows.h"
 
 #include <windows.h>
 #include <wincrypt.h>

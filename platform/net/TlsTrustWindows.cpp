@@ -1,9 +1,9 @@
-#include "platform/net/TlsTrustWindows.h"
+#include "platform/net/detail/TlsTrustWindows.h"
 
-#include "platform/ProfileFile.h"
-#include "platform/WideTextWindows.h"
+#include "platform/detail/ProfileFile.h"
+#include "platform/detail/WideTextWindows.h"
 #include "platform/net/Address.h"
-#include "platform/net/SystemSockets.h"
+#include "platform/net/detail/SystemSockets.h"
 
 #include <cstring>
 #include <memory>

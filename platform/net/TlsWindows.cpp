@@ -3,11 +3,11 @@
 // certificate is checked by TlsTrust, not by SChannel.
 #include "platform/net/Tls.h"
 
-#include "platform/WideTextWindows.h"
+#include "platform/detail/WideTextWindows.h"
 #include "platform/net/Address.h"
 #include "platform/net/SocketErrors.h"
-#include "platform/net/TlsSuiteNamesWindows.h"
-#include "platform/net/TlsTrustWindows.h"
+#include "platform/net/detail/TlsSuiteNamesWindows.h"
+#include "platform/net/detail/TlsTrustWindows.h"
 
 #define SECURITY_WIN32
 #include <security.h>

@@ -4,7 +4,7 @@
 #include "harness/FtpFiles.h"
 #include "harness/RealFtpServers.h"
 #include "harness/client/ServicePaths.h"
-#include "platform/WideTextWindows.h"
+#include "platform/detail/WideTextWindows.h"
 
 #include <gtest/gtest.h>
 

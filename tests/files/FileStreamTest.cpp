@@ -8,12 +8,12 @@
 // The directory of the rename is synced after it; a failed sync is reported
 // without undoing the replacement.
 #include "harness/SmallDisk.h"
-#include "platform/files/FileSystemCalls.h"
-#include "platform/files/TemporaryFile.h"
-#include "platform/files/WriteBack.h"
+#include "platform/files/detail/FileSystemCallsLinux.h"
+#include "platform/files/detail/TemporaryFile.h"
+#include "platform/files/detail/WriteBackLinux.h"
 #include "tests/files/FileStreamFixture.h"
-#include "tests/support/FileSystemSeam.h"
-#include "tests/support/SpliceFailing.h"
+#include "tests/support/FileSystemSeamLinux.h"
+#include "tests/support/SpliceFailingLinux.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

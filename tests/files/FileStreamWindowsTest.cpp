@@ -3,7 +3,7 @@
 // another program holds open is kept when the replace fails; a leftover
 // another program holds open is one a running download writes, and stays.
 #include "tests/files/FileStreamFixture.h"
-#include "tests/support/WindowsFiles.h"
+#include "tests/support/FilesWindows.h"
 
 #include <gmock/gmock.h>
 

@@ -1,7 +1,7 @@
 // A directory that cannot be synced after the new copy is in place: Linux
 // syncs the directory through a seam the test replaces.
 #include "tests/ftp/FtpClientFixture.h"
-#include "tests/support/FileSystemSeam.h"
+#include "tests/support/FileSystemSeamLinux.h"
 
 #include <gmock/gmock.h>
 

@@ -3,7 +3,7 @@
 #include "harness/Loopback.h"
 #include "platform/net/NotificationWindow.h"
 #include "platform/net/SocketErrors.h"
-#include "platform/net/SystemCalls.h"
+#include "platform/net/detail/SystemCallsLinux.h"
 #include "tests/support/LoopbackPeer.h"
 #include "tests/support/NetTestSupport.h"
 

@@ -5,7 +5,7 @@
 #include "platform/PrivateProfile.h"
 #include "platform/ProgramPaths.h"
 #include "tests/platform/ProfileFileFixture.h"
-#include "tests/support/WindowsFiles.h"
+#include "tests/support/FilesWindows.h"
 
 using testsupport::Utf8Path;
 

@@ -2,7 +2,7 @@
 // turned into a Qt text document with its formats.
 #include "rtf/RtfReader.h"
 #include "tests/rtf/RtfTestData.h"
-#include "ui/NewsDocument.h"
+#include "ui/NewsDocumentLinux.h"
 
 #include <QGuiApplication>
 #include <QTextBlock>

@@ -4,10 +4,10 @@
 // backend has none; and the capture's write-back and splice, which are
 // Linux's own.
 #include "harness/Loopback.h"
-#include "platform/files/WriteBack.h"
-#include "platform/net/SystemCalls.h"
+#include "platform/files/detail/WriteBackLinux.h"
+#include "platform/net/detail/SystemCallsLinux.h"
 #include "tests/sock/SockCaptureFixture.h"
-#include "tests/support/SpliceFailing.h"
+#include "tests/support/SpliceFailingLinux.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

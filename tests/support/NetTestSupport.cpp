@@ -1,7 +1,7 @@
 #include "tests/support/NetTestSupport.h"
 
 #include "platform/net/MessagePump.h"
-#include "platform/net/SystemSockets.h"
+#include "platform/net/detail/SystemSockets.h"
 
 namespace testsupport {
 

@@ -1,4 +1,4 @@
-#include "ui/ErrorBox.h"
+#include "ui/ErrorBoxLinux.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // A program directory on disk and the main window started in it, with every
 // message box recorded instead of shown.
 #include "tests/support/ProgramDirFixture.h"
-#include "ui/MainWindow.h"
-#include "ui/MessageBoxes.h"
+#include "ui/MainWindowLinux.h"
+#include "ui/MessageBoxesLinux.h"
 
 #include <QString>
 #include <memory>

@@ -1,6 +1,6 @@
 #include "tests/e2e/windows/WindowDriver.h"
 
-#include "platform/WideTextWindows.h"
+#include "platform/detail/WideTextWindows.h"
 
 #include <commctrl.h>
 

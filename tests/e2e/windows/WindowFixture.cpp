@@ -1,7 +1,7 @@
 #include "tests/e2e/windows/WindowFixture.h"
 
 #include "harness/client/ServicePaths.h"
-#include "platform/WideTextWindows.h"
+#include "platform/detail/WideTextWindows.h"
 
 #include <gmock/gmock.h>
 

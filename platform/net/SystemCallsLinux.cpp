@@ -1,4 +1,4 @@
-#include "platform/net/SystemCalls.h"
+#include "platform/net/detail/SystemCallsLinux.h"
 
 #include <unistd.h>
 

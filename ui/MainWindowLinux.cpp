@@ -1,11 +1,11 @@
-#include "ui/MainWindow.h"
+#include "ui/MainWindowLinux.h"
 
-#include "ui/Cp1250Text.h"
+#include "ui/Cp1250TextLinux.h"
 #include "platform/Exception.h"
 #include "rtf/RtfReader.h"
-#include "ui/ErrorBox.h"
-#include "ui/NewsDocument.h"
-#include "ui/SpeedButtonStyle.h"
+#include "ui/ErrorBoxLinux.h"
+#include "ui/NewsDocumentLinux.h"
+#include "ui/SpeedButtonStyleLinux.h"
 #include "ui_MainWindow.h"
 
 #include <QCloseEvent>

@@ -2,7 +2,7 @@
 // The system's address families beside the portable ones: for the platform's
 // own code, which passes addresses to system calls.
 #include "platform/net/Address.h"
-#include "platform/net/SystemSockets.h"
+#include "platform/net/detail/SystemSockets.h"
 
 namespace net {
 

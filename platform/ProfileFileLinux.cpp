@@ -1,4 +1,4 @@
-#include "platform/ProfileFile.h"
+#include "platform/detail/ProfileFile.h"
 
 #include <QSaveFile>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "ui/NewsDocument.h"
+#include "ui/NewsDocumentLinux.h"
 
 #include <QString>
 #include <QTextBlockFormat>

@@ -2,8 +2,8 @@
 // Starts the window in a program directory whose news file is FILE, then
 // measures from the display step until the event loop answers again, the
 // window repainted. Prints milliseconds and the peak memory.
-#include "ui/MainWindow.h"
-#include "ui/MessageBoxes.h"
+#include "ui/MainWindowLinux.h"
+#include "ui/MessageBoxesLinux.h"
 
 #include <QApplication>
 #include <QTimer>

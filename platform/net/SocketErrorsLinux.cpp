@@ -1,6 +1,6 @@
 #include "platform/net/SocketErrors.h"
 
-#include "platform/net/SocketErrorTable.h"
+#include "platform/net/detail/SocketErrorTable.h"
 
 #include <cerrno>
 

@@ -1,4 +1,4 @@
-#include "ui/MessageBoxes.h"
+#include "ui/MessageBoxesLinux.h"
 
 #include <QMessageBox>
 

@@ -1,4 +1,4 @@
-#include "platform/files/FileSystemCalls.h"
+#include "platform/files/detail/FileSystemCallsLinux.h"
 
 #include <cstdio>
 #include <unistd.h>

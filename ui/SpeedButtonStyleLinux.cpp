@@ -1,4 +1,4 @@
-#include "ui/SpeedButtonStyle.h"
+#include "ui/SpeedButtonStyleLinux.h"
 
 #include <QPainter>
 #include <QStyleOptionToolButton>

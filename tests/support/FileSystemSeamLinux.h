@@ -1,7 +1,7 @@
 #pragma once
 // For tests that replace the file-system calls (FileSystem::Calls()): the
 // system's own put back at the end, and a directory sync that fails.
-#include "platform/files/FileSystemCalls.h"
+#include "platform/files/detail/FileSystemCallsLinux.h"
 
 #include <cerrno>
 

@@ -2,14 +2,14 @@
 // What stands behind a TFileStream on this system: the temporary file, its
 // write buffer, and on Linux the pipe a socket splices into. Only the
 // platform's own code sees it.
-#include "platform/files/WriteBuffer.h"
+#include "platform/files/detail/WriteBuffer.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 #ifndef _WIN32
-#include "platform/files/WriteBack.h"
+#include "platform/files/detail/WriteBackLinux.h"
 #endif
 
 namespace FileSystem {

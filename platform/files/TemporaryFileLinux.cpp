@@ -1,8 +1,8 @@
-#include "platform/files/TemporaryFile.h"
+#include "platform/files/detail/TemporaryFile.h"
 
 #include "platform/files/FileStream.h"
-#include "platform/files/FileSystemCalls.h"
-#include "platform/files/TemporaryName.h"
+#include "platform/files/detail/FileSystemCallsLinux.h"
+#include "platform/files/detail/TemporaryName.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "platform/net/SystemResolver.h"
+#include "platform/net/detail/SystemResolver.h"
 
 #include <QHostInfo>
 #include <utility>

@@ -2,7 +2,7 @@
 // The standard error box: shows an error that escaped a handler, after which
 // the window goes on working.
 #include "ui/ErrorBoxText.h"
-#include "ui/MessageBoxes.h"
+#include "ui/MessageBoxesLinux.h"
 
 #include <string>
 

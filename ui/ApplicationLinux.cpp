@@ -3,9 +3,9 @@
 #include "platform/ApplicationErrors.h"
 #include "platform/Exception.h"
 #include "platform/ProgramPaths.h"
-#include "ui/ErrorBox.h"
-#include "ui/MainWindow.h"
-#include "ui/MessageBoxes.h"
+#include "ui/ErrorBoxLinux.h"
+#include "ui/MainWindowLinux.h"
+#include "ui/MessageBoxesLinux.h"
 
 #include <QApplication>
 #include <QFont>

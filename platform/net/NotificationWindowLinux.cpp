@@ -1,6 +1,6 @@
 #include "platform/net/NotificationWindow.h"
 
-#include "platform/net/PosterWhileAlive.h"
+#include "platform/net/detail/PosterWhileAlive.h"
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
-#include "ui/ErrorBox.h"
+#include "ui/ErrorBoxLinux.h"
 
-#include "ui/Cp1250Text.h"
+#include "ui/Cp1250TextLinux.h"
 
 void ShowErrorBox(MessageBoxes &boxes, QWidget *owner, const std::string &message)
 {

@@ -1,6 +1,6 @@
-#include "platform/files/WriteBack.h"
+#include "platform/files/detail/WriteBackLinux.h"
 
-#include "platform/files/FileSystemCalls.h"
+#include "platform/files/detail/FileSystemCallsLinux.h"
 
 #include <cerrno>
 #include <fcntl.h>
