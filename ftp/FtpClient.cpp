@@ -209,7 +209,7 @@ std::string TFtpClient::ReadContinuationLines(std::string First, const EachReply
 void TFtpClient::DoCommand(const std::string &CommandText)
 {
     RequireSingleLine(CommandText);
-    const TCmdType kind = CommandKind(CommandText);
+    const TCmdType kind = CommandKind(NthWord(CommandText, ' ', 1), CommandText);
     Canceled = false;
     CheckConnection();
     DropBufferedReplies();

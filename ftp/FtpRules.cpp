@@ -207,16 +207,15 @@ std::optional<uint16_t> PasvPort(const std::string &Reply)
     return std::nullopt;
 }
 
-TCmdType CommandKind(const std::string &CommandText)
+TCmdType CommandKind(const std::string &CommandWord, const std::string &CommandText)
 {
-    const std::string word = CommandText.substr(0, CommandText.find(' ')) + " ";
-    if (word == "CWD ")
+    if (CommandWord == "CWD")
         return cmdChangeDir;
-    if (word == "DELE ")
+    if (CommandWord == "DELE")
         return cmdDelete;
-    if (word == "MKD ")
+    if (CommandWord == "MKD")
         return cmdMakeDir;
-    if (word == "RMD ")
+    if (CommandWord == "RMD")
         return cmdRemoveDir;
     if (CommandText == "PWD")
         return cmdCurrentDir;

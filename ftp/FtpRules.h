@@ -79,9 +79,10 @@ std::string EprtCommand(const std::string &Address, uint16_t Port);
 // A reply line without its line end, to quote it in a message.
 std::string WithoutLineEnd(std::string Line);
 
-// The transaction kind of a command text: by its first word (case-sensitive)
-// CWD, DELE, MKD, RMD; exactly "PWD"; anything else cmdDoCommand.
-TCmdType CommandKind(const std::string &CommandText);
+// The transaction kind of a command text, given its first word
+// (case-sensitive): CWD, DELE, MKD, RMD; the whole text exactly "PWD";
+// anything else cmdDoCommand.
+TCmdType CommandKind(const std::string &CommandWord, const std::string &CommandText);
 
 // Raises ECommandRefused when Text holds CR, LF or NUL: a line break would
 // start a second command and a NUL would cut the command short.

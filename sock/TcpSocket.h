@@ -96,6 +96,10 @@ struct TWaitLimits {
 };
 
 class TTcpSocket {
+protected:
+    // CaptureFile's limit when there is none.
+    static constexpr int64_t NoLimit = std::numeric_limits<int64_t>::max();
+
 public:
     // Starts the socket system for the first component of the process (its
     // six information lines go to WinsockInfo) and opens a socket selected for
@@ -140,9 +144,6 @@ public:
 
     // Sets Canceled; every wait in progress ends at its next step.
     void Cancel();
-    // Raises Exception "Not Connected" unless Connected; OnConnectionRequired
-    // gets one chance to connect first.
-    void CheckConnection();
     // Closes the socket (OnDisconnect) and opens a fresh one selected for all
     // six notifications.
     void RequestCloseSocket();
@@ -185,7 +186,6 @@ public:
     // ETooLargeError "Transfer larger than N bytes" raised (FileName
     // unchanged); the file never holds more than Limit + 1 bytes.
     [[nodiscard]] std::unique_ptr<TFileStream> CaptureFile(const std::string &FileName, int64_t Limit = NoLimit);
-    static constexpr int64_t NoLimit = std::numeric_limits<int64_t>::max();
 
     // ---- TLS on this connection (the program is the TLS client).
 
@@ -263,6 +263,9 @@ public:
     virtual int64_t BytesSent() const { return bytesSent_; }
 
 protected:
+    // Raises Exception "Not Connected" unless Connected; OnConnectionRequired
+    // gets one chance to connect first.
+    void CheckConnection();
     // Fills the address of RemoteAddress from Proxy or Host (see Connect), and
     // the addresses to try after it; RemoteAddress stays empty when there is
     // none.

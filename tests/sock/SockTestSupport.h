@@ -18,6 +18,7 @@ using namespace std::chrono_literals;
 // look at what its owners cannot.
 class TestSocket : public TTcpSocket {
 public:
+    using TTcpSocket::CheckConnection;
     using TTcpSocket::Connected;
     using TTcpSocket::EventArrived;
     using TTcpSocket::EventOk;
