@@ -1,6 +1,6 @@
 #!/usr/bin/python3
-"""Fails when a production source includes a layer above its own, or a
-platform-internal detail/ header from outside platform/.
+"""Fails when a production source includes a layer above or beside its own,
+or a platform-internal detail/ header from outside platform/.
 
 Usage: check_layers.py SOURCE_ROOT
 
