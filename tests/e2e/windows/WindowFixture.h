@@ -37,6 +37,7 @@ protected:
     static const std::string ServerRelease;
     static const std::string NewerVerdict;
 
+    // The copy of the program that Start starts.
     std::string program;
     std::optional<windowdriver::Process> process;
     std::optional<windowdriver::Window> window;
