@@ -37,9 +37,10 @@ void TForm1::FormCreate()
     FormSetFTPParms();
 
     // The product's settings file in the program directory may name another
-    // directory where the product, and so its release files, live.
+    // directory where the product, and so its release files, live. Paths are
+    // UTF-8 inside the program; the file's text is code page 1250.
     ProductIni.FileName.SetFullName(ProgramDirectory(), ProductIniName);
-    std::string productDir = ProductIni.ReadString("Program", "Program");
+    std::string productDir = CodePage::ToUtf8(ProductIni.ReadString("Program", "Program"));
     if (productDir.empty())
         productDir = ProgramDirectory();
     ProductIni.FileName.SetFullName(productDir, ProductIniName);
@@ -81,13 +82,15 @@ void TForm1::ButtonTestClick()
 void TForm1::FormShowRTF()
 {
     const std::string &name = NewsRtf.Local.FileName.FullName;
+    // The box speaks code page 1250; the name is UTF-8.
+    const std::string cannotOpen = FormatMessage("Cannot open file %s", CodePage::FromUtf8(name));
     // Only a regular file: a directory of that name opens on Linux but holds
     // no text, and opening a FIFO would wait for a writer.
     if (!ProgramPaths::FileExists(name))
-        throw Exception(FormatMessage("Cannot open file %s", name));
-    std::ifstream in(name, std::ios::binary);
+        throw Exception(cannotOpen);
+    std::ifstream in(ProgramPaths::SystemPath(name), std::ios::binary);
     if (!in)
-        throw Exception(FormatMessage("Cannot open file %s", name));
+        throw Exception(cannotOpen);
     // One byte more than is shown tells whether the file goes on.
     std::string content(MaxNewsBytes + 1, '\0');
     in.read(content.data(), static_cast<std::streamsize>(content.size()));

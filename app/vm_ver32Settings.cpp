@@ -106,5 +106,6 @@ void TForm1::FormSaveFTPParms()
                                                              {"ProxyPort", proxyPort}});
     // The settings are saved only here, at the close: a loss must not go unnoticed.
     if (!saved)
-        View.ShowErrorMessage(Cp("Nie mogę zapisać ustawień w pliku ") + SettingsIni.FileName.FullName);
+        View.ShowErrorMessage(Cp("Nie mogę zapisać ustawień w pliku ") +
+                              CodePage::FromUtf8(SettingsIni.FileName.FullName));
 }

@@ -17,28 +17,39 @@ namespace {
 constexpr auto kReadable = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                            fs::perms::others_read | fs::perms::others_exec;
 
+// Names are UTF-8, as the program keeps them; a plain string would be read in
+// Windows' ANSI code page.
+fs::path Utf8Path(const std::string &name) { return std::u8string(name.begin(), name.end()); }
+
+std::string Utf8Name(const fs::path &path)
+{
+    const std::u8string name = path.u8string();
+    return std::string(name.begin(), name.end());
+}
+
 }  // namespace
 
-void TempDir::OpenToAll(const std::string &directory) { fs::permissions(directory, kReadable); }
+void TempDir::OpenToAll(const std::string &directory) { fs::permissions(Utf8Path(directory), kReadable); }
 
 void TempDir::Write(const std::string &relative, const std::string &bytes) const
 {
-    const fs::path file = fs::path(path_) / relative;
-    for (fs::path dir = file.parent_path(); dir.string().size() > path_.size(); dir = dir.parent_path()) {
+    const fs::path root = Utf8Path(path_);
+    const fs::path file = root / Utf8Path(relative);
+    for (fs::path dir = file.parent_path(); dir.native().size() > root.native().size(); dir = dir.parent_path()) {
         fs::create_directories(dir);
-        OpenToAll(dir.string());
+        fs::permissions(dir, kReadable);
     }
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out)
-        throw std::runtime_error("cannot write " + file.string());
+        throw std::runtime_error("cannot write " + Utf8Name(file));
     out.close();
     fs::permissions(file, kReadable & ~(fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec));
 }
 
 std::string TempDir::Read(const std::string &relative) const
 {
-    std::ifstream in(fs::path(path_) / relative, std::ios::binary);
+    std::ifstream in(Utf8Path(path_) / Utf8Path(relative), std::ios::binary);
     if (!in)
         throw std::runtime_error("cannot read " + relative);
     std::stringstream bytes;
@@ -46,11 +57,11 @@ std::string TempDir::Read(const std::string &relative) const
     return bytes.str();
 }
 
-bool TempDir::Exists(const std::string &relative) const { return fs::exists(fs::path(path_) / relative); }
+bool TempDir::Exists(const std::string &relative) const { return fs::exists(Utf8Path(path_) / Utf8Path(relative)); }
 
 FtpFiles::FtpFiles()
 {
-    fs::create_directories(fs::path(Path()) / "pub" / "news");
+    fs::create_directories(Utf8Path(Path()) / "pub" / "news");
     OpenToAll(*this / "pub");
     OpenToAll(*this / "pub/news");
 }
@@ -71,8 +82,8 @@ std::string PatternBytes(std::size_t count)
 std::vector<std::string> NamesIn(const std::string &directory)
 {
     std::vector<std::string> names;
-    for (const auto &entry : fs::directory_iterator(directory))
-        names.push_back(entry.path().filename().string());
+    for (const auto &entry : fs::directory_iterator(Utf8Path(directory)))
+        names.push_back(Utf8Name(entry.path().filename()));
     std::sort(names.begin(), names.end());
     return names;
 }

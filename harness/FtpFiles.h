@@ -2,7 +2,7 @@
 // A temporary directory tree that a test server serves (anonymous, read-only)
 // or that a test uses as its local side. Removed with the object. Built with
 // VM_HARNESS_CLIENT, the harness service makes and removes it, and the test
-// reads and writes it through its local path.
+// reads and writes it through its local path. Every name is UTF-8.
 #include <cstddef>
 #include <string>
 #include <vector>

@@ -1,5 +1,7 @@
 #pragma once
-// Where the program lives, and the file-existence test its start-up uses.
+// Where the program lives, the file-existence test its start-up uses, and a
+// file name in the form the system takes.
+#include <filesystem>
 #include <string>
 
 namespace ProgramPaths {
@@ -7,6 +9,10 @@ namespace ProgramPaths {
 // The directory of the running executable, ending in Separator; empty when the
 // process cannot tell where its executable is.
 std::string ProgramDirectory();
+
+// Name, UTF-8 as every file name inside the program, in the form the standard
+// library's files take.
+std::filesystem::path SystemPath(const std::string &name);
 
 // Whether Name is an existing file; a directory of that name does not count.
 bool FileExists(const std::string &name);

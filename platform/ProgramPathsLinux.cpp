@@ -22,6 +22,9 @@ std::string ProgramDirectory()
     }
 }
 
+// The system takes a name's bytes as they are.
+std::filesystem::path SystemPath(const std::string &name) { return name; }
+
 bool FileExists(const std::string &name)
 {
     struct stat info {};

@@ -24,6 +24,8 @@ std::string ProgramDirectory()
     return separator == std::wstring::npos ? std::string() : WideText::ToUtf8(path.substr(0, separator + 1));
 }
 
+std::filesystem::path SystemPath(const std::string &name) { return WideText::FromUtf8(name); }
+
 bool FileExists(const std::string &name)
 {
     const DWORD attributes = GetFileAttributesW(WideText::FromUtf8(name).c_str());

@@ -1,5 +1,6 @@
 #include "platform/files/detail/TemporaryFile.h"
 
+#include "platform/CodePage.h"
 #include "platform/files/FileStream.h"
 #include "platform/files/detail/FileSystemCallsLinux.h"
 #include "platform/files/detail/TemporaryName.h"
@@ -32,7 +33,8 @@ static_assert(kRandomPart.size() == kRandomLength);
 // downloads keep removing new ones, the download gives up.
 constexpr int kTemporaryAttempts = 8;
 
-std::string Quoted(const std::string &fileName) { return "\"" + fileName + "\""; }
+// Errors speak code page 1250; file names are UTF-8.
+std::string Quoted(const std::string &fileName) { return "\"" + CodePage::FromUtf8(fileName) + "\""; }
 
 [[noreturn]] void FailCreate(const std::string &fileName, int error)
 {

@@ -1,5 +1,6 @@
 #include "platform/files/detail/TemporaryFile.h"
 
+#include "platform/CodePage.h"
 #include "platform/detail/NewFileWindows.h"
 #include "platform/detail/SystemTextWindows.h"
 #include "platform/detail/WideTextWindows.h"
@@ -14,7 +15,8 @@ namespace {
 
 const std::wstring kWideMark(kTemporaryMark.begin(), kTemporaryMark.end());
 
-std::string Quoted(const std::string &fileName) { return "\"" + fileName + "\""; }
+// Errors speak code page 1250; file names are UTF-8.
+std::string Quoted(const std::string &fileName) { return "\"" + CodePage::FromUtf8(fileName) + "\""; }
 
 [[noreturn]] void FailCreate(const std::string &fileName, unsigned long error)
 {

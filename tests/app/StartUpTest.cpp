@@ -85,6 +85,23 @@ TEST_F(StartUp, ProgramKeyPointsTheProductElsewhere)
     EXPECT_EQ(view->programText, Cp1250("\nTwój program:\n wersja: 9.1 , wyd. 3, 01/02/20"));
 }
 
+// The file spells the directory in code page 1250; the directory on disk, the
+// news read from it and the error box go by the letters, not by the bytes.
+TEST_F(StartUp, ProgramKeyWithPolishLettersPointsTheProductThere)
+{
+    const std::string other = dir.string() + Separator + "Dane Łódź";
+    Put("ort.ini", "[Program]\r\nProgram=" + other + "\r\n");
+    Put("Dane Łódź/ort.ini", "[Program]\r\nWersja=9.1\r\nWydanie=3\r\nLastUpd=2020/02/01\r\n");
+    EXPECT_EQ(Start(), "");
+    EXPECT_EQ(form->NewsRtf.Local.FileName.FullName, other + Separator + "or_news.rtf");
+    EXPECT_EQ(view->programText, Cp1250("\nTwój program:\n wersja: 9.1 , wyd. 3, 01/02/20"));
+    EXPECT_EQ(ClickTest(), Cp1250("Cannot open file " + other + Separator + "or_news.rtf"));
+    Put("Dane Łódź/or_news.rtf", "Nowości");
+    Put("Dane Łódź/or_news.inf", "[Program]\r\nLastUpd=2020/02/02\r\n");
+    EXPECT_EQ(ClickTest(), "");
+    EXPECT_EQ(view->news, Cp1250("Nowości"));
+}
+
 TEST_F(StartUp, ProgramKeyEndingInSeparatorGetsNoSecondOne)
 {
     Put("ort.ini", "[Program]\r\nProgram=" + (dir / "p").string() + "/\r\n");

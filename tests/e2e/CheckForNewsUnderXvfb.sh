@@ -6,7 +6,8 @@
 # the server refuses active mode and vm_ver32.ini asks for passive mode; with
 # "tls" the server speaks FTP over TLS only and vm_ver32.ini asks for it,
 # trusting the server's own CA; with "ipv6" the server listens on ::1 only and
-# vm_ver32.ini names it so.
+# vm_ver32.ini names it so. The program directory is named with Polish letters,
+# as where the products' users install them.
 set -euo pipefail
 program=$1 source=$2 mode=${3:-active}
 # Its server and Xvfb live in the private network namespace of in-netns.sh.
@@ -18,7 +19,8 @@ work=$(mktemp -d)
 cleanup() { kill "${server:-}" 2>/dev/null || true; rm -rf "$work"; }
 trap cleanup EXIT
 
-mkdir -p "$work/program" "$work/ftp"
+program_dir="$work/Księgowość Żółta"
+mkdir -p "$program_dir" "$work/ftp"
 cp -r "$source/demo/server/." "$work/ftp/root"
 chmod -R go-w "$work/ftp/root"
 server_modes= mode_keys= host=127.0.0.1
@@ -26,13 +28,13 @@ if [ "$mode" = passive ]; then server_modes=passive-only mode_keys='Pasywny=Tak\
 if [ "$mode" = tls ]; then server_modes=tls mode_keys="Szyfrowanie=Tak\r\nCertyfikatCA=$work/ftp/ca.pem\r\n"; fi
 if [ "$mode" = ipv6 ]; then server_modes=ipv6 host=::1; fi
 read -r port server < <("$source/scripts/lib/demo-ftp-server.sh" "$work/ftp/root" "$work/ftp" $server_modes)
-cp "$source/demo/program/ort.ini" "$program" "$work/program/"
-printf "[FTP]\r\nHost=%s\r\nHostPort=%s\r\nUseProxy=Nie\r\n$mode_keys" "$host" "$port" > "$work/program/vm_ver32.ini"
+cp "$source/demo/program/ort.ini" "$program" "$program_dir/"
+printf "[FTP]\r\nHost=%s\r\nHostPort=%s\r\nUseProxy=Nie\r\n$mode_keys" "$host" "$port" > "$program_dir/vm_ver32.ini"
 
 source "$source/scripts/lib/xvfb-session.sh"
 trap 'stop_session; cleanup' EXIT
 start_xvfb
-start_program "$work/program/vm_ver32"
+start_program "$program_dir/vm_ver32"
 click 90 50
 wait_for_status_change 20
 shot "$work/after-check.png"
@@ -45,14 +47,14 @@ close_program
 failed=0
 check() { if eval "$2"; then echo "ok: $1"; else echo "FAILED: $1" >&2; failed=1; fi; }
 check "the verdict reads \"Zaktualizuj program\" (read: $verdict)" '[[ $verdict == *"Zaktualizuj program"* ]]'
-check "the release information was downloaded" 'cmp -s "$work/program/or_news.inf" "$source/demo/server/pub/news/or_news.inf"'
-check "the news was downloaded" 'cmp -s "$work/program/or_news.rtf" "$source/demo/server/pub/news/or_news.rtf"'
-check "closing saved the settings" 'grep -q "UseProxy=Nie" "$work/program/vm_ver32.ini" && grep -q "ProxyPort=" "$work/program/vm_ver32.ini"'
+check "the release information was downloaded" 'cmp -s "$program_dir/or_news.inf" "$source/demo/server/pub/news/or_news.inf"'
+check "the news was downloaded" 'cmp -s "$program_dir/or_news.rtf" "$source/demo/server/pub/news/or_news.rtf"'
+check "closing saved the settings" 'grep -q "UseProxy=Nie" "$program_dir/vm_ver32.ini" && grep -q "ProxyPort=" "$program_dir/vm_ver32.ini"'
 if [ "$mode" = passive ]; then
-  check "closing kept Pasywny" 'grep -q "^Pasywny=Tak" "$work/program/vm_ver32.ini"'
+  check "closing kept Pasywny" 'grep -q "^Pasywny=Tak" "$program_dir/vm_ver32.ini"'
 fi
 if [ "$mode" = tls ]; then
   check "closing kept Szyfrowanie and CertyfikatCA" \
-    'grep -q "^Szyfrowanie=Tak" "$work/program/vm_ver32.ini" && grep -q "^CertyfikatCA=" "$work/program/vm_ver32.ini"'
+    'grep -q "^Szyfrowanie=Tak" "$program_dir/vm_ver32.ini" && grep -q "^CertyfikatCA=" "$program_dir/vm_ver32.ini"'
 fi
 exit $failed

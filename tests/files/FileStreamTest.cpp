@@ -8,6 +8,7 @@
 // The directory of the rename is synced after it; a failed sync is reported
 // without undoing the replacement.
 #include "harness/SmallDisk.h"
+#include "platform/CodePage.h"
 #include "platform/files/detail/FileSystemCallsLinux.h"
 #include "platform/files/detail/TemporaryFile.h"
 #include "platform/files/detail/WriteBackLinux.h"
@@ -118,6 +119,14 @@ TEST_F(FileStream, ReadOnlyCopyIsRefusedAndKept)
     EXPECT_EQ(CreateError(), "Cannot create file \"" + target + "\". " + std::strerror(EACCES));
     EXPECT_EQ(Contents(target), "good copy");
     EXPECT_THAT(harness::NamesIn(dir.Path()), ElementsAre("f"));
+}
+
+// Errors speak code page 1250, as the box shows them; the name is UTF-8.
+TEST_F(FileStream, NameWithPolishLettersIsSpelledRightlyInTheError)
+{
+    const std::string missing = dir / "brak/źródło.rtf";
+    EXPECT_EQ(testsupport::FailureOf<EFCreateError>([&] { TFileStream file(missing); }),
+              "Cannot create file \"" + CodePage::FromUtf8(missing) + "\". " + std::strerror(ENOENT));
 }
 
 TEST_F(FileStream, ChainOfLinksIsFollowedAndKept)

@@ -47,6 +47,33 @@ TEST_F(WindowCheck, WholeCheckAgainstVsftpd)
     ExpectWholeCheck();
 }
 
+// Where Polish users install products: the program in a folder named with
+// Polish letters, the product in another, named in code page 1250 by the key
+// "Program". Every file the check reads and writes lies in one of them.
+TEST_F(WindowCheck, WholeCheckFromFoldersNamedWithPolishLetters)
+{
+    const std::string programFolder = "Księgowość Żółta", productFolder = "Dane Łódź";
+    ServeNews(files);
+    harness::VsftpdServer server(files.Path());
+    Put(programFolder + "/ort.ini", "[Program]\r\nProgram=" + temp.Path() + "\\" + productFolder + "\r\n");
+    const std::string settings = "[FTP]\r\nHost=" + server.Host() + "\r\nHostPort=" + std::to_string(server.Port()) +
+                                 "\r\nUseProxy=Nie\r\n";
+    Put(programFolder + "/vm_ver32.ini", settings);
+    Put(productFolder + "/ort.ini", Release("4.2", "7", "b", "2025/11/03"));
+    InstallIn(programFolder);
+    Start();
+    Check();
+    ExpectWholeCheck(productFolder + "/");
+
+    window->Click(SpeedExit);
+    ASSERT_TRUE(process->WaitForExit());
+    EXPECT_EQ(Read(programFolder + "/vm_ver32.ini"), settings + "Proxy=\r\nProxyPort=\r\n");
+    // No temporary file is left beside the settings or the downloads.
+    using Names = std::vector<std::string>;
+    EXPECT_EQ(harness::NamesIn(temp / programFolder), (Names{"ort.ini", "vm_ver32.exe", "vm_ver32.ini"}));
+    EXPECT_EQ(harness::NamesIn(temp / productFolder), (Names{"or_news.inf", "or_news.rtf", "ort.ini"}));
+}
+
 TEST_F(WindowCheck, PasywnyAgainstVsftpdThatRefusesActiveMode)
 {
     ServeNews(files);

@@ -41,7 +41,7 @@ TEST_F(WindowStartUp, WithAProductShowsItsReleaseAndSettingsOnTheNewsPage)
 
 TEST_F(WindowStartUp, WithoutAProductSaysSoThenOpens)
 {
-    process.emplace(temp.Path() + "\\vm_ver32.exe");
+    process.emplace(program);
     const auto box = windowdriver::WaitForBox(*process, "Błąd");
     ASSERT_TRUE(box);
     EXPECT_EQ(box->Text, "W katalogu programu nie ma odpowiedniego pliku INI\n"

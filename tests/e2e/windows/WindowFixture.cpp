@@ -21,14 +21,22 @@ void WindowFixture::SetUp()
     VM_SKIP_WITHOUT_PRIVATE_NETWORK();
     // Wine shows windows on an X display; the test run gives it one.
     ASSERT_TRUE(std::getenv("DISPLAY")) << "no DISPLAY for wine's windows (scripts/lib/test-windows.sh starts an Xvfb)";
-    const std::wstring program = WideText::FromUtf8(harness::LocalPath(VM_WINDOW_PROGRAM));
-    const std::wstring copy = WideText::FromUtf8(temp.Path() + "\\vm_ver32.exe");
-    ASSERT_TRUE(::CopyFileW(program.c_str(), copy.c_str(), TRUE)) << "error " << ::GetLastError();
+    InstallIn("");
+}
+
+void WindowFixture::InstallIn(const std::string &folder)
+{
+    const std::string directory = folder.empty() ? temp.Path() : temp.Path() + "\\" + folder;
+    ASSERT_TRUE(::CreateDirectoryW(WideText::FromUtf8(directory).c_str(), nullptr) ||
+                ::GetLastError() == ERROR_ALREADY_EXISTS) << "error " << ::GetLastError();
+    program = directory + "\\vm_ver32.exe";
+    const std::wstring built = WideText::FromUtf8(harness::LocalPath(VM_WINDOW_PROGRAM));
+    ASSERT_TRUE(::CopyFileW(built.c_str(), WideText::FromUtf8(program).c_str(), TRUE)) << "error " << ::GetLastError();
 }
 
 windowdriver::Window &WindowFixture::Start()
 {
-    process.emplace(temp.Path() + "\\vm_ver32.exe");
+    process.emplace(program);
     window.emplace(*process);
     return *window;
 }
@@ -45,7 +53,7 @@ void WindowFixture::Check()
     windowdriver::WaitUntil([&] { return !window->Text(TextKomunikat).empty() || !Boxes().empty(); });
 }
 
-void WindowFixture::ExpectWholeCheck()
+void WindowFixture::ExpectWholeCheck(const std::string &productFolder)
 {
     for (const windowdriver::Box &box : Boxes())
         ADD_FAILURE() << "box " << box.Caption << ": " << box.Text;
@@ -58,6 +66,6 @@ void WindowFixture::ExpectWholeCheck()
     const std::string news = window->Text(RichEditRtf);
     EXPECT_THAT(news, HasSubstr("Nowości w wersji 4.3"));
     EXPECT_THAT(news, HasSubstr("Szybsze wyszukiwanie zadań"));
-    EXPECT_EQ(Read("or_news.rtf"), NewsRtf);
-    EXPECT_EQ(Read("or_news.inf"), ServerRelease);
+    EXPECT_EQ(Read(productFolder + "or_news.rtf"), NewsRtf);
+    EXPECT_EQ(Read(productFolder + "or_news.inf"), ServerRelease);
 }

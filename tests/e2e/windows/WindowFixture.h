@@ -17,6 +17,9 @@ class WindowFixture : public ProgramDirFixture {
 protected:
     void SetUp() override;
 
+    // Copies the program into Folder (UTF-8) below the test's directory, which
+    // Start then starts it from.
+    void InstallIn(const std::string &folder);
     // Starts the program and waits for its window.
     windowdriver::Window &Start();
     // The boxes the program shows now.
@@ -26,13 +29,16 @@ protected:
     static void ServeNews(harness::FtpFiles &files);
     // Clicks "Sprawdź co nowego ?" and waits for the verdict or a box.
     void Check();
-    // What a whole check shows and leaves on disk.
-    void ExpectWholeCheck();
+    // What a whole check shows and leaves on disk, in ProductFolder ("" or
+    // ending in "/") below the test's directory.
+    void ExpectWholeCheck(const std::string &productFolder = "");
 
     static const std::string NewsRtf;
     static const std::string ServerRelease;
     static const std::string NewerVerdict;
 
+    // The copy of the program that Start starts.
+    std::string program;
     std::optional<windowdriver::Process> process;
     std::optional<windowdriver::Window> window;
 };
