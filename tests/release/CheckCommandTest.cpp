@@ -42,7 +42,12 @@ protected:
         return temp / name;
     }
 
-    ToolRun Run(const std::vector<std::string> &arguments) { return RunTool(arguments, temp / "output.txt"); }
+    // Each run writes a file of its own: wine may close the last run's
+    // handles on its file a moment after that run has ended.
+    ToolRun Run(const std::vector<std::string> &arguments)
+    {
+        return RunTool(arguments, temp / ("output-" + std::to_string(++runs) + ".txt"));
+    }
     ToolRun Check(const std::vector<std::string> &files)
     {
         std::vector<std::string> arguments{"check", "--today", Today};
@@ -56,14 +61,23 @@ protected:
     }
 
     harness::TempDir temp;
+    int runs = 0;
 };
 
-TEST_F(ReleaseCheck, CleanFileShowsTheComparedDateAndTheWindowsLine)
+TEST_F(ReleaseCheck, CleanFileShowsTheComparedDateAndTheWindowsLineInUtf8)
 {
-    const ToolRun run = Check({Put("or_news.inf", Clean())});
+    // Named in UTF-8 here, in UTF-16 on Windows' command line; "ż" is 0xBF in
+    // code page 1250.
+    const std::string name = "wydanie-\xC5\xBC.inf";
+    const std::string plain = Put("plain.inf", "[Program]\r\nWersja=5.2\r\nWydanie=1\r\nWydanie_Dod=\xBF\r\n"
+                                               "LastUpd=2026/11/30\r\n");
+    const auto utf8 = [](const std::string &text) { return std::filesystem::path(std::u8string(text.begin(), text.end())); };
+    std::filesystem::rename(utf8(plain), utf8(temp / name));
+    const ToolRun run = Check({temp / name});
     EXPECT_EQ(run.Status, 0) << run.Output;
+    EXPECT_TRUE(Shows(run, name)) << run.Output;
     EXPECT_TRUE(Shows(run, "2026-11-30")) << run.Output;
-    EXPECT_TRUE(Shows(run, "wersja: 5.2 , wyd. 1a, 30/11/26")) << run.Output;
+    EXPECT_TRUE(Shows(run, "wersja: 5.2 , wyd. 1\xC5\xBC, 30/11/26")) << run.Output;
 }
 
 TEST_F(ReleaseCheck, DatesTheWindowReadsOtherwiseWarnAndShowTheDateAsCompared)
@@ -90,21 +104,22 @@ TEST_F(ReleaseCheck, ReadingsTheWindowTakesOtherwiseWarn)
     const struct {
         const char *what;
         std::string bytes;
+        std::string shown; // what the window makes of it, when the row has it
     } rows[] = {
-        {"UTF-8 byte order mark", "\xEF\xBB\xBF" + Clean()},
-        {"UTF-16", Utf16(Clean())},
-        {"no section", "[Programy]\r\nWersja=5.2\r\nWydanie=1\r\nLastUpd=2026/11/30\r\n"},
-        {"no Wersja", "[Program]\r\nWydanie=1\r\nLastUpd=2026/11/30\r\n"},
-        {"value past 127", Release((cut + "yz").c_str(), "2026/11/30")},
-        {"UTF-8 text", Release("5.2 \xC5\xBC", "2026/11/30")},
+        // A mark before a comment hides nothing from the reader: the mark alone warns.
+        {"UTF-8 byte order mark", "\xEF\xBB\xBF; wydanie\r\n" + Clean(), ""},
+        {"UTF-16", Utf16(Clean()), ""},
+        {"no section", "[Programy]\r\nWersja=5.2\r\nWydanie=1\r\nLastUpd=2026/11/30\r\n", "2000-01-01"},
+        {"no Wersja", "[Program]\r\nWydanie=1\r\nLastUpd=2026/11/30\r\n", ""},
+        {"value past 127", Release((cut + "yz").c_str(), "2026/11/30"), "\"" + cut + "\""},
+        // UTF-8 "ż" read as code page 1250: "ĹĽ".
+        {"UTF-8 text", Release("5.2 \xC5\xBC", "2026/11/30"), "5.2 \xC4\xB9\xC4\xBD"},
     };
     for (const auto &row : rows) {
         const ToolRun run = Check({Put("or_news.inf", row.bytes)});
         EXPECT_EQ(run.Status, 1) << row.what << "\n" << run.Output;
+        EXPECT_TRUE(Shows(run, row.shown)) << row.what << "\n" << run.Output;
     }
-    // The cut value is shown as the window reads it.
-    const ToolRun run = Check({Put("or_news.inf", rows[4].bytes)});
-    EXPECT_TRUE(Shows(run, "\"" + cut + "\"")) << run.Output;
 }
 
 TEST_F(ReleaseCheck, WhatTheWindowCannotUseIsExit2EvenBesideWarnings)
@@ -135,21 +150,6 @@ TEST_F(ReleaseCheck, WithTheProductFileTheVerdictIsTheWindowsText)
     EXPECT_EQ(same.Status, 0) << same.Output;
     EXPECT_TRUE(Shows(same, "\"Aktualizacja niepotrzebna\"")) << same.Output;
     EXPECT_FALSE(Shows(same, "Zaktualizuj")) << same.Output;
-}
-
-TEST_F(ReleaseCheck, NamesAndTextsAreUtf8)
-{
-    // Named in UTF-8 here, in UTF-16 on Windows' command line; "ż" is 0xBF in
-    // code page 1250.
-    const std::string name = "wydanie-\xC5\xBC.inf";
-    const std::string plain = Put("plain.inf", "[Program]\r\nWersja=5.2\r\nWydanie=1\r\nWydanie_Dod=\xBF\r\n"
-                                               "LastUpd=2026/11/30\r\n");
-    const auto utf8 = [](const std::string &text) { return std::filesystem::path(std::u8string(text.begin(), text.end())); };
-    std::filesystem::rename(utf8(plain), utf8(temp / name));
-    const ToolRun run = Check({temp / name});
-    EXPECT_EQ(run.Status, 0) << run.Output;
-    EXPECT_TRUE(Shows(run, name)) << run.Output;
-    EXPECT_TRUE(Shows(run, "wersja: 5.2 , wyd. 1\xC5\xBC, 30/11/26")) << run.Output;
 }
 
 TEST_F(ReleaseCheck, BadInputIsOneLineAndExit2)
