@@ -41,15 +41,16 @@ public:
             ++pos_;
     }
 
-    // Start tells where the number's digits begin.
-    bool Number(int &value, int &digits, size_t &start)
+    // LeadingZero: more than one digit, the first of them 0.
+    bool Number(int &value, int &digits, bool &leadingZero)
     {
         SkipBlanks();
-        start = pos_;
+        const size_t start = pos_;
         value = 0;
         while (pos_ < text_.size() && text_[pos_] >= '0' && text_[pos_] <= '9' && value < 1000)
             value = value * 10 + (text_[pos_++] - '0');
         digits = int(pos_ - start);
+        leadingZero = digits > 1 && text_[start] == '0';
         return digits > 0;
     }
 
@@ -64,7 +65,6 @@ public:
     }
 
     bool AtEnd() const { return pos_ == text_.size(); }
-    char At(size_t pos) const { return text_[pos]; }
 
 private:
     std::string_view text_;
@@ -108,10 +108,10 @@ bool TryStrToDate(std::string_view text, const FormatSettings &format, double to
 
     Scanner scan(text);
     int n1, n2, n3, l1, l2, l3 = 0;
-    size_t s1, s2, s3 = 0;
-    if (!scan.Number(n1, l1, s1) || !scan.Char(separator) || !scan.Number(n2, l2, s2))
+    bool z1, z2, z3 = false;
+    if (!scan.Number(n1, l1, z1) || !scan.Char(separator) || !scan.Number(n2, l2, z2))
         return false;
-    const bool three = scan.Char(separator) && scan.Number(n3, l3, s3);
+    const bool three = scan.Char(separator) && scan.Number(n3, l3, z3);
     if (three)
         scan.Char(separator);
     scan.SkipBlanks();
@@ -121,13 +121,11 @@ bool TryStrToDate(std::string_view text, const FormatSettings &format, double to
     int y, m, d;
     year = {};
     if (three) {
-        size_t yearStart;
         switch (order) {
-        case Order::YMD: y = n1, m = n2, d = n3, year.Digits = l1, yearStart = s1; break;
-        case Order::MDY: m = n1, d = n2, y = n3, year.Digits = l3, yearStart = s3; break;
-        default: d = n1, m = n2, y = n3, year.Digits = l3, yearStart = s3; break;
+        case Order::YMD: y = n1, m = n2, d = n3, year = {l1, z1}; break;
+        case Order::MDY: m = n1, d = n2, y = n3, year = {l3, z3}; break;
+        default: d = n1, m = n2, y = n3, year = {l3, z3}; break;
         }
-        year.LeadingZero = year.Digits > 1 && scan.At(yearStart) == '0';
         if (year.Digits <= 2)
             y += currentYear / 100 * 100;
     } else {
