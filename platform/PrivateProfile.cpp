@@ -292,9 +292,10 @@ SectionRead ReadSection(const std::string &fileName, std::string_view section,
         const size_t n = file.Read(buffer, sizeof buffer);
         if (n == 0)
             break;
-        if (first)
+        if (first) {
             read.Start = StartOf(std::string_view(buffer, n));
-        first = false;
+            first = false;
+        }
         for (std::string_view block(buffer, n); going && !block.empty();) {
             const size_t lf = block.find('\n');
             if (line.size() < kLineKept)

@@ -1,6 +1,5 @@
 #include "release/CheckCommand.h"
 
-#include "platform/CodePage.h"
 #include "platform/DateConvert.h"
 #include "platform/Exception.h"
 #include "record/TProgram.h"
@@ -14,9 +13,10 @@ namespace {
 using ToolOutput::Say;
 using ToolOutput::Status;
 
+using ToolOutput::IsoFormat;
+using ToolOutput::Quoted;
+
 const std::string Usage = "usage: vm_release check [--today YYYY-MM-DD] RELEASE [INSTALLED]";
-// Dates as the report gives them: 2030-01-02.
-const DateConvert::FormatSettings IsoFormat{"yyyy/mm/dd", '-'};
 
 // Exactly YYYY-MM-DD, a day of the calendar.
 std::optional<double> IsoDate(const std::string &text)
@@ -28,8 +28,6 @@ std::optional<double> IsoDate(const std::string &text)
         return std::nullopt;
     return date;
 }
-
-std::string Quoted(const std::string &cp1250) { return "\"" + CodePage::ToUtf8(cp1250) + "\""; }
 
 // One file's outcome, and its record for the verdict.
 struct FileCheck {

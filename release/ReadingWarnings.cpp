@@ -1,17 +1,14 @@
 #include "release/ReadingWarnings.h"
 
 #include "platform/CodePage.h"
-#include "platform/DateConvert.h"
+#include "release/ToolOutput.h"
 
 #include <algorithm>
 
 namespace {
 
 using PrivateProfile::TextStart;
-
-const DateConvert::FormatSettings IsoFormat{"yyyy/mm/dd", '-'};
-
-std::string Shown(const std::string &cp1250) { return "\"" + CodePage::ToUtf8(cp1250) + "\""; }
+using ToolOutput::Quoted;
 
 // Bytes above 127 that read as UTF-8 throughout: text saved as UTF-8 where
 // code page 1250 belongs, whose letters would hardly form valid sequences.
@@ -56,9 +53,9 @@ std::vector<std::string> FileWarnings(const PrivateProfile::SectionRead &Read)
             warnings.push_back(key + (missing ? " is missing" : " is empty") + ": the window shows nothing in its place");
         if (cut)
             warnings.push_back(key + " has " + std::to_string(Read.WholeLengths[k]) + " characters: the window reads its first " +
-                               std::to_string(value.size()) + ", " + Shown(value));
+                               std::to_string(value.size()) + ", " + Quoted(value));
         if (LooksLikeUtf8(value))
-            warnings.push_back(key + " is UTF-8 text: the window reads it in code page 1250, as " + Shown(value));
+            warnings.push_back(key + " is UTF-8 text: the window reads it in code page 1250, as " + Quoted(value));
     }
     return warnings;
 }
@@ -67,8 +64,8 @@ std::vector<std::string> DateWarnings(const TReleaseRecord &Record, const TProgr
 {
     if (Record.LastUpd.empty())
         return {};
-    const std::string date = DateConvert::DateToStr(Release.Date, IsoFormat);
-    const std::string written = "LastUpd " + Shown(Record.LastUpd);
+    const std::string date = DateConvert::DateToStr(Release.Date, ToolOutput::IsoFormat);
+    const std::string written = "LastUpd " + Quoted(Record.LastUpd);
     const DateConvert::YearWritten &year = Release.Year;
     if (year.Digits == 0)
         return {written + " names no year: the window takes today's, " + date};
