@@ -10,11 +10,10 @@
 
 namespace {
 
-using ToolOutput::Say;
-using ToolOutput::Status;
-
 using ToolOutput::IsoFormat;
 using ToolOutput::Quoted;
+using ToolOutput::Say;
+using ToolOutput::Status;
 
 const std::string Usage = "usage: vm_release check [--today YYYY-MM-DD] RELEASE [INSTALLED]";
 
