@@ -14,13 +14,13 @@ void TMyFile::SetFullName(const std::string &Dir, const std::string &FileName)
 
 std::string TIniFile::ReadString(const std::string &Section, const std::string &Key) const
 {
-    return PrivateProfile::GetString(FileName.FullName, Section, Key, MaxValueLength);
+    return PrivateProfile::GetString(FileName.FullName, Section, Key, PrivateProfile::MaxValueLength);
 }
 
 std::vector<std::string> TIniFile::ReadStrings(const std::string &Section,
                                                const std::vector<std::string_view> &Keys) const
 {
-    return PrivateProfile::GetStrings(FileName.FullName, Section, Keys, MaxValueLength);
+    return PrivateProfile::GetStrings(FileName.FullName, Section, Keys, PrivateProfile::MaxValueLength);
 }
 
 bool TIniFile::WriteStrings(const std::string &Section,

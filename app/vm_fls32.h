@@ -26,7 +26,7 @@ public:
 class TIniFile {
 public:
     // The value of Key in Section, or "" when the file, section or key is
-    // missing; at most MaxValueLength characters.
+    // missing; at most PrivateProfile::MaxValueLength characters.
     std::string ReadString(const std::string &Section, const std::string &Key) const;
     // The values of Keys in Section, in order, read in one pass over the file.
     std::vector<std::string> ReadStrings(const std::string &Section, const std::vector<std::string_view> &Keys) const;
@@ -37,8 +37,6 @@ public:
                       const std::vector<std::pair<std::string_view, std::string_view>> &Entries);
 
     TMyFile FileName;
-
-    static constexpr size_t MaxValueLength = 127;
 };
 
 // The tags of the two file pairs, for the handler of a finished download.

@@ -49,7 +49,7 @@ void TForm1::FormCreate()
     NewsRtf.Remote.FileName.SetFullName(std::string(RemoteNewsDir), NewsRtfName);
     NewsRtf.Local.FileName.SetFullName(productDir, NewsRtfName);
 
-    View.SetProgramText(Cp("\nTwój program:\n ") + LocalRelease.Load(ProductIni, DateConvert::Today()));
+    View.SetProgramText(Cp("\nTwój program:\n ") + LocalRelease.Load(ProductIni.FileName.FullName, DateConvert::Today()));
     View.SetVerdictText("");
     LoggedIn = false;
     View.ResetIndicators();

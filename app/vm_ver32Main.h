@@ -5,9 +5,9 @@
 // (vm_ver32Release.cpp), the check and the client's events
 // (vm_ver32Workflow.cpp). The window itself is the FormView.
 #include "app/FormView.h"
-#include "app/TProgram.h"
 #include "app/vm_fls32.h"
 #include "ftp/FtpClient.h"
+#include "record/TProgram.h"
 #include "sock/ThreadTimer.h"
 
 #include <cstdint>

@@ -7,20 +7,20 @@
 void TForm1::FormShowINF()
 {
     const double today = DateConvert::Today();
-    const TReleaseRecord installed = TReleaseRecord::Read(ProductIni);
+    const TReleaseRecord installed = TReleaseRecord::Read(ProductIni.FileName.FullName);
     const std::string local = LocalRelease.Assign(installed, today);
-    const TReleaseRecord server = TReleaseRecord::Read(NewsInf.Local);
+    const TReleaseRecord server = TReleaseRecord::Read(NewsInf.Local.FileName.FullName);
     const std::string serverText = ServerRelease.Assign(server, today);
     View.SetProgramText(Cp("\nTwój program:\n ") + local + "\n\n\n" + " Aktualny program:" + "\n" + " " + serverText);
     View.SetVerdictText("");
-    switch (UpdateVerdict(installed, server, today)) {
+    const TVerdict verdict = UpdateVerdict(installed, server, today);
+    View.SetVerdictText(std::string(VerdictText(verdict)));
+    switch (verdict) {
     case TVerdict::UpdateWaiting:
-        View.SetVerdictText(" Zaktualizuj program !!!");
         View.SetVerdictLook(TVerdictLook::UpdateWaiting);
         View.ShowIndicator(TIndicator::ProgramOld);
         break;
     case TVerdict::UpToDate:
-        View.SetVerdictText("Aktualizacja niepotrzebna");
         View.SetVerdictLook(TVerdictLook::UpToDate);
         View.ShowIndicator(TIndicator::ProgramAkt);
         break;

@@ -41,7 +41,8 @@ public:
             ++pos_;
     }
 
-    bool Number(int &value, int &digits)
+    // LeadingZero: more than one digit, the first of them 0.
+    bool Number(int &value, int &digits, bool &leadingZero)
     {
         SkipBlanks();
         const size_t start = pos_;
@@ -49,6 +50,7 @@ public:
         while (pos_ < text_.size() && text_[pos_] >= '0' && text_[pos_] <= '9' && value < 1000)
             value = value * 10 + (text_[pos_++] - '0');
         digits = int(pos_ - start);
+        leadingZero = digits > 1 && text_[start] == '0';
         return digits > 0;
     }
 
@@ -98,7 +100,7 @@ double Today()
     return date;
 }
 
-bool TryStrToDate(std::string_view text, const FormatSettings &format, double today, double &date)
+bool TryStrToDate(std::string_view text, const FormatSettings &format, double today, double &date, YearWritten &year)
 {
     const char separator = format.DateSeparator;
     const Order order = DateOrder(format.ShortDateFormat);
@@ -106,9 +108,10 @@ bool TryStrToDate(std::string_view text, const FormatSettings &format, double to
 
     Scanner scan(text);
     int n1, n2, n3, l1, l2, l3 = 0;
-    if (!scan.Number(n1, l1) || !scan.Char(separator) || !scan.Number(n2, l2))
+    bool z1, z2, z3 = false;
+    if (!scan.Number(n1, l1, z1) || !scan.Char(separator) || !scan.Number(n2, l2, z2))
         return false;
-    const bool three = scan.Char(separator) && scan.Number(n3, l3);
+    const bool three = scan.Char(separator) && scan.Number(n3, l3, z3);
     if (three)
         scan.Char(separator);
     scan.SkipBlanks();
@@ -116,14 +119,14 @@ bool TryStrToDate(std::string_view text, const FormatSettings &format, double to
         return false;
 
     int y, m, d;
+    year = {};
     if (three) {
-        int yearDigits;
         switch (order) {
-        case Order::YMD: y = n1, m = n2, d = n3, yearDigits = l1; break;
-        case Order::MDY: m = n1, d = n2, y = n3, yearDigits = l3; break;
-        default: d = n1, m = n2, y = n3, yearDigits = l3; break;
+        case Order::YMD: y = n1, m = n2, d = n3, year = {l1, z1}; break;
+        case Order::MDY: m = n1, d = n2, y = n3, year = {l3, z3}; break;
+        default: d = n1, m = n2, y = n3, year = {l3, z3}; break;
         }
-        if (yearDigits <= 2)
+        if (year.Digits <= 2)
             y += currentYear / 100 * 100;
     } else {
         y = currentYear;
@@ -135,12 +138,24 @@ bool TryStrToDate(std::string_view text, const FormatSettings &format, double to
     return TryEncodeDate(y, m, d, date);
 }
 
-double StrToDate(const std::string &text, const FormatSettings &format, double today)
+bool TryStrToDate(std::string_view text, const FormatSettings &format, double today, double &date)
+{
+    YearWritten year;
+    return TryStrToDate(text, format, today, date, year);
+}
+
+double StrToDate(const std::string &text, const FormatSettings &format, double today, YearWritten &year)
 {
     double date = 0;
-    if (!TryStrToDate(text, format, today, date))
+    if (!TryStrToDate(text, format, today, date, year))
         throw EConvertError(FormatMessage("'%s' is not a valid date", text));
     return date;
+}
+
+double StrToDate(const std::string &text, const FormatSettings &format, double today)
+{
+    YearWritten year;
+    return StrToDate(text, format, today, year);
 }
 
 std::string DateToStr(double date, const FormatSettings &settings)
@@ -148,17 +163,20 @@ std::string DateToStr(double date, const FormatSettings &settings)
     const year_month_day ymd = DayOf(date);
     const int y = int(ymd.year());
     const unsigned m = unsigned(ymd.month()), d = unsigned(ymd.day());
-    auto two = [](unsigned v) { return std::string{char('0' + v / 10 % 10), char('0' + v % 10)}; };
+    auto padded = [](unsigned v, size_t width) {
+        const std::string digits = std::to_string(v);
+        return std::string(width > digits.size() ? width - digits.size() : 0, '0') + digits;
+    };
 
     const std::string &format = settings.ShortDateFormat;
     std::string out;
     for (size_t i = 0; i < format.size();) {
         auto starts = [&](std::string_view token) { return format.compare(i, token.size(), token) == 0; };
-        if (starts("yyyy")) { out += std::to_string(y); i += 4; }
-        else if (starts("yy")) { out += two(unsigned(y % 100)); i += 2; }
-        else if (starts("mm")) { out += two(m); i += 2; }
+        if (starts("yyyy")) { out += padded(unsigned(y), 4); i += 4; }
+        else if (starts("yy")) { out += padded(unsigned(y % 100), 2); i += 2; }
+        else if (starts("mm")) { out += padded(m, 2); i += 2; }
         else if (starts("m")) { out += std::to_string(m); i += 1; }
-        else if (starts("dd")) { out += two(d); i += 2; }
+        else if (starts("dd")) { out += padded(d, 2); i += 2; }
         else if (starts("d")) { out += std::to_string(d); i += 1; }
         else { out += format[i] == '/' ? settings.DateSeparator : format[i]; i += 1; }
     }

@@ -29,9 +29,20 @@ bool TryEncodeDate(int year, int month, int day, double &date);
 // before separators and at the end are skipped, one separator may end the
 // text, and nothing else may follow.
 bool TryStrToDate(std::string_view text, const FormatSettings &format, double today, double &date);
+// How TryStrToDate read a date's year, for a caller that must see which rule
+// supplied it: 0 digits when the text named none (today's year was taken),
+// one or two when the century of today was added.
+struct YearWritten {
+    int Digits = 0;
+    bool LeadingZero = false;
+};
+// TryStrToDate, telling how the year was written.
+bool TryStrToDate(std::string_view text, const FormatSettings &format, double today, double &date, YearWritten &year);
 // The same; a text that is no date raises EConvertError "'%s' is not a valid date".
+double StrToDate(const std::string &text, const FormatSettings &format, double today, YearWritten &year);
 double StrToDate(const std::string &text, const FormatSettings &format, double today);
-// Date written in the format's short date format (dd, d, mm, m, yyyy, yy).
+// Date written in the format's short date format (dd, d, mm, m, yyyy, yy);
+// "yyyy" is four digits at least.
 std::string DateToStr(double date, const FormatSettings &format);
 
 // The same in the program-wide settings, on today's date.

@@ -92,8 +92,8 @@ bool Entry(std::string_view content, std::string_view &key, std::string_view &va
 class SectionScan {
 public:
     SectionScan(std::string_view section, const std::vector<std::string_view> &keys, size_t maxLength)
-        : keyLines(keys.size(), std::string::npos), values(keys.size()), section_(Trim(section)), keys_(keys),
-          maxLength_(maxLength)
+        : keyLines(keys.size(), std::string::npos), values(keys.size()), wholeLengths(keys.size(), std::string::npos),
+          section_(Trim(section)), keys_(keys), maxLength_(maxLength)
     {
         for (std::string_view &key : keys_)
             key = Trim(key);
@@ -123,6 +123,7 @@ public:
                 if (keyLines[k] == std::string::npos && SameName(key, keys_[k])) {
                     keyLines[k] = i;
                     values[k] = std::string(value.substr(0, maxLength_));
+                    wholeLengths[k] = value.size();
                 }
         return true;
     }
@@ -131,6 +132,7 @@ public:
     size_t insertAt = 0;
     std::vector<size_t> keyLines;
     std::vector<std::string> values;
+    std::vector<size_t> wholeLengths;
 
 private:
     std::string_view section_;
@@ -184,6 +186,16 @@ std::string_view LastLine(std::string_view text)
         text.remove_suffix(1);
     const size_t lf = text.rfind('\n');
     return lf == std::string_view::npos ? text : text.substr(lf + 1);
+}
+
+// The file's first bytes tell a text the reader cannot take as it was meant.
+TextStart StartOf(std::string_view head)
+{
+    if (head.starts_with("\xEF\xBB\xBF"))
+        return TextStart::Utf8Bom;
+    if (head.starts_with("\xFF\xFE") || head.starts_with("\xFE\xFF") || head.find('\0') != std::string_view::npos)
+        return TextStart::Utf16;
+    return TextStart::Plain;
 }
 
 bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
@@ -263,22 +275,27 @@ bool CanWrite(std::string_view section, std::string_view key, std::string_view v
            section.find(']') == std::string_view::npos;
 }
 
-std::vector<std::string> GetStrings(const std::string &fileName, std::string_view section,
-                                    const std::vector<std::string_view> &keys, size_t maxLength)
+SectionRead ReadSection(const std::string &fileName, std::string_view section,
+                        const std::vector<std::string_view> &keys, size_t maxLength)
 {
     SectionScan scan(section, keys, maxLength);
+    SectionRead read;
     RegularFile file(fileName);
-    if (!file.IsOpen())
-        return scan.values;
+    read.State = file.IsOpen() ? FileState::Read : file.Missing() ? FileState::Missing : FileState::Unreadable;
     // One pass, block by block, keeping only the head of each line; it ends
     // where the section ends.
     std::string line;
-    bool going = true;
+    bool going = file.IsOpen();
+    bool first = true;
     char buffer[kReadBlock];
     while (going) {
         const size_t n = file.Read(buffer, sizeof buffer);
         if (n == 0)
             break;
+        if (first) {
+            read.Start = StartOf(std::string_view(buffer, n));
+            first = false;
+        }
         for (std::string_view block(buffer, n); going && !block.empty();) {
             const size_t lf = block.find('\n');
             if (line.size() < kLineKept)
@@ -292,7 +309,16 @@ std::vector<std::string> GetStrings(const std::string &fileName, std::string_vie
     }
     if (going && !line.empty())
         scan.Take(line);
-    return scan.values;
+    read.SectionFound = scan.header != std::string::npos;
+    read.Values = std::move(scan.values);
+    read.WholeLengths = std::move(scan.wholeLengths);
+    return read;
+}
+
+std::vector<std::string> GetStrings(const std::string &fileName, std::string_view section,
+                                    const std::vector<std::string_view> &keys, size_t maxLength)
+{
+    return ReadSection(fileName, section, keys, maxLength).Values;
 }
 
 std::string GetString(const std::string &fileName, std::string_view section, std::string_view key, size_t maxLength)

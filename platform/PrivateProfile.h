@@ -17,6 +17,10 @@ namespace PrivateProfile {
 
 using KeyValue = std::pair<std::string_view, std::string_view>;
 
+// The longest value the program's reads keep: the 128-byte buffer, its
+// terminating zero included, of the profile calls it was written for.
+inline constexpr size_t MaxValueLength = 127;
+
 // The value of Key in Section of the profile text, or "" when absent, cut to
 // MaxLength bytes.
 std::string ReadValue(std::string_view text, std::string_view section, std::string_view key,
@@ -41,6 +45,28 @@ bool CanWrite(std::string_view section, std::string_view key, std::string_view v
 // CanWrite refuses is left out and makes the result false.
 std::vector<std::string> GetStrings(const std::string &fileName, std::string_view section,
                                     const std::vector<std::string_view> &keys, size_t maxLength);
+
+// What a read of a file met on its way, for a caller that must tell apart what
+// reads alike: a missing file, section or key all read as "", a cut value as
+// any other.
+enum class FileState { Read, Missing, Unreadable };
+// How the text begins: a UTF-8 byte order mark, which hides the first line's
+// section from the reader, or UTF-16 (a byte order mark or zero bytes), of
+// which nothing matches.
+enum class TextStart { Plain, Utf8Bom, Utf16 };
+struct SectionRead {
+    FileState State = FileState::Missing;
+    TextStart Start = TextStart::Plain;
+    bool SectionFound = false;
+    // As GetStrings gives them.
+    std::vector<std::string> Values;
+    // Each value's length before the cut, as far as a line's kept head holds
+    // it; npos where the key is missing.
+    std::vector<size_t> WholeLengths;
+};
+// GetStrings' read, with what it met.
+SectionRead ReadSection(const std::string &fileName, std::string_view section,
+                        const std::vector<std::string_view> &keys, size_t maxLength);
 std::string GetString(const std::string &fileName, std::string_view section, std::string_view key,
                       size_t maxLength);
 bool WriteStrings(const std::string &fileName, std::string_view section, const std::vector<KeyValue> &entries);

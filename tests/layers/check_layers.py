@@ -20,20 +20,28 @@ PLATFORM = ("platform", "platform/net", "platform/files")
 # below it that has no row of its own, so ui/windows/ belongs to ui/); its
 # files may include their own row's files and those of the rows listed.
 # The top-down order of the layers is main, ui, app, ftp, sock, platform;
-# rtf/ stands beside platform/, and only ui/ uses it.
+# rtf/ stands beside platform/, and only ui/ uses it; record/ stands beside
+# ftp/, below app/, and release/ (the maker's tool) on record/ alone.
 MAY_INCLUDE = {
-    "main": ("ui", "app", "ftp", "sock") + PLATFORM,
-    "ui": ("app", "ftp", "sock", "rtf") + PLATFORM,
-    "app": ("ftp", "sock") + PLATFORM,
+    "main": ("ui", "app", "record", "ftp", "sock") + PLATFORM,
+    "ui": ("app", "record", "ftp", "sock", "rtf") + PLATFORM,
+    "app": ("record", "ftp", "sock") + PLATFORM,
     "ftp": ("sock",) + PLATFORM,
     "sock": PLATFORM,
     "rtf": ("platform",),
+    # Release records, dates and the verdict: the window's logic and the
+    # maker's tool read them with the same code, which needs no network.
+    "record": ("platform",),
+    # The maker's tool: the records and the console, never the FTP client,
+    # the sockets or a window.
+    "release": ("record", "platform", "platform/console"),
     "platform": (),
     "platform/net": ("platform",),
     # The receive into a file (platform/files/ReceiveIntoFile*.cpp) splices
     # from a socket into the file, and the files library already stands on
     # the network library (vm_files links vm_net).
     "platform/files": ("platform", "platform/net"),
+    "platform/console": ("platform",),
 }
 
 # detail/ headers are the platform's internals: only platform/ and the tests

@@ -1,22 +1,28 @@
-#include "app/TProgram.h"
-
-#include "app/vm_fls32.h"
-#include "platform/DateConvert.h"
+#include "record/TProgram.h"
 
 namespace {
-const std::string Section = "Program";
 // How the files write a release date, and how the window shows it.
 const DateConvert::FormatSettings StoredFormat{"yy/mm/dd", '/'};
 const DateConvert::FormatSettings ShownFormat{"dd/mm/yy", '/'};
 } // namespace
 
-TReleaseRecord TReleaseRecord::Read(const TIniFile &Ini)
+TReleaseRecord TReleaseRecord::Read(const std::string &FileName) { return From(ReadSection(FileName)); }
+
+PrivateProfile::SectionRead TReleaseRecord::ReadSection(const std::string &FileName)
 {
-    std::vector<std::string> values = Ini.ReadStrings(Section, {"Wersja", "Wydanie", "Wydanie_Dod", "LastUpd"});
-    return {std::move(values[0]), std::move(values[1]), std::move(values[2]), std::move(values[3])};
+    return PrivateProfile::ReadSection(FileName, Section, {Keys.begin(), Keys.end()}, PrivateProfile::MaxValueLength);
 }
 
-std::string TProgram::Load(const TIniFile &Ini, double Today) { return Assign(TReleaseRecord::Read(Ini), Today); }
+TReleaseRecord TReleaseRecord::From(const PrivateProfile::SectionRead &Read)
+{
+    const std::vector<std::string> &values = Read.Values;
+    return {values[0], values[1], values[2], values[3]};
+}
+
+std::string TProgram::Load(const std::string &FileName, double Today)
+{
+    return Assign(TReleaseRecord::Read(FileName), Today);
+}
 
 std::string TProgram::Assign(const TReleaseRecord &Record, double Today)
 {
@@ -36,7 +42,7 @@ std::string TProgram::Assign(const TReleaseRecord &Record, double Today)
 
 void TProgram::ConvertDate(double Today)
 {
-    Date = DateConvert::StrToDate(DateText, StoredFormat, Today);
+    Date = DateConvert::StrToDate(DateText, StoredFormat, Today, Year);
     DateText = DateConvert::DateToStr(Date, ShownFormat);
 }
 
@@ -47,4 +53,13 @@ TVerdict UpdateVerdict(const TReleaseRecord &Installed, const TReleaseRecord &Se
     installed.Assign(Installed, Today);
     server.Assign(Server, Today);
     return server.Date > installed.Date ? TVerdict::UpdateWaiting : TVerdict::UpToDate;
+}
+
+std::string_view VerdictText(TVerdict Verdict)
+{
+    switch (Verdict) {
+    case TVerdict::UpdateWaiting: return " Zaktualizuj program !!!";
+    case TVerdict::UpToDate: break;
+    }
+    return "Aktualizacja niepotrzebna";
 }

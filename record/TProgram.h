@@ -1,10 +1,14 @@
 #pragma once
 // One release of a product as its release-information file describes it
 // (section "Program": "Wersja", "Wydanie", "Wydanie_Dod", "LastUpd"), and the
-// verdict on the installed release against the server's.
-#include <string>
+// verdict on the installed release against the server's. The window and the
+// maker's release tool both read releases through these.
+#include "platform/DateConvert.h"
+#include "platform/PrivateProfile.h"
 
-class TIniFile;
+#include <array>
+#include <string>
+#include <string_view>
 
 // The values of section "Program" as the file holds them.
 struct TReleaseRecord {
@@ -13,14 +17,22 @@ struct TReleaseRecord {
     std::string EditionSuffix; // "Wydanie_Dod"
     std::string LastUpd;       // the release date, year first ("yy/mm/dd"); may be missing
 
-    // Reads the values from Ini in one pass; missing ones are empty.
-    static TReleaseRecord Read(const TIniFile &Ini);
+    static constexpr std::string_view Section = "Program";
+    // The keys, in the order of the fields above.
+    static constexpr std::array<std::string_view, 4> Keys = {"Wersja", "Wydanie", "Wydanie_Dod", "LastUpd"};
+
+    // Reads the values from the file in one pass; missing ones are empty.
+    static TReleaseRecord Read(const std::string &FileName);
+    // The same read with what it met on the way (the file, the section, each
+    // key and its whole length, how the text begins), and the record from it.
+    static PrivateProfile::SectionRead ReadSection(const std::string &FileName);
+    static TReleaseRecord From(const PrivateProfile::SectionRead &Read);
 };
 
 class TProgram {
 public:
-    // Reads the release from Ini and returns the new Description, as Assign.
-    std::string Load(const TIniFile &Ini, double Today);
+    // Reads the release from the file and returns the new Description, as Assign.
+    std::string Load(const std::string &FileName, double Today);
 
     // Takes the release from Record and returns the new Description:
     // "wersja: V , wyd. EX, dd/mm/yy" (or "?" for a missing date).
@@ -36,6 +48,8 @@ public:
     std::string Description;
     std::string DateText;
     double Date = 0;
+    // How the last date converted wrote its year.
+    DateConvert::YearWritten Year;
 };
 
 // What the window says of the installed release against the server's.
@@ -45,3 +59,6 @@ enum class TVerdict { UpdateWaiting, UpToDate };
 // A missing date counts as 1 January 2000; a date that is no date raises its
 // conversion error (the installed release's first).
 TVerdict UpdateVerdict(const TReleaseRecord &Installed, const TReleaseRecord &Server, double Today);
+
+// The verdict's text in the window (code page 1250).
+std::string_view VerdictText(TVerdict Verdict);
