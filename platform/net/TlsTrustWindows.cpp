@@ -206,8 +206,8 @@ TlsFailure TlsTrust::Verify(PCCERT_CONTEXT server, const std::string &host) cons
 
     // The chain must be good for proving a server: a certificate that names
     // other purposes only (a company's certificate for a person's login) is
-    // refused; one that names no purpose is good for any. Wine ignores the
-    // absence of this and accepts any purpose.
+    // refused; one that names no purpose is good for any. Without this, wine
+    // takes a certificate of any purpose.
     LPSTR serverAuth[] = {const_cast<LPSTR>(szOID_PKIX_KP_SERVER_AUTH)};
     CERT_CHAIN_PARA para = {};
     para.cbSize = sizeof para;
