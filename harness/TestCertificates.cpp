@@ -94,9 +94,10 @@ struct Validity {
 constexpr long kDay = 24 * 60 * 60;
 constexpr Validity kNow{-kDay, 30 * kDay};
 
-// Issuer and IssuerKey null: self-signed. Names empty: a CA.
-Cert MakeCert(EVP_PKEY *key, const std::string &commonName, const std::string &names, Validity validity,
-              long serial, X509 *issuer, EVP_PKEY *issuerKey)
+// Issuer and IssuerKey null: self-signed. Names empty: a CA. Purposes: the
+// extended key usage of a server's certificate, none when empty.
+Cert MakeCert(EVP_PKEY *key, const std::string &commonName, const std::string &names, const std::string &purposes,
+              Validity validity, long serial, X509 *issuer, EVP_PKEY *issuerKey)
 {
     Cert cert(X509_new(), X509_free);
     if (!cert)
@@ -125,7 +126,8 @@ Cert MakeCert(EVP_PKEY *key, const std::string &commonName, const std::string &n
     } else {
         AddExtension(cert.get(), signer, NID_basic_constraints, "critical,CA:FALSE");
         AddExtension(cert.get(), signer, NID_key_usage, "critical,digitalSignature");
-        AddExtension(cert.get(), signer, NID_ext_key_usage, "serverAuth");
+        if (!purposes.empty())
+            AddExtension(cert.get(), signer, NID_ext_key_usage, purposes.c_str());
         AddExtension(cert.get(), signer, NID_subject_alt_name, names.c_str());
     }
     Sign(cert.get(), issuerKey ? issuerKey : key);
@@ -161,6 +163,8 @@ const char *FileStem(TestCertificates::Kind kind)
     case TestCertificates::Kind::Expired: return "expired";
     case TestCertificates::Kind::NotYetValid: return "not-yet-valid";
     case TestCertificates::Kind::SelfSigned: return "self-signed";
+    case TestCertificates::Kind::ClientAuthOnly: return "client-auth-only";
+    case TestCertificates::Kind::NoExtendedKeyUsage: return "no-extended-key-usage";
     }
     throw std::logic_error("unknown certificate kind");
 }
@@ -170,28 +174,31 @@ const char *FileStem(TestCertificates::Kind kind)
 TestCertificates::TestCertificates()
 {
     const Key caKey = NewKey();
-    const Cert ca = MakeCert(caKey.get(), "vm_ftp harness CA", "", kNow, 1, nullptr, nullptr);
+    const Cert ca = MakeCert(caKey.get(), "vm_ftp harness CA", "", "", kNow, 1, nullptr, nullptr);
     dir_.Write("ca.pem", CertPem(ca.get()));
 
     const std::string rightNames = "IP:127.0.0.1,IP:::1,DNS:localhost";
     struct Plan {
         Kind kind;
         std::string names;
+        std::string purposes;
         Validity validity;
         bool fromCa;
     };
     const Plan plans[] = {
-        {Kind::Good, rightNames, kNow, true},
-        {Kind::OtherName, "DNS:other.example", kNow, true},
-        {Kind::Expired, rightNames, {-30 * kDay, -kDay}, true},
-        {Kind::NotYetValid, rightNames, {kDay, 30 * kDay}, true},
-        {Kind::SelfSigned, rightNames, kNow, false},
+        {Kind::Good, rightNames, "serverAuth", kNow, true},
+        {Kind::OtherName, "DNS:other.example", "serverAuth", kNow, true},
+        {Kind::Expired, rightNames, "serverAuth", {-30 * kDay, -kDay}, true},
+        {Kind::NotYetValid, rightNames, "serverAuth", {kDay, 30 * kDay}, true},
+        {Kind::SelfSigned, rightNames, "serverAuth", kNow, false},
+        {Kind::ClientAuthOnly, rightNames, "clientAuth", kNow, true},
+        {Kind::NoExtendedKeyUsage, rightNames, "", kNow, true},
     };
     long serial = 2;
     for (const Plan &plan : plans) {
         const Key key = NewKey();
         const Cert cert = MakeCert(key.get(), plan.names == rightNames ? "localhost" : "other.example", plan.names,
-                                   plan.validity, serial++, plan.fromCa ? ca.get() : nullptr,
+                                   plan.purposes, plan.validity, serial++, plan.fromCa ? ca.get() : nullptr,
                                    plan.fromCa ? caKey.get() : nullptr);
         const std::string stem = FileStem(plan.kind);
         dir_.Write(stem + ".pem", CertPem(cert.get()));

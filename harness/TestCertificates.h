@@ -28,6 +28,11 @@ public:
         Expired,      // from the CA, right names, ended yesterday
         NotYetValid,  // from the CA, right names, valid from tomorrow
         SelfSigned,   // right names, valid now, not from the CA
+        // From the CA, right names, valid now, for client authentication only:
+        // what a company authority issues to a person or a machine.
+        ClientAuthOnly,
+        NoExtendedKeyUsage,  // from the CA, right names, valid now, no purpose named
+        Last = NoExtendedKeyUsage,
     };
 
     TestCertificates();

@@ -16,7 +16,7 @@ SessionObject MakeTestCertificates(const Words &)
     const TestCertificates &made = *certificates;
     object.Add("CaFile", 0, [&made](const Words &) { return Words{made.CaFile()}; });
     object.Add("Server", 1, [&made](const Words &a) {
-        const CertificateFiles files = made.Server(EnumIn(a[0], TestCertificates::Kind::SelfSigned));
+        const CertificateFiles files = made.Server(EnumIn(a[0], TestCertificates::Kind::Last));
         return Words{files.certFile, files.keyFile};
     });
     return object;

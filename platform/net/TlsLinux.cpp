@@ -101,6 +101,8 @@ TlsFailure FailureOfVerification(long result)
     case X509_V_ERR_HOSTNAME_MISMATCH:
     case X509_V_ERR_IP_ADDRESS_MISMATCH:
         return TlsFailure::NameMismatch;
+    // A certificate issued for other purposes than a server's
+    // (X509_V_ERR_INVALID_PURPOSE) among the rest.
     default:
         return TlsFailure::Untrusted;
     }

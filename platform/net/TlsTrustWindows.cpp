@@ -204,8 +204,16 @@ TlsFailure TlsTrust::Verify(PCCERT_CONTEXT server, const std::string &host) cons
     CertAddStoreToCollection(pool.get(), server->hCertStore, 0, 0);
     CertAddStoreToCollection(pool.get(), caStore_, 0, 0);
 
+    // The chain must be good for proving a server: a certificate that names
+    // other purposes only (a company's certificate for a person's login) is
+    // refused; one that names no purpose is good for any. Without this, wine
+    // takes a certificate of any purpose.
+    LPSTR serverAuth[] = {const_cast<LPSTR>(szOID_PKIX_KP_SERVER_AUTH)};
     CERT_CHAIN_PARA para = {};
     para.cbSize = sizeof para;
+    para.RequestedUsage.dwType = USAGE_MATCH_TYPE_AND;
+    para.RequestedUsage.Usage.cUsageIdentifier = 1;
+    para.RequestedUsage.Usage.rgpszUsageIdentifier = serverAuth;
     // Nothing is fetched from the network while the server waits.
     PCCERT_CHAIN_CONTEXT built = nullptr;
     if (!CertGetCertificateChain(nullptr, server, nullptr, pool.get(), &para, CERT_CHAIN_CACHE_ONLY_URL_RETRIEVAL,

@@ -6,11 +6,10 @@
 #include "platform/detail/WideTextWindows.h"
 #include "platform/net/Address.h"
 #include "platform/net/SocketErrors.h"
+#include "platform/net/detail/HandshakeCallWindows.h"
 #include "platform/net/detail/TlsSuiteNamesWindows.h"
 #include "platform/net/detail/TlsTrustWindows.h"
 
-#define SECURITY_WIN32
-#include <security.h>
 // The newer credentials (SCH_CREDENTIALS) are declared only on request.
 #define SCHANNEL_USE_BLACKLISTS
 #include <subauth.h>
@@ -18,6 +17,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <optional>
 
 namespace net {
@@ -33,6 +33,10 @@ constexpr std::size_t RecordHeader = 5;
 constexpr unsigned char AlertRecord = 21;
 // The longest record body TLS allows (2^14 bytes and what protection adds).
 constexpr std::size_t LongestRecordBody = 16384 + 2048;
+// Records in a row that decrypt to nothing before the stream counts as broken,
+// as many as OpenSSL takes: a peer that sends nothing else would otherwise
+// keep Recv busy for ever, out of reach of every time limit.
+constexpr int MostEmptyRecordsInARow = 32;
 
 // The program checks the certificate itself (TlsTrust): SChannel's own check
 // inside the handshake would refuse a company CA or an address before ours
@@ -109,21 +113,22 @@ long Broken()
     return SocketError;
 }
 
+// SChannel's credentials, freed when the last one that uses them is gone.
+struct Credentials {
+    explicit Credentials(const CredHandle &acquired) : handle(acquired) {}
+    ~Credentials() { FreeCredentialsHandle(&handle); }
+    Credentials(const Credentials &) = delete;
+    Credentials &operator=(const Credentials &) = delete;
+    CredHandle handle;
+};
+
 } // namespace
 
 struct TlsContext::Native {
-    Native() = default;
-    ~Native()
-    {
-        if (haveCredentials)
-            FreeCredentialsHandle(&credentials);
-    }
-    Native(const Native &) = delete;
-    Native &operator=(const Native &) = delete;
     // One for every connection of a check: SChannel resumes a session only on
-    // the credentials it was made with.
-    CredHandle credentials = {};
-    bool haveCredentials = false;
+    // the credentials it was made with. Each connection holds them too, for
+    // as long as it lives. None when they could not be had.
+    std::shared_ptr<Credentials> credentials;
     TlsTrust trust;
 };
 
@@ -133,7 +138,7 @@ struct TlsSession {};
 
 struct TlsStream::Native {
     Native(const TlsContext::Native &c, Socket &s, const std::string &h)
-        : context(c), socket(s), host(h), target(TargetName(h))
+        : context(c), credentials(c.credentials), socket(s), host(h), target(TargetName(h))
     {
     }
     ~Native()
@@ -159,13 +164,16 @@ struct TlsStream::Native {
     SECURITY_STATUS Decrypt();
     TlsFailure Verify();
 
-    const TlsContext::Native &context;
+    const TlsContext::Native &context;  // for the certificate check, during the handshake only
+    const std::shared_ptr<Credentials> credentials;
     Socket &socket;
     const std::string host;
     std::wstring target;
     CtxtHandle handle = {};
     bool haveContext = false;
     bool handshakeDone = false;
+    bool certificateAsked = false;  // the server asked for a client certificate
+    int emptyRecords = 0;           // records in a row that decrypted to nothing
     SecPkgContext_StreamSizes sizes = {};
     std::string received;           // records not yet decrypted
     bool incomplete = false;        // received ends in part of a record
@@ -205,10 +213,9 @@ SECURITY_STATUS TlsStream::Native::Initialize(SecBufferDesc *input)
     SecBuffer out[1] = {{0, SECBUFFER_TOKEN, nullptr}};
     SecBufferDesc outDesc = {SECBUFFER_VERSION, 1, out};
     ULONG attributes = 0;
-    auto &credentials = const_cast<CredHandle &>(context.credentials);
     const SECURITY_STATUS status =
-        InitializeSecurityContextW(&credentials, haveContext ? &handle : nullptr, target.data(), ContextRequests, 0, 0,
-                                   input, 0, haveContext ? nullptr : &handle, &outDesc, &attributes, nullptr);
+        HandshakeCall()(&credentials->handle, haveContext ? &handle : nullptr, target.data(), ContextRequests, 0, 0,
+                        input, 0, haveContext ? nullptr : &handle, &outDesc, &attributes, nullptr);
     if (out[0].pvBuffer) {
         outgoing.append(static_cast<const char *>(out[0].pvBuffer), out[0].cbBuffer);
         FreeContextBuffer(out[0].pvBuffer);
@@ -227,6 +234,10 @@ SECURITY_STATUS TlsStream::Native::HandshakeStep()
         haveContext = true;
     if (status == SEC_E_INCOMPLETE_MESSAGE)
         incomplete = true;
+    // Asked for a client certificate, SChannel has taken none of the input:
+    // the next call goes on with all of it (Microsoft's sample client does so).
+    else if (status == SEC_I_INCOMPLETE_CREDENTIALS)
+        return status;
     else if (in[1].BufferType == SECBUFFER_EXTRA && in[1].cbBuffer > 0)
         received.erase(0, received.size() - in[1].cbBuffer);
     else if (!first)
@@ -268,6 +279,10 @@ SECURITY_STATUS TlsStream::Native::Decrypt()
         closeNotify = true;
     if (status == SEC_I_CONTEXT_EXPIRED)
         closeNotify = true;
+    if (data)
+        emptyRecords = 0;
+    else if (status == SEC_E_OK && !closeNotify)
+        ++emptyRecords;
     if (status != SEC_I_RENEGOTIATE)
         return status;
     // After the handshake, TLS 1.3 sends handshake messages of its own (new
@@ -298,8 +313,10 @@ TlsContext::TlsContext(const std::string &CaFile) : native_(std::make_unique<Nat
         loadFailure_ = TlsFailure::CaFile;
         return;
     }
-    native_->haveCredentials = Acquire(native_->credentials);
-    if (!native_->haveCredentials)
+    CredHandle acquired;
+    if (Acquire(acquired))
+        native_->credentials = std::make_shared<Credentials>(acquired);
+    else
         loadFailure_ = TlsFailure::Handshake;
 }
 
@@ -309,7 +326,7 @@ TlsContext::~TlsContext() = default;
 TlsStream::TlsStream(const TlsContext &Context, Socket &Connection, const std::string &Host, const TlsSessionRef &)
     : native_(std::make_unique<Native>(Context.Handle(), Connection, Host))
 {
-    if (!Context.Handle().haveCredentials)
+    if (!Context.Handle().credentials)
         failure_ = TlsFailure::Handshake;
 }
 
@@ -354,9 +371,14 @@ TlsStream::Progress TlsStream::Handshake()
             break;
         case SEC_I_CONTINUE_NEEDED:
         case SEC_E_INCOMPLETE_MESSAGE:
+            break;
         // Asked for a client certificate: there is none, and the next call
-        // goes on without it.
+        // goes on without it, on the same input. Wine never asks. Asked
+        // again, SChannel would keep this loop going without a wait.
         case SEC_I_INCOMPLETE_CREDENTIALS:
+            if (n.certificateAsked)
+                return fail(TlsFailure::Handshake);
+            n.certificateAsked = true;
             break;
         default:
             n.Flush();  // the alert SChannel may have written, if it can go
@@ -383,6 +405,8 @@ long TlsStream::Recv(char *Data, std::size_t Length)
             const SECURITY_STATUS status = n.Decrypt();
             if (status != SEC_E_OK && status != SEC_E_INCOMPLETE_MESSAGE && status != SEC_I_CONTEXT_EXPIRED)
                 return Broken();
+            if (n.emptyRecords > MostEmptyRecordsInARow)
+                return Broken();
             continue;
         }
         const long got = n.ReadMore();
@@ -404,9 +428,10 @@ long TlsStream::Send(const char *Data, std::size_t Length)
             return Broken();
         // The caller offers the same bytes again until they count as sent:
         // those of the last record count once the record is out.
+        // Never more than this call was given: the rest counts on the next.
         if (n.outgoingPlain > 0) {
-            const std::size_t sent = n.outgoingPlain;
-            n.outgoingPlain = 0;
+            const std::size_t sent = std::min(n.outgoingPlain, Length);
+            n.outgoingPlain -= sent;
             return static_cast<long>(sent);
         }
         if (Length == 0)

@@ -10,6 +10,8 @@ packages=(
   xvfb xauth x11-utils xdotool imagemagick tesseract-ocr tesseract-ocr-eng fonts-dejavu-core fonts-liberation2
   vsftpd python3 python3-pyftpdlib ftp-proxy iproute2
   libssl-dev python3-openssl openssl
+  # GnuTLS: the test server whose TLS sends empty records, which OpenSSL never does
+  libgnutls30
 )
 # Callers that need more (the benchmarks, the fuzzers) name it as arguments.
 packages+=("$@")

@@ -23,6 +23,14 @@ protected:
         Put("vm_ver32.ini", Read("vm_ver32.ini") + "Szyfrowanie=Tak\r\nCertyfikatCA=" + caName + "\r\n");
         EXPECT_EQ(Start(), "");
     }
+    // The one box of a certificate that proves nothing, and no login.
+    void ExpectOnlyTheUntrustedBox()
+    {
+        EXPECT_EQ(view->errorMessages, std::vector<std::string>{Cp1250("Nie mogę nawiązać szyfrowanego połączenia z "
+                                                                       "serwerem.\nCertyfikat serwera nie jest zaufany.")});
+        EXPECT_FALSE(form->LoggedIn);
+        EXPECT_EQ(server.Transcript(), std::vector<std::string>{"AUTH TLS"});
+    }
     harness::ScriptedFtpServer &SecuredWith(harness::TestCertificates::Kind kind)
     {
         const harness::CertificateFiles pair = certificates.Server(kind);
@@ -40,10 +48,16 @@ TEST_F(SecureCheck, UntrustedCertificateShowsOneBoxThatSaysWhy)
     EXPECT_EQ(form->FtpClient1->TrustedCaFile, ProgramDir() + "firma.pem");
 
     EXPECT_EQ(FailureOf([this] { form->SpeedDownloadClick(); }), "");
-    EXPECT_EQ(view->errorMessages, std::vector<std::string>{Cp1250("Nie mogę nawiązać szyfrowanego połączenia z "
-                                                                   "serwerem.\nCertyfikat serwera nie jest zaufany.")});
-    EXPECT_FALSE(form->LoggedIn);
-    EXPECT_EQ(server.Transcript(), std::vector<std::string>{"AUTH TLS"});
+    ExpectOnlyTheUntrustedBox();
+}
+
+// The company authority signed it, but for a person's or a machine's login.
+TEST_F(SecureCheck, CertificateForClientsOnlyShowsTheUntrustedBox)
+{
+    SecuredWith(harness::TestCertificates::Kind::ClientAuthOnly);
+    StartSecured();
+    EXPECT_EQ(FailureOf([this] { form->SpeedDownloadClick(); }), "");
+    ExpectOnlyTheUntrustedBox();
 }
 
 // A record that is not the server's breaks the stream: the check ends at once

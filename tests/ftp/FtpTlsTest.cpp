@@ -189,6 +189,8 @@ TEST_F(FtpTlsTest, CertificateThatProvesNothingEndsTheLoginBeforeUser)
         {TestCertificates::Kind::SelfSigned, net::TlsFailure::Untrusted, "127.0.0.1"},
         {TestCertificates::Kind::Expired, net::TlsFailure::Expired, "127.0.0.1"},
         {TestCertificates::Kind::NotYetValid, net::TlsFailure::NotYetValid, "127.0.0.1"},
+        // Issued for logging in as a client: it proves no server.
+        {TestCertificates::Kind::ClientAuthOnly, net::TlsFailure::Untrusted, "127.0.0.1"},
         // Good for 127.0.0.1 and ::1, not for the address it is shown at.
         {TestCertificates::Kind::Good, net::TlsFailure::NameMismatch, "127.0.0.2"},
     };
@@ -200,6 +202,16 @@ TEST_F(FtpTlsTest, CertificateThatProvesNothingEndsTheLoginBeforeUser)
         EXPECT_EQ(ConnectFailure(), row.reason) << static_cast<int>(row.kind);
         EXPECT_THAT(scripted.Transcript(), ElementsAre("AUTH TLS")) << static_cast<int>(row.kind);
     }
+}
+
+// A certificate that names no purpose is good for every one, a server's too.
+TEST_F(FtpTlsTest, CertificateThatNamesNoPurposeLogsIn)
+{
+    ProtectedAndLoggedIn(SecuredWith(TestCertificates::Kind::NoExtendedKeyUsage));
+    server.Start();
+    TargetScriptedServer();
+    client.Connect();
+    EXPECT_TRUE(client.Secured());
 }
 
 TEST_F(FtpTlsTest, ProtectionRefusedEndsTheLoginBeforeUser)

@@ -145,6 +145,8 @@ std::string NameOf(TestCertificates::Kind kind)
     case TestCertificates::Kind::Expired: return "Expired";
     case TestCertificates::Kind::NotYetValid: return "NotYetValid";
     case TestCertificates::Kind::SelfSigned: return "SelfSigned";
+    case TestCertificates::Kind::ClientAuthOnly: return "ClientAuthOnly";
+    case TestCertificates::Kind::NoExtendedKeyUsage: return "NoExtendedKeyUsage";
     }
     return "Unknown";
 }
@@ -175,7 +177,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(BadCertificate{TestCertificates::Kind::OtherName, "IP address mismatch"},
                       BadCertificate{TestCertificates::Kind::Expired, "certificate has expired"},
                       BadCertificate{TestCertificates::Kind::NotYetValid, "certificate is not yet valid"},
-                      BadCertificate{TestCertificates::Kind::SelfSigned, "self-signed certificate"}),
+                      BadCertificate{TestCertificates::Kind::SelfSigned, "self-signed certificate"},
+                      BadCertificate{TestCertificates::Kind::ClientAuthOnly, "unsuitable certificate purpose"}),
     [](const ::testing::TestParamInfo<BadCertificate> &tested) { return NameOf(tested.param.kind); });
 
 }  // namespace
