@@ -13,7 +13,8 @@ inline constexpr int StatusHeight = 19;
 // The one spot of the two indicators in PanelProgram.
 inline constexpr int IndicatorLeft = 160, IndicatorTop = 4;
 
-enum class TKind { Label, Edit, CheckBox, FlatButton, PushButton, Container, Panel, Bevel, Text, News };
+// Text: one centred line; Lines: centred lines, never wrapped.
+enum class TKind { Label, Edit, CheckBox, FlatButton, PushButton, Container, Panel, Bevel, Text, Lines, News };
 
 struct ControlEntry {
     int id;

@@ -19,6 +19,10 @@ const std::pair<int, int> Glyphs[] = {
     {SpeedProgramOld, IDB_PROGRAM_OLD},
 };
 
+// The indicators show their glyph alone, centred; their caption names them
+// for screen readers only.
+bool ShowsCaption(int id) { return id != SpeedProgramAkt && id != SpeedProgramOld; }
+
 } // namespace
 
 FlatButtons::FlatButtons()
@@ -50,7 +54,7 @@ bool FlatButtons::Draw(const DRAWITEMSTRUCT &item, HFONT font) const
         ::DrawEdge(dc, &box, BDR_RAISEDINNER, BF_RECT);
     const int shift = pressed ? 1 : 0;
     wchar_t caption[128];
-    const int length = ::GetWindowTextW(item.hwndItem, caption, 128);
+    const int length = ShowsCaption(glyph->first) ? ::GetWindowTextW(item.hwndItem, caption, 128) : 0;
     const int glyphTop = (box.bottom - box.top - GlyphSize) / 2 + shift;
     const int glyphLeft = length > 0 ? GlyphMargin + shift : (box.right - box.left - GlyphSize) / 2 + shift;
     ::ImageList_Draw(glyphs, glyph->second, dc, glyphLeft, glyphTop, ILD_TRANSPARENT);
@@ -64,7 +68,8 @@ bool FlatButtons::Draw(const DRAWITEMSTRUCT &item, HFONT font) const
         ::DrawTextW(dc, caption, length, &text, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
         ::SelectObject(dc, previous);
     }
-    if (item.itemState & ODS_FOCUS) {
+    // No focus rectangle until the keyboard is used.
+    if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {
         RECT focus = box;
         ::InflateRect(&focus, -2, -2);
         ::DrawFocusRect(dc, &focus);
