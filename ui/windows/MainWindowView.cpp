@@ -106,7 +106,7 @@ bool Win32MainWindow::StatusBarExists() const { return !destroying; }
 void Win32MainWindow::SetStatusText(const std::string &text)
 {
     if (!destroying)
-        ShowStatusText(Control(StatusBar1), text);
+        ::SendMessageW(Control(StatusBar1), SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(StatusLine(text).c_str()));
 }
 
 void Win32MainWindow::SetCursors(TCursor cursor)

@@ -77,9 +77,9 @@ void CreateStatusBar(HWND window, HFONT font)
     ::SendMessageW(status, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(&wholeWidth));
 }
 
-void ShowStatusText(HWND statusBar, const std::string &text)
+std::wstring StatusLine(const std::string &text)
 {
     std::wstring line = Wide(text);
     std::replace_if(line.begin(), line.end(), [](wchar_t c) { return c == L'\r' || c == L'\n' || c == L'\t'; }, L' ');
-    ::SendMessageW(statusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(line.c_str()));
+    return line;
 }

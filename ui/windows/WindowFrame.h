@@ -17,7 +17,7 @@ HWND CreatePageControl(HWND window, HFONT font, RECT &page);
 // The status bar along the window's bottom edge.
 void CreateStatusBar(HWND window, HFONT font);
 
-// Shows Text (code page 1250) on the status bar's one line: each CR, LF and
-// tab as a blank, as the status bar would otherwise draw them or split the
-// text at a tab.
-void ShowStatusText(HWND statusBar, const std::string &text);
+// Text (code page 1250) as the status bar's one line: each CR, LF and tab a
+// blank. The status bar would draw a reply's line break and split the text
+// at a tab (wine's status bar blanks them itself).
+std::wstring StatusLine(const std::string &text);

@@ -1,10 +1,11 @@
 // Parts of the window built in this process, where what they hand the
-// system can be read: the tooltips' tools, the status bar's one line and
-// the centred lines of the program's text. Under wine, whose comctl32 takes
+// system can be read: the tooltips' tools, the status bar's line, the
+// centred lines of the program's text and the indicators' drawing. Under wine, whose comctl32 takes
 // any size of tool, only the structure itself tells what Windows would take.
 #include "ui/windows/CentredLines.h"
 #include "ui/windows/ControlIds.h"
 #include "ui/windows/ControlTable.h"
+#include "ui/windows/FlatButtons.h"
 #include "ui/windows/Tooltips.h"
 #include "ui/windows/WindowFrame.h"
 
@@ -17,6 +18,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <vector>
 
 using namespace WindowIds;
 using namespace WindowLayout;
@@ -50,24 +52,67 @@ protected:
     HFONT font = nullptr;
 };
 
-// The rows of DC's pixels, between Left and Right, that hold a pixel other than the button face.
-std::vector<bool> InkedRows(HDC dc, int width, int height, int left = 0, int right = -1)
-{
-    const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
-    std::vector<bool> rows(static_cast<std::size_t>(height));
-    for (int y = 0; y < height; ++y)
-        for (int x = left; x < (right < 0 ? width : right) && !rows[static_cast<std::size_t>(y)]; ++x)
-            rows[static_cast<std::size_t>(y)] = ::GetPixel(dc, x, y) != face;
-    return rows;
-}
+// A bitmap of Width x Height to draw into, as a control's paint would.
+class Canvas {
+public:
+    Canvas(int Width, int Height) : width(Width), height(Height)
+    {
+        HDC screen = ::GetDC(nullptr);
+        dc = ::CreateCompatibleDC(screen);
+        bitmap = ::CreateCompatibleBitmap(screen, width, height);
+        ::ReleaseDC(nullptr, screen);
+        previous = ::SelectObject(dc, bitmap);
+    }
+    ~Canvas()
+    {
+        ::SelectObject(dc, previous);
+        ::DeleteObject(bitmap);
+        ::DeleteDC(dc);
+    }
+    Canvas(const Canvas &) = delete;
+    Canvas &operator=(const Canvas &) = delete;
 
-bool AnyInk(const std::vector<bool> &rows, int from, int to)
-{
-    for (int y = from; y < to; ++y)
-        if (rows[static_cast<std::size_t>(y)])
-            return true;
-    return false;
-}
+    // What the owner of Control is asked to draw, the whole canvas.
+    DRAWITEMSTRUCT Item(UINT type, HWND control) const
+    {
+        DRAWITEMSTRUCT item{};
+        item.CtlType = type;
+        item.CtlID = static_cast<UINT>(::GetDlgCtrlID(control));
+        item.itemAction = ODA_DRAWENTIRE;
+        item.hwndItem = control;
+        item.hDC = dc;
+        item.rcItem = {0, 0, width, height};
+        return item;
+    }
+
+    // Whether any pixel of rows Top to Bottom, columns Left to Right, is
+    // other than the button face.
+    bool Inked(int top, int bottom, int left, int right) const
+    {
+        const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
+        for (int y = top; y < bottom; ++y)
+            for (int x = left; x < right; ++x)
+                if (::GetPixel(dc, x, y) != face)
+                    return true;
+        return false;
+    }
+
+    std::vector<COLORREF> Pixels() const
+    {
+        std::vector<COLORREF> pixels;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                pixels.push_back(::GetPixel(dc, x, y));
+        return pixels;
+    }
+
+    const int width, height;
+    HDC dc = nullptr;
+
+private:
+    HBITMAP bitmap = nullptr;
+    HGDIOBJ previous = nullptr;
+};
 
 } // namespace
 
@@ -92,20 +137,12 @@ TEST_F(WindowParts, EveryHintsToolHasTheSizeComctl32FiveTakes)
     ::DestroyWindow(tooltips);
 }
 
-TEST_F(WindowParts, StatusTextIsDrawnOnOneLine)
+// Wine's status bar blanks these itself; Windows' draws a line break and
+// splits the text at a tab.
+TEST_F(WindowParts, StatusTextIsOneLine)
 {
-    CreateStatusBar(parent, font);
-    HWND status = ::GetDlgItem(parent, StatusBar1);
-    ASSERT_TRUE(status);
-
-    ShowStatusText(status, "226 Transfer complete.\r\n");
-    wchar_t text[64] = {};
-    ::SendMessageW(status, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(text));
-    EXPECT_EQ(std::wstring(text), L"226 Transfer complete.  ");
-
-    ShowStatusText(status, "a\tb");
-    ::SendMessageW(status, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(text));
-    EXPECT_EQ(std::wstring(text), L"a b");
+    EXPECT_EQ(StatusLine("226 Transfer complete.\r\n"), L"226 Transfer complete.  ");
+    EXPECT_EQ(StatusLine("a\tb \xB3"), L"a b \u0142");
 }
 
 // A line wider than the control is cut at both edges; the line after it
@@ -113,37 +150,44 @@ TEST_F(WindowParts, StatusTextIsDrawnOnOneLine)
 TEST_F(WindowParts, ProgramTextLinesNeverWrap)
 {
     const ControlEntry &entry = EntryOf(TextProgram);
-    const int width = entry.width, height = entry.height;
-    HWND text = Child(L"STATIC", (std::wstring(60, L'M') + L"\nX").c_str(), CentredLinesStyle, width, height);
+    HWND text = Child(L"STATIC", (std::wstring(60, L'M') + L"\nX").c_str(), CentredLinesStyle, entry.width,
+                      entry.height);
     ASSERT_TRUE(text);
-    HDC screen = ::GetDC(nullptr);
-    HDC dc = ::CreateCompatibleDC(screen);
-    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
-    ::ReleaseDC(nullptr, screen);
-    HGDIOBJ previous = ::SelectObject(dc, bitmap);
-    DRAWITEMSTRUCT item{};
-    item.CtlType = ODT_STATIC;
-    item.CtlID = TextProgram;
-    item.itemAction = ODA_DRAWENTIRE;
-    item.hwndItem = text;
-    item.hDC = dc;
-    item.rcItem = {0, 0, width, height};
-    DrawCentredLines(item, font);
+    ::SetWindowLongPtrW(text, GWLP_ID, TextProgram);
+    Canvas canvas(entry.width, entry.height);
+    DrawCentredLines(canvas.Item(ODT_STATIC, text), font);
 
     TEXTMETRICW metrics{};
-    HGDIOBJ previousFont = ::SelectObject(dc, font);
-    ::GetTextMetricsW(dc, &metrics);
-    ::SelectObject(dc, previousFont);
-    const int line = metrics.tmHeight;
-    const std::vector<bool> rows = InkedRows(dc, width, height);
-    EXPECT_TRUE(AnyInk(rows, 0, line));
-    EXPECT_TRUE(AnyInk(rows, line, 2 * line)) << "the second line is not where it belongs";
-    EXPECT_FALSE(AnyInk(rows, 2 * line, height)) << "a line was wrapped";
+    HGDIOBJ previous = ::SelectObject(canvas.dc, font);
+    ::GetTextMetricsW(canvas.dc, &metrics);
+    ::SelectObject(canvas.dc, previous);
+    const int line = metrics.tmHeight, width = entry.width;
+    EXPECT_TRUE(canvas.Inked(0, line, 0, width));
+    EXPECT_TRUE(canvas.Inked(line, 2 * line, 0, width)) << "the second line is not where it belongs";
+    EXPECT_FALSE(canvas.Inked(2 * line, entry.height, 0, width)) << "a line was wrapped";
     // Cut at both edges, not at one.
-    EXPECT_TRUE(AnyInk(InkedRows(dc, width, line, 0, 8), 0, line));
-    EXPECT_TRUE(AnyInk(InkedRows(dc, width, line, width - 8), 0, line));
+    EXPECT_TRUE(canvas.Inked(0, line, 0, 8));
+    EXPECT_TRUE(canvas.Inked(0, line, width - 8, width));
+}
 
-    ::SelectObject(dc, previous);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(dc);
+// An indicator's caption is its name for screen readers: drawn, it would
+// push the glyph from the middle.
+TEST_F(WindowParts, IndicatorsDrawTheirGlyphAloneWhateverTheirCaption)
+{
+    const FlatButtons buttons;
+    for (const int id : {SpeedProgramAkt, SpeedProgramOld}) {
+        const ControlEntry &entry = EntryOf(id);
+        std::vector<COLORREF> drawn[2];
+        for (const bool captioned : {false, true}) {
+            HWND button = Child(L"BUTTON", captioned ? WideText::FromUtf8(entry.text).c_str() : L"", BS_OWNERDRAW,
+                                entry.width, entry.height);
+            ::SetWindowLongPtrW(button, GWLP_ID, id);
+            Canvas canvas(entry.width, entry.height);
+            ASSERT_TRUE(buttons.Draw(canvas.Item(ODT_BUTTON, button), font));
+            drawn[captioned] = canvas.Pixels();
+            // Drawn at all: the glyph is there.
+            EXPECT_TRUE(canvas.Inked(0, entry.height, 0, entry.width));
+        }
+        EXPECT_EQ(drawn[false], drawn[true]) << "control " << id;
+    }
 }
