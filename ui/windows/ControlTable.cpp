@@ -94,6 +94,19 @@ WindowKind KindOf(const ControlEntry &entry)
 
 } // namespace
 
+int Scaled(int pixels)
+{
+    // The system's DPI, which a program that says it is DPI-aware is told;
+    // it holds for the whole session.
+    static const int dpi = [] {
+        HDC screen = ::GetDC(nullptr);
+        const int pixelsPerInch = ::GetDeviceCaps(screen, LOGPIXELSY);
+        ::ReleaseDC(nullptr, screen);
+        return pixelsPerInch;
+    }();
+    return ::MulDiv(pixels, dpi, 96);
+}
+
 std::span<const ControlEntry> Controls() { return Entries; }
 
 const ControlEntry &EntryOf(int id)
@@ -107,8 +120,9 @@ HWND CreateControl(const ControlEntry &entry, HWND parent, const RECT &page)
     const bool isPage = entry.kind == TKind::Container;
     return ::CreateWindowExW(kind.exStyle, kind.className, Wide(Cp(entry.text)).c_str(),
                              WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style | entry.style,
-                             isPage ? page.left : entry.x, isPage ? page.top : entry.y,
-                             isPage ? page.right - page.left : entry.width, isPage ? page.bottom - page.top : entry.height,
+                             isPage ? page.left : Scaled(entry.x), isPage ? page.top : Scaled(entry.y),
+                             isPage ? page.right - page.left : Scaled(entry.width),
+                             isPage ? page.bottom - page.top : Scaled(entry.height),
                              parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), Instance(), nullptr);
 }
 

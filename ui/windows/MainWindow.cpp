@@ -23,7 +23,7 @@ Win32MainWindow::Win32MainWindow(std::function<std::string()> ProgramDirectory)
     RegisterClasses(WindowProc, ContainerProc);
     constexpr DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     constexpr DWORD exStyle = WS_EX_TOPMOST | WS_EX_CONTROLPARENT;
-    RECT frame{0, 0, ClientWidth, ClientHeight};
+    RECT frame{0, 0, Scaled(ClientWidth), Scaled(ClientHeight)};
     ::AdjustWindowRectEx(&frame, style, FALSE, exStyle);
     window = ::CreateWindowExW(exStyle, MainWindowClass, StartCaption, style, CW_USEDEFAULT, CW_USEDEFAULT,
                                frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, Instance(), this);

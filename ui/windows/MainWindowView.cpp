@@ -79,7 +79,7 @@ void Win32MainWindow::SetVerdictLook(TVerdictLook look)
 void Win32MainWindow::ResetIndicators()
 {
     for (int id : {SpeedProgramAkt, SpeedProgramOld})
-        ::SetWindowPos(Control(id), nullptr, IndicatorLeft, IndicatorTop, 0, 0,
+        ::SetWindowPos(Control(id), nullptr, Scaled(IndicatorLeft), Scaled(IndicatorTop), 0, 0,
                        SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
 }
 
