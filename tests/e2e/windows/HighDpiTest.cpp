@@ -1,5 +1,5 @@
 // The window on a screen of 144 DPI: every measure one and a half times its
-// size at 96 DPI. The test run sets 144 DPI for this test alone (WindowDpi
+// size at 96 DPI. The test run sets 144 DPI for this test alone (WindowAt144Dpi
 // in CMakeLists.txt); at 96 DPI it is disabled.
 #include "tests/e2e/windows/WindowFixture.h"
 
