@@ -23,7 +23,8 @@ const std::pair<int, int> Glyphs[] = {
 
 // Glyph Index of Pictures as drawn: on the button face, smoothed to Size
 // pixels for the screen's DPI. The face takes the place of the glyph's
-// magenta first, so that the smoothing blends its edges into the face.
+// magenta first, so that the smoothing blends its edges into the face (a
+// colour scheme changed while the program runs keeps the old face there).
 HBITMAP OnButtonFace(HIMAGELIST pictures, int index, int size)
 {
     HDC screen = ::GetDC(nullptr);

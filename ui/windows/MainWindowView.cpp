@@ -58,7 +58,10 @@ void Win32MainWindow::SetTestButtonVisible(bool visible)
 
 void Win32MainWindow::SetProgramText(const std::string &text)
 {
-    ::SetWindowTextW(Control(TextProgram), Wide(text).c_str());
+    HWND program = Control(TextProgram);
+    ::SetWindowTextW(program, Wide(text).c_str());
+    // Drawn by its owner, so repainted here for the new text.
+    ::InvalidateRect(program, nullptr, FALSE);
 }
 
 void Win32MainWindow::SetVerdictText(const std::string &text)
