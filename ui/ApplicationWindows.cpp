@@ -16,9 +16,10 @@ namespace {
 // Every message the program's loops fetch passes here: the window's Tab,
 // arrow and Alt+letter keys go to the dialog manager, and the end of the
 // program is noted wherever a loop fetched it (a wait inside a handler, too).
+// The window's own keys come first.
 class WindowMessages : public net::MessageFilter {
 public:
-    explicit WindowMessages(HWND Window) : window(Window), previous(net::SetMessageFilter(this)) {}
+    explicit WindowMessages(Win32MainWindow &Window) : window(Window), previous(net::SetMessageFilter(this)) {}
     ~WindowMessages() override { net::SetMessageFilter(previous); }
     WindowMessages(const WindowMessages &) = delete;
     WindowMessages &operator=(const WindowMessages &) = delete;
@@ -30,13 +31,13 @@ public:
             quit = true;
             return true;
         }
-        return ::IsDialogMessageW(window, message) != FALSE;
+        return window.Key(*message) || ::IsDialogMessageW(window.Handle(), message) != FALSE;
     }
 
     bool Quit() const { return quit; }
 
 private:
-    HWND window;
+    Win32MainWindow &window;
     net::MessageFilter *previous;
     bool quit = false;
 };
@@ -64,7 +65,7 @@ int RunApplication(int, char **)
     try {
         Win32MainWindow window(ProgramPaths::ProgramDirectory);
         owner = &window;
-        WindowMessages messages(window.Handle());
+        WindowMessages messages(window);
         window.Show();
         while (!messages.Quit())
             net::WaitForMessages();

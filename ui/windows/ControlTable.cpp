@@ -1,6 +1,7 @@
 #include "ui/windows/ControlTable.h"
 
 #include "platform/CodePage.h"
+#include "ui/windows/CentredLines.h"
 #include "ui/windows/ControlIds.h"
 #include "ui/windows/ModuleInstance.h"
 #include "ui/windows/WideText.h"
@@ -48,15 +49,16 @@ const ControlEntry Entries[] = {
     {SpeedDisconnect, PanelSpeedButtons, TKind::FlatButton, "&Rozłącz", 4, 104, 88, 28, 0, "Przerwij połączenie"},
     {SpeedExit, PanelSpeedButtons, TKind::FlatButton, "&Koniec", 92, 104, 88, 28, 0, "Zakończ działanie programu"},
     {PanelProgram, TabSheetCoNowego, TKind::Panel, "", 2, 144, 186, 132},
-    {SpeedProgramAkt, PanelProgram, TKind::FlatButton, "", IndicatorLeft, IndicatorTop, 22, 22, 0,
+    // The indicators draw no caption: it is their name for screen readers.
+    {SpeedProgramAkt, PanelProgram, TKind::FlatButton, "Program aktualny", IndicatorLeft, IndicatorTop, 22, 22, 0,
      "Program nie wymaga aktualizacji"},
-    {SpeedProgramOld, PanelProgram, TKind::FlatButton, "", IndicatorLeft, IndicatorTop, 22, 22, 0,
+    {SpeedProgramOld, PanelProgram, TKind::FlatButton, "Dostępna aktualizacja", IndicatorLeft, IndicatorTop, 22, 22, 0,
      "Powinieneś zaktualizować program"},
     {Bevel3, PanelProgram, TKind::Bevel, "", 2, 53, 180, 2},
     {Bevel2, PanelProgram, TKind::Bevel, "", 2, 104, 180, 2},
     {TextKomunikat, PanelProgram, TKind::Text, "", 2, 108, 180, 20, SS_CENTERIMAGE,
      "Komunikat, sugerujący sposob postępowania"},
-    {TextProgram, PanelProgram, TKind::Text, "", 2, 2, 180, 104, 0, "Szczegóły dotyczące wersji i wdania programu"},
+    {TextProgram, PanelProgram, TKind::Lines, "", 2, 2, 180, 104, 0, "Szczegóły dotyczące wersji i wdania programu"},
     {ButtonTest, TabSheetCoNowego, TKind::PushButton, "VEMO Test", 194, 252, 80, 24},
     {PanelRtf, TabSheetCoNowego, TKind::Panel, "", 190, 2, 248, 276},
     {LabelRtf, PanelRtf, TKind::Label, "Informacja o nowościach:", 6, 3, 236, 15},
@@ -78,6 +80,7 @@ WindowKind KindOf(const ControlEntry &entry)
     // Labels with a hint take the mouse, so that their tooltip shows.
     case TKind::Label: return {L"STATIC", SS_NOPREFIX | SS_CENTERIMAGE | (entry.hint ? SS_NOTIFY : 0u)};
     case TKind::Text: return {L"STATIC", SS_CENTER | SS_NOPREFIX | SS_NOTIFY};
+    case TKind::Lines: return {L"STATIC", CentredLinesStyle | SS_NOTIFY};
     case TKind::Bevel: return {L"STATIC", SS_ETCHEDHORZ};
     case TKind::Edit: return {L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
     case TKind::CheckBox: return {L"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX};
@@ -90,6 +93,19 @@ WindowKind KindOf(const ControlEntry &entry)
 }
 
 } // namespace
+
+int Scaled(int pixels)
+{
+    // The system's DPI, which a program that says it is DPI-aware is told;
+    // it holds for the whole session.
+    static const int dpi = [] {
+        HDC screen = ::GetDC(nullptr);
+        const int pixelsPerInch = ::GetDeviceCaps(screen, LOGPIXELSY);
+        ::ReleaseDC(nullptr, screen);
+        return pixelsPerInch;
+    }();
+    return ::MulDiv(pixels, dpi, 96);
+}
 
 std::span<const ControlEntry> Controls() { return Entries; }
 
@@ -104,8 +120,9 @@ HWND CreateControl(const ControlEntry &entry, HWND parent, const RECT &page)
     const bool isPage = entry.kind == TKind::Container;
     return ::CreateWindowExW(kind.exStyle, kind.className, Wide(Cp(entry.text)).c_str(),
                              WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style | entry.style,
-                             isPage ? page.left : entry.x, isPage ? page.top : entry.y,
-                             isPage ? page.right - page.left : entry.width, isPage ? page.bottom - page.top : entry.height,
+                             isPage ? page.left : Scaled(entry.x), isPage ? page.top : Scaled(entry.y),
+                             isPage ? page.right - page.left : Scaled(entry.width),
+                             isPage ? page.bottom - page.top : Scaled(entry.height),
                              parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), Instance(), nullptr);
 }
 

@@ -8,12 +8,18 @@
 
 namespace WindowLayout {
 
+// Every measure is in pixels at 96 DPI; the window takes them Scaled to the
+// screen's DPI.
 inline constexpr int ClientWidth = 446, ClientHeight = 323;
 inline constexpr int StatusHeight = 19;
 // The one spot of the two indicators in PanelProgram.
 inline constexpr int IndicatorLeft = 160, IndicatorTop = 4;
 
-enum class TKind { Label, Edit, CheckBox, FlatButton, PushButton, Container, Panel, Bevel, Text, News };
+// Pixels at 96 DPI in the screen's pixels.
+int Scaled(int pixels);
+
+// Text: one centred line; Lines: centred lines, never wrapped.
+enum class TKind { Label, Edit, CheckBox, FlatButton, PushButton, Container, Panel, Bevel, Text, Lines, News };
 
 struct ControlEntry {
     int id;

@@ -1,6 +1,7 @@
 #include "ui/windows/FlatButtons.h"
 
 #include "ui/windows/ControlIds.h"
+#include "ui/windows/ControlTable.h"
 #include "ui/windows/ModuleInstance.h"
 #include "ui/windows/Resources.h"
 
@@ -9,8 +10,9 @@
 namespace {
 
 using namespace WindowIds;
+using WindowLayout::Scaled;
 
-// The glyphs, and where they sit on the action buttons.
+// The glyphs, and where they sit on the action buttons, at 96 DPI.
 constexpr int GlyphSize = 18, GlyphMargin = 3, GlyphSpacing = 10;
 
 const std::pair<int, int> Glyphs[] = {
@@ -19,17 +21,53 @@ const std::pair<int, int> Glyphs[] = {
     {SpeedProgramOld, IDB_PROGRAM_OLD},
 };
 
+// Glyph Index of Pictures as drawn: on the button face, smoothed to Size
+// pixels for the screen's DPI. The face takes the place of the glyph's
+// magenta first, so that the smoothing blends its edges into the face (a
+// colour scheme changed while the program runs keeps the old face there).
+HBITMAP OnButtonFace(HIMAGELIST pictures, int index, int size)
+{
+    HDC screen = ::GetDC(nullptr);
+    HDC original = ::CreateCompatibleDC(screen), scaled = ::CreateCompatibleDC(screen);
+    HBITMAP face = ::CreateCompatibleBitmap(screen, GlyphSize, GlyphSize);
+    HBITMAP glyph = ::CreateCompatibleBitmap(screen, size, size);
+    ::ReleaseDC(nullptr, screen);
+    HGDIOBJ previousOriginal = ::SelectObject(original, face), previousScaled = ::SelectObject(scaled, glyph);
+    RECT whole{0, 0, GlyphSize, GlyphSize};
+    ::FillRect(original, &whole, ::GetSysColorBrush(COLOR_BTNFACE));
+    ::ImageList_Draw(pictures, index, original, 0, 0, ILD_TRANSPARENT);
+    ::SetStretchBltMode(scaled, HALFTONE);
+    ::SetBrushOrgEx(scaled, 0, 0, nullptr);
+    ::StretchBlt(scaled, 0, 0, size, size, original, 0, 0, GlyphSize, GlyphSize, SRCCOPY);
+    ::SelectObject(original, previousOriginal);
+    ::SelectObject(scaled, previousScaled);
+    ::DeleteObject(face);
+    ::DeleteDC(original);
+    ::DeleteDC(scaled);
+    return glyph;
+}
+
+// The indicators show their glyph alone, centred; their caption names them
+// for screen readers only.
+bool ShowsCaption(int id) { return id != SpeedProgramAkt && id != SpeedProgramOld; }
+
 } // namespace
 
 FlatButtons::FlatButtons()
 {
-    glyphs = ::ImageList_Create(GlyphSize, GlyphSize, ILC_COLOR4 | ILC_MASK, 7, 0);
+    HIMAGELIST pictures = ::ImageList_Create(GlyphSize, GlyphSize, ILC_COLOR4 | ILC_MASK, 7, 0);
+    const int size = Scaled(GlyphSize);
+    glyphs = ::ImageList_Create(size, size, ILC_COLOR24, 7, 0);
     for (const auto &[id, resource] : Glyphs) {
         HBITMAP picture = static_cast<HBITMAP>(
             ::LoadImageW(Instance(), MAKEINTRESOURCEW(resource), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
-        glyphOf[id] = ::ImageList_AddMasked(glyphs, picture, RGB(255, 0, 255));
+        const int index = ::ImageList_AddMasked(pictures, picture, RGB(255, 0, 255));
         ::DeleteObject(picture);
+        HBITMAP glyph = OnButtonFace(pictures, index, size);
+        glyphOf[id] = ::ImageList_Add(glyphs, glyph, nullptr);
+        ::DeleteObject(glyph);
     }
+    ::ImageList_Destroy(pictures);
 }
 
 FlatButtons::~FlatButtons() { ::ImageList_Destroy(glyphs); }
@@ -50,13 +88,14 @@ bool FlatButtons::Draw(const DRAWITEMSTRUCT &item, HFONT font) const
         ::DrawEdge(dc, &box, BDR_RAISEDINNER, BF_RECT);
     const int shift = pressed ? 1 : 0;
     wchar_t caption[128];
-    const int length = ::GetWindowTextW(item.hwndItem, caption, 128);
-    const int glyphTop = (box.bottom - box.top - GlyphSize) / 2 + shift;
-    const int glyphLeft = length > 0 ? GlyphMargin + shift : (box.right - box.left - GlyphSize) / 2 + shift;
-    ::ImageList_Draw(glyphs, glyph->second, dc, glyphLeft, glyphTop, ILD_TRANSPARENT);
+    const int length = ShowsCaption(glyph->first) ? ::GetWindowTextW(item.hwndItem, caption, 128) : 0;
+    const int size = Scaled(GlyphSize), margin = Scaled(GlyphMargin);
+    const int glyphTop = (box.bottom - box.top - size) / 2 + shift;
+    const int glyphLeft = length > 0 ? margin + shift : (box.right - box.left - size) / 2 + shift;
+    ::ImageList_Draw(glyphs, glyph->second, dc, glyphLeft, glyphTop, ILD_NORMAL);
     if (length > 0) {
         RECT text = box;
-        text.left = GlyphMargin + GlyphSize + GlyphSpacing + shift;
+        text.left = margin + size + Scaled(GlyphSpacing) + shift;
         text.top += shift;
         ::SetBkMode(dc, TRANSPARENT);
         ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
@@ -64,7 +103,8 @@ bool FlatButtons::Draw(const DRAWITEMSTRUCT &item, HFONT font) const
         ::DrawTextW(dc, caption, length, &text, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
         ::SelectObject(dc, previous);
     }
-    if (item.itemState & ODS_FOCUS) {
+    // No focus rectangle until the keyboard is used.
+    if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {
         RECT focus = box;
         ::InflateRect(&focus, -2, -2);
         ::DrawFocusRect(dc, &focus);

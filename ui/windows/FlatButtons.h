@@ -1,6 +1,7 @@
 #pragma once
-// The flat glyph buttons: owner-drawn buttons with an 18 x 18 glyph and a
-// frame only while the mouse is over them (sunken while pressed).
+// The flat glyph buttons: owner-drawn buttons with an 18 x 18 glyph (at 96
+// DPI, smoothed to the screen's) and a frame only while the mouse is over
+// them (sunken while pressed).
 #include <map>
 
 #include <windows.h>

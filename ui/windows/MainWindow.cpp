@@ -1,5 +1,5 @@
 // The window's making and ending: its frame, its controls from the table,
-// their hints, and the logic's start-up.
+// their tooltips, and the logic's start-up.
 // The logic's headers come before the system's, whose macros take names of
 // the socket layer's.
 #include "app/vm_ver32Main.h"
@@ -12,32 +12,18 @@
 #include "ui/windows/ControlTable.h"
 #include "ui/windows/ModuleInstance.h"
 #include "ui/windows/NewsView.h"
-#include "ui/windows/WideText.h"
+#include "ui/windows/Tooltips.h"
 #include "ui/windows/WindowFrame.h"
 
 using namespace WindowIds;
 using namespace WindowLayout;
-
-namespace {
-
-// The tooltip's entry for a control: the control itself, in its parent.
-TTTOOLINFOW ToolOf(HWND control)
-{
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof tool;
-    tool.hwnd = ::GetParent(control);
-    tool.uId = reinterpret_cast<UINT_PTR>(control);
-    return tool;
-}
-
-} // namespace
 
 Win32MainWindow::Win32MainWindow(std::function<std::string()> ProgramDirectory)
 {
     RegisterClasses(WindowProc, ContainerProc);
     constexpr DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     constexpr DWORD exStyle = WS_EX_TOPMOST | WS_EX_CONTROLPARENT;
-    RECT frame{0, 0, ClientWidth, ClientHeight};
+    RECT frame{0, 0, Scaled(ClientWidth), Scaled(ClientHeight)};
     ::AdjustWindowRectEx(&frame, style, FALSE, exStyle);
     window = ::CreateWindowExW(exStyle, MainWindowClass, StartCaption, style, CW_USEDEFAULT, CW_USEDEFAULT,
                                frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, Instance(), this);
@@ -79,6 +65,8 @@ void Win32MainWindow::CreateControls()
     tooltips = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr,
                                  Instance(), nullptr);
+    if (!tooltips)
+        throw Exception("Cannot create the window's tooltips");
     ::SendMessageW(tooltips, TTM_SETMAXTIPWIDTH, 0, 400);
 
     for (const ControlEntry &entry : Controls())
@@ -100,7 +88,7 @@ HWND Win32MainWindow::Create(int id, HWND parent, const RECT &page)
         entry.id == PanelSpeedButtons)
         ::SetWindowSubclass(control, ControlProc, 0, reinterpret_cast<DWORD_PTR>(this));
     if (entry.hint)
-        AddHint(control, entry.hint);
+        AddTooltip(tooltips, control, entry.hint);
     if (entry.kind == TKind::News)
         PrepareNewsView(control);
     return control;
@@ -111,19 +99,9 @@ HWND Win32MainWindow::Create(int id, HWND parent, const RECT &page)
 HWND Win32MainWindow::RenewNewsView()
 {
     HWND old = Control(RichEditRtf);
-    TTTOOLINFOW tool = ToolOf(old);
-    ::SendMessageW(tooltips, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    RemoveTooltip(tooltips, old);
     ::DestroyWindow(old);
     return Create(RichEditRtf, Control(EntryOf(RichEditRtf).parent), RECT{});
-}
-
-void Win32MainWindow::AddHint(HWND control, const char *hint)
-{
-    std::wstring text = Wide(Cp(hint));
-    TTTOOLINFOW tool = ToolOf(control);
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.lpszText = text.data();
-    ::SendMessageW(tooltips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 HWND Win32MainWindow::Control(int id) const
@@ -169,6 +147,11 @@ void Win32MainWindow::ShowPage(int index)
 
 void Win32MainWindow::Show()
 {
+    // As Windows shows a window opened by the mouse: no focus rectangle
+    // until the keyboard moves the focus (unless the user's settings show
+    // them always). Before the window is on the screen, so it is never drawn
+    // with one. Wine keeps no UI state: its focus rectangles always show.
+    ::SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
     RECT desk;
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &desk, 0);
     RECT frame;

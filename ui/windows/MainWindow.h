@@ -31,6 +31,10 @@ public:
     void Show();
     // Shows Message in the standard error box, while anyone is left to read it.
     void ShowError(const std::string &message);
+    // The window's own keys among the thread's messages: Ctrl+Tab and
+    // Ctrl+Shift+Tab turn the pages, Tab leaves the news view, and the keys
+    // that move the focus show where it is. Whether Message was taken.
+    bool Key(const MSG &message);
 
     // FormView
     void SetCaption(const std::string &caption) override;
@@ -69,7 +73,6 @@ private:
     // The control ID from the window's table of controls, in Parent.
     HWND Create(int id, HWND parent, const RECT &page);
     HWND RenewNewsView();
-    void AddHint(HWND control, const char *hint);
     HWND Control(int id) const;
     HWND Field(TField field) const;
     void ShowPage(int index);

@@ -8,6 +8,7 @@
 #include "ui/windows/MainWindow.h"
 
 #include "platform/Exception.h"
+#include "ui/windows/CentredLines.h"
 #include "ui/windows/ControlIds.h"
 
 #include <utility>
@@ -32,6 +33,34 @@ void Win32MainWindow::Command(int id, int code)
     for (const auto &[control, handler] : Actions)
         if (control == id)
             Guarded([this, handler = handler] { (*logic.*handler)(); });
+}
+
+bool Win32MainWindow::Key(const MSG &message)
+{
+    if (message.hwnd != window && !::IsChild(window, message.hwnd))
+        return false;
+    const bool keyDown = message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN;
+    const auto key = message.wParam;
+    if (keyDown && (key == VK_TAB || key == VK_MENU || (key >= VK_LEFT && key <= VK_DOWN)))
+        ::SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    if (message.message != WM_KEYDOWN || key != VK_TAB)
+        return false;
+    const bool backwards = ::GetKeyState(VK_SHIFT) < 0;
+    if (::GetKeyState(VK_CONTROL) < 0) {
+        HWND pages = Control(PageControl1);
+        const auto count = static_cast<int>(::SendMessageW(pages, TCM_GETITEMCOUNT, 0, 0));
+        const auto current = static_cast<int>(::SendMessageW(pages, TCM_GETCURSEL, 0, 0));
+        ShowPage((current + (backwards ? count - 1 : 1)) % count);
+        ::SetFocus(pages);
+        return true;
+    }
+    // A multi-line RichEdit keeps the Tab key for itself, read-only or not.
+    if (::GetDlgCtrlID(message.hwnd) == RichEditRtf) {
+        if (HWND next = ::GetNextDlgTabItem(window, message.hwnd, backwards))
+            ::SetFocus(next);
+        return true;
+    }
+    return false;
 }
 
 void Win32MainWindow::OnClose()
@@ -71,10 +100,16 @@ LRESULT Win32MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
             ShowPage(static_cast<int>(::SendMessageW(header->hwndFrom, TCM_GETCURSEL, 0, 0)));
         return 0;
     }
-    case WM_DRAWITEM:
-        if (flatButtons.Draw(*reinterpret_cast<const DRAWITEMSTRUCT *>(lParam), font))
+    case WM_DRAWITEM: {
+        const auto &item = *reinterpret_cast<const DRAWITEMSTRUCT *>(lParam);
+        if (item.CtlType == ODT_STATIC && item.CtlID == TextProgram) {
+            DrawCentredLines(item, font);
+            return TRUE;
+        }
+        if (flatButtons.Draw(item, font))
             return TRUE;
         break;
+    }
     case WM_CTLCOLORSTATIC:
         return reinterpret_cast<LRESULT>(StaticColours(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam)));
     case WM_SETCURSOR: flatButtons.MouseOver(reinterpret_cast<HWND>(wParam)); break;

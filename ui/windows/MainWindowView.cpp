@@ -58,7 +58,10 @@ void Win32MainWindow::SetTestButtonVisible(bool visible)
 
 void Win32MainWindow::SetProgramText(const std::string &text)
 {
-    ::SetWindowTextW(Control(TextProgram), Wide(text).c_str());
+    HWND program = Control(TextProgram);
+    ::SetWindowTextW(program, Wide(text).c_str());
+    // Drawn by its owner, so repainted here for the new text.
+    ::InvalidateRect(program, nullptr, FALSE);
 }
 
 void Win32MainWindow::SetVerdictText(const std::string &text)
@@ -79,7 +82,7 @@ void Win32MainWindow::SetVerdictLook(TVerdictLook look)
 void Win32MainWindow::ResetIndicators()
 {
     for (int id : {SpeedProgramAkt, SpeedProgramOld})
-        ::SetWindowPos(Control(id), nullptr, IndicatorLeft, IndicatorTop, 0, 0,
+        ::SetWindowPos(Control(id), nullptr, Scaled(IndicatorLeft), Scaled(IndicatorTop), 0, 0,
                        SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
 }
 
@@ -106,7 +109,7 @@ bool Win32MainWindow::StatusBarExists() const { return !destroying; }
 void Win32MainWindow::SetStatusText(const std::string &text)
 {
     if (!destroying)
-        ::SendMessageW(Control(StatusBar1), SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(Wide(text).c_str()));
+        ::SendMessageW(Control(StatusBar1), SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(StatusLine(text).c_str()));
 }
 
 void Win32MainWindow::SetCursors(TCursor cursor)

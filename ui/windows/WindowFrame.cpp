@@ -9,6 +9,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 using namespace WindowIds;
 using namespace WindowLayout;
 
@@ -47,7 +49,7 @@ HWND CreatePageControl(HWND window, HFONT font, RECT &page)
 {
     HWND pages = ::CreateWindowExW(WS_EX_CONTROLPARENT, WC_TABCONTROLW, L"",
                                    WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | TCS_MULTILINE, 0, 0,
-                                   ClientWidth, ClientHeight - StatusHeight, window,
+                                   Scaled(ClientWidth), Scaled(ClientHeight) - Scaled(StatusHeight), window,
                                    reinterpret_cast<HMENU>(PageControl1), Instance(), nullptr);
     ::SendMessageW(pages, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     for (const char *title : {"Parametry", "Co nowego"}) {
@@ -68,9 +70,17 @@ void CreateStatusBar(HWND window, HFONT font)
 {
     HWND status = ::CreateWindowExW(0, STATUSCLASSNAMEW, L"",
                                     WS_CHILD | WS_VISIBLE | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER, 0,
-                                    ClientHeight - StatusHeight, ClientWidth, StatusHeight, window,
+                                    Scaled(ClientHeight) - Scaled(StatusHeight), Scaled(ClientWidth),
+                                    Scaled(StatusHeight), window,
                                     reinterpret_cast<HMENU>(StatusBar1), Instance(), nullptr);
     ::SendMessageW(status, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     int wholeWidth = -1;
     ::SendMessageW(status, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(&wholeWidth));
+}
+
+std::wstring StatusLine(const std::string &text)
+{
+    std::wstring line = Wide(text);
+    std::replace_if(line.begin(), line.end(), [](wchar_t c) { return c == L'\r' || c == L'\n' || c == L'\t'; }, L' ');
+    return line;
 }

@@ -1,6 +1,6 @@
 // The window as it opens, with and without a product in its directory; what
-// it leaves behind when the user ends it; and the test button, which needs no
-// server.
+// it leaves behind when the user ends it; the test button, which needs no
+// server; and the keyboard.
 #include "tests/e2e/windows/WindowFixture.h"
 
 using namespace WindowIds;
@@ -36,6 +36,11 @@ TEST_F(WindowStartUp, WithAProductShowsItsReleaseAndSettingsOnTheNewsPage)
     EXPECT_EQ(window->ControlByCaption("&Połącz się z serwerem"), window->Control(SpeedConnect));
     EXPECT_EQ(window->ControlByCaption("&Rozłącz"), window->Control(SpeedDisconnect));
     EXPECT_EQ(window->ControlByCaption("&Koniec"), window->Control(SpeedExit));
+    // The indicators' names for screen readers.
+    EXPECT_EQ(window->Text(SpeedProgramAkt), "Program aktualny");
+    EXPECT_EQ(window->Text(SpeedProgramOld), "Dostępna aktualizacja");
+    // The ten controls with a hint, each with its tooltip.
+    EXPECT_EQ(window->TooltipCount(), 10);
     EXPECT_TRUE(Boxes().empty());
 }
 
@@ -79,7 +84,7 @@ TEST_F(WindowStartUp, KoniecSavesTheSettingsAsEditedByteForByte)
                                     "UseProxy=Tak\r\nProxy=po\x9Crednik\r\nProxyPort=8021\r\n");
 }
 
-TEST_F(WindowStartUp, TestButtonShowsTheNewsAndVerdictOfTheFilesPresent)
+TEST_F(WindowStartUp, TestButtonShowsTheNewsAndVerdictOfTheFilesPresentThenTheKeyboardMovesOn)
 {
     PrepareReleases(Release("4.2", "7", "b", "2025/11/03"), ServerRelease);
     Put("or_news.rtf", NewsRtf);
@@ -92,5 +97,22 @@ TEST_F(WindowStartUp, TestButtonShowsTheNewsAndVerdictOfTheFilesPresent)
     EXPECT_EQ(window->Text(StatusBar1), "Pobieranie zakończone");
     EXPECT_TRUE(window->Visible(SpeedProgramOld));
     EXPECT_NE(window->Text(RichEditRtf).find("Nowości w wersji 4.3"), std::string::npos);
+    // The new news view has its tooltip again.
+    EXPECT_EQ(window->TooltipCount(), 10);
     EXPECT_TRUE(Boxes().empty());
+
+    // The keyboard from the news view, which has the focus.
+    ASSERT_TRUE(windowdriver::WaitUntil([&] { return window->FocusedControl() == RichEditRtf; }));
+
+    // Tab goes on from the news view, to the first tab stop.
+    window->PressKeys({VK_TAB});
+    EXPECT_TRUE(windowdriver::WaitUntil([&] { return window->FocusedControl() == SpeedDownload; }));
+
+    window->PressKeys({VK_CONTROL, VK_TAB});
+    EXPECT_TRUE(windowdriver::WaitUntil([&] { return window->Visible(TabSheetParametry); }));
+    EXPECT_EQ(window->SelectedPage(PageControl1), 0);
+    window->PressKeys({VK_CONTROL, VK_SHIFT, VK_TAB});
+    EXPECT_TRUE(windowdriver::WaitUntil([&] { return window->Visible(TabSheetCoNowego); }));
+    EXPECT_EQ(window->SelectedPage(PageControl1), 1);
+    EXPECT_FALSE(window->Visible(TabSheetParametry));
 }

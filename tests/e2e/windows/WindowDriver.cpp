@@ -229,6 +229,40 @@ int Window::SelectedPage(int pageControl) const
     return static_cast<int>(Send(Control(pageControl), TCM_GETCURSEL, 0, 0));
 }
 
+void Window::PressKeys(std::initializer_list<WORD> keys) const
+{
+    std::vector<INPUT> strokes;
+    for (const bool up : {false, true})
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            INPUT stroke{};
+            stroke.type = INPUT_KEYBOARD;
+            stroke.ki.wVk = up ? keys.begin()[keys.size() - 1 - i] : keys.begin()[i];
+            stroke.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+            strokes.push_back(stroke);
+        }
+    if (::SendInput(static_cast<UINT>(strokes.size()), strokes.data(), sizeof(INPUT)) != strokes.size())
+        throw std::runtime_error("the keys were not pressed: error " + std::to_string(::GetLastError()));
+}
+
+int Window::FocusedControl() const
+{
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(handle, nullptr), &thread) || !thread.hwndFocus)
+        return 0;
+    return ::GetDlgCtrlID(thread.hwndFocus);
+}
+
+int Window::TooltipCount() const
+{
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(handle, &processId);
+    for (HWND window : TopLevelWindowsOf(processId))
+        if (ClassOf(window) == TOOLTIPS_CLASSW)
+            return static_cast<int>(Send(window, TTM_GETTOOLCOUNT, 0, 0));
+    throw std::runtime_error("the window has no tooltip control");
+}
+
 std::string Window::WaitForText(int id, const std::string &expected, std::chrono::milliseconds timeout) const
 {
     std::string last;

@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -79,6 +80,14 @@ public:
     // Selects a page of the page control as a click on its tab would.
     void SelectPage(int pageControl, int index) const;
     int SelectedPage(int pageControl) const;
+
+    // Presses Keys together, each held until the last is pressed, as the
+    // keyboard does: to the window that has the keyboard, the program's.
+    void PressKeys(std::initializer_list<WORD> keys) const;
+    // The ID of the control that has the keyboard focus; 0 when none has it.
+    int FocusedControl() const;
+    // How many tools the window's tooltip control holds.
+    int TooltipCount() const;
 
     // Waits until the control's text is Expected; the last text read.
     std::string WaitForText(int id, const std::string &expected, std::chrono::milliseconds timeout = Patience) const;
