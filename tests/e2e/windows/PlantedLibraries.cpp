@@ -10,39 +10,46 @@
 
 namespace {
 
-const wchar_t OverridesVariable[] = L"WINEDLLOVERRIDES";
+// Wine loads its own built-in library of a system library's name wherever a
+// file of that name lies, unless told to prefer the file: here for the
+// program alone (as winecfg's page of applications does), since wine hands a
+// child the variable WINEDLLOVERRIDES of its own start, not the parent's.
+// Windows reads no such key: there the search order alone decides.
+const wchar_t OverridesKey[] = L"Software\\Wine\\AppDefaults\\vm_ver32.exe\\DllOverrides";
+const wchar_t NativeFirst[] = L"native,builtin";
 
-std::optional<std::wstring> Variable(const wchar_t *name)
+// Has wine prefer the files of Names to its own in the program; throws when it cannot.
+void PreferFiles(const std::vector<std::wstring> &names)
 {
-    std::wstring value(::GetEnvironmentVariableW(name, nullptr, 0), L'\0');
-    if (value.empty())
-        return std::nullopt;
-    value.resize(::GetEnvironmentVariableW(name, value.data(), static_cast<DWORD>(value.size())));
-    return value;
+    HKEY overrides = nullptr;
+    LSTATUS status = ::RegCreateKeyExW(HKEY_CURRENT_USER, OverridesKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                                       &overrides, nullptr);
+    for (auto name = names.begin(); status == ERROR_SUCCESS && name != names.end(); ++name)
+        status = ::RegSetValueExW(overrides, name->c_str(), 0, REG_SZ, reinterpret_cast<const BYTE *>(NativeFirst),
+                                  sizeof NativeFirst);
+    if (overrides)
+        ::RegCloseKey(overrides);
+    if (status != ERROR_SUCCESS) {
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, OverridesKey);
+        throw std::runtime_error("cannot tell wine to prefer the planted libraries: error " + std::to_string(status));
+    }
 }
 
 } // namespace
 
-PlantedLibraries::PlantedLibraries(const std::filesystem::path &Directory)
-    : directory(Directory), previousOverrides(Variable(OverridesVariable))
+PlantedLibraries::PlantedLibraries(const std::filesystem::path &Directory) : directory(Directory)
 {
     const std::filesystem::path library = WideText::FromUtf8(harness::LocalPath(VM_PLANTED_LIBRARY));
-    std::istringstream names(VM_PLANTED_LIBRARIES);
-    for (std::string name; std::getline(names, name, ',');)
+    std::vector<std::wstring> names;
+    std::istringstream list(VM_PLANTED_LIBRARIES);
+    for (std::string name; std::getline(list, name, ',');) {
         std::filesystem::copy_file(library, directory / (name + ".dll"));
-    // Wine loads its own built-in library of these names wherever a file of
-    // the name lies, unless told to prefer the file (the list has the
-    // variable's form already). Windows knows no such variable: there the
-    // search order alone decides.
-    const std::wstring overrides = WideText::FromUtf8(VM_PLANTED_LIBRARIES "=n,b");
-    if (!::SetEnvironmentVariableW(OverridesVariable, overrides.c_str()))
-        throw std::runtime_error("cannot set WINEDLLOVERRIDES: error " + std::to_string(::GetLastError()));
+        names.push_back(WideText::FromUtf8(name));
+    }
+    PreferFiles(names);
 }
 
-PlantedLibraries::~PlantedLibraries()
-{
-    ::SetEnvironmentVariableW(OverridesVariable, previousOverrides ? previousOverrides->c_str() : nullptr);
-}
+PlantedLibraries::~PlantedLibraries() { ::RegDeleteTreeW(HKEY_CURRENT_USER, OverridesKey); }
 
 std::vector<std::string> PlantedLibraries::Loaded() const
 {

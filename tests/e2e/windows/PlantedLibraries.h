@@ -1,11 +1,10 @@
 #pragma once
 // Copies of a library of the test's own (PlantedLibrary.cpp) in a program
 // directory, one under the name of each system library the program loads
-// after its start, and wine told to prefer such a copy to its own
-// (WINEDLLOVERRIDES) in the programs started while the object lives: a
-// program that searched its own directory would take them.
+// after its start, and wine told to prefer such a copy to its own in the
+// program while the object lives: a program that searched its own directory
+// would take them.
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +20,4 @@ public:
 
 private:
     std::filesystem::path directory;
-    // WINEDLLOVERRIDES as it was before, given back at the end.
-    std::optional<std::wstring> previousOverrides;
 };
