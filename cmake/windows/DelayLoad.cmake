@@ -14,6 +14,9 @@ set(VM_DELAY_LOADED_DLLS comctl32 crypt32 secur32)
 # The import library is made with binutils' dlltool from a module definition
 # listing every function mingw's own import library has; the calls go through
 # mingw's __delayLoadHelper2, which loads the DLL with the default search path.
+# GNU ld (2.40) leaves the program's delay-import directory empty: Windows
+# needs none, the helper finds its tables itself, but tools that read that
+# directory (objdump -p among them) do not list these DLLs.
 function(vm_delay_loaded_dll dll)
   find_library(VM_IMPORT_LIBRARY_${dll} ${dll} REQUIRED NO_CACHE)
   execute_process(COMMAND ${CMAKE_NM} -g --defined-only ${VM_IMPORT_LIBRARY_${dll}}
