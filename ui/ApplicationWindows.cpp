@@ -46,10 +46,18 @@ private:
 
 int RunApplication(int, char **)
 {
+    // Libraries come from System32 only, never from the program directory,
+    // which users and installers write to. This comes before comctl32,
+    // crypt32 and secur32 are first called: they are delay-loaded
+    // (cmake/windows/DelayLoad.cmake) and so searched along this path too.
+    if (!::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+        ShowBox(nullptr, TBoxKind::ErrorBox, "Cannot limit the library search to the system directory");
+        return 1;
+    }
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
     // The news view's class, RICHEDIT50W.
-    if (!::LoadLibraryW(L"Msftedit.dll")) {
+    if (!::LoadLibraryExW(L"Msftedit.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
         ShowBox(nullptr, TBoxKind::ErrorBox, "Cannot load Msftedit.dll");
         return 1;
     }

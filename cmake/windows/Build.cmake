@@ -11,6 +11,8 @@ function(vm_windows_executable name)
   target_sources(${name} PRIVATE ${VM_WINDOWS_MANIFEST})
 endfunction()
 
+include(${CMAKE_CURRENT_LIST_DIR}/DelayLoad.cmake)
+
 add_subdirectory(platform)
 add_subdirectory(rtf)
 add_subdirectory(sock)

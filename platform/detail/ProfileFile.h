@@ -33,6 +33,12 @@ private:
 };
 
 // Puts Contents in place of the file's, all or nothing; false when it cannot.
+// Both systems write a new file beside it and rename it onto the file's name.
+// On Linux (QSaveFile) a symbolic link is written through to where it leads,
+// and a file the user may write in a directory where they may not create one
+// is written in place instead, not all or nothing then. On Windows the link
+// itself is replaced by the new file, and such a directory makes the save
+// fail (no file beside it can be made).
 bool ReplaceContents(const std::string &fileName, std::string_view contents);
 
 } // namespace PrivateProfile

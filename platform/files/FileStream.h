@@ -29,8 +29,10 @@ public:
 // A file written under a temporary name beside its target and put in place of
 // the target only by Commit, so that a broken, aborted or failed write never
 // replaces the copy the target held. Dropped without Commit, the temporary file
-// is removed. A target that is a symbolic link is written where the link
-// leads, and the link stays.
+// is removed. A target that is a symbolic link: on Linux the new copy is
+// written where the link leads, and the link stays; on Windows the new file
+// is renamed onto the link's own name (MoveFileExW), so that the link is
+// replaced by the new copy and the file it led to keeps the old one.
 //
 // The temporary file is "<target>.vm_ver32-XXXXXX" and stays locked while
 // this stream lives; a process that was killed leaves it unlocked, and the

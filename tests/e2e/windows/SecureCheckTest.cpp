@@ -1,17 +1,22 @@
 // The check over TLS under wine, against pyftpdlib with TLS, which logs in
 // nobody before AUTH TLS and sends no file before PROT P: the verdict and the
 // news from a server whose certificate the program directory's authority
-// signed, and the one box of a certificate it did not sign.
+// signed, with system libraries planted beside the program, and the one box
+// of a certificate it did not sign.
+#include "tests/e2e/windows/PlantedLibraries.h"
 #include "tests/e2e/windows/WindowFixture.h"
 
 #include "harness/RealFtpServers.h"
 #include "harness/TestCertificates.h"
+
+#include <gmock/gmock.h>
 
 #include <filesystem>
 #include <optional>
 
 using namespace WindowIds;
 using harness::TestCertificates;
+using ::testing::IsEmpty;
 using namespace std::chrono_literals;
 
 namespace {
@@ -39,10 +44,15 @@ protected:
 
 } // namespace
 
-TEST_F(SecureWindowCheck, WholeCheckOverTlsAgainstPyftpdlib)
+// The road that loads every system library the program loads after its
+// start (the window's controls, the news view, TLS and the certificate
+// check), with a stand-in for each waiting in the program directory.
+TEST_F(SecureWindowCheck, WholeCheckOverTlsTakesNoLibraryFromTheProgramDirectory)
 {
+    const PlantedLibraries planted(dir);
     CheckAgainst(TestCertificates::Kind::Good);
     ExpectWholeCheck();
+    EXPECT_THAT(planted.Loaded(), IsEmpty());
 }
 
 // Wine's SChannel takes any certificate: only the program's own check stands
