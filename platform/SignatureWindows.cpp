@@ -86,9 +86,10 @@ bool Verifies(const PublicKey::Point &point, std::string_view message, std::stri
     if (!key.Handle() || message.size() > ULONG_MAX || !Sha256(message, digest))
         return false;
     // CNG takes R and S as they are given here: big-endian, 32 bytes each.
+    // It takes them as PUCHAR too, hence the copy.
     RawSignature signature = raw;
-    return BCryptVerifySignature(key.Handle(), nullptr, digest, sizeof digest, signature.data(),
-                                 static_cast<ULONG>(signature.size()), 0) == 0;
+    return BCRYPT_SUCCESS(BCryptVerifySignature(key.Handle(), nullptr, digest, sizeof digest, signature.data(),
+                                                static_cast<ULONG>(signature.size()), 0));
 }
 
 }  // namespace Signature::detail
