@@ -7,12 +7,14 @@
 #include "app/FormView.h"
 #include "app/vm_fls32.h"
 #include "ftp/FtpClient.h"
+#include "platform/Signature.h"
 #include "record/TProgram.h"
 #include "sock/ThreadTimer.h"
 
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 class TForm1 {
@@ -60,6 +62,9 @@ public:
     TProgram ServerRelease;
     TInfFile NewsInf{KindReleaseInfo};
     TRtfFile NewsRtf{KindNews};
+    // The maker's public key file (KluczPodpisu), as a full path; empty when
+    // the files are not signed.
+    std::string SignatureKeyFile;
     bool LoggedIn = false;
     std::uint8_t PendingKind = 0;
     std::unique_ptr<TFtpClient> FtpClient1;
@@ -87,10 +92,18 @@ private:
 
     void DetectProduct();
     void LoadStoredSettings();
+    // Reads SignatureKeyFile, when one is named, into signatureKey; false,
+    // after the error box, when it holds no usable key.
+    bool LoadSignatureKey();
+    // Downloads Remote into Local; with a key, only when the maker's
+    // signature of Name (Remote's bare name) is good.
+    void DownloadVerified(const std::string &Remote, const std::string &Local, const std::string &Name);
 
     FormView &View;
     DirectoryFn ProgramDirectory;
     bool operationRunning = false;
+    // The key of the running check; none without KluczPodpisu.
+    std::optional<Signature::PublicKey> signatureKey;
     // While the window closes: cancels every wait the running operation
     // still starts (a login's rescue path sends QUIT and waits again).
     std::unique_ptr<TThreadTimer> closingCanceller;

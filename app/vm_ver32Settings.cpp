@@ -12,6 +12,14 @@ const std::string SettingsFileName = "vm_ver32.ini";
 const std::string FtpSection = "FTP";
 
 bool IsYes(const std::string &value) { return UpperCaseAscii(value) == "TAK"; }
+
+// A file named in the settings (code page 1250), relative to Directory or
+// full, as the UTF-8 path the program opens; empty when none is named.
+std::string NamedFile(const std::string &directory, const std::string &stored)
+{
+    const std::string name = CodePage::ToUtf8(stored);
+    return name.empty() || ProgramPaths::IsAbsolute(name) ? name : directory + name;
+}
 } // namespace
 
 void TForm1::FormSetFTPParms()
@@ -72,7 +80,7 @@ void TForm1::LoadStoredSettings()
     // One pass over the file; the proxy's values are used only when the box ends up checked.
     const std::vector<std::string> stored =
         SettingsIni.ReadStrings(FtpSection, {"Host", "HostPort", "UseProxy", "Proxy", "ProxyPort", "Vemo", "Pasywny",
-                                            "Szyfrowanie", "CertyfikatCA"});
+                                            "Szyfrowanie", "CertyfikatCA", "KluczPodpisu"});
     View.SetFieldText(TField::Host, stored[0]);
     View.SetFieldText(TField::HostPort, stored[1]);
     View.SetProxyChecked(IsYes(stored[2]));
@@ -86,10 +94,9 @@ void TForm1::LoadStoredSettings()
     FtpClient1->Passive = IsYes(stored[6]);
     // Set by hand too: the check then trusts only a server that proves who it is.
     FtpClient1->UseTls = IsYes(stored[7]);
-    // Paths are UTF-8 inside the program; the file's text is code page 1250.
-    const std::string caFile = CodePage::ToUtf8(stored[8]);
-    FtpClient1->TrustedCaFile =
-        caFile.empty() || ProgramPaths::IsAbsolute(caFile) ? caFile : ProgramDirectory() + caFile;
+    FtpClient1->TrustedCaFile = NamedFile(ProgramDirectory(), stored[8]);
+    // Set by hand too: the check then takes only files the maker signed.
+    SignatureKeyFile = NamedFile(ProgramDirectory(), stored[9]);
 }
 
 void TForm1::FormSaveFTPParms()

@@ -111,15 +111,17 @@ void TForm1::SpeedConnectClick()
 void TForm1::SpeedDownloadClick()
 {
     Exclusive([this] {
+        if (!LoadSignatureKey())
+            return;
         if (!LoggedIn)
             FormTryToConnect();
         if (!LoggedIn)
             return;
         FtpClient1->Mode(modeImage);
         PendingKind = NewsRtf.Kind;
-        FtpClient1->Download(NewsRtf.Remote.FileName.FullName, NewsRtf.Local.FileName.FullName);
+        DownloadVerified(NewsRtf.Remote.FileName.FullName, NewsRtf.Local.FileName.FullName, NewsRtfName);
         PendingKind = NewsInf.Kind;
-        FtpClient1->Download(NewsInf.Remote.FileName.FullName, NewsInf.Local.FileName.FullName);
+        DownloadVerified(NewsInf.Remote.FileName.FullName, NewsInf.Local.FileName.FullName, NewsInfName);
         View.SetStatusText(Cp("Zakończono pobieranie"));
     });
 }

@@ -253,12 +253,3 @@ void TFtpClient::DropBufferedReplies()
     while (RecvStream->Size() > 0)
         Read(static_cast<uint16_t>(std::min<int64_t>(RecvStream->Size(), 65535)));
 }
-
-void TFtpClient::ReportFailure(TCmdType Kind, const std::string &Line)
-{
-    bool handled = false;
-    if (OnFailure)
-        OnFailure(handled, Kind);
-    if (!handled)
-        throw FTPException(Line);
-}

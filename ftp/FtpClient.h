@@ -60,7 +60,18 @@ public:
     // the local copy kept. A silent server (ReplyTimeOut) also fails the
     // download through OnFailure. A directory that cannot be synced after the
     // new copy is in place is reported as a status text, not as a failure.
-    void Download(const std::string &RemoteFile, const std::string &LocalFile);
+    // BeforeCommit, when given, is shown the bytes received, read back from
+    // the file that would replace the local copy; when it raises, the
+    // download fails (OnFailure, then its error) and the local copy stays.
+    // A RETR refusal raises ERetrRefused, a file past MaxDownloadBytes
+    // EFileTooLarge.
+    void Download(const std::string &RemoteFile, const std::string &LocalFile,
+                  const TCheckReceived &BeforeCommit = {});
+    // Fetches RemoteFile into memory as Download fetches it into a file, with
+    // the same steps, texts and failures, at most Limit bytes (EFileTooLarge
+    // past it), and returns the bytes. It is a step of something larger: no
+    // OnSuccess, and no OnUnSupportedFunction for its RETR.
+    std::string Fetch(const std::string &RemoteFile, int64_t Limit);
     // Progress of the running Download (its data connection's counts); 0 when
     // none runs. They stand for the base's counts of the control connection,
     // which no owner of an FTP client wants.
@@ -149,10 +160,24 @@ private:
     void DrainAfterCancel();
     // Drops a late reply or the rest of an aborted transfer before a command.
     void DropBufferedReplies();
-    // OnFailure(kind) may handle a refusal; otherwise FTPException(Line).
-    void ReportFailure(TCmdType Kind, const std::string &Line);
-    // Steps of Download between creating and freeing the data connection.
-    void Transfer(const std::string &RemoteFile, const std::string &LocalFile);
+    // OnFailure(kind) may handle a refusal; otherwise Error(Line).
+    template <class Error = FTPException>
+    void ReportFailure(TCmdType Kind, const std::string &Line)
+    {
+        bool handled = false;
+        if (OnFailure)
+            OnFailure(handled, Kind);
+        if (!handled)
+            throw Error(Line);
+    }
+    // Runs Steps of a download (Download's or Fetch's) between creating and
+    // freeing the data connection; OnSuccess afterwards only when Announce.
+    void RunDownload(const std::string &RemoteFile, bool Announce, const std::function<void()> &Steps);
+    // Receives what the data connection brings, at most Limit bytes.
+    using TCapture = std::function<void(int64_t Limit)>;
+    // The transfer of RemoteFile, at most Limit bytes, through Capture, up to
+    // the judged completion reply; Quiet: no OnUnSupportedFunction.
+    void Transfer(const std::string &RemoteFile, int64_t Limit, bool Quiet, const TCapture &Capture);
     // Passive step of Transfer: asks for a data port and connects to it on
     // Server within TimeOut. An unusable reply or a failed connect fires
     // OnFailure (cmdDownload) and raises; AbortTransfer ends the connect with
@@ -171,12 +196,19 @@ private:
     std::string ReadTransferReply();
     // MaxDownloadBytes, or NoLimit for none.
     int64_t DownloadLimit() const;
-    // A size known before the transfer (SIZE, the RETR reply) that passes the limit.
-    FTPException TooLargeError(int64_t Announced) const;
+    // A size known before the transfer (SIZE, the RETR reply) that passes Limit.
+    static EFileTooLarge TooLargeError(int64_t Announced, int64_t Limit);
     // Ends a transfer the client cuts short: closes the data connection,
     // reads the server's reply to that (or closes the control connection when
     // it cannot), then fails the download with Error.
-    [[noreturn]] void AbandonTransfer(const FTPException &Error);
+    template <class Error>
+    [[noreturn]] void AbandonTransfer(const Error &E)
+    {
+        CutTransferShort();
+        FailDownload(E);
+    }
+    // AbandonTransfer's steps before the failure.
+    void CutTransferShort();
     // OnFailure (cmdDownload) hears that the download cannot go on, whatever
     // it answers; the caller raises the error.
     void AnnounceDownloadFailure();

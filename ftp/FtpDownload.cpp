@@ -1,6 +1,6 @@
 // TFtpClient's file download: PORT, RETR, accept the server's data connection
 // (or, passive, connect to the server's data port before RETR), capture it
-// into the local file, read the completion reply.
+// into the local file (or into memory), read the completion reply.
 #include "ftp/FtpClient.h"
 
 #include "ftp/FtpRules.h"
@@ -31,24 +31,56 @@ std::string ByteCount(int64_t Count) { return std::to_string(Count) + " bytes"; 
 
 }  // namespace
 
-void TFtpClient::Download(const std::string &RemoteFile, const std::string &LocalFile)
+void TFtpClient::Download(const std::string &RemoteFile, const std::string &LocalFile,
+                          const TCheckReceived &BeforeCommit)
+{
+    RunDownload(RemoteFile, true, [&] {
+        std::unique_ptr<TFileStream> file;
+        Transfer(RemoteFile, DownloadLimit(), false, [&](int64_t Limit) {
+            file = DataConnection->CaptureFile(LocalFile.empty() ? RemoteFile : LocalFile, Limit);
+        });
+        if (BeforeCommit) {
+            try {
+                BeforeCommit(file->ReadBack());
+            } catch (...) {
+                AnnounceDownloadFailure();
+                throw;
+            }
+        }
+        // The new copy is in place: a directory that could not be synced is
+        // worth a word, not a failed download.
+        if (const std::string note = file->Commit(); !note.empty())
+            StatusMessage(kStatusLevel, note);
+    });
+}
+
+std::string TFtpClient::Fetch(const std::string &RemoteFile, int64_t Limit)
+{
+    std::string bytes;
+    RunDownload(RemoteFile, false, [&] {
+        Transfer(RemoteFile, Limit, true, [&](int64_t Most) { bytes = DataConnection->CaptureBytes(Most); });
+    });
+    return bytes;
+}
+
+void TFtpClient::RunDownload(const std::string &RemoteFile, bool Announce, const std::function<void()> &Steps)
 {
     RequireSingleLine(RemoteFile);
     Canceled = false;
     CheckConnection();
     DataConnection = std::make_unique<TTcpSocket>();
     try {
-        Transfer(RemoteFile, LocalFile.empty() ? RemoteFile : LocalFile);
+        Steps();
     } catch (...) {
         if (FailsLikeARefusal(std::current_exception()))
             AnnounceDownloadFailure();
         FinishDownload(false);
         throw;
     }
-    FinishDownload(true);
+    FinishDownload(Announce);
 }
 
-void TFtpClient::Transfer(const std::string &RemoteFile, const std::string &LocalFile)
+void TFtpClient::Transfer(const std::string &RemoteFile, int64_t Limit, bool Quiet, const TCapture &Capture)
 {
     // PORT or RETR refused: OnFailure may let the download go on.
     const auto judge = [this](const std::string &line) {
@@ -63,8 +95,8 @@ void TFtpClient::Transfer(const std::string &RemoteFile, const std::string &Loca
     // Over TLS a file is whole only when its end is proven: by close_notify,
     // or by as many bytes as a size known in advance.
     knownSize_ = Secured() ? AskSize(RemoteFile) : std::nullopt;
-    if (knownSize_ && *knownSize_ > DownloadLimit())
-        FailDownload(TooLargeError(*knownSize_));
+    if (knownSize_ && *knownSize_ > Limit)
+        FailDownload(TooLargeError(*knownSize_, Limit));
     DataConnection->TimeOut = TimeOut;
     DataConnection->ReplyTimeOut = ReplyTimeOut;
     if (Passive) {
@@ -93,13 +125,13 @@ void TFtpClient::Transfer(const std::string &RemoteFile, const std::string &Loca
         if (!IsRefusal(ReplyNumber))
             return;
         // A refusal whose first line OnFailure handled goes on line by line.
-        if (!first && OnUnSupportedFunction && IsUnsupported(ReplyNumber))
+        if (!first && !Quiet && OnUnSupportedFunction && IsUnsupported(ReplyNumber))
             OnUnSupportedFunction(cmdDownload);
-        ReportFailure(cmdDownload, each);
+        ReportFailure<ERetrRefused>(cmdDownload, each);
     });
 
-    if (knownSize_ && *knownSize_ > DownloadLimit())
-        AbandonTransfer(TooLargeError(*knownSize_));
+    if (knownSize_ && *knownSize_ > Limit)
+        AbandonTransfer(TooLargeError(*knownSize_, Limit));
     if (!Passive)
         AcceptDataConnection(server);
     // The server checks that the data comes from the client it secured.
@@ -109,13 +141,13 @@ void TFtpClient::Transfer(const std::string &RemoteFile, const std::string &Loca
         OnTransactionStart(this);
     // Captured also after a server's abort reply: the data connection came,
     // and what ends it is judged with the reply.
-    std::unique_ptr<TFileStream> file;
     try {
-        file = DataConnection->CaptureFile(LocalFile, std::min(DownloadLimit(), knownSize_.value_or(NoLimit)));
+        Capture(std::min(Limit, knownSize_.value_or(NoLimit)));
     } catch (const ETooLargeError &) {
-        AbandonTransfer(FTPException(knownSize_ ? "Transfer too long: more than the " + ByteCount(*knownSize_) +
-                                                      " announced"
-                                                : "File too large: more than " + ByteCount(DownloadLimit())));
+        if (knownSize_)
+            AbandonTransfer(FTPException("Transfer too long: more than the " + ByteCount(*knownSize_) +
+                                         " announced"));
+        AbandonTransfer(EFileTooLarge("File too large: more than " + ByteCount(Limit)));
     }
     if (OnTransactionStop)
         OnTransactionStop(this);
@@ -136,10 +168,6 @@ void TFtpClient::Transfer(const std::string &RemoteFile, const std::string &Loca
     if (Secured() && !knownSize_ && !DataConnection->TlsEndProven())
         FailDownload(FTPException("Transfer incomplete: the data connection ended without close_notify after " +
                                   std::to_string(BytesTotal) + " bytes"));
-    // The new copy is in place: a directory that could not be synced is
-    // worth a word, not a failed download.
-    if (const std::string note = file->Commit(); !note.empty())
-        StatusMessage(kStatusLevel, note);
 }
 
 std::optional<int64_t> TFtpClient::AskSize(const std::string &RemoteFile)
@@ -183,13 +211,12 @@ std::string TFtpClient::ReadTransferReply()
 
 int64_t TFtpClient::DownloadLimit() const { return MaxDownloadBytes > 0 ? MaxDownloadBytes : NoLimit; }
 
-FTPException TFtpClient::TooLargeError(int64_t Announced) const
+EFileTooLarge TFtpClient::TooLargeError(int64_t Announced, int64_t Limit)
 {
-    return FTPException("File too large: " + ByteCount(Announced) + " announced, at most " +
-                        std::to_string(DownloadLimit()));
+    return EFileTooLarge("File too large: " + ByteCount(Announced) + " announced, at most " + std::to_string(Limit));
 }
 
-void TFtpClient::AbandonTransfer(const FTPException &Error)
+void TFtpClient::CutTransferShort()
 {
     // The server learns from the close that the transfer is over and says so
     // on the control connection. Its answer is read now, so that it cannot
@@ -202,7 +229,6 @@ void TFtpClient::AbandonTransfer(const FTPException &Error)
         if (Connected)
             TTcpSocket::Disconnect();
     }
-    FailDownload(Error);
 }
 
 void TFtpClient::AnnounceDownloadFailure()

@@ -47,6 +47,23 @@ public:
     using Exception::Exception;
 };
 
+// RETR refused (301..599): the message is the reply's first line, as FTPException's.
+class ERetrRefused : public FTPException {
+public:
+    using FTPException::FTPException;
+};
+
+// A file larger than a download may bring, known before it comes or at the
+// first byte past the limit.
+class EFileTooLarge : public FTPException {
+public:
+    using FTPException::FTPException;
+};
+
+// Called with what a download received before it replaces the local copy;
+// it refuses the bytes by raising.
+using TCheckReceived = std::function<void(const std::string &Received)>;
+
 // A command text that would smuggle a second command (or cut the first short)
 // is refused before anything is sent.
 class ECommandRefused : public Exception {

@@ -28,7 +28,8 @@ HANDLE Create(const std::wstring &prefix, DWORD share, std::wstring &name)
 {
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         name = prefix + RandomPart();
-        const HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, share, nullptr, CREATE_NEW,
+        // Readable too: a download's check reads its bytes back through it.
+        const HANDLE file = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr, CREATE_NEW,
                                         FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS)
             return file;

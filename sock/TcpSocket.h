@@ -186,6 +186,9 @@ public:
     // ETooLargeError "Transfer larger than N bytes" raised (FileName
     // unchanged); the file never holds more than Limit + 1 bytes.
     [[nodiscard]] std::unique_ptr<TFileStream> CaptureFile(const std::string &FileName, int64_t Limit = NoLimit);
+    // Receives into memory as CaptureFile does into a file, and returns the
+    // bytes: for what is small and must never reach the disk.
+    [[nodiscard]] std::string CaptureBytes(int64_t Limit);
 
     // ---- TLS on this connection (the program is the TLS client).
 
@@ -323,8 +326,9 @@ protected:
     // Components that have started the socket system (process-wide).
     static int WinsockUsers;
 
-    // Received bytes not yet taken by Read/ReadLn. During CaptureFile
-    // received bytes go to CaptureStream instead.
+    // Received bytes not yet taken by Read/ReadLn. During a capture
+    // received bytes go to its target instead: CaptureStream, or the
+    // memory of CaptureBytes.
     std::unique_ptr<TMemoryStream> RecvStream;
     // Bytes not yet handed to the socket, and its compaction spare.
     std::unique_ptr<TMemoryStream> SendStream;
@@ -384,6 +388,11 @@ private:
     // Most, or less while a capture runs: what it may still take, up to the
     // byte past its limit that shows it too large.
     std::size_t CaptureRoom(std::size_t Most) const;
+    // The capture both CaptureFile and CaptureBytes run: into Target until the
+    // peer closes, Failed() holds or a byte passes Limit; Whole is called when
+    // the peer's close ended it. Raises as CaptureFile says.
+    void Capture(TStream &Target, int64_t Limit, const std::function<bool()> &Failed,
+                 const std::function<void()> &Whole);
     // Receives up to Most bytes (BlockSize unless spliced into the capture's
     // file, and no more than the capture's room) into the capture or
     // RecvStream, through Buffer (BlockSize bytes) when they are copied; the
@@ -434,4 +443,5 @@ private:
     bool endProven_ = false;       // see TlsEndProven
     bool securedAtClose_ = false;  // the TLS stream closed was established
     int64_t captureLimit_ = NoLimit;  // bytes the running capture may take
+    TStream *captureTarget_ = nullptr;  // where the running capture puts what comes
 };

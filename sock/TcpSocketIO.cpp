@@ -149,8 +149,8 @@ uint16_t TTcpSocket::WriteBlock()
 
 TStream &TTcpSocket::ReceiveTarget()
 {
-    if (CaptureStream)
-        return *CaptureStream;
+    if (captureTarget_)
+        return *captureTarget_;
     return *RecvStream;
 }
 
@@ -186,7 +186,7 @@ void TTcpSocket::CountReceived(std::size_t Count)
 
 std::size_t TTcpSocket::CaptureRoom(std::size_t Most) const
 {
-    if (!CaptureStream)
+    if (!captureTarget_)
         return Most;
     const int64_t left = captureLimit_ - bytesRecvd_;
     if (left < 0)
@@ -197,7 +197,7 @@ std::size_t TTcpSocket::CaptureRoom(std::size_t Most) const
 
 bool TTcpSocket::BufferFull() const
 {
-    if (CaptureStream)
+    if (captureTarget_)
         return CaptureRoom(1) == 0;
     return RecvStream->Bytes().size() >= MaxBuffered;
 }
@@ -449,9 +449,28 @@ std::unique_ptr<TFileStream> TTcpSocket::CaptureFile(const std::string &FileName
 {
     StatusMessage(LevelTrace, Text(sCaptureFile));
     CaptureStream = std::make_unique<TFileStream>(FileName);
+    std::unique_ptr<TFileStream> captured;
+    Capture(*CaptureStream, Limit, [this] { return CaptureStream->Failed(); },
+            [&] {
+                CaptureStream->Close();
+                captured = std::move(CaptureStream);
+            });
+    return captured;
+}
+
+std::string TTcpSocket::CaptureBytes(int64_t Limit)
+{
+    TMemoryStream bytes;
+    Capture(bytes, Limit, [] { return false; }, [] {});
+    return std::string(bytes.Bytes());
+}
+
+void TTcpSocket::Capture(TStream &Target, int64_t Limit, const std::function<bool()> &Failed,
+                         const std::function<void()> &Whole)
+{
+    captureTarget_ = &Target;
     captureLimit_ = Limit;
     const auto tooLarge = [this] { return bytesRecvd_ > captureLimit_; };
-    std::unique_ptr<TFileStream> captured;
     TWaitEnd end;
     bool overrun = false;
     {
@@ -459,6 +478,7 @@ std::unique_ptr<TFileStream> TTcpSocket::CaptureFile(const std::string &FileName
             TTcpSocket &socket;
             ~End()
             {
+                socket.captureTarget_ = nullptr;
                 socket.CaptureStream.reset();
                 socket.PacketEvents = false;
             }
@@ -469,18 +489,16 @@ std::unique_ptr<TFileStream> TTcpSocket::CaptureFile(const std::string &FileName
         // received before packets were watched, so no OnPacketRecvd for it.
         if (RecvStream->Size() > 0) {
             const std::string_view early = RecvStream->Bytes().substr(0, CaptureRoom(RecvStream->Bytes().size()));
-            CaptureStream->Write(early.data(), early.size());
+            Target.Write(early.data(), early.size());
             bytesRecvd_ = static_cast<int64_t>(early.size());
             RecvStream->Clear();
             ResumeReadingIfRoom();
         }
         // The peer's close is the end of the file, not a failure.
-        end = Wait([&] { return !Connected || CaptureStream->Failed() || tooLarge(); }, {.SilenceMs = ReplyTimeOut});
+        end = Wait([&] { return !Connected || Failed() || tooLarge(); }, {.SilenceMs = ReplyTimeOut});
         overrun = end == TWaitEnd::Met && tooLarge();
-        if (end == TWaitEnd::Met && !overrun) {
-            CaptureStream->Close();
-            captured = std::move(CaptureStream);
-        }
+        if (end == TWaitEnd::Met && !overrun)
+            Whole();
     }
     if (overrun) {
         // The peer learns from the close that nothing more is taken.
@@ -496,7 +514,6 @@ std::unique_ptr<TFileStream> TTcpSocket::CaptureFile(const std::string &FileName
     // A connection that broke (a reset) did not end the file: it cut it.
     if (connectionError_ != 0)
         throw ESockError(LookupErrorMessage(connectionError_));
-    return captured;
 }
 
 std::string TTcpSocket::NthWord(const std::string &Text, char Separator, int Index)

@@ -6,10 +6,10 @@
 # ws2_32, msvcrt, advapi32...) always come from System32 and stay imported.
 #
 # Each DLL named here becomes a target of the same name, so the link lines
-# that name it (comctl32, crypt32, secur32) take the delay-loading import
+# that name it (bcrypt, comctl32, crypt32, secur32) take the delay-loading import
 # library instead of mingw's. A DLL the program comes to import is added to
 # this list; tests/e2e/windows/ImportsOnlyKnownDlls.cmake fails otherwise.
-set(VM_DELAY_LOADED_DLLS comctl32 crypt32 secur32)
+set(VM_DELAY_LOADED_DLLS bcrypt comctl32 crypt32 secur32)
 
 # The import library is made with binutils' dlltool from a module definition
 # listing every function mingw's own import library has; the calls go through

@@ -1,8 +1,9 @@
-// What a session makes on the service's file system, and the question of its
-// network.
+// What a session makes on the service's file system, the keys it signs with,
+// and the question of its network.
 #include "harness/FtpFiles.h"
 #include "harness/PrivateNetwork.h"
 #include "harness/TestCertificates.h"
+#include "harness/TestSigningKeys.h"
 #include "harness/service/SessionObject.h"
 
 #include <memory>
@@ -18,6 +19,19 @@ SessionObject MakeTestCertificates(const Words &)
     object.Add("Server", 1, [&made](const Words &a) {
         const CertificateFiles files = made.Server(EnumIn(a[0], TestCertificates::Kind::Last));
         return Words{files.certFile, files.keyFile};
+    });
+    return object;
+}
+
+SessionObject MakeTestSigningKeys(const Words &)
+{
+    using Kind = TestSigningKeys::Kind;
+    const auto keys = std::make_shared<TestSigningKeys>();
+    SessionObject object(keys, {});
+    const TestSigningKeys &made = *keys;
+    object.Add("KeyFile", 1, [&made](const Words &a) { return Words{made.KeyFile(EnumIn(a[0], Kind::ExplicitCurve))}; });
+    object.Add("Sign", 3, [&made](const Words &a) {
+        return Words{made.Sign(EnumIn(a[0], Kind::ExplicitCurve), a[1], a[2])};
     });
     return object;
 }

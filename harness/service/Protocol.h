@@ -24,6 +24,7 @@
 //   PyftpdlibServerWithTls root certFile keyFile  -> host port
 //   FtpProxy root                                 -> host port
 //   TestCertificates                              -> (none)
+//   TestSigningKeys                               -> (none)
 //   TempDir                                       -> path
 //   WhyNoPrivateNetwork                           -> why ("" inside the private network)
 // Later requests, by what the session holds:
@@ -35,6 +36,7 @@
 //     line; TlsFailure -> text; DataTlsSessionsReused -> a flag a connection.
 //   VsftpdServer, FtpProxy: Log -> text.
 //   TestCertificates: CaFile -> path; Server kind -> certFile keyFile.
+//   TestSigningKeys: KeyFile kind -> bytes; Sign signer name bytes -> signature.
 // Paths, in both directions, are the service's own.
 #include <cstddef>
 #include <cstdint>

@@ -32,6 +32,7 @@ SessionObject Make(const Line &request)
         {"PyftpdlibServerWithTls", {3, MakePyftpdlibServerWithTls}},
         {"FtpProxy", {1, MakeFtpProxy}},
         {"TestCertificates", {0, MakeTestCertificates}},
+        {"TestSigningKeys", {0, MakeTestSigningKeys}},
         {"TempDir", {0, MakeTempDir}},
         {"WhyNoPrivateNetwork", {0, AnswerWhyNoPrivateNetwork}},
     };

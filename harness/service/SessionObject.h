@@ -46,6 +46,7 @@ SessionObject MakePyftpdlibServer(const Words &arguments);
 SessionObject MakePyftpdlibServerWithTls(const Words &arguments);
 SessionObject MakeFtpProxy(const Words &arguments);
 SessionObject MakeTestCertificates(const Words &arguments);
+SessionObject MakeTestSigningKeys(const Words &arguments);
 SessionObject MakeTempDir(const Words &arguments);
 SessionObject AnswerWhyNoPrivateNetwork(const Words &arguments);
 

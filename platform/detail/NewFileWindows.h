@@ -10,7 +10,7 @@
 namespace NewFile {
 
 // Creates Prefix followed by six random letters and digits, a name that did
-// not exist, for writing, shared with others only as Share allows; sets Name
+// not exist, for reading and writing, shared with others only as Share allows; sets Name
 // to it. INVALID_HANDLE_VALUE with GetLastError when no such file can be made.
 HANDLE Create(const std::wstring &prefix, DWORD share, std::wstring &name);
 

@@ -18,3 +18,5 @@ bool TFileStream::Failed() const { return file_->Failed(); }
 void TFileStream::Close() { file_->Close(); }
 
 std::string TFileStream::Commit() { return file_->Commit(); }
+
+std::string TFileStream::ReadBack() const { return file_->ReadBack(); }

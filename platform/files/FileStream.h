@@ -14,6 +14,12 @@ namespace FileSystem {
 class TemporaryFile;
 }
 
+// A written file that cannot be read back.
+class EReadError : public Exception {
+public:
+    using Exception::Exception;
+};
+
 // A file that cannot be created.
 class EFCreateError : public Exception {
 public:
@@ -61,6 +67,11 @@ public:
     // in place. Once it is, a failed sync is no failure: the returned note
     // says that a power cut may undo the replacement (empty when none may).
     std::string Commit();
+    // After Close, before Commit: the bytes in the temporary file, read back
+    // through the stream's own handle, so that they are what Commit puts in
+    // place whatever happens to the name meanwhile. Raises EReadError when
+    // they cannot be read.
+    std::string ReadBack() const;
 
 private:
     // Splices into the file through its intake, which nothing else sees.

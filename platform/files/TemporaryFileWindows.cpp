@@ -109,6 +109,29 @@ std::string TemporaryFile::Commit()
     return {};
 }
 
+std::string TemporaryFile::ReadBack() const
+{
+    // The handle stays open until the move; each read names its offset, as
+    // ReadFile allows on a handle opened without FILE_FLAG_OVERLAPPED.
+    std::string bytes;
+    char buffer[64 * 1024];
+    for (;;) {
+        OVERLAPPED at{};
+        at.Offset = static_cast<DWORD>(bytes.size());
+        at.OffsetHigh = static_cast<DWORD>(static_cast<unsigned long long>(bytes.size()) >> 32);
+        DWORD n = 0;
+        if (!ReadFile(file_, buffer, sizeof buffer, &n, &at)) {
+            const DWORD error = GetLastError();
+            if (error == ERROR_HANDLE_EOF)
+                return bytes;
+            throw EReadError("Cannot read file " + Quoted(fileName_) + ". " + SystemText::OfError(error));
+        }
+        if (n == 0)
+            return bytes;
+        bytes.append(buffer, n);
+    }
+}
+
 void TemporaryFile::FailWrite()
 {
     throw EWriteError("Cannot write file " + Quoted(fileName_) + ". " + SystemText::OfError(error_));

@@ -76,6 +76,20 @@ TEST_F(Settings, PasywnyTurnsOnPassiveModeAndStaysInPlaceAtEverySave)
     EXPECT_EQ(Read("vm_ver32.ini"), stored);
 }
 
+// Named in code page 1250 and relative to the program, as CertyfikatCA is;
+// set by hand, never written.
+TEST_F(Settings, KluczPodpisuIsAPathBesideTheProgramAndStaysInPlaceAtEverySave)
+{
+    Put("ort.ini", "[Program]\r\n");
+    const std::string stored = "[FTP]\r\nHost=a\r\nKluczPodpisu=klucze/producent_ó.pem\r\nHostPort=21\r\n"
+                               "UseProxy=Nie\r\nProxy=\r\nProxyPort=\r\n";
+    Put("vm_ver32.ini", stored);
+    EXPECT_EQ(Start(), "");
+    EXPECT_EQ(form->SignatureKeyFile, ProgramDir() + "klucze/producent_ó.pem");
+    EXPECT_EQ(Close(), "");
+    EXPECT_EQ(Read("vm_ver32.ini"), Cp1250(stored));
+}
+
 TEST_F(Settings, WithoutAProductNothingIsSaved)
 {
     EXPECT_EQ(Start(), "");

@@ -333,3 +333,50 @@ TEST_F(FtpDownloadTest, NextDownloadDropsALateReply)
 }
 
 }  // namespace
+
+// A fetch into memory is a step of something larger: the transfer's texts,
+// but no OnSuccess and no file.
+TEST_F(FtpDownloadTest, FetchBringsTheBytesWithoutSuccessOrFile)
+{
+    UpToRetr("150 Opening.\r\n").ConnectData().SendData("signature").CloseData().Send("226 Transfer complete.\r\n");
+    ConnectToScript();
+    EXPECT_EQ(client.Fetch("pub/news/a.sig", 4096), "signature");
+    EXPECT_THAT(log, Contains("status: Received 9 Bytes"));
+    EXPECT_THAT(Entries("OnSuccess"), IsEmpty());
+    EXPECT_THAT(harness::NamesIn(local.Path()), IsEmpty());
+}
+
+// Without an announced size, the byte past the limit ends the fetch.
+TEST_F(FtpDownloadTest, FetchPastItsLimitFailsAtTheFirstByteTooMany)
+{
+    UpToRetr("150 Opening.\r\n")
+        .ConnectData()
+        .SendData(std::string(5000, 'x'))
+        .AwaitDataClosedByClient()
+        .Send("426 Connection closed; transfer aborted.\r\n");
+    ConnectToScript();
+    EXPECT_THROW((void)client.Fetch("pub/news/a.sig", 4096), EFileTooLarge);
+    EXPECT_EQ(Entries("OnFailure"), std::vector<std::string>{"OnFailure " + kDownload});
+}
+
+// A check that refuses the received bytes fails the download before the
+// commit: OnFailure, its error, the good copy kept and no temporary file left.
+TEST_F(FtpDownloadTest, RefusedBytesKeepTheGoodCopy)
+{
+    local.Write("f", "good copy");
+    UpToRetr("150 Opening (5 bytes).\r\n").ConnectData().SendData("forge").CloseData().Send("226 Done.\r\n");
+    ConnectToScript();
+    std::string seen;
+    EXPECT_EQ(FailureOf([&] {
+                  client.Download("f", local / "f", [&seen](const std::string &received) {
+                      seen = received;
+                      throw Exception("refused");
+                  });
+              }),
+              "refused");
+    EXPECT_EQ(seen, "forge");
+    EXPECT_EQ(Entries("OnFailure"), std::vector<std::string>{"OnFailure " + kDownload});
+    EXPECT_THAT(Entries("OnSuccess"), IsEmpty());
+    EXPECT_EQ(harness::NamesIn(local.Path()), std::vector<std::string>{"f"});
+    EXPECT_EQ(local.Read("f"), "good copy");
+}

@@ -31,6 +31,8 @@ public:
 
     void Close();
     std::string Commit();
+    // See TFileStream::ReadBack.
+    std::string ReadBack() const;
 
 #ifndef _WIN32
     // The write end of a pipe for a socket to splice into, so that the bytes

@@ -1,0 +1,126 @@
+#include "harness/TestSigningKeys.h"
+
+#include <openssl/core_names.h>
+#include <openssl/err.h>
+#include <openssl/evp.h>
+#include <openssl/pem.h>
+#include <openssl/x509.h>
+
+#include <stdexcept>
+
+namespace harness {
+
+namespace {
+
+using Key = std::unique_ptr<EVP_PKEY, decltype(&EVP_PKEY_free)>;
+
+[[noreturn]] void Fail(const std::string &what)
+{
+    char reason[256] = "no reason given";
+    if (const unsigned long code = ERR_get_error())
+        ERR_error_string_n(code, reason, sizeof reason);
+    ERR_clear_error();
+    throw std::runtime_error("test signing key: " + what + ": " + reason);
+}
+
+Key NewKey(const char *curve)
+{
+    Key key(EVP_PKEY_Q_keygen(nullptr, nullptr, "EC", curve), EVP_PKEY_free);
+    if (!key)
+        Fail(std::string("key generation on ") + curve);
+    return key;
+}
+
+template <typename Write>
+std::string Pem(Write write)
+{
+    std::unique_ptr<BIO, decltype(&BIO_free)> bio(BIO_new(BIO_s_mem()), BIO_free);
+    if (!bio || write(bio.get()) <= 0)
+        Fail("PEM encoding");
+    char *bytes = nullptr;
+    const long size = BIO_get_mem_data(bio.get(), &bytes);
+    return std::string(bytes, static_cast<std::size_t>(size));
+}
+
+std::string PublicPem(EVP_PKEY *key)
+{
+    return Pem([key](BIO *bio) { return PEM_write_bio_PUBKEY(bio, key); });
+}
+
+// Key's public PEM after one of its encoding parameters is set to Value.
+std::string PublicPemWith(EVP_PKEY *key, const char *parameter, const char *value)
+{
+    const Key copy(EVP_PKEY_dup(key), EVP_PKEY_free);
+    if (!copy || EVP_PKEY_set_utf8_string_param(copy.get(), parameter, value) != 1)
+        Fail(std::string("setting ") + parameter);
+    return PublicPem(copy.get());
+}
+
+// A self-signed certificate of Key, valid for a day.
+std::string CertificatePem(EVP_PKEY *key)
+{
+    const std::unique_ptr<X509, decltype(&X509_free)> cert(X509_new(), X509_free);
+    X509_NAME *subject = cert ? X509_get_subject_name(cert.get()) : nullptr;
+    if (!subject || X509_set_version(cert.get(), X509_VERSION_3) != 1 ||
+        ASN1_INTEGER_set(X509_get_serialNumber(cert.get()), 1) != 1 ||
+        !X509_gmtime_adj(X509_getm_notBefore(cert.get()), 0) ||
+        !X509_gmtime_adj(X509_getm_notAfter(cert.get()), 24 * 60 * 60) || X509_set_pubkey(cert.get(), key) != 1 ||
+        X509_NAME_add_entry_by_txt(subject, "CN", MBSTRING_ASC,
+                                   reinterpret_cast<const unsigned char *>("vm_ftp harness maker"), -1, -1, 0) != 1 ||
+        X509_set_issuer_name(cert.get(), subject) != 1 || X509_sign(cert.get(), key, EVP_sha256()) <= 0)
+        Fail("the maker's certificate");
+    return Pem([&cert](BIO *bio) { return PEM_write_bio_X509(bio, cert.get()); });
+}
+
+}  // namespace
+
+struct TestSigningKeys::Keys {
+    Key maker = NewKey("P-256");
+    Key other = NewKey("P-256");
+    Key p384 = NewKey("P-384");
+};
+
+TestSigningKeys::TestSigningKeys() : keys_(std::make_unique<Keys>()) {}
+
+TestSigningKeys::~TestSigningKeys() = default;
+
+std::string TestSigningKeys::KeyFile(Kind kind) const
+{
+    EVP_PKEY *maker = keys_->maker.get();
+    switch (kind) {
+    case Kind::Good: return PublicPem(maker);
+    case Kind::Other: return PublicPem(keys_->other.get());
+    case Kind::Certificate: return CertificatePem(maker);
+    case Kind::PrivateKey:
+        return Pem([maker](BIO *bio) {
+            return PEM_write_bio_PrivateKey(bio, maker, nullptr, nullptr, 0, nullptr, nullptr);
+        });
+    case Kind::P384: return PublicPem(keys_->p384.get());
+    case Kind::Compressed: return PublicPemWith(maker, OSSL_PKEY_PARAM_EC_POINT_CONVERSION_FORMAT, "compressed");
+    case Kind::ExplicitCurve: return PublicPemWith(maker, OSSL_PKEY_PARAM_EC_ENCODING, "explicit");
+    }
+    throw std::logic_error("unknown key kind");
+}
+
+std::string TestSigningKeys::Sign(Kind signer, const std::string &name, const std::string &bytes) const
+{
+    if (signer != Kind::Good && signer != Kind::Other)
+        throw std::invalid_argument("only the maker's key and the other one sign");
+    EVP_PKEY *key = signer == Kind::Good ? keys_->maker.get() : keys_->other.get();
+    // What the maker's "{ printf '%s\n' NAME; cat NAME; } | openssl dgst -sha256 -sign" signs.
+    const std::string message = name + "\n" + bytes;
+    const std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> context(EVP_MD_CTX_new(), EVP_MD_CTX_free);
+    std::size_t size = 0;
+    const auto *data = reinterpret_cast<const unsigned char *>(message.data());
+    if (!context || EVP_DigestSignInit(context.get(), nullptr, EVP_sha256(), nullptr, key) != 1 ||
+        EVP_DigestSign(context.get(), nullptr, &size, data, message.size()) != 1)
+        Fail("signing");
+    std::string signature(size, '\0');
+    if (EVP_DigestSign(context.get(), reinterpret_cast<unsigned char *>(signature.data()), &size, data,
+                       message.size()) != 1)
+        Fail("signing");
+    signature.resize(size);
+    return signature;
+}
+
+}  // namespace harness

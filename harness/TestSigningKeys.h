@@ -1,0 +1,48 @@
+#pragma once
+// Keys of a maker who signs release files, made when the object is built:
+// the public key files a client is given, good and bad, and signatures of a
+// file's bare name, one LF and its bytes (ECDSA P-256, SHA-256, DER), as the
+// maker's "openssl dgst -sha256 -sign" makes them. Built with
+// VM_HARNESS_CLIENT, the harness service makes and keeps them.
+#include <string>
+
+#ifdef VM_HARNESS_CLIENT
+#include "harness/client/ServiceSession.h"
+#else
+#include <memory>
+#endif
+
+namespace harness {
+
+class TestSigningKeys {
+public:
+    enum class Kind {
+        Good,          // the maker's P-256 public key, PEM "PUBLIC KEY"
+        Other,         // another P-256 public key
+        Certificate,   // a certificate of the maker's key, PEM "CERTIFICATE"
+        PrivateKey,    // the maker's private key, PEM "PRIVATE KEY"
+        P384,          // a public key on the curve P-384
+        Compressed,    // the maker's public key with a compressed point
+        ExplicitCurve, // the maker's public key with the curve's parameters spelt out
+    };
+
+    TestSigningKeys();
+    ~TestSigningKeys();
+    TestSigningKeys(const TestSigningKeys &) = delete;
+    TestSigningKeys &operator=(const TestSigningKeys &) = delete;
+
+    // The bytes of a key file of Kind, with LF line ends.
+    std::string KeyFile(Kind kind) const;
+    // The signature of the file Name with Bytes by the key of Good or Other.
+    std::string Sign(Kind signer, const std::string &name, const std::string &bytes) const;
+
+private:
+#ifdef VM_HARNESS_CLIENT
+    ServiceSession session_;
+#else
+    struct Keys;
+    std::unique_ptr<Keys> keys_;
+#endif
+};
+
+}  // namespace harness
