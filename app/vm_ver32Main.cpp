@@ -84,10 +84,10 @@ void TForm1::FormShowRTF()
     // Only a regular file: a directory of that name opens on Linux but holds
     // no text, and opening a FIFO would wait for a writer.
     if (!ProgramPaths::FileExists(name))
-        throw Exception(FormatMessage("Cannot open file %s", name));
+        throw Exception(FormatText("Cannot open file %s", name));
     std::ifstream in(name, std::ios::binary);
     if (!in)
-        throw Exception(FormatMessage("Cannot open file %s", name));
+        throw Exception(FormatText("Cannot open file %s", name));
     // One byte more than is shown tells whether the file goes on.
     std::string content(MaxNewsBytes + 1, '\0');
     in.read(content.data(), static_cast<std::streamsize>(content.size()));

@@ -139,7 +139,7 @@ double StrToDate(const std::string &text, const FormatSettings &format, double t
 {
     double date = 0;
     if (!TryStrToDate(text, format, today, date))
-        throw EConvertError(FormatMessage("'%s' is not a valid date", text));
+        throw EConvertError(FormatText("'%s' is not a valid date", text));
     return date;
 }
 
