@@ -16,7 +16,8 @@ namespace ErrorCode {
 constexpr uint16_t InvalidArgument = 10022;
 constexpr uint16_t WouldBlock = 10035;
 constexpr uint16_t ConnectionReset = 10054;
-// Host lookup: no such name, no answer yet, a server's failure, no address.
+// Host lookup: no such name, no authoritative answer, a failure that will
+// not pass, a name without an address.
 constexpr uint16_t HostNotFound = 11001;
 constexpr uint16_t TryAgain = 11002;
 constexpr uint16_t NoRecovery = 11003;
