@@ -83,7 +83,7 @@ void TForm1::FormShowRTF()
 {
     const std::string &name = NewsRtf.Local.FileName.FullName;
     // The box speaks code page 1250; the name is UTF-8.
-    const std::string cannotOpen = FormatMessage("Cannot open file %s", CodePage::FromUtf8(name));
+    const std::string cannotOpen = FormatText("Cannot open file %s", CodePage::FromUtf8(name));
     // Only a regular file: a directory of that name opens on Linux but holds
     // no text, and opening a FIFO would wait for a writer.
     if (!ProgramPaths::FileExists(name))

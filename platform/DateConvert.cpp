@@ -148,7 +148,7 @@ double StrToDate(const std::string &text, const FormatSettings &format, double t
 {
     double date = 0;
     if (!TryStrToDate(text, format, today, date, year))
-        throw EConvertError(FormatMessage("'%s' is not a valid date", text));
+        throw EConvertError(FormatText("'%s' is not a valid date", text));
     return date;
 }
 

@@ -1,6 +1,6 @@
 #include "platform/Exception.h"
 
-std::string FormatMessage(const std::string &format, const std::string &arg)
+std::string FormatText(const std::string &format, const std::string &arg)
 {
     const auto at = format.find("%s");
     if (at == std::string::npos)

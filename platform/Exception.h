@@ -35,4 +35,4 @@ public:
 };
 
 // Replaces the first "%s" of Format by Arg, the way the program's messages are built.
-std::string FormatMessage(const std::string &format, const std::string &arg);
+std::string FormatText(const std::string &format, const std::string &arg);

@@ -54,7 +54,7 @@ int StrToInt(const std::string &text)
 {
     int value = 0;
     if (!TryStrToInt(text, value))
-        throw EConvertError(FormatMessage("'%s' is not a valid integer value", text));
+        throw EConvertError(FormatText("'%s' is not a valid integer value", text));
     return value;
 }
 

@@ -108,7 +108,7 @@ void TTcpSocket::OpenSocket(bool ResetOnClose, net::AddressFamily Family)
 
 void TTcpSocket::SelectAllEvents()
 {
-    if (SocketHandle.Select(SocketWindow.get(), net::WM_SOCKETEVENT, net::FD_ALL_EVENTS) == net::SocketError)
+    if (SocketHandle.Select(SocketWindow.get(), net::Message::SocketEvent, net::Notice::All) == net::SocketError)
         ErrorManager(NothingTolerated);
 }
 
@@ -233,7 +233,7 @@ std::string TTcpSocket::NameToResolve() const
     const std::string &name = Proxy.empty() ? Host : Proxy;
     std::string zeroTerminated = name.substr(0, name.find('\0'));
     if (zeroTerminated.size() > 127)
-        throw ESockError(FormatMessage(Text(eHostTooLong), std::to_string(zeroTerminated.size())));
+        throw ESockError(FormatText(Text(eHostTooLong), std::to_string(zeroTerminated.size())));
     return zeroTerminated;
 }
 
@@ -281,7 +281,7 @@ net::Address TTcpSocket::LocalEndpoint() const
 uint16_t TTcpSocket::CheckedPort(int Value)
 {
     if (Value < 0 || Value > 65535)
-        throw ESockError(FormatMessage(Text(ePortRange), std::to_string(Value)));
+        throw ESockError(FormatText(Text(ePortRange), std::to_string(Value)));
     return static_cast<uint16_t>(Value);
 }
 
@@ -299,12 +299,12 @@ TWaitEnd TTcpSocket::TryConnect(bool Last, int ShareMs)
     if (SocketHandle.Connect(RemoteAddress) == net::SocketError) {
         // An address the machine cannot reach at all (IPv6 without a route)
         // makes way for the next one.
-        if (!Last && net::GetLastError() != net::WSAEWOULDBLOCK) {
+        if (!Last && net::GetLastError() != net::ErrorCode::WouldBlock) {
             LastError = net::GetLastError();
             EventOk = false;
             return TWaitEnd::Met;
         }
-        ErrorManager(net::WSAEWOULDBLOCK);
+        ErrorManager(net::ErrorCode::WouldBlock);
     }
     std::optional<TThreadTimer> share;
     bool shareUsed = false;
@@ -430,7 +430,7 @@ void TTcpSocket::RequestCloseSocket()
     }
     tls_.reset();
     if (SocketHandle.Close() == net::SocketError) {
-        ErrorManager(net::WSAEWOULDBLOCK);
+        ErrorManager(net::ErrorCode::WouldBlock);
         return;
     }
     // The fresh socket comes first, so that an OnDisconnect handler may

@@ -210,10 +210,10 @@ public:
 
     // Binds the socket to Port (0: the system chooses; Port then holds the
     // chosen one) on local address On (empty: every local IPv4 address) and
-    // listens; the accept notification comes as WM_LOOKUPDONE when
-    // UseAcceptMessage, else as WM_SOCKETEVENT. ESockError for a Port outside
-    // 0..65535, and with the looked-up text when the port cannot be bound
-    // ("10048:Address already in use").
+    // listens; the accept notification comes as net::Message::LookupDone
+    // when UseAcceptMessage, else as net::Message::SocketEvent. ESockError for
+    // a Port outside 0..65535, and with the looked-up text when the port
+    // cannot be bound ("10048:Address already in use").
     void Listen(bool UseAcceptMessage, const net::Address &On = {});
     // Accept that takes a connection only from PeerAddress (an IPv4 or IPv6
     // literal, an IPv4-mapped peer matching its IPv4 address; empty: from

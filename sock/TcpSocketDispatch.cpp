@@ -4,7 +4,7 @@
 
 void TTcpSocket::HandleSocketMessage(const net::Message &Msg)
 {
-    const bool lookupAnswer = Msg.Number == net::WM_LOOKUPDONE && Msg.Event != net::FD_ACCEPT;
+    const bool lookupAnswer = Msg.Number == net::Message::LookupDone && Msg.Event != net::Notice::Accept;
     // The answer to a lookup that was given up (time-out, cancel) must not
     // disturb a later operation.
     if (lookupAnswer && (Msg.Tag == 0 || Msg.Tag != pendingLookup_))
@@ -13,29 +13,29 @@ void TTcpSocket::HandleSocketMessage(const net::Message &Msg)
     // a disconnect, an accepted connection) was queued before the
     // replacement and says nothing about it.
     const bool socketEvent =
-        Msg.Number == net::WM_SOCKETEVENT || (Msg.Number == net::WM_LOOKUPDONE && !lookupAnswer);
+        Msg.Number == net::Message::SocketEvent || (Msg.Number == net::Message::LookupDone && !lookupAnswer);
     if (socketEvent && Msg.Source != SocketHandle.Id())
         return;
-    if (Msg.Number == net::WM_SOCKETEVENT || Msg.Number == net::WM_LOOKUPDONE)
+    if (Msg.Number == net::Message::SocketEvent || Msg.Number == net::Message::LookupDone)
         EventOk = Msg.Error == 0;
     // A handler's failure (the owner's OnConnect included) ends there; the
     // event loop that delivered the message must not see it.
     try {
         switch (Msg.Number) {
-        case net::WM_SOCKETEVENT:
+        case net::Message::SocketEvent:
             HandleSocketEvent(Msg);
             break;
-        case net::WM_LOOKUPDONE:
+        case net::Message::LookupDone:
             EventArrived = true;
             if (lookupAnswer)
                 lookupAddresses_ = Msg.Addresses;
             else
                 Connected = true;
             break;
-        case net::WM_WRITEREQUEST:
+        case net::Message::WriteRequest:
             WriteFromStream();
             break;
-        case net::WM_READREQUEST:
+        case net::Message::ReadRequest:
             // A request queued before the peer's close was taken is for a
             // socket that has been drained and replaced.
             if (Connected)
@@ -51,16 +51,16 @@ void TTcpSocket::HandleSocketMessage(const net::Message &Msg)
 void TTcpSocket::HandleSocketEvent(const net::Message &Msg)
 {
     switch (Msg.Event) {
-    case net::FD_READ:
+    case net::Notice::Read:
         ReadToStream();
         break;
-    case net::FD_WRITE:
+    case net::Notice::Write:
         WriteFromStream();
         break;
-    case net::FD_ACCEPT:
+    case net::Notice::Accept:
         Connected = true;
         break;
-    case net::FD_CONNECT:
+    case net::Notice::Connect:
         if (EventOk) {
             Connected = true;
             if (OnConnect)
@@ -70,7 +70,7 @@ void TTcpSocket::HandleSocketEvent(const net::Message &Msg)
             LastError = Msg.Error;
         }
         break;
-    case net::FD_CLOSE:
+    case net::Notice::Close:
         ClosedByPeer(Msg.Error);
         break;
     default:

@@ -47,9 +47,9 @@ void TTcpSocket::ReleaseBusy()
     // A request that met Busy would otherwise wait for a notification that
     // may never come again.
     if (std::exchange(writeSkipped_, false))
-        PostRequest(net::WM_WRITEREQUEST);
+        PostRequest(net::Message::WriteRequest);
     if (std::exchange(readSkipped_, false))
-        PostRequest(net::WM_READREQUEST);
+        PostRequest(net::Message::ReadRequest);
 }
 
 void TTcpSocket::SendBuffer(const char *Buffer, uint16_t Length)
@@ -67,7 +67,7 @@ void TTcpSocket::SendBuffer(const char *Buffer, uint16_t Length)
         FailNotConnected(true);
     SendStream->Write(Buffer, length);
     WriteComplete = false;
-    PostRequest(net::WM_WRITEREQUEST);
+    PostRequest(net::Message::WriteRequest);
     // A connection the peer has closed takes nothing more: waiting on would never end.
     const TWaitEnd end = Wait([this] { return WriteComplete; }, PeerLimits());
     if (end == TWaitEnd::Met)
@@ -87,7 +87,7 @@ void TTcpSocket::Write(const std::string &Text)
     StatusMessage(LevelTrace, ::Text(sWrite));
     const std::string text = Text.substr(0, Text.find('\0'));
     if (text.size() > MaxText)
-        throw ESockError(FormatMessage(::Text(eTextTooLong), std::to_string(text.size())));
+        throw ESockError(FormatText(::Text(eTextTooLong), std::to_string(text.size())));
     SendBuffer(text.c_str(), 0);
 }
 
@@ -124,9 +124,9 @@ uint16_t TTcpSocket::WriteBlock()
     const std::string_view bytes = SendStream->Bytes();
     const long sent = SendSome(bytes.data(), std::min(bytes.size(), BlockSize));
     if (sent == net::SocketError) {
-        // The bytes stay queued; FD_WRITE comes when the socket can take them.
+        // The bytes stay queued; Notice::Write comes when the socket can take them.
         LastError = net::GetLastError();
-        return tls_ && LastError != net::WSAEWOULDBLOCK ? static_cast<uint16_t>(LastError) : 0;
+        return tls_ && LastError != net::ErrorCode::WouldBlock ? static_cast<uint16_t>(LastError) : 0;
     }
     const auto n = static_cast<std::size_t>(sent);
     if (n == bytes.size()) {
@@ -138,7 +138,7 @@ uint16_t TTcpSocket::WriteBlock()
         SendStream->Clear();
         std::swap(SendStream, SendSpare);
         ReleaseBusy();
-        PostRequest(net::WM_WRITEREQUEST);
+        PostRequest(net::Message::WriteRequest);
     }
     bytesSent_ += sent;
     lastHeard_ = std::chrono::steady_clock::now();
@@ -229,7 +229,7 @@ void TTcpSocket::ReadToStream()
             const long n = ReceiveBlock(buffer, ReadBudget - taken);
             if (n == net::SocketError) {
                 // Would-block only says that nothing more is there now.
-                if (net::GetLastError() != net::WSAEWOULDBLOCK) {
+                if (net::GetLastError() != net::ErrorCode::WouldBlock) {
                     const auto code = static_cast<uint16_t>(net::GetLastError());
                     ReportBrokenConnection(code);
                     if (tls_)
@@ -255,7 +255,7 @@ void TTcpSocket::ReadToStream()
     }
     // Bytes TLS decrypted and holds are announced by no socket notification.
     if (tls_ && tls_->HasPending() && !BufferFull())
-        PostRequest(net::WM_READREQUEST);
+        PostRequest(net::Message::ReadRequest);
     if (received && OnDataArrived)
         OnDataArrived(this);
     if (tlsEnded && Connected)
@@ -282,7 +282,7 @@ bool TTcpSocket::StepTlsHandshake()
     // What came with the last handshake message is announced by no socket
     // notification.
     if (tls_->Handshake() == net::TlsStream::Progress::Done && tls_->HasPending())
-        PostRequest(net::WM_READREQUEST);
+        PostRequest(net::Message::ReadRequest);
     return true;
 }
 
@@ -340,7 +340,7 @@ void TTcpSocket::ResumeReadingIfRoom()
 {
     if (readHeld_ && !BufferFull()) {
         readHeld_ = false;
-        PostRequest(net::WM_READREQUEST);
+        PostRequest(net::Message::ReadRequest);
     }
 }
 
@@ -428,7 +428,7 @@ std::string TTcpSocket::ReadLn()
     // next cannot be read either, so the connection ends here.
     RecvStream->Clear();
     RequestCloseSocket();
-    throw ESockError(FormatMessage(Text(eLineTooLong), std::to_string(MaxLineLength)));
+    throw ESockError(FormatText(Text(eLineTooLong), std::to_string(MaxLineLength)));
 }
 
 std::string TTcpSocket::Transaction(const std::string &Command)
@@ -503,7 +503,7 @@ void TTcpSocket::Capture(TStream &Target, int64_t Limit, const std::function<boo
     if (overrun) {
         // The peer learns from the close that nothing more is taken.
         RequestCloseSocket();
-        throw ETooLargeError(FormatMessage(Text(eTransferTooLarge), std::to_string(Limit)));
+        throw ETooLargeError(FormatText(Text(eTransferTooLarge), std::to_string(Limit)));
     }
     if (end == TWaitEnd::Canceled) {
         Canceled = false;

@@ -23,8 +23,8 @@ void TTcpSocket::Listen(bool UseAcceptMessage, const net::Address &On)
     if (SocketHandle.Bind(RemoteAddress) == net::SocketError)
         ErrorManager(NothingTolerated);
     Port = LocalEndpoint().Port();
-    if (SocketHandle.Select(SocketWindow.get(), UseAcceptMessage ? net::WM_LOOKUPDONE : net::WM_SOCKETEVENT,
-                            net::FD_ACCEPT) == net::SocketError)
+    if (SocketHandle.Select(SocketWindow.get(), UseAcceptMessage ? net::Message::LookupDone : net::Message::SocketEvent,
+                            net::Notice::Accept) == net::SocketError)
         ErrorManager(NothingTolerated);
     if (SocketHandle.Listen(1) == net::SocketError)
         ErrorManager(NothingTolerated);
@@ -41,7 +41,7 @@ net::Socket TTcpSocket::AcceptFrom(const std::string &PeerAddress, const std::fu
     if (!PeerAddress.empty()) {
         required = net::Address::FromLiteral(PeerAddress);
         if (!required)
-            throw ESockError(FormatMessage(std::string(ePeerAddress), PeerAddress));
+            throw ESockError(FormatText(std::string(ePeerAddress), PeerAddress));
     }
     const auto wanted = [&StillWanted] { return !StillWanted || StillWanted(); };
     // Connections refused below start the wait again, but not its time: they
@@ -68,7 +68,7 @@ net::Socket TTcpSocket::AcceptFrom(const std::string &PeerAddress, const std::fu
                 throw ESockError(std::string(eConnectionClosed));
             // The connection went away before it was taken; wait for the next.
             EventArrived = false;
-            ErrorManager(net::WSAEWOULDBLOCK);
+            ErrorManager(net::ErrorCode::WouldBlock);
             continue;
         }
         RemoteAddress = peer;

@@ -53,7 +53,7 @@ void TThreadTimer::UpdateTimer()
 
 void TThreadTimer::HandleMessage(const net::Message &msg)
 {
-    if (msg.Number != net::WM_TIMER)
+    if (msg.Number != net::Message::Timer)
         return;
     try {
         Timer();

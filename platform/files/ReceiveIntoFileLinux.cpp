@@ -17,7 +17,7 @@ long ReceiveIntoFile(Socket &socket, TFileStream &file, std::size_t most, std::s
         const long n = socket.Splice(intake, std::min(most, target.IntakeRoom()));
         if (n > 0)
             target.WriteFromIntake(static_cast<std::size_t>(n));
-        if (n != SocketError || GetLastError() != WSAEINVAL)
+        if (n != SocketError || GetLastError() != ErrorCode::InvalidArgument)
             return n;
         // This socket cannot be spliced from: its bytes pass through the
         // process from now on.

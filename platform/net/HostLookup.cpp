@@ -22,7 +22,7 @@ HostResolver *SetHostResolver(HostResolver *resolver)
 void AsyncGetHostByName(const std::string &name, NotificationWindow *window, uint32_t tag)
 {
     Current().Lookup(name, [post = window->PostWhileAlive(), tag](std::vector<Address> addresses, uint16_t error) {
-        post(Message{WM_LOOKUPDONE, 0, error, tag, 0, std::move(addresses)});
+        post(Message{Message::LookupDone, 0, error, tag, 0, std::move(addresses)});
     });
 }
 

@@ -1,9 +1,10 @@
 #pragma once
-// Asynchronous host-name lookup. The answer arrives as a WM_LOOKUPDONE message
+// Asynchronous host-name lookup. The answer arrives as a LookupDone message
 // at the notification object that asked, never before the caller has returned
 // to the event loop. The resolver is replaceable so that tests can make a
 // lookup fail or never answer without asking a name server.
 #include "platform/net/Address.h"
+#include "platform/net/SocketErrors.h"
 
 #include <cstdint>
 #include <functional>
@@ -14,16 +15,11 @@ namespace net {
 
 class NotificationWindow;
 
-// Lookup error codes, as Windows Sockets numbers them.
-constexpr uint16_t WSAHOST_NOT_FOUND = 11001;
-constexpr uint16_t WSATRY_AGAIN = 11002;
-constexpr uint16_t WSANO_RECOVERY = 11003;
-constexpr uint16_t WSANO_DATA = 11004;
-
 class HostResolver {
 public:
     // Addresses: every address of the name, IPv4 and IPv6, in the order to
-    // try them (port 0); Error: 0 or one of the codes above.
+    // try them (port 0); Error: 0 or one of ErrorCode's lookup codes
+    // (HostNotFound ... NoData).
     using Answer = std::function<void(std::vector<Address> addresses, uint16_t error)>;
 
     virtual ~HostResolver() = default;
@@ -37,7 +33,7 @@ public:
 HostResolver *SetHostResolver(HostResolver *resolver);
 
 // Starts looking Name up for Window; the answer is posted to it as
-// WM_LOOKUPDONE carrying Tag.
+// Message::LookupDone carrying Tag.
 void AsyncGetHostByName(const std::string &name, NotificationWindow *window, uint32_t tag);
 
 } // namespace net

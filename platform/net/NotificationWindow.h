@@ -29,8 +29,8 @@ public:
     using Poster = std::function<void(const Message &)>;
     Poster PostWhileAlive() const;
 
-    // Starts the periodic system timer (ticks arrive as WM_TIMER), replacing a
-    // running one. False when the system has no timer to give.
+    // Starts the periodic system timer (ticks arrive as Message::Timer),
+    // replacing a running one. False when the system has no timer to give.
     bool SetTimer(unsigned intervalMs);
     void KillTimer();
 

@@ -52,7 +52,7 @@ struct NotificationWindow::Receiver : QObject {
     void timerEvent(QTimerEvent *e) override
     {
         if (e->timerId() == timerId)
-            handler(Message{WM_TIMER});
+            handler(Message{Message::Timer});
     }
 
     Handler handler;

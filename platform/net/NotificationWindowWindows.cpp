@@ -1,7 +1,7 @@
 #include "platform/net/NotificationWindow.h"
 
-#include "platform/net/detail/PosterWhileAlive.h"
 #include "platform/net/detail/MessageWindowWindows.h"
+#include "platform/net/detail/PosterWhileAlive.h"
 
 #include <climits>
 #include <memory>
@@ -34,7 +34,7 @@ struct NotificationWindow::Receiver {
         if (message == PostedMessage)
             handler(*Owned(lParam));
         else if (message == WM_TIMER)
-            handler(Message{WM_TIMER});
+            handler(Message{Message::Timer});
     }
 
     // Messages posted to one window are delivered in the order posted.

@@ -9,13 +9,13 @@
 //
 // Notifications, once selected, arrive at the notification object as the
 // message chosen, in the order in which the events happened:
-//   FD_CONNECT once when a connect ends, with its error code;
-//   FD_WRITE after a successful connect (or when a connected socket is
+//   Notice::Connect once when a connect ends, with its error code;
+//   Notice::Write after a successful connect (or when a connected socket is
 //     selected), and again only after a send that would have blocked can go on;
-//   FD_READ when data waits, and again only after the next Recv;
-//   FD_ACCEPT when a connection waits on a listening socket, and again only
+//   Notice::Read when data waits, and again only after the next Recv;
+//   Notice::Accept when a connection waits on a listening socket, and again only
 //     after the next Accept;
-//   FD_CLOSE once when the peer has closed or reset the connection and every
+//   Notice::Close once when the peer has closed or reset the connection and every
 //     byte it sent before has been received.
 // So a socket that stays writable, or whose data is left unread, costs nothing,
 // and a close never overtakes the data that came before it.
@@ -64,8 +64,8 @@ public:
 
     // Closing resets the connection at once instead of lingering.
     int SetResetOnClose();
-    // SocketError with WSAEWOULDBLOCK while the connection is being made;
-    // FD_CONNECT tells the outcome.
+    // SocketError with ErrorCode::WouldBlock while the connection is being
+    // made; Notice::Connect tells the outcome.
     int Connect(const Address &address);
     // True until a connect has been started: a socket whose connect failed or
     // was given up cannot be connected again.
@@ -76,8 +76,8 @@ public:
     // address. Empty on failure.
     Socket Accept(Address &peer);
 
-    // Bytes handed over or received, or SocketError (WSAENOTCONN on a socket
-    // that was never connected). Recv returns 0 when the peer has closed.
+    // Bytes handed over or received, or SocketError (ENOTCONN's code on a
+    // socket that was never connected). Recv returns 0 when the peer has closed.
     long Send(const char *data, std::size_t length);
     long Recv(char *data, std::size_t length);
 
@@ -90,7 +90,8 @@ private:
 
     struct State;
     // As Recv, but the bytes go into the pipe Pipe without passing through the
-    // process (WSAEINVAL where the system cannot splice from this socket).
+    // process (ErrorCode::InvalidArgument where the system cannot splice from
+    // this socket).
     long Splice(int pipe, std::size_t length);
     Socket(int fd, AddressFamily family, bool connected);
     // True, with ENOTCONN's code for GetLastError, when no data can move.

@@ -3,15 +3,26 @@
 // call that would block, 10061 for a refused connection, ...). One table gives
 // each code its text; the system's errno values become codes of that table,
 // which the build checks, so the two can never drift apart. The code of the
-// last failed call is kept here too.
+// last failed call is kept here too. The codes named here have names of our
+// own, so that this header may stand before or after any system header.
 #include <cstdint>
 #include <string_view>
 
 namespace net {
 
-constexpr uint16_t WSAEWOULDBLOCK = 10035;
+// The codes the program names.
+namespace ErrorCode {
 // A call the socket does not support (a splice from where the system cannot).
-constexpr uint16_t WSAEINVAL = 10022;
+constexpr uint16_t InvalidArgument = 10022;
+constexpr uint16_t WouldBlock = 10035;
+constexpr uint16_t ConnectionReset = 10054;
+// Host lookup: no such name, no authoritative answer, a failure that will
+// not pass, a name without an address.
+constexpr uint16_t HostNotFound = 11001;
+constexpr uint16_t TryAgain = 11002;
+constexpr uint16_t NoRecovery = 11003;
+constexpr uint16_t NoData = 11004;
+} // namespace ErrorCode
 
 // The Windows Sockets code for Errno; a number with no counterpart keeps its
 // own value (so its text reads "Unknown Error No. " and the number).

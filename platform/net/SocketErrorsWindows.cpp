@@ -13,6 +13,13 @@ namespace {
 constexpr ErrnoRow Rows[] = {{EAGAIN, 10035}};
 static_assert(AllHaveTexts(Rows));
 
+// Winsock's codes pass through this backend as they are, so the codes the
+// program names must be Winsock's own.
+static_assert(ErrorCode::InvalidArgument == WSAEINVAL && ErrorCode::WouldBlock == WSAEWOULDBLOCK &&
+              ErrorCode::ConnectionReset == WSAECONNRESET && ErrorCode::HostNotFound == WSAHOST_NOT_FOUND &&
+              ErrorCode::TryAgain == WSATRY_AGAIN && ErrorCode::NoRecovery == WSANO_RECOVERY &&
+              ErrorCode::NoData == WSANO_DATA);
+
 } // namespace
 
 std::span<const ErrnoRow> SystemErrnoRows() { return Rows; }

@@ -74,8 +74,8 @@ struct Socket::State : SocketNotifier {
     void BecomeConnected()
     {
         Enter(Phase::Connected);
-        Notify(FD_CONNECT);
-        Notify(FD_WRITE);
+        Notify(Notice::Connect);
+        Notify(Notice::Write);
     }
 
     void ConnectEnded()
@@ -90,7 +90,7 @@ struct Socket::State : SocketNotifier {
             return;
         }
         Enter(Phase::Failed);
-        Notify(FD_CONNECT, error);
+        Notify(Notice::Connect, error);
     }
 
     // Data first: the close is announced only once nothing the peer sent
@@ -101,14 +101,14 @@ struct Socket::State : SocketNotifier {
         if (::ioctl(fd, FIONREAD, &waiting) == 0 && waiting > 0) {
             wantRead = false;
             Apply();
-            Notify(FD_READ);
+            Notify(Notice::Read);
             return;
         }
         pollfd p{fd, POLLIN | POLLRDHUP, 0};
         ::poll(&p, 1, 0);
         if ((p.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0) {
             Enter(Phase::Closed);
-            Notify(FD_CLOSE, PendingError(fd));
+            Notify(Notice::Close, PendingError(fd));
         }
     }
 
@@ -121,7 +121,7 @@ struct Socket::State : SocketNotifier {
         case Phase::Listening:
             wantRead = false;
             Apply();
-            Notify(FD_ACCEPT);
+            Notify(Notice::Accept);
             return;
         case Phase::Connected:
             ConnectedReadable();
@@ -144,7 +144,7 @@ struct Socket::State : SocketNotifier {
         wantWrite = false;
         Apply();
         if (phase == Phase::Connected)
-            Notify(FD_WRITE);
+            Notify(Notice::Write);
     }
 };
 
@@ -214,7 +214,7 @@ int Socket::Select(NotificationWindow *window, int number, uint16_t events)
     s.Enter(s.phase);
     // A connected socket is writable at once.
     if (s.phase == Phase::Connected)
-        s.Notify(FD_WRITE);
+        s.Notify(Notice::Write);
     return 0;
 }
 

@@ -3,9 +3,9 @@
 #include "platform/net/Messages.h"
 #include "platform/net/NotificationWindow.h"
 #include "platform/net/SocketErrors.h"
+#include "platform/net/detail/MessageWindowWindows.h"
 #include "platform/net/detail/SocketNotifier.h"
 #include "platform/net/detail/SystemAddress.h"
-#include "platform/net/detail/MessageWindowWindows.h"
 
 #include <algorithm>
 #include <climits>
@@ -51,7 +51,7 @@ struct Socket::State : SocketNotifier {
     Phase phase;
     bool closeHeld = false;
     uint16_t closeError = 0;
-    // An FD_READ went out and no Recv has come since.
+    // A Notice::Read went out and no Recv has come since.
     bool readAnnounced = false;
     std::unique_ptr<MessageWindow> watcher;
 
@@ -61,7 +61,7 @@ struct Socket::State : SocketNotifier {
     {
         phase = Phase::Closed;
         closeHeld = false;
-        Notify(FD_CLOSE, closeError);
+        Notify(Notice::Close, closeError);
     }
 
     void Noticed(uint16_t event, uint16_t error)
@@ -71,7 +71,7 @@ struct Socket::State : SocketNotifier {
             if (phase != Phase::Connecting)
                 return;
             phase = error == 0 ? Phase::Connected : Phase::Failed;
-            Notify(FD_CONNECT, error);
+            Notify(Notice::Connect, error);
             return;
         case FD_READ:
             // Winsock posts a notice after every recv that leaves data behind,
@@ -81,16 +81,16 @@ struct Socket::State : SocketNotifier {
             // have taken the data since Winsock queued this.
             if (phase == Phase::Connected && !readAnnounced && DataWaits(socket)) {
                 readAnnounced = true;
-                Notify(FD_READ);
+                Notify(Notice::Read);
             }
             return;
         case FD_WRITE:
             if (phase == Phase::Connected)
-                Notify(FD_WRITE);
+                Notify(Notice::Write);
             return;
         case FD_ACCEPT:
             if (phase == Phase::Listening)
-                Notify(FD_ACCEPT);
+                Notify(Notice::Accept);
             return;
         case FD_CLOSE:
             if (phase != Phase::Connected)
@@ -226,8 +226,8 @@ int Socket::Connect(const Address &address)
     }
     if (::connect(state_->socket, address.Raw(), address.Length()) == 0) {
         state_->phase = Phase::Connected;
-        state_->Notify(FD_CONNECT);
-        state_->Notify(FD_WRITE);
+        state_->Notify(Notice::Connect);
+        state_->Notify(Notice::Write);
         return 0;
     }
     if (::WSAGetLastError() == WSAEWOULDBLOCK) {

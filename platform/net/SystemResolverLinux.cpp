@@ -17,17 +17,17 @@ public:
                                   case QHostInfo::NoError:
                                       break;
                                   case QHostInfo::HostNotFound:
-                                      done({}, WSAHOST_NOT_FOUND);
+                                      done({}, ErrorCode::HostNotFound);
                                       return;
                                   default:
-                                      done({}, WSANO_RECOVERY);
+                                      done({}, ErrorCode::NoRecovery);
                                       return;
                                   }
                                   std::vector<Address> found;
                                   for (const QHostAddress &a : info.addresses())
                                       if (const auto address = Address::FromLiteral(a.toString().toStdString()))
                                           found.push_back(*address);
-                                  done(found, found.empty() ? WSANO_DATA : 0);
+                                  done(found, found.empty() ? ErrorCode::NoData : 0);
                               });
     }
 };

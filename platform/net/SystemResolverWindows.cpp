@@ -1,7 +1,7 @@
 #include "platform/net/detail/SystemResolver.h"
 
-#include "platform/net/detail/SystemAddress.h"
 #include "platform/net/detail/MessageWindowWindows.h"
+#include "platform/net/detail/SystemAddress.h"
 
 #include <memory>
 #include <string>

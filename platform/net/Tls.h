@@ -67,7 +67,7 @@ public:
     TlsFailure Failure() const { return failure_; }
 
     // As Socket::Recv and Send: bytes moved, 0 when the peer closed,
-    // SocketError (WSAEWOULDBLOCK when nothing can move yet).
+    // SocketError (ErrorCode::WouldBlock when nothing can move yet).
     long Recv(char *Data, std::size_t Length);
     long Send(const char *Data, std::size_t Length);
     // The peer ended the stream with close_notify; a stream that Recv found

@@ -35,8 +35,6 @@ struct Transport {
     bool ended = false;  // the last read found the peer's TCP close
 };
 
-// A broken TLS stream cuts what it carried, as a reset connection does.
-constexpr uint16_t WSAECONNRESET = 10054;
 // Bytes of records a session reads ahead of the one it decrypts.
 constexpr std::size_t kReadAhead = 256 * 1024;
 
@@ -49,7 +47,7 @@ int BioWrite(BIO *bio, const char *data, int length)
     const long sent = transport->socket.Send(data, static_cast<std::size_t>(length));
     if (sent >= 0)
         return static_cast<int>(sent);
-    if (GetLastError() == WSAEWOULDBLOCK)
+    if (GetLastError() == ErrorCode::WouldBlock)
         BIO_set_retry_write(bio);
     return -1;
 }
@@ -62,7 +60,7 @@ int BioRead(BIO *bio, char *data, int length)
     transport->ended = received == 0;
     if (received >= 0)
         return static_cast<int>(received);
-    if (GetLastError() == WSAEWOULDBLOCK)
+    if (GetLastError() == ErrorCode::WouldBlock)
         BIO_set_retry_read(bio);
     return -1;
 }
@@ -113,7 +111,8 @@ TlsFailure FailureOfVerification(long result)
 long NothingMoved(int error)
 {
     ERR_clear_error();
-    SetLastError(error == SSL_ERROR_WANT_READ || error == SSL_ERROR_WANT_WRITE ? WSAEWOULDBLOCK : WSAECONNRESET);
+    SetLastError(error == SSL_ERROR_WANT_READ || error == SSL_ERROR_WANT_WRITE ? ErrorCode::WouldBlock
+                                                                               : ErrorCode::ConnectionReset);
     return SocketError;
 }
 

@@ -24,7 +24,7 @@ const std::string HostNotFound = Cp1250("Nie znaleziono serwera.\nSprawdź adres
 
 TEST_F(Check, UnknownHostShowsTwoBoxes)
 {
-    testsupport::FakeResolver names(true, 0, net::WSAHOST_NOT_FOUND);
+    testsupport::FakeResolver names(true, 0, net::ErrorCode::HostNotFound);
     StartFor("no-such-host.example", 21);
     EXPECT_EQ(FailureOf([this] { form->SpeedDownloadClick(); }), "");
     EXPECT_EQ(view->errorMessages, (std::vector<std::string>{HostNotFound, CannotConnect}));

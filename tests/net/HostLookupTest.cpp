@@ -27,7 +27,7 @@ TEST(NetHostLookup, SystemResolverAnswersLocalhostWithItsIpv4Address)
     EXPECT_TRUE(inbox.got.empty());
     ASSERT_TRUE(PumpUntil([&] { return !inbox.got.empty(); }));
     const net::Message &m = inbox.got.front();
-    EXPECT_EQ(m.Number, net::WM_LOOKUPDONE);
+    EXPECT_EQ(m.Number, net::Message::LookupDone);
     EXPECT_EQ(m.Tag, 7u);
     EXPECT_EQ(m.Error, 0);
     EXPECT_TRUE(std::ranges::any_of(m.Addresses, [](const net::Address &a) { return a.HostText() == "127.0.0.1"; }));
@@ -47,12 +47,12 @@ TEST(NetHostLookup, SystemResolverKeepsIpv6Addresses)
 
 TEST(NetHostLookup, ReplacedResolverDeliversItsFailure)
 {
-    FakeResolver resolver(true, 0, net::WSAHOST_NOT_FOUND);
+    FakeResolver resolver(true, 0, net::ErrorCode::HostNotFound);
     Inbox inbox;
     net::AsyncGetHostByName("no.such.host", &inbox.window, 3);
     ASSERT_TRUE(PumpUntil([&] { return !inbox.got.empty(); }));
     EXPECT_EQ(resolver.Names, std::vector<std::string>{"no.such.host"});
-    EXPECT_EQ(inbox.got.front().Error, net::WSAHOST_NOT_FOUND);
+    EXPECT_EQ(inbox.got.front().Error, net::ErrorCode::HostNotFound);
     EXPECT_EQ(inbox.got.front().Tag, 3u);
 }
 

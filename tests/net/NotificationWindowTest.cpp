@@ -26,15 +26,16 @@ TEST(NetNotificationWindow, MessagesArriveInOrderOnlyWhileTheLoopRuns)
 {
     std::vector<net::Message> got;
     net::NotificationWindow window([&](const net::Message &m) { got.push_back(m); });
-    window.Post({net::WM_WRITEREQUEST});
-    window.Post({net::WM_SOCKETEVENT, net::FD_CONNECT, 10061});
-    window.Post({net::WM_READREQUEST});
+    window.Post({net::Message::WriteRequest});
+    window.Post({net::Message::SocketEvent, net::Notice::Connect, 10061});
+    window.Post({net::Message::ReadRequest});
     EXPECT_TRUE(got.empty());
 
     net::ProcessMessages();
 
-    EXPECT_EQ(Numbers(got), (std::vector<int>{net::WM_WRITEREQUEST, net::WM_SOCKETEVENT, net::WM_READREQUEST}));
-    EXPECT_EQ(got[1].Event, net::FD_CONNECT);
+    EXPECT_EQ(Numbers(got),
+              (std::vector<int>{net::Message::WriteRequest, net::Message::SocketEvent, net::Message::ReadRequest}));
+    EXPECT_EQ(got[1].Event, net::Notice::Connect);
     EXPECT_EQ(got[1].Error, 10061);
 }
 
@@ -43,9 +44,9 @@ TEST(NetNotificationWindow, DestroyingDropsPendingMessages)
     int dropped = 0, delivered = 0;
     auto doomed = std::make_unique<net::NotificationWindow>([&](const net::Message &) { ++dropped; });
     net::NotificationWindow survivor([&](const net::Message &) { ++delivered; });
-    doomed->Post({net::WM_READREQUEST});
-    doomed->Post({net::WM_WRITEREQUEST});
-    survivor.Post({net::WM_READREQUEST});
+    doomed->Post({net::Message::ReadRequest});
+    doomed->Post({net::Message::WriteRequest});
+    survivor.Post({net::Message::ReadRequest});
 
     doomed.reset();
     net::ProcessMessages();
@@ -58,7 +59,7 @@ TEST(NetNotificationWindow, TimerTicksUntilKilled)
 {
     int ticks = 0;
     net::NotificationWindow window([&](const net::Message &m) {
-        if (m.Number == net::WM_TIMER)
+        if (m.Number == net::Message::Timer)
             ++ticks;
     });
     EXPECT_FALSE(window.SetTimer(0));
@@ -75,8 +76,8 @@ TEST(NetMessagePump, WaitStepHandlesWhatIsPending)
 {
     int handled = 0;
     net::NotificationWindow window([&](const net::Message &) { ++handled; });
-    window.Post({net::WM_READREQUEST});
-    window.Post({net::WM_READREQUEST});
+    window.Post({net::Message::ReadRequest});
+    window.Post({net::Message::ReadRequest});
     net::WaitForMessages();
     EXPECT_EQ(handled, 2);
 }
@@ -88,8 +89,8 @@ TEST(NetMessagePump, WaitStepEndsAfterAMessageAHandlerPosted)
     std::vector<net::Message> got;
     net::NotificationWindow window([&](const net::Message &m) {
         got.push_back(m);
-        if (m.Number == net::WM_WRITEREQUEST)
-            window.Post({net::WM_READREQUEST});
+        if (m.Number == net::Message::WriteRequest)
+            window.Post({net::Message::ReadRequest});
     });
     // Turns a step that sleeps for good into a failure.
     bool rescued = false;
@@ -98,9 +99,9 @@ TEST(NetMessagePump, WaitStepEndsAfterAMessageAHandlerPosted)
     QObject::connect(&rescue, &QTimer::timeout, [&] { rescued = true; });
     rescue.start(5s);
 
-    window.Post({net::WM_WRITEREQUEST});
+    window.Post({net::Message::WriteRequest});
     while (got.size() < 2 && !rescued)
         net::WaitForMessages();
     EXPECT_FALSE(rescued);
-    EXPECT_EQ(Numbers(got), (std::vector<int>{net::WM_WRITEREQUEST, net::WM_READREQUEST}));
+    EXPECT_EQ(Numbers(got), (std::vector<int>{net::Message::WriteRequest, net::Message::ReadRequest}));
 }

@@ -28,7 +28,7 @@ struct Watched {
     net::NotificationWindow window{[this](const net::Message &m) { got.push_back(m); }};
     net::Socket s = net::Socket::Open();
 
-    explicit Watched(int number = net::WM_SOCKETEVENT, uint16_t events = net::FD_ALL_EVENTS)
+    explicit Watched(int number = net::Message::SocketEvent, uint16_t events = net::Notice::All)
     {
         s.Select(&window, number, events);
     }
@@ -42,7 +42,7 @@ struct Watched {
     void ConnectTo(uint16_t port)
     {
         ASSERT_EQ(s.Connect(harness::AddressOf("127.0.0.1", port)), net::SocketError);
-        ASSERT_EQ(net::GetLastError(), net::WSAEWOULDBLOCK);
+        ASSERT_EQ(net::GetLastError(), net::ErrorCode::WouldBlock);
     }
     std::string ReceiveAll()
     {
@@ -66,10 +66,10 @@ TEST(NetSocket, ConnectIsAnnouncedOnceAndAWritableSocketStaysQuiet)
     PumpFor(100ms);
 
     ASSERT_EQ(w.got.size(), 2u);
-    EXPECT_EQ(w.got[0].Number, net::WM_SOCKETEVENT);
-    EXPECT_EQ(w.got[0].Event, net::FD_CONNECT);
+    EXPECT_EQ(w.got[0].Number, net::Message::SocketEvent);
+    EXPECT_EQ(w.got[0].Event, net::Notice::Connect);
     EXPECT_EQ(w.got[0].Error, 0);
-    EXPECT_EQ(w.got[1].Event, net::FD_WRITE);
+    EXPECT_EQ(w.got[1].Event, net::Notice::Write);
 }
 
 TEST(NetSocket, RefusedConnectIsAnnouncedWithItsCode)
@@ -80,7 +80,7 @@ TEST(NetSocket, RefusedConnectIsAnnouncedWithItsCode)
     PumpFor(50ms);
 
     ASSERT_EQ(w.got.size(), 1u);
-    EXPECT_EQ(w.got[0].Event, net::FD_CONNECT);
+    EXPECT_EQ(w.got[0].Event, net::Notice::Connect);
     EXPECT_EQ(w.got[0].Error, 10061);
 }
 
@@ -92,13 +92,13 @@ TEST(NetSocket, UnreadDataIsAnnouncedAgainOnlyAfterARecv)
     });
     Watched w;
     w.ConnectTo(peer.Port());
-    ASSERT_TRUE(PumpUntil([&] { return w.Count(net::FD_READ) == 1; }));
+    ASSERT_TRUE(PumpUntil([&] { return w.Count(net::Notice::Read) == 1; }));
     PumpFor(100ms);
-    EXPECT_EQ(w.Count(net::FD_READ), 1u);
+    EXPECT_EQ(w.Count(net::Notice::Read), 1u);
 
     char c;
     ASSERT_EQ(w.s.Recv(&c, 1), 1);
-    ASSERT_TRUE(PumpUntil([&] { return w.Count(net::FD_READ) == 2; }));
+    ASSERT_TRUE(PumpUntil([&] { return w.Count(net::Notice::Read) == 2; }));
     EXPECT_EQ(w.ReceiveAll(), "bc");
 }
 
@@ -111,12 +111,12 @@ TEST(NetSocket, DataThatCameBeforeTheCloseIsAnnouncedBeforeIt)
     });
     Watched w;
     w.ConnectTo(peer.Port());
-    ASSERT_TRUE(PumpUntil([&] { return w.Count(net::FD_READ) == 1; }));
+    ASSERT_TRUE(PumpUntil([&] { return w.Count(net::Notice::Read) == 1; }));
     PumpFor(50ms);
-    EXPECT_EQ(w.Count(net::FD_CLOSE), 0u) << "the close overtook unread data";
+    EXPECT_EQ(w.Count(net::Notice::Close), 0u) << "the close overtook unread data";
 
     EXPECT_EQ(w.ReceiveAll(), sent);
-    ASSERT_TRUE(PumpUntil([&] { return w.Count(net::FD_CLOSE) == 1; }));
+    ASSERT_TRUE(PumpUntil([&] { return w.Count(net::Notice::Close) == 1; }));
     EXPECT_EQ(w.got.back().Error, 0);
 }
 
@@ -130,22 +130,22 @@ TEST(NetSocket, WriteIsAnnouncedAgainOnlyAfterASendThatWouldBlock)
     });
     Watched w;
     w.ConnectTo(peer.Port());
-    ASSERT_TRUE(PumpUntil([&] { return w.Count(net::FD_WRITE) == 1; }));
+    ASSERT_TRUE(PumpUntil([&] { return w.Count(net::Notice::Write) == 1; }));
 
     const std::string block(65536, 'y');
     while (w.s.Send(block.data(), block.size()) != net::SocketError) {
     }
-    ASSERT_EQ(net::GetLastError(), net::WSAEWOULDBLOCK);
+    ASSERT_EQ(net::GetLastError(), net::ErrorCode::WouldBlock);
     PumpFor(50ms);
-    EXPECT_EQ(w.Count(net::FD_WRITE), 1u);
+    EXPECT_EQ(w.Count(net::Notice::Write), 1u);
 
     drain = true;
-    EXPECT_TRUE(PumpUntil([&] { return w.Count(net::FD_WRITE) == 2; }));
+    EXPECT_TRUE(PumpUntil([&] { return w.Count(net::Notice::Write) == 2; }));
 }
 
 TEST(NetSocket, ListeningSocketAnnouncesEachWaitingConnectionAfterTheLastAccept)
 {
-    Watched w(net::WM_LOOKUPDONE, net::FD_ACCEPT);
+    Watched w(net::Message::LookupDone, net::Notice::Accept);
     sockaddr_in any = harness::AddressOf("127.0.0.1", 0);
     ASSERT_EQ(w.s.Bind(any), 0);
     ASSERT_EQ(w.s.Listen(1), 0);
@@ -157,8 +157,8 @@ TEST(NetSocket, ListeningSocketAnnouncesEachWaitingConnectionAfterTheLastAccept)
     ASSERT_TRUE(PumpUntil([&] { return w.got.size() == 1; }));
     PumpFor(50ms);
     ASSERT_EQ(w.got.size(), 1u);
-    EXPECT_EQ(w.got[0].Number, net::WM_LOOKUPDONE);
-    EXPECT_EQ(w.got[0].Event, net::FD_ACCEPT);
+    EXPECT_EQ(w.got[0].Number, net::Message::LookupDone);
+    EXPECT_EQ(w.got[0].Event, net::Notice::Accept);
 
     net::Address peer;
     const net::Socket a = w.s.Accept(peer);
@@ -217,7 +217,7 @@ struct ConnectedPair {
     explicit ConnectedPair(Peer::Script script) : peer(std::move(script))
     {
         w.ConnectTo(peer.Port());
-        PumpUntil([&] { return w.Count(net::FD_CONNECT) == 1; });
+        PumpUntil([&] { return w.Count(net::Notice::Connect) == 1; });
     }
 };
 
@@ -230,7 +230,7 @@ TEST(NetSocket, InterruptedCallsAreRepeated)
         EXPECT_EQ(c.ReadExactly(2), "ok");
         c.WaitClosed();
     });
-    ASSERT_TRUE(PumpUntil([&] { return pair.w.Count(net::FD_READ) == 1; }));
+    ASSERT_TRUE(PumpUntil([&] { return pair.w.Count(net::Notice::Read) == 1; }));
     Injected eintr(2, EINTR);
     net::Calls().recv = InjectedRecv;
     net::Calls().send = InjectedSend;
@@ -247,7 +247,7 @@ TEST(NetSocket, WouldBlockIsReportedAsItsOwnCode)
     net::Calls().recv = InjectedRecv;
     char byte;
     EXPECT_EQ(pair.w.s.Recv(&byte, 1), net::SocketError);
-    EXPECT_EQ(net::GetLastError(), net::WSAEWOULDBLOCK);
+    EXPECT_EQ(net::GetLastError(), net::ErrorCode::WouldBlock);
 }
 
 TEST(NetSocket, AConnectRefusedAtOnceSpendsTheSocket)
@@ -273,7 +273,7 @@ TEST(NetSocket, ASocketNeverConnectedMovesNoData)
 
 TEST(NetSocket, AnInterruptedAcceptIsRepeatedAndAnnouncesTheNextConnection)
 {
-    Watched w(net::WM_LOOKUPDONE, net::FD_ACCEPT);
+    Watched w(net::Message::LookupDone, net::Notice::Accept);
     ASSERT_EQ(w.s.Bind(harness::AddressOf("127.0.0.1", 0)), 0);
     ASSERT_EQ(w.s.Listen(1), 0);
     net::Address local;
@@ -301,7 +301,7 @@ TEST(NetSocket, ClosingTheOwnerClosesTheConnection)
     bool closed = false;
     {
         ConnectedPair pair([&](Connection &c) { closed = c.WaitClosed(); });
-        ASSERT_TRUE(PumpUntil([&] { return pair.w.Count(net::FD_WRITE) == 1; }));
+        ASSERT_TRUE(PumpUntil([&] { return pair.w.Count(net::Notice::Write) == 1; }));
     }
     EXPECT_TRUE(closed);
 }

@@ -18,8 +18,8 @@ struct Counted {
         window = std::make_unique<net::NotificationWindow>([this](const net::Message &m) {
             numbers.push_back(m.Number);
             // A component that keeps asking itself to read on.
-            if (m.Number == net::WM_READREQUEST)
-                window->Post(net::Message{net::WM_READREQUEST});
+            if (m.Number == net::Message::ReadRequest)
+                window->Post(net::Message{net::Message::ReadRequest});
         });
     }
 
@@ -37,11 +37,11 @@ struct Counted {
 TEST(NetWindowsPump, SelfPostedRequestsLeaveTheTimerItsTurn)
 {
     Counted counted;
-    counted.window->Post(net::Message{net::WM_READREQUEST});
+    counted.window->Post(net::Message{net::Message::ReadRequest});
     ASSERT_TRUE(counted.window->SetTimer(1));
-    while (!counted.Got(net::WM_TIMER))
+    while (!counted.Got(net::Message::Timer))
         net::WaitForMessages();
-    EXPECT_TRUE(counted.Got(net::WM_READREQUEST));
+    EXPECT_TRUE(counted.Got(net::Message::ReadRequest));
 }
 
 TEST(NetWindowsPump, DestroyedWindowDropsWhatWasPostedToIt)
@@ -49,10 +49,10 @@ TEST(NetWindowsPump, DestroyedWindowDropsWhatWasPostedToIt)
     std::vector<int> dropped;
     auto gone = std::make_unique<net::NotificationWindow>([&](const net::Message &m) { dropped.push_back(m.Number); });
     Counted kept;
-    gone->Post(net::Message{net::WM_WRITEREQUEST});
-    kept.window->Post(net::Message{net::WM_WRITEREQUEST});
+    gone->Post(net::Message{net::Message::WriteRequest});
+    kept.window->Post(net::Message{net::Message::WriteRequest});
     gone.reset();
-    while (!kept.Got(net::WM_WRITEREQUEST))
+    while (!kept.Got(net::Message::WriteRequest))
         net::WaitForMessages();
     EXPECT_TRUE(dropped.empty());
 }

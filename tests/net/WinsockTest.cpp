@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr uint16_t Watched = net::FD_READ | net::FD_WRITE | net::FD_CONNECT | net::FD_CLOSE;
+constexpr uint16_t Watched = net::Notice::Read | net::Notice::Write | net::Notice::Connect | net::Notice::Close;
 
 struct Inbox {
     std::vector<net::Message> got;
@@ -56,7 +56,7 @@ net::Socket Listening(uint16_t &port)
 void StartConnect(net::Socket &s, uint16_t port)
 {
     ASSERT_EQ(s.Connect(*net::Address::FromLiteral("127.0.0.1", port)), net::SocketError);
-    ASSERT_EQ(net::GetLastError(), net::WSAEWOULDBLOCK);
+    ASSERT_EQ(net::GetLastError(), net::ErrorCode::WouldBlock);
 }
 
 class NetWinsock : public testing::Test {
@@ -72,9 +72,9 @@ TEST_F(NetWinsock, RefusedPortGivesConnectErrorWithItsText)
     Listening(port).Close();
     Inbox inbox;
     net::Socket s = net::Socket::Open();
-    ASSERT_EQ(s.Select(&inbox.window, net::WM_SOCKETEVENT, Watched), 0);
+    ASSERT_EQ(s.Select(&inbox.window, net::Message::SocketEvent, Watched), 0);
     StartConnect(s, port);
-    PumpUntil([&] { return inbox.Has(net::FD_CONNECT); });
+    PumpUntil([&] { return inbox.Has(net::Notice::Connect); });
     net::ProcessMessages();
 
     ASSERT_EQ(inbox.got.size(), 1u);
@@ -94,25 +94,28 @@ TEST_F(NetWinsock, EventsComeInOrderAndTheCloseAfterTheData)
     // One byte per notification: the peer's close is there long before its data is read.
     inbox.also = [&](const net::Message &m) {
         char byte;
-        if (m.Event == net::FD_READ && s.Recv(&byte, 1) == 1)
+        if (m.Event == net::Notice::Read && s.Recv(&byte, 1) == 1)
             received += byte;
-        if (m.Event == net::FD_CLOSE)
+        if (m.Event == net::Notice::Close)
             receivedAtClose = received;
     };
-    ASSERT_EQ(s.Select(&inbox.window, net::WM_SOCKETEVENT, Watched), 0);
+    ASSERT_EQ(s.Select(&inbox.window, net::Message::SocketEvent, Watched), 0);
     StartConnect(s, port);
-    PumpUntil([&] { return inbox.Has(net::FD_WRITE); });
+    PumpUntil([&] { return inbox.Has(net::Notice::Write); });
     net::Address peerAddress;
     net::Socket peer = listener.Accept(peerAddress);
     ASSERT_TRUE(peer.IsOpen());
     ASSERT_EQ(peer.Send("abc", 3), 3);
     ASSERT_EQ(peer.Close(), 0);
-    PumpUntil([&] { return inbox.Has(net::FD_CLOSE); });
+    PumpUntil([&] { return inbox.Has(net::Notice::Close); });
     net::ProcessMessages();
 
     std::string order;
     for (const net::Message &m : inbox.got)
-        order += m.Event == net::FD_CONNECT ? 'C' : m.Event == net::FD_WRITE ? 'W' : m.Event == net::FD_READ ? 'R' : 'X';
+        order += m.Event == net::Notice::Connect ? 'C'
+                 : m.Event == net::Notice::Write ? 'W'
+                 : m.Event == net::Notice::Read  ? 'R'
+                                                 : 'X';
     EXPECT_EQ(order, "CWRRRX");
     EXPECT_EQ(receivedAtClose, "abc");
     EXPECT_EQ(inbox.got.back().Error, 0);
@@ -130,21 +133,21 @@ TEST_F(NetWinsock, ARunOfReadsBringsOneReadNoticeMore)
     int reads = 0;
     inbox.also = [&](const net::Message &m) {
         char some[100];
-        if (m.Event == net::FD_READ && ++reads == 1) {
+        if (m.Event == net::Notice::Read && ++reads == 1) {
             for (int i = 0; i < 10; ++i)
                 ASSERT_EQ(s.Recv(some, sizeof some), long(sizeof some));
         }
     };
-    ASSERT_EQ(s.Select(&inbox.window, net::WM_SOCKETEVENT, Watched), 0);
+    ASSERT_EQ(s.Select(&inbox.window, net::Message::SocketEvent, Watched), 0);
     StartConnect(s, port);
-    PumpUntil([&] { return inbox.Has(net::FD_WRITE); });
+    PumpUntil([&] { return inbox.Has(net::Notice::Write); });
     net::Address peerAddress;
     net::Socket peer = listener.Accept(peerAddress);
     ASSERT_EQ(peer.Send(std::string(4096, 'r').data(), 4096), 4096);
     PumpUntil([&] { return reads > 0; });
     // Whatever Winsock posts for the reads comes within the time.
     ASSERT_TRUE(inbox.window.SetTimer(100));
-    PumpUntil([&] { return inbox.got.back().Number == net::WM_TIMER; });
+    PumpUntil([&] { return inbox.got.back().Number == net::Message::Timer; });
 
     EXPECT_EQ(reads, 2);
 }
@@ -154,15 +157,15 @@ TEST_F(NetWinsock, AcceptedSocketIsWritableOnceSelected)
     uint16_t port = 0;
     net::Socket listener = Listening(port);
     Inbox listening, accepted;
-    ASSERT_EQ(listener.Select(&listening.window, net::WM_SOCKETEVENT, net::FD_ACCEPT), 0);
+    ASSERT_EQ(listener.Select(&listening.window, net::Message::SocketEvent, net::Notice::Accept), 0);
     net::Socket client = net::Socket::Open();
     StartConnect(client, port);
-    PumpUntil([&] { return listening.Has(net::FD_ACCEPT); });
+    PumpUntil([&] { return listening.Has(net::Notice::Accept); });
     net::Address peerAddress;
     net::Socket peer = listener.Accept(peerAddress);
     ASSERT_TRUE(peer.IsOpen());
-    ASSERT_EQ(peer.Select(&accepted.window, net::WM_SOCKETEVENT, Watched), 0);
-    PumpUntil([&] { return accepted.Has(net::FD_WRITE); });
+    ASSERT_EQ(peer.Select(&accepted.window, net::Message::SocketEvent, Watched), 0);
+    PumpUntil([&] { return accepted.Has(net::Notice::Write); });
     net::ProcessMessages();
 
     ASSERT_EQ(accepted.got.size(), 1u);
@@ -177,9 +180,9 @@ TEST_F(NetWinsock, StaleNotificationOfAClosedSocketNeverReachesItsSuccessor)
     net::Socket listener = Listening(port);
     Inbox inbox;
     net::Socket old = net::Socket::Open();
-    ASSERT_EQ(old.Select(&inbox.window, net::WM_SOCKETEVENT, Watched), 0);
+    ASSERT_EQ(old.Select(&inbox.window, net::Message::SocketEvent, Watched), 0);
     StartConnect(old, port);
-    PumpUntil([&] { return inbox.Has(net::FD_WRITE); });
+    PumpUntil([&] { return inbox.Has(net::Notice::Write); });
     net::ProcessMessages();
 
     // The connection, never accepted, is reset with its listener; the close
@@ -190,15 +193,15 @@ TEST_F(NetWinsock, StaleNotificationOfAClosedSocketNeverReachesItsSuccessor)
     inbox.got.clear();
 
     net::Socket next = net::Socket::Open();
-    ASSERT_EQ(next.Select(&inbox.window, net::WM_SOCKETEVENT, Watched), 0);
+    ASSERT_EQ(next.Select(&inbox.window, net::Message::SocketEvent, Watched), 0);
     uint16_t nextPort = 0;
     net::Socket nextListener = Listening(nextPort);
     StartConnect(next, nextPort);
-    PumpUntil([&] { return inbox.Has(net::FD_WRITE); });
+    PumpUntil([&] { return inbox.Has(net::Notice::Write); });
 
     for (const net::Message &m : inbox.got) {
         EXPECT_EQ(m.Source, next.Id());
-        EXPECT_NE(m.Event, net::FD_CLOSE);
+        EXPECT_NE(m.Event, net::Notice::Close);
     }
 }
 

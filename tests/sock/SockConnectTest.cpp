@@ -76,7 +76,7 @@ TEST(SockSession, ReportLevelFiltersStatusTexts)
 TEST(SockConnect, DottedAddressConnectsWithoutLookup)
 {
     Peer peer([](Connection &c) { c.WaitClosed(); });
-    FakeResolver resolver(true, 0, net::WSAHOST_NOT_FOUND);
+    FakeResolver resolver(true, 0, net::ErrorCode::HostNotFound);
     TestSocket socket;
     int connects = 0, resolved = 0;
     socket.OnConnect = [&](TTcpSocket *) { ++connects; };
@@ -219,7 +219,7 @@ TEST(SockConnect, LateLookupAnswerDoesNotDisturbALaterConnect)
     socket.Host = "127.0.0.1";
     socket.Port = peer.Port();
     socket.TimeOut = 5000;
-    silent.Pending.front()({}, net::WSAHOST_NOT_FOUND);
+    silent.Pending.front()({}, net::ErrorCode::HostNotFound);
     socket.Connect();
     EXPECT_TRUE(socket.Connected);
     EXPECT_TRUE(socket.EventOk);
@@ -228,7 +228,7 @@ TEST(SockConnect, LateLookupAnswerDoesNotDisturbALaterConnect)
 TEST(SockConnect, InvalidHostGetsOneChanceToRepair)
 {
     Peer peer([](Connection &c) { c.WaitClosed(); });
-    FakeResolver failing(true, 0, net::WSAHOST_NOT_FOUND);
+    FakeResolver failing(true, 0, net::ErrorCode::HostNotFound);
     TestSocket socket;
     socket.Host = "no.such.host";
     socket.Port = peer.Port();

@@ -149,7 +149,7 @@ TEST(EventOrder, ACloseHandledWithTheConnectLeavesTheConnectMade)
     Peer peer([](Connection &c) { c.WaitClosed(); });
     QueueingSocket socket;
     socket.OnConnect = [&](TTcpSocket *) {
-        socket.Deliver(net::Message{net::WM_SOCKETEVENT, net::FD_CLOSE, 0, 0, socket.SocketHandle.Id()});
+        socket.Deliver(net::Message{net::Message::SocketEvent, net::Notice::Close, 0, 0, socket.SocketHandle.Id()});
     };
     EXPECT_EQ(FailureOf([&] { ConnectTo(socket, peer.Port()); }), "");
     EXPECT_EQ(FailureOf([&] { socket.ReadLn(); }), "Connection closed by the peer");
@@ -189,8 +189,8 @@ TEST(EventOrder, EventsOfAReplacedSocketLeaveItsSuccessorAlone)
     socket.OnConnect = [&](TTcpSocket *) { events.push_back("connect"); };
     socket.OnDisconnect = [&](TTcpSocket *) { events.push_back("disconnect"); };
 
-    socket.Deliver(net::Message{net::WM_SOCKETEVENT, net::FD_CONNECT, 0, 0, replaced});
-    socket.Deliver(net::Message{net::WM_SOCKETEVENT, net::FD_CLOSE, 0, 0, replaced});
+    socket.Deliver(net::Message{net::Message::SocketEvent, net::Notice::Connect, 0, 0, replaced});
+    socket.Deliver(net::Message{net::Message::SocketEvent, net::Notice::Close, 0, 0, replaced});
     EXPECT_TRUE(events.empty());
     EXPECT_TRUE(socket.Connected);
 }
@@ -210,6 +210,6 @@ TEST(EventOrder, AReadRequestQueuedBeforeTheCloseFindsNothingBroken)
     ConnectTo(socket, peer.Port());
     ASSERT_TRUE(PumpUntil([&] { return !socket.Connected; }));
 
-    socket.Deliver(net::Message{net::WM_READREQUEST});
+    socket.Deliver(net::Message{net::Message::ReadRequest});
     EXPECT_TRUE(errors.empty());
 }

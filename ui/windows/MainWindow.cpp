@@ -1,11 +1,8 @@
 // The window's making and ending: its frame, its controls from the table,
 // their tooltips, and the logic's start-up.
-// The logic's headers come before the system's, whose macros take names of
-// the socket layer's.
-#include "app/vm_ver32Main.h"
-
 #include "ui/windows/MainWindow.h"
 
+#include "app/vm_ver32Main.h"
 #include "platform/Exception.h"
 #include "ui/windows/Boxes.h"
 #include "ui/windows/ControlIds.h"

@@ -1,12 +1,9 @@
 // The window's messages: its controls' clicks passed to the logic's
 // handlers, the closing of the window, the colours of its texts, and the
 // mouse over the flat buttons and busy areas.
-// The logic's headers come before the system's, whose macros take names of
-// the socket layer's.
-#include "app/vm_ver32Main.h"
-
 #include "ui/windows/MainWindow.h"
 
+#include "app/vm_ver32Main.h"
 #include "platform/Exception.h"
 #include "ui/windows/CentredLines.h"
 #include "ui/windows/ControlIds.h"

@@ -1,10 +1,7 @@
 // What the window's logic asks of its window (FormView), done on the controls.
-// The logic's headers come before the system's, whose macros take names of
-// the socket layer's.
-#include "app/vm_ver32Main.h"
-
 #include "ui/windows/MainWindow.h"
 
+#include "app/vm_ver32Main.h"
 #include "platform/Exception.h"
 #include "ui/windows/ControlIds.h"
 #include "ui/windows/ControlTable.h"

@@ -3,9 +3,6 @@
 // what the Windows backend's notification objects, sockets and lookups are
 // reached at. Destroying it removes the messages still queued for it, handing
 // each to Dropped first so that whatever a message owns can be freed.
-//
-// Include it after the platform's own headers: the system's macros FD_READ,
-// WM_TIMER and the like carry the same values as the constants of Messages.h.
 #include <winsock2.h>
 #include <windows.h>
 
