@@ -1,5 +1,7 @@
 #include "harness/TestCertificates.h"
 
+#include "harness/OpenSslText.h"
+
 #include <openssl/bio.h>
 #include <openssl/bn.h>
 #include <openssl/ecdsa.h>
@@ -19,14 +21,7 @@ namespace {
 using Key = std::unique_ptr<EVP_PKEY, decltype(&EVP_PKEY_free)>;
 using Cert = std::unique_ptr<X509, decltype(&X509_free)>;
 
-[[noreturn]] void Fail(const std::string &what)
-{
-    char reason[256] = "no reason given";
-    if (const unsigned long code = ERR_get_error())
-        ERR_error_string_n(code, reason, sizeof reason);
-    ERR_clear_error();
-    throw std::runtime_error("test certificate: " + what + ": " + reason);
-}
+[[noreturn]] void Fail(const std::string &what) { openssl::Fail("test certificate", what); }
 
 void Check(int result, const char *what)
 {
@@ -137,12 +132,7 @@ Cert MakeCert(EVP_PKEY *key, const std::string &commonName, const std::string &n
 template <typename Write>
 std::string Pem(Write write)
 {
-    std::unique_ptr<BIO, decltype(&BIO_free)> bio(BIO_new(BIO_s_mem()), BIO_free);
-    if (!bio || write(bio.get()) <= 0)
-        Fail("PEM encoding");
-    char *bytes = nullptr;
-    const long size = BIO_get_mem_data(bio.get(), &bytes);
-    return std::string(bytes, static_cast<std::size_t>(size));
+    return openssl::Pem("test certificate", write);
 }
 
 std::string CertPem(X509 *cert)

@@ -1,5 +1,7 @@
 #include "harness/TestSigningKeys.h"
 
+#include "harness/OpenSslText.h"
+
 #include <openssl/core_names.h>
 #include <openssl/err.h>
 #include <openssl/evp.h>
@@ -14,14 +16,7 @@ namespace {
 
 using Key = std::unique_ptr<EVP_PKEY, decltype(&EVP_PKEY_free)>;
 
-[[noreturn]] void Fail(const std::string &what)
-{
-    char reason[256] = "no reason given";
-    if (const unsigned long code = ERR_get_error())
-        ERR_error_string_n(code, reason, sizeof reason);
-    ERR_clear_error();
-    throw std::runtime_error("test signing key: " + what + ": " + reason);
-}
+[[noreturn]] void Fail(const std::string &what) { openssl::Fail("test signing key", what); }
 
 Key NewKey(const char *curve)
 {
@@ -34,12 +29,7 @@ Key NewKey(const char *curve)
 template <typename Write>
 std::string Pem(Write write)
 {
-    std::unique_ptr<BIO, decltype(&BIO_free)> bio(BIO_new(BIO_s_mem()), BIO_free);
-    if (!bio || write(bio.get()) <= 0)
-        Fail("PEM encoding");
-    char *bytes = nullptr;
-    const long size = BIO_get_mem_data(bio.get(), &bytes);
-    return std::string(bytes, static_cast<std::size_t>(size));
+    return openssl::Pem("test signing key", write);
 }
 
 std::string PublicPem(EVP_PKEY *key)
