@@ -10,7 +10,7 @@ ToolOutput::Status SignCommand(const std::vector<std::string> &arguments)
     const std::optional<std::string> keyBytes = Signature::ReadKeyFile(keyFile);
     if (!keyBytes)
         return Refuse(keyFile + ": missing or unreadable");
-    Signing::PrivateKey::Reading reading;
+    Signing::PrivateKey::Reading reading = Signing::PrivateKey::Reading::NotAKey;
     const std::optional<Signing::PrivateKey> key = Signing::PrivateKey::FromPem(*keyBytes, reading);
     if (reading == Signing::PrivateKey::Reading::Encrypted)
         return Refuse(keyFile + ": encrypted keys are not supported; keep the key unencrypted on a protected disk");
@@ -22,7 +22,7 @@ ToolOutput::Status SignCommand(const std::vector<std::string> &arguments)
         return Refuse(file + ": missing or unreadable");
     const std::optional<std::string> signature = key->Sign(BareName(file), *bytes);
     if (!signature)
-        return Refuse(keyFile + ": this system cannot sign with this key");
+        return Refuse(keyFile + ": no signature made with this key passes the check (a damaged key?)");
     if (!Signing::ReplaceFile(file + ".sig", *signature))
         return Refuse(file + ".sig cannot be written");
     Say("signed: " + file + ".sig (over the name \"" + BareName(file) + "\")");

@@ -5,6 +5,9 @@
 #include "platform/detail/ProfileFile.h"
 #include "platform/signing/detail/SigningSystem.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace Signing {
 
 namespace {
