@@ -16,6 +16,9 @@ namespace {
 
 using Key = std::unique_ptr<EVP_PKEY, decltype(&EVP_PKEY_free)>;
 
+// The encrypted keys' passphrase.
+constexpr char Passphrase[] = "maker's passphrase";
+
 [[noreturn]] void Fail(const std::string &what) { openssl::Fail("test signing key", what); }
 
 Key NewKey(const char *curve)
@@ -84,6 +87,21 @@ std::string TestSigningKeys::KeyFile(Kind kind) const
     case Kind::PrivateKey:
         return Pem([maker](BIO *bio) {
             return PEM_write_bio_PrivateKey(bio, maker, nullptr, nullptr, 0, nullptr, nullptr);
+        });
+    case Kind::Sec1PrivateKey:
+        return Pem([maker](BIO *bio) {
+            return PEM_write_bio_PrivateKey_traditional(bio, maker, nullptr, nullptr, 0, nullptr, nullptr);
+        });
+    case Kind::EncryptedPrivateKey:
+        return Pem([maker](BIO *bio) {
+            return PEM_write_bio_PKCS8PrivateKey(bio, maker, EVP_aes_256_cbc(), Passphrase, sizeof Passphrase - 1,
+                                                 nullptr, nullptr);
+        });
+    case Kind::EncryptedSec1:
+        return Pem([maker](BIO *bio) {
+            return PEM_write_bio_PrivateKey_traditional(bio, maker, EVP_aes_256_cbc(),
+                                                        reinterpret_cast<const unsigned char *>(Passphrase),
+                                                        sizeof Passphrase - 1, nullptr, nullptr);
         });
     case Kind::P384: return PublicPem(keys_->p384.get());
     case Kind::Compressed: return PublicPemWith(maker, OSSL_PKEY_PARAM_EC_POINT_CONVERSION_FORMAT, "compressed");

@@ -24,6 +24,10 @@ public:
         P384,          // a public key on the curve P-384
         Compressed,    // the maker's public key with a compressed point
         ExplicitCurve, // the maker's public key with the curve's parameters spelt out
+        Sec1PrivateKey,      // the maker's private key, PEM "EC PRIVATE KEY", as "openssl ecparam -genkey" writes it
+        EncryptedPrivateKey, // the maker's private key, PEM "ENCRYPTED PRIVATE KEY" (PKCS#8, AES-256)
+        EncryptedSec1,       // the maker's private key, "EC PRIVATE KEY" with a Proc-Type: 4,ENCRYPTED header
+        Last = EncryptedSec1,
     };
 
     TestSigningKeys();

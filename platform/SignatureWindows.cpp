@@ -1,36 +1,14 @@
 // The signature check with CNG (bcrypt.dll), which Windows has had since Vista.
 #include "platform/detail/SignatureCheck.h"
 
-#include <windows.h>
-#include <bcrypt.h>
+#include "platform/detail/CngWindows.h"
 
 #include <algorithm>
-#include <climits>
 #include <vector>
 
 namespace Signature::detail {
 
 namespace {
-
-class Algorithm {
-public:
-    explicit Algorithm(const wchar_t *id)
-    {
-        if (!BCRYPT_SUCCESS(BCryptOpenAlgorithmProvider(&handle_, id, nullptr, 0)))
-            handle_ = nullptr;
-    }
-    ~Algorithm()
-    {
-        if (handle_)
-            BCryptCloseAlgorithmProvider(handle_, 0);
-    }
-    Algorithm(const Algorithm &) = delete;
-    Algorithm &operator=(const Algorithm &) = delete;
-    BCRYPT_ALG_HANDLE Handle() const { return handle_; }
-
-private:
-    BCRYPT_ALG_HANDLE handle_ = nullptr;
-};
 
 class Key {
 public:
@@ -56,24 +34,9 @@ public:
     BCRYPT_KEY_HANDLE Handle() const { return handle_; }
 
 private:
-    Algorithm algorithm_;
+    Cng::Algorithm algorithm_;
     BCRYPT_KEY_HANDLE handle_ = nullptr;
 };
-
-// SHA-256 of Message; false when CNG cannot make it.
-bool Sha256(std::string_view message, UCHAR (&digest)[32])
-{
-    const Algorithm sha256(BCRYPT_SHA256_ALGORITHM);
-    BCRYPT_HASH_HANDLE hash = nullptr;
-    if (!sha256.Handle() || !BCRYPT_SUCCESS(BCryptCreateHash(sha256.Handle(), &hash, nullptr, 0, nullptr, 0, 0)))
-        return false;
-    // BCryptHashData takes the bytes as PUCHAR but does not write them.
-    auto *bytes = reinterpret_cast<PUCHAR>(const_cast<char *>(message.data()));
-    const bool done = BCRYPT_SUCCESS(BCryptHashData(hash, bytes, static_cast<ULONG>(message.size()), 0)) &&
-                      BCRYPT_SUCCESS(BCryptFinishHash(hash, digest, sizeof digest, 0));
-    BCryptDestroyHash(hash);
-    return done;
-}
 
 }  // namespace
 
@@ -83,7 +46,7 @@ bool Verifies(const PublicKey::Point &point, std::string_view message, std::stri
 {
     const Key key(point);
     UCHAR digest[32];
-    if (!key.Handle() || message.size() > ULONG_MAX || !Sha256(message, digest))
+    if (!key.Handle() || !Cng::Sha256(message, digest))
         return false;
     // CNG takes R and S as they are given here: big-endian, 32 bytes each.
     // It takes them as PUCHAR too, hence the copy.

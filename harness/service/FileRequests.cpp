@@ -29,9 +29,9 @@ SessionObject MakeTestSigningKeys(const Words &)
     const auto keys = std::make_shared<TestSigningKeys>();
     SessionObject object(keys, {});
     const TestSigningKeys &made = *keys;
-    object.Add("KeyFile", 1, [&made](const Words &a) { return Words{made.KeyFile(EnumIn(a[0], Kind::ExplicitCurve))}; });
+    object.Add("KeyFile", 1, [&made](const Words &a) { return Words{made.KeyFile(EnumIn(a[0], Kind::Last))}; });
     object.Add("Sign", 3, [&made](const Words &a) {
-        return Words{made.Sign(EnumIn(a[0], Kind::ExplicitCurve), a[1], a[2])};
+        return Words{made.Sign(EnumIn(a[0], Kind::Last), a[1], a[2])};
     });
     return object;
 }

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstddef>
 #include <string_view>
+#include <vector>
 
 namespace Signature::detail {
 
@@ -22,6 +23,10 @@ inline constexpr std::size_t SpkiP256Size = sizeof SpkiP256Head + 64;
 
 // R then S, 32 bytes each, big-endian.
 using RawSignature = std::array<unsigned char, 64>;
+
+// The one DER encoding of the signature Raw: what the check compares a
+// signature with, and what the maker's tool writes.
+std::vector<unsigned char> StrictDer(const RawSignature &raw);
 
 // Whether the system takes Point as a public key of P-256.
 bool AcceptsPoint(const PublicKey::Point &point);

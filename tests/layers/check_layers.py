@@ -21,7 +21,8 @@ PLATFORM = ("platform", "platform/net", "platform/files")
 # files may include their own row's files and those of the rows listed.
 # The top-down order of the layers is main, ui, app, ftp, sock, platform;
 # rtf/ stands beside platform/, and only ui/ uses it; record/ stands beside
-# ftp/, below app/, and release/ (the maker's tool) on record/ alone.
+# ftp/, below app/, and release/ (the maker's tool) on record/ and the
+# platform, with the signing that nothing else may use.
 MAY_INCLUDE = {
     "main": ("ui", "app", "record", "ftp", "sock") + PLATFORM,
     "ui": ("app", "record", "ftp", "sock", "rtf") + PLATFORM,
@@ -34,7 +35,7 @@ MAY_INCLUDE = {
     "record": ("platform",),
     # The maker's tool: the records and the console, never the FTP client,
     # the sockets or a window.
-    "release": ("record", "platform", "platform/console"),
+    "release": ("record", "platform", "platform/console", "platform/signing"),
     "platform": (),
     "platform/net": ("platform",),
     # The receive into a file (platform/files/ReceiveIntoFile*.cpp) splices
@@ -42,6 +43,8 @@ MAY_INCLUDE = {
     # the network library (vm_files links vm_net).
     "platform/files": ("platform", "platform/net"),
     "platform/console": ("platform",),
+    # Key making and signing: the maker's tool alone links it.
+    "platform/signing": ("platform",),
 }
 
 # detail/ headers are the platform's internals: only platform/ and the tests

@@ -1,9 +1,6 @@
 // vm_release check on real files: the dates as the window compares them, the
 // window's line, the verdict and the exit status, whatever the wording around.
-#include "harness/FtpFiles.h"
-#include "tests/release/ToolRun.h"
-
-#include <gtest/gtest.h>
+#include "tests/release/ToolTest.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -33,35 +30,14 @@ std::string Utf16(const std::string &ascii)
     return text;
 }
 
-class ReleaseCheck : public ::testing::Test {
+class ReleaseCheck : public ToolTest {
 protected:
-    // Writes Bytes to Name in the test's directory; its full name.
-    std::string Put(const std::string &name, const std::string &bytes)
-    {
-        temp.Write(name, bytes);
-        return temp / name;
-    }
-
-    // Each run writes a file of its own: wine may close the last run's
-    // handles on its file a moment after that run has ended.
-    ToolRun Run(const std::vector<std::string> &arguments)
-    {
-        return RunTool(arguments, temp / ("output-" + std::to_string(++runs) + ".txt"));
-    }
     ToolRun Check(const std::vector<std::string> &files)
     {
         std::vector<std::string> arguments{"check", "--today", Today};
         arguments.insert(arguments.end(), files.begin(), files.end());
         return Run(arguments);
     }
-
-    static bool Shows(const ToolRun &run, const std::string &fact)
-    {
-        return run.Output.find(fact) != std::string::npos;
-    }
-
-    harness::TempDir temp;
-    int runs = 0;
 };
 
 TEST_F(ReleaseCheck, CleanFileShowsTheComparedDateAndTheWindowsLineInUtf8)
@@ -156,7 +132,8 @@ TEST_F(ReleaseCheck, BadInputIsOneLineAndExit2)
 {
     const std::string file = Put("or_news.inf", Clean());
     const std::vector<std::vector<std::string>> cases = {
-        {}, {"keys", "maker"}, {"check"}, {"check", "--today", "2026-13-01", file}, {"check", file, file, file}};
+        {},      {"publish", "maker"}, {"sign", file}, {"check"}, {"check", "--today", "2026-13-01", file},
+        {"check", file, file, file}};
     for (const auto &arguments : cases) {
         const ToolRun run = Run(arguments);
         EXPECT_EQ(run.Status, 2) << run.Output;

@@ -1,0 +1,47 @@
+#include "platform/signing/Signing.h"
+#include "release/SignatureCommands.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+bool Exists(const std::string &path)
+{
+    // A link that leads nowhere is there all the same.
+    std::error_code error;
+    return std::filesystem::symlink_status(std::filesystem::path(std::u8string(path.begin(), path.end())), error)
+               .type() != std::filesystem::file_type::not_found;
+}
+
+} // namespace
+
+ToolOutput::Status KeysCommand(const std::vector<std::string> &arguments)
+{
+    using namespace ToolOutput;
+    if (arguments.size() != 1)
+        return Refuse("usage: vm_release keys NAME (writes NAME.key and NAME.pem)");
+    const std::string privatePath = arguments[0] + ".key", publicPath = arguments[0] + ".pem";
+    for (const std::string &path : {privatePath, publicPath})
+        if (Exists(path))
+            return Refuse(path + " exists; nothing written");
+    const std::optional<Signing::KeyFiles> files = Signing::NewKeyFiles();
+    if (!files)
+        return Refuse("this system cannot make a P-256 key pair");
+    const Signing::Creation privateKey =
+        Signing::WriteNewFile(privatePath, files->privateKey, Signing::Readers::OwnerOnly);
+    if (privateKey != Signing::Creation::Written)
+        return Refuse(privatePath + (privateKey == Signing::Creation::Exists ? " exists" : " cannot be written") +
+                      "; nothing written");
+    const Signing::Creation publicKey = Signing::WriteNewFile(publicPath, files->publicKey, Signing::Readers::Anyone);
+    if (publicKey != Signing::Creation::Written) {
+        // Half a pair is no pair.
+        std::error_code ignored;
+        std::filesystem::remove(std::filesystem::path(std::u8string(privatePath.begin(), privatePath.end())), ignored);
+        return Refuse(publicPath + (publicKey == Signing::Creation::Exists ? " exists" : " cannot be written") +
+                      "; nothing written");
+    }
+    Say("private key: " + privatePath + " (keep it to yourself)");
+    Say("public key: " + publicPath + " (the file KluczPodpisu names)");
+    return Clean;
+}

@@ -1,0 +1,30 @@
+#include "platform/signing/Signing.h"
+#include "release/SignatureCommands.h"
+
+ToolOutput::Status SignCommand(const std::vector<std::string> &arguments)
+{
+    using namespace ToolOutput;
+    if (arguments.size() != 2)
+        return Refuse("usage: vm_release sign FILE KEY (writes FILE.sig)");
+    const std::string &file = arguments[0], &keyFile = arguments[1];
+    const std::optional<std::string> keyBytes = Signature::ReadKeyFile(keyFile);
+    if (!keyBytes)
+        return Refuse(keyFile + ": missing or unreadable");
+    Signing::PrivateKey::Reading reading = Signing::PrivateKey::Reading::NotAKey;
+    const std::optional<Signing::PrivateKey> key = Signing::PrivateKey::FromPem(*keyBytes, reading);
+    if (reading == Signing::PrivateKey::Reading::Encrypted)
+        return Refuse(keyFile + ": encrypted keys are not supported; keep the key unencrypted on a protected disk");
+    if (!key)
+        return Refuse(keyFile + ": not a P-256 private key (PEM \"PRIVATE KEY\" or \"EC PRIVATE KEY\", "
+                                "with its public key)");
+    const std::optional<std::string> bytes = Signing::ReadWholeFile(file);
+    if (!bytes)
+        return Refuse(file + ": missing or unreadable");
+    const std::optional<std::string> signature = key->Sign(BareName(file), *bytes);
+    if (!signature)
+        return Refuse(keyFile + ": no signature made with this key passes the check (a damaged key?)");
+    if (!Signing::ReplaceFile(file + ".sig", *signature))
+        return Refuse(file + ".sig cannot be written");
+    Say("signed: " + file + ".sig (over the name \"" + BareName(file) + "\")");
+    return Clean;
+}

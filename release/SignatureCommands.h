@@ -1,0 +1,16 @@
+#pragma once
+// The maker's keys and signatures: `keys NAME`, `sign FILE KEY` and
+// `verify FILE PUBLIC_KEY`. A file's signature is FILE.sig, over its bare
+// name, one LF and its bytes, checked as the checker checks it.
+#include "release/ToolOutput.h"
+
+#include <string>
+#include <vector>
+
+// Arguments are those after the command's name.
+ToolOutput::Status KeysCommand(const std::vector<std::string> &arguments);
+ToolOutput::Status SignCommand(const std::vector<std::string> &arguments);
+ToolOutput::Status VerifyCommand(const std::vector<std::string> &arguments);
+
+// The name that a file's signature covers: its name without the folders.
+std::string BareName(const std::string &path);

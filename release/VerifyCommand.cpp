@@ -1,0 +1,43 @@
+#include "platform/Signature.h"
+#include "platform/signing/Signing.h"
+#include "release/SignatureCommands.h"
+
+#include <filesystem>
+
+std::string BareName(const std::string &path)
+{
+    const std::u8string name = std::filesystem::path(std::u8string(path.begin(), path.end())).filename().u8string();
+    return std::string(name.begin(), name.end());
+}
+
+ToolOutput::Status VerifyCommand(const std::vector<std::string> &arguments)
+{
+    using namespace ToolOutput;
+    if (arguments.size() != 2)
+        return Refuse("usage: vm_release verify FILE PUBLIC_KEY (checks FILE.sig)");
+    const std::string &file = arguments[0], &keyFile = arguments[1];
+    const std::optional<std::string> keyBytes = Signature::ReadKeyFile(keyFile);
+    if (!keyBytes)
+        return Refuse(keyFile + ": missing or unreadable");
+    const std::optional<Signature::PublicKey> key = Signature::PublicKey::FromPem(*keyBytes);
+    if (!key)
+        return Refuse(keyFile + ": not a P-256 public key (PEM \"PUBLIC KEY\")");
+    const std::optional<std::string> bytes = Signing::ReadWholeFile(file);
+    if (!bytes)
+        return Refuse(file + ": missing or unreadable");
+    const std::optional<std::string> signature = Signing::ReadWholeFile(file + ".sig");
+    if (!signature)
+        return Refuse(file + ".sig: missing or unreadable");
+    switch (key->Verify(BareName(file), *bytes, *signature)) {
+    case Signature::Verdict::Good:
+        Say("good: " + file + ".sig is this key's signature of \"" + BareName(file) + "\"");
+        return Clean;
+    case Signature::Verdict::NotStrictDer:
+        Say("bad: " + file + ".sig is not a signature in strict DER");
+        return Warned;
+    case Signature::Verdict::Mismatch:
+        break;
+    }
+    Say("bad: " + file + ".sig is not this key's signature of \"" + BareName(file) + "\" with these bytes");
+    return Warned;
+}

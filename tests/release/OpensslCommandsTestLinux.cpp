@@ -1,0 +1,50 @@
+// The tool beside the openssl commands a maker may use instead: each side
+// verifies the other's signatures over the same message, and the private key
+// is the owner's alone.
+#include "tests/release/ToolTest.h"
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+class OpensslCommands : public ToolTest {
+protected:
+    // Runs a shell command in the test's directory, bounded in time; whether it succeeded.
+    bool Shell(const std::string &command)
+    {
+        return std::system(("cd '" + temp.Path() + "' && timeout 30 sh -c '" + command + "' >/dev/null 2>&1").c_str()) ==
+               0;
+    }
+
+    // The signed message of NAME: its bare name, LF, its bytes.
+    static std::string Message(const std::string &name) { return "{ printf \"%s\\n\" " + name + "; cat " + name + "; }"; }
+};
+
+TEST_F(OpensslCommands, EachSideVerifiesTheOthersSignatures)
+{
+    const std::string file = Put("or_news.inf", "[Program]\r\nWersja=5.2\r\nLastUpd=2026/11/30\r\n");
+    ASSERT_EQ(Run({"keys", temp / "maker"}).Status, 0);
+    struct stat key {};
+    ASSERT_EQ(stat((temp / "maker.key").c_str(), &key), 0);
+    EXPECT_EQ(key.st_mode & 0777, 0600u);
+
+    ASSERT_EQ(Run({"sign", file, temp / "maker.key"}).Status, 0);
+    EXPECT_TRUE(Shell(Message("or_news.inf") +
+                      " | openssl dgst -sha256 -verify maker.pem -signature or_news.inf.sig"));
+    EXPECT_FALSE(Shell(Message("sv_news.inf") +
+                       " | openssl dgst -sha256 -verify maker.pem -signature or_news.inf.sig"));
+
+    // openssl signs with the tool's key, and with a SEC1 key of its own that the tool signs with.
+    ASSERT_TRUE(Shell(Message("or_news.inf") + " | openssl dgst -sha256 -sign maker.key -out or_news.inf.sig"));
+    EXPECT_EQ(Run({"verify", file, temp / "maker.pem"}).Status, 0);
+    ASSERT_TRUE(Shell("openssl ecparam -name prime256v1 -genkey -noout -out sec1.key && "
+                      "openssl ec -in sec1.key -pubout -out sec1.pem"));
+    ASSERT_EQ(Run({"sign", file, temp / "sec1.key"}).Status, 0);
+    EXPECT_TRUE(Shell(Message("or_news.inf") + " | openssl dgst -sha256 -verify sec1.pem -signature or_news.inf.sig"));
+    EXPECT_EQ(Run({"verify", file, temp / "maker.pem"}).Status, 1);
+}
+
+} // namespace
