@@ -344,4 +344,22 @@ bool WriteString(const std::string &fileName, std::string_view section, std::str
     return WriteStrings(fileName, section, {{key, value}});
 }
 
+std::optional<std::string> ReadWholeFile(const std::string &fileName, std::size_t most)
+{
+    RegularFile file(fileName);
+    if (!file.IsOpen())
+        return std::nullopt;
+    std::string bytes;
+    char buffer[64 * 1024];
+    while (bytes.size() <= most) {
+        const std::size_t n = file.Read(buffer, sizeof buffer);
+        if (n == 0)
+            break;
+        bytes.append(buffer, n);
+    }
+    if (file.Failed() || bytes.size() > most)
+        return std::nullopt;
+    return bytes;
+}
+
 } // namespace PrivateProfile

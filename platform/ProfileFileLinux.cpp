@@ -34,6 +34,8 @@ std::size_t RegularFile::Read(char *buffer, std::size_t size)
     do
         n = ::read(static_cast<int>(handle_), buffer, size);
     while (n < 0 && errno == EINTR);
+    if (n < 0)
+        failed_ = true;
     return n > 0 ? static_cast<std::size_t>(n) : 0;
 }
 

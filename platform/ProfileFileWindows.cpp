@@ -42,8 +42,10 @@ RegularFile::~RegularFile()
 std::size_t RegularFile::Read(char *buffer, std::size_t size)
 {
     DWORD n = 0;
-    if (!ReadFile(HandleOf(handle_), buffer, static_cast<DWORD>(std::min<std::size_t>(size, MAXDWORD)), &n, nullptr))
+    if (!ReadFile(HandleOf(handle_), buffer, static_cast<DWORD>(std::min<std::size_t>(size, MAXDWORD)), &n, nullptr)) {
+        failed_ = true;
         return 0;
+    }
     return n;
 }
 

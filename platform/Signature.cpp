@@ -94,20 +94,7 @@ std::string SignedMessage(std::string_view name, std::string_view bytes)
 std::optional<std::string> ReadKeyFile(const std::string &path)
 {
     // The profile files' reader opens only a regular file, as a key file must be.
-    PrivateProfile::RegularFile file(path);
-    if (!file.IsOpen())
-        return std::nullopt;
-    std::string bytes;
-    char buffer[4096];
-    while (bytes.size() <= MaxKeyFileBytes) {
-        const std::size_t n = file.Read(buffer, sizeof buffer);
-        if (n == 0)
-            break;
-        bytes.append(buffer, n);
-    }
-    if (bytes.size() > MaxKeyFileBytes)
-        return std::nullopt;
-    return bytes;
+    return PrivateProfile::ReadWholeFile(path, MaxKeyFileBytes);
 }
 
 std::optional<PublicKey> PublicKey::FromPem(std::string_view fileBytes)

@@ -4,6 +4,8 @@
 // its contents so that a failed write never leaves half a profile.
 #include <cstddef>
 #include <cstdint>
+#include <limits>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,6 +25,8 @@ public:
     bool Missing() const { return missing_; }
     // The next bytes into Buffer; 0 at the end or on an error.
     std::size_t Read(char *buffer, std::size_t size);
+    // A read failed: what was read is not the whole file.
+    bool Failed() const { return failed_; }
 
 private:
     // The system's handle of the open file: a descriptor or a HANDLE, which
@@ -30,7 +34,14 @@ private:
     static constexpr std::intptr_t kClosed = -1;
     std::intptr_t handle_ = kClosed;
     bool missing_ = false;
+    bool failed_ = false;
 };
+
+// The whole of a regular file; none when it cannot be opened, a read fails
+// part-way (a file cut short must not pass for the whole one) or it holds
+// more than Most bytes.
+std::optional<std::string> ReadWholeFile(const std::string &fileName,
+                                         std::size_t most = std::numeric_limits<std::size_t>::max());
 
 // Puts Contents in place of the file's, all or nothing; false when it cannot.
 // Both systems write a new file beside it and rename it onto the file's name.

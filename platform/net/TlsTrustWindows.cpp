@@ -40,18 +40,6 @@ struct StoreRelease {
 };
 using Store = std::unique_ptr<void, StoreRelease>;
 
-std::optional<std::string> ReadWhole(const std::string &file)
-{
-    PrivateProfile::RegularFile in(file);
-    if (!in.IsOpen())
-        return std::nullopt;
-    std::string bytes;
-    char buffer[64 * 1024];
-    while (const std::size_t n = in.Read(buffer, sizeof buffer))
-        bytes.append(buffer, n);
-    return bytes;
-}
-
 std::optional<std::vector<BYTE>> FromBase64(std::string_view text)
 {
     DWORD size = 0;
@@ -159,7 +147,7 @@ TlsTrust::~TlsTrust()
 
 bool TlsTrust::LoadCaFile(const std::string &file)
 {
-    const std::optional<std::string> text = ReadWhole(file);
+    const std::optional<std::string> text = PrivateProfile::ReadWholeFile(file);
     if (!text || !caStore_)
         return false;
     std::size_t at = 0;

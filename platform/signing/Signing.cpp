@@ -89,14 +89,7 @@ bool ReplaceFile(const std::string &path, std::string_view contents)
 
 std::optional<std::string> ReadWholeFile(const std::string &path)
 {
-    PrivateProfile::RegularFile file(path);
-    if (!file.IsOpen())
-        return std::nullopt;
-    std::string bytes;
-    char buffer[65536];
-    while (const std::size_t n = file.Read(buffer, sizeof buffer))
-        bytes.append(buffer, n);
-    return bytes;
+    return PrivateProfile::ReadWholeFile(path);
 }
 
 } // namespace Signing
