@@ -156,10 +156,6 @@ public:
     // "Send Timed Out", "Reply Timed Out", "Transfer Timed Out" (CaptureFile),
     // "Accepting Timed Out" (Accept).
 
-    // Queues Length bytes (0: up to the first zero byte) and waits until all
-    // are handed to the socket. Does nothing while Canceled is set; raises
-    // EAbortError "Socket send aborted" on Cancel (clearing Canceled).
-    void SendBuffer(const char *Buffer, uint16_t Length);
     // Sends Text up to its first zero byte; a text over 16384 bytes is refused
     // with ESockError.
     void Write(const std::string &Text);
@@ -269,6 +265,11 @@ protected:
     // Raises Exception "Not Connected" unless Connected; OnConnectionRequired
     // gets one chance to connect first.
     void CheckConnection();
+    // Queues Length bytes (0: up to the first zero byte) and waits until all
+    // are handed to the socket; Write and Writeln send through it. Does
+    // nothing while Canceled is set; raises EAbortError "Socket send aborted"
+    // on Cancel (clearing Canceled).
+    void SendBuffer(const char *Buffer, uint16_t Length);
     // Fills the address of RemoteAddress from Proxy or Host (see Connect), and
     // the addresses to try after it; RemoteAddress stays empty when there is
     // none.

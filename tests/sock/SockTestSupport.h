@@ -33,6 +33,7 @@ public:
     using TTcpSocket::RemoteAddress;
     using TTcpSocket::ReplyNumber;
     using TTcpSocket::ResolveHost;
+    using TTcpSocket::SendBuffer;
     using TTcpSocket::SocketHandle;
     using TTcpSocket::TimedOut;
     using TTcpSocket::WinsockInfo;
