@@ -352,6 +352,28 @@ TEST_F(FtpTlsTest, ShortFormOfAnAddressIsCheckedAsThatAddress)
     EXPECT_TRUE(client.Secured());
 }
 
+// An empty server name is named by no certificate: TLS libraries take it as
+// leave to skip the name check, which the stream never gives them.
+TEST_F(FtpTlsTest, EmptyServerNameMatchesNoCertificate)
+{
+    SecuredWith(TestCertificates::Kind::Good).Start();
+    TTcpSocket socket;
+    socket.Host = server.Host();
+    socket.Port = server.Port();
+    socket.Connect();
+    socket.ReadLn();
+    socket.Writeln("AUTH TLS");
+    socket.ReadLn();
+    const net::TlsContext context(certificates.CaFile());
+    net::TlsFailure reason = net::TlsFailure::None;
+    try {
+        socket.StartTls(context, "");
+    } catch (const ETlsError &e) {
+        reason = e.Reason;
+    }
+    EXPECT_EQ(reason, net::TlsFailure::NameMismatch);
+}
+
 // A reply's further lines may carry no code: only "220 " ends it.
 TEST_F(FtpTlsTest, GreetingWithAPlainMiddleLineLogsInOverTls)
 {
