@@ -1,13 +1,11 @@
 #include "platform/net/Tls.h"
 
-#include "platform/net/Address.h"
 #include "platform/net/SocketErrors.h"
+#include "platform/net/detail/TlsPeer.h"
 
 #include <openssl/err.h>
 #include <openssl/ssl.h>
 #include <openssl/x509v3.h>
-
-#include <optional>
 
 namespace net {
 
@@ -116,16 +114,20 @@ long NothingMoved(int error)
     return SocketError;
 }
 
-// The address a certificate must name for Host, when Host is an address as
-// the connect reads it ("127.1", "[::1]", "fe80::1%eth0"); an interface means
-// nothing to a certificate.
-std::optional<std::string> AddressToVerify(const std::string &host)
+// Tells the session what the certificate must name and, for a name, which
+// server to ask for. False when OpenSSL could not take it: the check would
+// then be skipped.
+bool TellPeer(SSL *ssl, const TlsPeer &peer)
 {
-    const std::optional<Address> literal = Address::FromLiteral(host);
-    if (!literal)
-        return std::nullopt;
-    const std::string text = literal->HostText();
-    return text.substr(0, text.find('%'));
+    if (peer.IsAddress())
+        return X509_VERIFY_PARAM_set1_ip(SSL_get0_param(ssl), peer.AddressBytes().data(),
+                                         peer.AddressBytes().size()) == 1;
+    if (SSL_set1_host(ssl, peer.Name().c_str()) != 1)
+        return false;
+    // A name too long for SNI is only not announced.
+    if (peer.SendsSni())
+        SSL_set_tlsext_host_name(ssl, peer.Name().c_str());
+    return true;
 }
 
 // The peer ended the TCP connection without close_notify.
@@ -181,12 +183,15 @@ TlsStream::TlsStream(const TlsContext &Context, Socket &Connection, const std::s
     BIO_set_data(bio, &native_->transport);
     BIO_set_init(bio, 1);
     SSL_set_bio(ssl, bio, bio);
-    if (const std::optional<std::string> address = AddressToVerify(Host)) {
-        X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl), address->c_str());
-    } else {
-        const std::string name = WithoutBrackets(Host);
-        SSL_set1_host(ssl, name.c_str());
-        SSL_set_tlsext_host_name(ssl, name.c_str());
+    // OpenSSL would take an empty name as leave to skip the check.
+    const TlsPeer peer(Host);
+    if (peer.NamesNothing()) {
+        failure_ = TlsFailure::NameMismatch;
+        return;
+    }
+    if (!TellPeer(ssl, peer)) {
+        failure_ = TlsFailure::Handshake;
+        return;
     }
     if (Resume)
         SSL_set_session(ssl, Resume->session);

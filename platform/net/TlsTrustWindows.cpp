@@ -2,8 +2,6 @@
 
 #include "platform/detail/ProfileFile.h"
 #include "platform/detail/WideTextWindows.h"
-#include "platform/net/Address.h"
-#include "platform/net/detail/SystemSockets.h"
 
 #include <cstring>
 #include <memory>
@@ -53,31 +51,9 @@ std::optional<std::vector<BYTE>> FromBase64(std::string_view text)
     return bytes;
 }
 
-// The bytes of the address a certificate must name for Host, when Host is an
-// address as the connect reads it ("127.1", "[::1]", "fe80::1%eth0"); an
-// interface means nothing to a certificate, and an IPv4-mapped address
-// stands for the IPv4 address it carries.
-std::optional<std::vector<BYTE>> AddressToVerify(const std::string &host)
-{
-    const std::optional<Address> literal = Address::FromLiteral(host);
-    if (!literal)
-        return std::nullopt;
-    const auto *bytes = reinterpret_cast<const BYTE *>(literal->Raw());
-    if (literal->Family() == AddressFamily::Ipv4) {
-        const auto *in = reinterpret_cast<const sockaddr_in *>(bytes);
-        const auto *start = reinterpret_cast<const BYTE *>(&in->sin_addr);
-        return std::vector<BYTE>(start, start + 4);
-    }
-    const auto *in6 = reinterpret_cast<const sockaddr_in6 *>(bytes);
-    const auto *start = reinterpret_cast<const BYTE *>(&in6->sin6_addr);
-    if (!literal->IsIpv6())
-        return std::vector<BYTE>(start + 12, start + 16);
-    return std::vector<BYTE>(start, start + 16);
-}
-
 // Whether the certificate's subject alternative names hold Address. Only
 // those count for an address, as for OpenSSL: never the common name.
-bool NamesAddress(PCCERT_CONTEXT certificate, const std::vector<BYTE> &address)
+bool NamesAddress(PCCERT_CONTEXT certificate, const std::vector<unsigned char> &address)
 {
     const CERT_INFO &info = *certificate->pCertInfo;
     const PCERT_EXTENSION extension = CertFindExtension(szOID_SUBJECT_ALT_NAME2, info.cExtension, info.rgExtension);
@@ -183,7 +159,7 @@ bool TlsTrust::IsOurCa(PCCERT_CONTEXT certificate) const
     return false;
 }
 
-TlsFailure TlsTrust::Verify(PCCERT_CONTEXT server, const std::string &host) const
+TlsFailure TlsTrust::Verify(PCCERT_CONTEXT server, const TlsPeer &peer) const
 {
     // The chain may run through the server's own intermediates and ours.
     Store pool(CertOpenStore(CERT_STORE_PROV_COLLECTION, 0, 0, 0, nullptr));
@@ -221,11 +197,14 @@ TlsFailure TlsTrust::Verify(PCCERT_CONTEXT server, const std::string &host) cons
 
     // The name: an address is looked for among the certificate's addresses
     // here, since the policy matches names only.
-    if (const std::optional<std::vector<BYTE>> address = AddressToVerify(host)) {
-        if (!NamesAddress(server, *address))
+    if (peer.IsAddress()) {
+        if (!NamesAddress(server, peer.AddressBytes()))
             return TlsFailure::NameMismatch;
     } else {
-        const std::wstring name = WideText::FromUtf8(WithoutBrackets(host));
+        // An empty name would switch the policy's name check off.
+        if (peer.NamesNothing())
+            return TlsFailure::NameMismatch;
+        const std::wstring name = WideText::FromUtf8(peer.Name());
         const DWORD error = PolicyError(chain.get(), name, IgnoreUnknownCa | IgnoreDates);
         if (error == static_cast<DWORD>(CERT_E_CN_NO_MATCH))
             return TlsFailure::NameMismatch;

@@ -4,9 +4,9 @@
 #include "platform/net/Tls.h"
 
 #include "platform/detail/WideTextWindows.h"
-#include "platform/net/Address.h"
 #include "platform/net/SocketErrors.h"
 #include "platform/net/detail/HandshakeCallWindows.h"
+#include "platform/net/detail/TlsPeer.h"
 #include "platform/net/detail/TlsSuiteNamesWindows.h"
 #include "platform/net/detail/TlsTrustWindows.h"
 
@@ -18,7 +18,6 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
-#include <optional>
 
 namespace net {
 namespace {
@@ -73,19 +72,6 @@ bool Acquire(CredHandle &credentials)
     return AcquireWith(&older, credentials) == SEC_E_OK;
 }
 
-// The name SChannel is given for Host: it goes out as the server name (never
-// for an address) and keys the session cache, so the control and the data
-// connections of one check give the same one. An address as the connect
-// reads it ("127.1", "[::1]"), without an interface.
-std::wstring TargetName(const std::string &host)
-{
-    if (const std::optional<Address> literal = Address::FromLiteral(host)) {
-        const std::string text = literal->HostText();
-        return WideText::FromUtf8(text.substr(0, text.find('%')));
-    }
-    return WideText::FromUtf8(WithoutBrackets(host));
-}
-
 std::size_t BodyLength(const std::string &bytes)
 {
     return static_cast<std::size_t>(static_cast<unsigned char>(bytes[3]) << 8 | static_cast<unsigned char>(bytes[4]));
@@ -137,8 +123,10 @@ struct TlsContext::Native {
 struct TlsSession {};
 
 struct TlsStream::Native {
-    Native(const TlsContext::Native &c, Socket &s, const std::string &h)
-        : context(c), credentials(c.credentials), socket(s), host(h), target(TargetName(h))
+    // The target name goes out as the server name (never for an address) and
+    // keys SChannel's session cache.
+    Native(const TlsContext::Native &c, Socket &s, const std::string &host)
+        : context(c), credentials(c.credentials), socket(s), peer(host), target(WideText::FromUtf8(peer.TargetName()))
     {
     }
     ~Native()
@@ -167,7 +155,7 @@ struct TlsStream::Native {
     const TlsContext::Native &context;  // for the certificate check, during the handshake only
     const std::shared_ptr<Credentials> credentials;
     Socket &socket;
-    const std::string host;
+    const TlsPeer peer;
     std::wstring target;
     CtxtHandle handle = {};
     bool haveContext = false;
@@ -302,7 +290,7 @@ TlsFailure TlsStream::Native::Verify()
     PCCERT_CONTEXT server = nullptr;
     if (QueryContextAttributesW(&handle, SECPKG_ATTR_REMOTE_CERT_CONTEXT, &server) != SEC_E_OK || !server)
         return TlsFailure::Untrusted;
-    const TlsFailure failure = context.trust.Verify(server, host);
+    const TlsFailure failure = context.trust.Verify(server, peer);
     CertFreeCertificateContext(server);
     return failure;
 }

@@ -352,6 +352,40 @@ TEST_F(FtpTlsTest, ShortFormOfAnAddressIsCheckedAsThatAddress)
     EXPECT_TRUE(client.Secured());
 }
 
+// The name the certificate must hold is the server's name as it was given,
+// less its final dot, which names the same host; an empty one is held by no
+// certificate (TLS libraries take it as leave to skip the check).
+TEST_F(FtpTlsTest, ServerNameIsMatchedWithoutItsFinalDotAndNeverWhenEmpty)
+{
+    const struct {
+        const char *name;
+        net::TlsFailure reason;
+    } table[] = {
+        {"localhost.", net::TlsFailure::None},
+        {"", net::TlsFailure::NameMismatch},
+    };
+    const harness::CertificateFiles pair = certificates.Server(TestCertificates::Kind::Good);
+    const net::TlsContext context(certificates.CaFile());
+    for (const auto &row : table) {
+        harness::ScriptedFtpServer scripted("127.0.0.1");
+        scripted.Send("220 Ready.\r\n").Reply("234 Proceed.\r\n").StartTls(pair.certFile, pair.keyFile).Start();
+        TTcpSocket socket;
+        socket.Host = scripted.Host();
+        socket.Port = scripted.Port();
+        socket.Connect();
+        socket.ReadLn();
+        socket.Writeln("AUTH TLS");
+        socket.ReadLn();
+        net::TlsFailure reason = net::TlsFailure::None;
+        try {
+            socket.StartTls(context, row.name);
+        } catch (const ETlsError &e) {
+            reason = e.Reason;
+        }
+        EXPECT_EQ(reason, row.reason) << '"' << row.name << '"';
+    }
+}
+
 // A reply's further lines may carry no code: only "220 " ends it.
 TEST_F(FtpTlsTest, GreetingWithAPlainMiddleLineLogsInOverTls)
 {

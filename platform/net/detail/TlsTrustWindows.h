@@ -7,6 +7,7 @@
 // ends at a certificate of the extra CA file, byte for byte. The reasons are
 // checked in one order: the chain, then the name, then the dates.
 #include "platform/net/Tls.h"
+#include "platform/net/detail/TlsPeer.h"
 
 // Winsock 2 before windows.h, which would bring the old one.
 #include <winsock2.h>
@@ -29,8 +30,8 @@ public:
     bool LoadCaFile(const std::string &file);
 
     // Server: the certificate the handshake brought, with the ones the server
-    // sent beside it in its store. Host as TlsStream takes it.
-    TlsFailure Verify(PCCERT_CONTEXT server, const std::string &host) const;
+    // sent beside it in its store. Peer: whom the program asked for.
+    TlsFailure Verify(PCCERT_CONTEXT server, const TlsPeer &peer) const;
 
 private:
     bool IsOurCa(PCCERT_CONTEXT certificate) const;
