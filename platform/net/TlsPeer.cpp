@@ -31,7 +31,7 @@ std::vector<unsigned char> BytesOf(const Address &address)
     return {start + (address.IsIpv6() ? 0 : 12), start + 16};
 }
 
-}  // namespace
+} // namespace
 
 TlsPeer::TlsPeer(const std::string &host)
 {
@@ -47,4 +47,4 @@ TlsPeer::TlsPeer(const std::string &host)
         name_.pop_back();
 }
 
-}  // namespace net
+} // namespace net

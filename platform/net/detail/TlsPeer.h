@@ -39,4 +39,4 @@ private:
     std::string addressText_;
 };
 
-}  // namespace net
+} // namespace net
