@@ -1,9 +1,11 @@
 #pragma once
-// The main window: the Designer form, the FormView its logic talks to, and the
-// wiring of every control's event to the logic's handler, each run under the
-// error box's guard.
+// The main window: the Designer form with the shared captions and hints, the
+// FormView its logic talks to, and the wiring of the shared table of control
+// actions to the logic's handlers, each run under the error box's guard.
 #include "app/FormView.h"
 #include "app/vm_ver32Main.h"
+#include "ui/Control.h"
+#include "ui/MessageKind.h"
 
 #include <QMainWindow>
 #include <memory>
@@ -54,8 +56,12 @@ private:
     template <class F>
     void Guarded(F &&handler);
     void SetUpLook();
+    void SetUpTexts();
     void BindEvents();
+    QWidget *Control(TControl control) const;
     class QLineEdit *Field(TField field) const;
+    // Shows a box of Kind while anyone is left to read it.
+    void Box(TMessageKind kind, const std::string &text);
 
     std::unique_ptr<Ui::MainWindowForm> ui;
     MessageBoxes &boxes;

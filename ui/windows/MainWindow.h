@@ -77,10 +77,12 @@ private:
     HWND Field(TField field) const;
     void ShowPage(int index);
     void Command(int id, int code);
+    // Runs the shared action of the control with ID, if it has one.
+    void RunAction(int id);
     HBRUSH StaticColours(HWND control, HDC dc);
     void OnClose();
     // Shows a box of Kind while anyone is left to read it.
-    void Box(TBoxKind kind, const std::string &text);
+    void Box(TMessageKind kind, const std::string &text);
 
     HWND window = nullptr;
     HWND tooltips = nullptr;

@@ -39,7 +39,8 @@ void Win32MainWindow::SetProxyChecked(bool checked)
     if (checked == ProxyChecked())
         return;
     ::SendMessageW(Control(CheckBoxProxy), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-    Guarded([this] { logic->CheckBoxProxyClick(); });
+    // The system tells of a click only; the program's change runs the box's action here.
+    RunAction(CheckBoxProxy);
 }
 
 void Win32MainWindow::SetProxyFieldsEnabled(bool enabled)
@@ -122,6 +123,6 @@ void Win32MainWindow::Repaint() { ::RedrawWindow(window, nullptr, nullptr, RDW_I
 
 void Win32MainWindow::Close() { ::SendMessageW(window, WM_CLOSE, 0, 0); }
 
-void Win32MainWindow::ShowErrorMessage(const std::string &text) { Box(TBoxKind::ErrorMessage, text); }
+void Win32MainWindow::ShowErrorMessage(const std::string &text) { Box(TMessageKind::ErrorMessage, text); }
 
-void Win32MainWindow::ShowMessageDialog(const std::string &text) { Box(TBoxKind::Dialog, text); }
+void Win32MainWindow::ShowMessageDialog(const std::string &text) { Box(TMessageKind::Dialog, text); }
