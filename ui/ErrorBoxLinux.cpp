@@ -4,5 +4,5 @@
 
 void ShowErrorBox(MessageBoxes &boxes, QWidget *owner, const std::string &message)
 {
-    boxes.Show(owner, TMessageKind::ErrorBox, ToQt(MessageCaption(TMessageKind::ErrorBox)), ToQt(ErrorBoxText(message)));
+    boxes.Show(owner, TMessageKind::ErrorBox, ToQt(MessageCaption(TMessageKind::ErrorBox)), ToQt(MessageText(TMessageKind::ErrorBox, message)));
 }

@@ -5,7 +5,7 @@
 #include "ui/ControlActions.h"
 #include "ui/ControlTexts.h"
 #include "ui/Cp1250TextLinux.h"
-#include "ui/ErrorBoxLinux.h"
+#include "ui/MessageBoxesLinux.h"
 #include "ui/NewsDocumentLinux.h"
 #include "ui/SpeedButtonStyleLinux.h"
 #include "ui_MainWindow.h"
@@ -23,29 +23,11 @@ MainWindow::MainWindow(MessageBoxes &Boxes, TForm1::DirectoryFn ProgramDirectory
     ui->setupUi(this);
     SetUpLook();
     SetUpTexts();
-    logic = std::make_unique<TForm1>(*this, std::move(ProgramDirectory));
     BindEvents();
-    Guarded([this] { logic->FormCreate(); });
+    StartLogic(std::move(ProgramDirectory));
 }
 
-MainWindow::~MainWindow()
-{
-    destroying = true;
-    logic.reset();
-}
-
-template <class F>
-void MainWindow::Guarded(F &&handler)
-{
-    try {
-        handler();
-    } catch (const std::exception &error) {
-        // An operation cancelled by closing the window ends with its error;
-        // nobody is left to read it.
-        if (!closing)
-            ShowErrorBox(boxes, this, MessageOf(error));
-    }
-}
+MainWindow::~MainWindow() { EndLogic(); }
 
 void MainWindow::SetUpLook()
 {
@@ -105,7 +87,7 @@ void MainWindow::BindEvents()
         if (!button)
             throw Exception(std::string("No button for the action of ") + ControlName(action.control));
         const auto event = action.event == TControlEvent::CheckChange ? &QAbstractButton::toggled : &QAbstractButton::clicked;
-        connect(button, event, this, [this, handler = action.handler] { Guarded([&] { (*logic.*handler)(); }); });
+        connect(button, event, this, [this, &action] { Run(action); });
     }
 }
 
@@ -192,11 +174,9 @@ void MainWindow::FocusNews()
     ui->RichEditRtf->setFocus();
 }
 
-bool MainWindow::StatusBarExists() const { return !destroying; }
-
 void MainWindow::SetStatusText(const std::string &text)
 {
-    if (!destroying)
+    if (StatusBarExists())
         ui->StatusBar1->showMessage(ToQt(text));
 }
 
@@ -213,23 +193,14 @@ void MainWindow::Repaint() { repaint(); }
 
 void MainWindow::Close() { close(); }
 
-void MainWindow::ShowErrorMessage(const std::string &text) { Box(TMessageKind::ErrorMessage, text); }
-
-void MainWindow::ShowMessageDialog(const std::string &text) { Box(TMessageKind::Dialog, text); }
-
-void MainWindow::Box(TMessageKind kind, const std::string &text)
+void MainWindow::OpenBox(TMessageKind kind, const std::string &text)
 {
-    if (!closing)
-        boxes.Show(this, kind, ToQt(MessageCaption(kind)), ToQt(text));
+    boxes.Show(this, kind, ToQt(MessageCaption(kind)), ToQt(MessageText(kind, text)));
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    Guarded([this] { logic->FormClose(); });
-    // An operation waiting inside a nested loop must end so that the event
-    // loop can return and the program end; no box may follow the window.
-    closing = true;
-    logic->CancelRunningOperation();
+    CloseLogic();
     event->accept();
 }
 

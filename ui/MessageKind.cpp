@@ -1,6 +1,7 @@
 #include "ui/MessageKind.h"
 
 #include "platform/CodePage.h"
+#include "ui/ErrorBoxText.h"
 
 std::string MessageCaption(TMessageKind kind)
 {
@@ -10,4 +11,9 @@ std::string MessageCaption(TMessageKind kind)
 TMessageIcon MessageIcon(TMessageKind kind)
 {
     return kind == TMessageKind::ErrorBox ? TMessageIcon::Error : TMessageIcon::None;
+}
+
+std::string MessageText(TMessageKind kind, const std::string &text)
+{
+    return kind == TMessageKind::ErrorBox ? ErrorBoxText(text) : text;
 }

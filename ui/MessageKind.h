@@ -16,3 +16,5 @@ inline constexpr char ApplicationTitle[] = "VM_VER32";
 
 std::string MessageCaption(TMessageKind kind);
 TMessageIcon MessageIcon(TMessageKind kind);
+// Text as the box of Kind shows it: the error box's as ErrorBoxText gives it.
+std::string MessageText(TMessageKind kind, const std::string &text);

@@ -2,7 +2,6 @@
 // their tooltips, and the logic's start-up.
 #include "ui/windows/MainWindow.h"
 
-#include "app/vm_ver32Main.h"
 #include "platform/Exception.h"
 #include "ui/ControlTexts.h"
 #include "ui/windows/Boxes.h"
@@ -31,14 +30,12 @@ Win32MainWindow::Win32MainWindow(std::function<std::string()> ProgramDirectory)
     font = SansSerif(8, false, false);
     verdictFont = SansSerif(10, false, false);
     CreateControls();
-    logic = std::make_unique<TForm1>(*this, std::move(ProgramDirectory));
-    Guarded([this] { logic->FormCreate(); });
+    StartLogic(std::move(ProgramDirectory));
 }
 
 Win32MainWindow::~Win32MainWindow()
 {
-    destroying = true;
-    logic.reset();
+    EndLogic();
     ::DestroyWindow(window);
     if (tooltips)
         ::DestroyWindow(tooltips);
@@ -46,14 +43,9 @@ Win32MainWindow::~Win32MainWindow()
     ::DeleteObject(verdictFont);
 }
 
-void Win32MainWindow::ShowError(const std::string &message) { Box(TMessageKind::ErrorBox, message); }
-
-void Win32MainWindow::Box(TMessageKind kind, const std::string &text)
+void Win32MainWindow::OpenBox(TMessageKind kind, const std::string &text)
 {
-    // An operation cancelled by closing the window ends with its error;
-    // nobody is left to read it.
-    if (!closing)
-        ShowBox(::IsWindowVisible(window) ? window : nullptr, kind, text);
+    ShowBox(::IsWindowVisible(window) ? window : nullptr, kind, text);
 }
 
 void Win32MainWindow::CreateControls()

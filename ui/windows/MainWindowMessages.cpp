@@ -3,7 +3,6 @@
 // colours of its texts, and the mouse over the flat buttons and busy areas.
 #include "ui/windows/MainWindow.h"
 
-#include "app/vm_ver32Main.h"
 #include "platform/Exception.h"
 #include "ui/ControlActions.h"
 #include "ui/windows/CentredLines.h"
@@ -22,11 +21,9 @@ void Win32MainWindow::Command(int id, int code)
 
 void Win32MainWindow::RunAction(int id)
 {
-    if (!logic)
-        return;
     for (const ControlAction &action : ControlActions())
         if (WindowLayout::IdOf(action.control) == id)
-            Guarded([this, handler = action.handler] { (*logic.*handler)(); });
+            Run(action);
 }
 
 bool Win32MainWindow::Key(const MSG &message)
@@ -59,14 +56,10 @@ bool Win32MainWindow::Key(const MSG &message)
 
 void Win32MainWindow::OnClose()
 {
-    if (closing)
+    if (Closing())
         return;
-    Guarded([this] { logic->FormClose(); });
-    // An operation waiting inside a nested loop must end so that the
-    // program's loop gets its turn and the program ends; no box may follow
-    // the window.
-    closing = true;
-    logic->CancelRunningOperation();
+    // The program's loop gets its turn and the program ends.
+    CloseLogic();
     ::ShowWindow(window, SW_HIDE);
     ::PostQuitMessage(0);
 }
