@@ -168,7 +168,9 @@ HWND CreateControl(const ControlEntry &entry, HWND parent, const RECT &page)
 {
     const WindowKind kind = KindOf(entry);
     const bool isPage = entry.kind == TKind::Container;
-    return ::CreateWindowExW(kind.exStyle, kind.className, Wide(CaptionOf(entry.id)).c_str(),
+    // A page's caption is on its tab (CreatePageControl).
+    const std::wstring text = isPage ? std::wstring() : Wide(CaptionOf(entry.id));
+    return ::CreateWindowExW(kind.exStyle, kind.className, text.c_str(),
                              WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style | entry.style,
                              isPage ? page.left : Scaled(entry.x), isPage ? page.top : Scaled(entry.y),
                              isPage ? page.right - page.left : Scaled(entry.width),
