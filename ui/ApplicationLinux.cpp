@@ -6,6 +6,7 @@
 #include "ui/ErrorBoxLinux.h"
 #include "ui/MainWindowLinux.h"
 #include "ui/MessageBoxesLinux.h"
+#include "ui/MessageKind.h"
 
 #include <QApplication>
 #include <QFont>
@@ -13,7 +14,7 @@
 int RunApplication(int argc, char **argv)
 {
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("VM_VER32"));
+    QApplication::setApplicationName(QString::fromLatin1(ApplicationTitle));
 
     // The window was laid out for a narrow sans-serif face of Arial's metrics.
     QFont face = QApplication::font();

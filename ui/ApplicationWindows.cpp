@@ -51,14 +51,14 @@ int RunApplication(int, char **)
     // crypt32 and secur32 are first called: they are delay-loaded
     // (cmake/windows/DelayLoad.cmake) and so searched along this path too.
     if (!::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
-        ShowBox(nullptr, TBoxKind::ErrorBox, "Cannot limit the library search to the system directory");
+        ShowBox(nullptr, TMessageKind::ErrorBox, "Cannot limit the library search to the system directory");
         return 1;
     }
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
     // The news view's class, RICHEDIT50W.
     if (!::LoadLibraryExW(L"Msftedit.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
-        ShowBox(nullptr, TBoxKind::ErrorBox, "Cannot load Msftedit.dll");
+        ShowBox(nullptr, TMessageKind::ErrorBox, "Cannot load Msftedit.dll");
         return 1;
     }
 
@@ -67,7 +67,7 @@ int RunApplication(int, char **)
         if (owner)
             owner->ShowError(MessageOf(error));
         else
-            ShowBox(nullptr, TBoxKind::ErrorBox, MessageOf(error));
+            ShowBox(nullptr, TMessageKind::ErrorBox, MessageOf(error));
     });
     int result = 0;
     try {
@@ -79,7 +79,7 @@ int RunApplication(int, char **)
             net::WaitForMessages();
         owner = nullptr;
     } catch (const std::exception &error) {
-        ShowBox(nullptr, TBoxKind::ErrorBox, MessageOf(error));
+        ShowBox(nullptr, TMessageKind::ErrorBox, MessageOf(error));
         result = 1;
     }
     ApplicationErrors::SetHandler(nullptr);

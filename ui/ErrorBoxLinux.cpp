@@ -4,5 +4,6 @@
 
 void ShowErrorBox(MessageBoxes &boxes, QWidget *owner, const std::string &message)
 {
-    boxes.Show(owner, TMessageKind::ErrorBox, QStringLiteral("VM_VER32"), ToQt(ErrorBoxText(message)));
+    constexpr auto kind = TMessageKind::ErrorBox;
+    boxes.Show(owner, kind, ToQt(MessageCaption(kind)), ToQt(MessageText(kind, message)));
 }

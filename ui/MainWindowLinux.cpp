@@ -1,49 +1,33 @@
 #include "ui/MainWindowLinux.h"
 
-#include "ui/Cp1250TextLinux.h"
 #include "platform/Exception.h"
 #include "rtf/RtfReader.h"
-#include "ui/ErrorBoxLinux.h"
+#include "ui/ControlActions.h"
+#include "ui/ControlTexts.h"
+#include "ui/Cp1250TextLinux.h"
+#include "ui/MessageBoxesLinux.h"
 #include "ui/NewsDocumentLinux.h"
 #include "ui/SpeedButtonStyleLinux.h"
 #include "ui_MainWindow.h"
 
+#include <QAbstractButton>
 #include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QScreen>
 #include <QStyle>
-
-namespace {
-const QString ApplicationTitle = QStringLiteral("VM_VER32");
-}
 
 MainWindow::MainWindow(MessageBoxes &Boxes, TForm1::DirectoryFn ProgramDirectory)
     : ui(std::make_unique<Ui::MainWindowForm>()), boxes(Boxes)
 {
     ui->setupUi(this);
     SetUpLook();
-    logic = std::make_unique<TForm1>(*this, std::move(ProgramDirectory));
+    SetUpTexts();
     BindEvents();
-    Guarded([this] { logic->FormCreate(); });
+    StartLogic(std::move(ProgramDirectory));
 }
 
-MainWindow::~MainWindow()
-{
-    destroying = true;
-    logic.reset();
-}
-
-template <class F>
-void MainWindow::Guarded(F &&handler)
-{
-    try {
-        handler();
-    } catch (const std::exception &error) {
-        // An operation cancelled by closing the window ends with its error;
-        // nobody is left to read it.
-        if (!closing)
-            ShowErrorBox(boxes, this, MessageOf(error));
-    }
-}
+MainWindow::~MainWindow() { EndLogic(); }
 
 void MainWindow::SetUpLook()
 {
@@ -79,32 +63,43 @@ void MainWindow::SetUpLook()
     ui->TextKomunikat->setPalette(verdict);
 }
 
-void MainWindow::BindEvents()
+void MainWindow::SetUpTexts()
 {
-    connect(ui->CheckBoxProxy, &QCheckBox::toggled, this, [this] { Guarded([this] { logic->CheckBoxProxyClick(); }); });
-    connect(ui->ButtonTest, &QPushButton::clicked, this, [this] { Guarded([this] { logic->ButtonTestClick(); }); });
-    const std::pair<QToolButton *, void (TForm1::*)()> actions[] = {
-        {ui->SpeedConnect, &TForm1::SpeedConnectClick},     {ui->SpeedDownload, &TForm1::SpeedDownloadClick},
-        {ui->SpeedAbort, &TForm1::SpeedAbortClick},         {ui->SpeedDisconnect, &TForm1::SpeedDisconnectClick},
-        {ui->SpeedExit, &TForm1::SpeedExitClick},
-    };
-    for (const auto &[button, handler] : actions)
-        connect(button, &QToolButton::clicked, this, [this, handler = handler] { Guarded([&] { (*logic.*handler)(); }); });
+    setWindowTitle(ToQt(StartCaption()));
+    for (const ControlText &text : ControlTexts()) {
+        QWidget *control = Control(text.control);
+        if (!text.hint.empty())
+            control->setToolTip(ToQt(text.hint));
+        const QString caption = ToQt(text.caption);
+        if (const int page = ui->PageControl1->indexOf(control); page >= 0)
+            ui->PageControl1->setTabText(page, caption);
+        else if (auto *label = qobject_cast<QLabel *>(control))
+            label->setText(caption);
+        else if (auto *button = qobject_cast<QAbstractButton *>(control))
+            button->setText(caption); // an indicator shows its glyph alone
+    }
 }
 
-QLineEdit *MainWindow::Field(TField field) const
+void MainWindow::BindEvents()
 {
-    switch (field) {
-    case TField::Host: return ui->EditHost;
-    case TField::HostPort: return ui->EditHostPort;
-    case TField::User: return ui->EditUser;
-    case TField::Password: return ui->EditPassword;
-    case TField::Proxy: return ui->EditProxy;
-    case TField::ProxyPort: return ui->EditProxyPort;
-    case TField::RemoteFile: return ui->EditRemoteFile;
+    for (const ControlAction &action : ControlActions()) {
+        auto *button = qobject_cast<QAbstractButton *>(Control(action.control));
+        if (!button)
+            throw Exception(std::string("No button for the action of ") + ControlName(action.control));
+        const auto event = action.event == TControlEvent::CheckChange ? &QAbstractButton::toggled : &QAbstractButton::clicked;
+        connect(button, event, this, [this, &action] { Run(action); });
     }
-    return nullptr;
 }
+
+QWidget *MainWindow::Control(TControl control) const
+{
+    auto *found = findChild<QWidget *>(QString::fromLatin1(ControlName(control)));
+    if (!found)
+        throw Exception(std::string("The form has no control ") + ControlName(control));
+    return found;
+}
+
+QLineEdit *MainWindow::Field(TField field) const { return static_cast<QLineEdit *>(Control(ControlOf(field))); }
 
 void MainWindow::SetCaption(const std::string &caption) { setWindowTitle(ToQt(caption)); }
 
@@ -179,11 +174,9 @@ void MainWindow::FocusNews()
     ui->RichEditRtf->setFocus();
 }
 
-bool MainWindow::StatusBarExists() const { return !destroying; }
-
 void MainWindow::SetStatusText(const std::string &text)
 {
-    if (!destroying)
+    if (StatusBarExists())
         ui->StatusBar1->showMessage(ToQt(text));
 }
 
@@ -200,27 +193,14 @@ void MainWindow::Repaint() { repaint(); }
 
 void MainWindow::Close() { close(); }
 
-void MainWindow::ShowErrorMessage(const std::string &text)
+void MainWindow::OpenBox(TMessageKind kind, const std::string &text)
 {
-    if (closing)
-        return;
-    boxes.Show(this, TMessageKind::ErrorMessage, ToQt(Cp("Błąd")), ToQt(text));
-}
-
-void MainWindow::ShowMessageDialog(const std::string &text)
-{
-    if (closing)
-        return;
-    boxes.Show(this, TMessageKind::Dialog, ApplicationTitle, ToQt(text));
+    boxes.Show(this, kind, ToQt(MessageCaption(kind)), ToQt(MessageText(kind, text)));
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    Guarded([this] { logic->FormClose(); });
-    // An operation waiting inside a nested loop must end so that the event
-    // loop can return and the program end; no box may follow the window.
-    closing = true;
-    logic->CancelRunningOperation();
+    CloseLogic();
     event->accept();
 }
 

@@ -1,9 +1,10 @@
 #pragma once
-// The main window: the Designer form, the FormView its logic talks to, and the
-// wiring of every control's event to the logic's handler, each run under the
-// error box's guard.
-#include "app/FormView.h"
+// The Qt main window: the Designer form with the shared captions and hints,
+// the FormView its logic talks to, and the shared table of control actions
+// wired to the form's signals.
 #include "app/vm_ver32Main.h"
+#include "ui/Control.h"
+#include "ui/FormWindow.h"
 
 #include <QMainWindow>
 #include <memory>
@@ -13,7 +14,7 @@ class MainWindowForm;
 }
 class MessageBoxes;
 
-class MainWindow : public QMainWindow, public FormView {
+class MainWindow : public QMainWindow, public FormWindow {
     Q_OBJECT
 public:
     // Builds the window and runs the logic's start-up; Boxes shows every message.
@@ -38,29 +39,24 @@ public:
     void ShowIndicator(TIndicator indicator) override;
     void ShowNews(const std::string &content, bool complete) override;
     void FocusNews() override;
-    bool StatusBarExists() const override;
     void SetStatusText(const std::string &text) override;
     void SetCursors(TCursor cursor) override;
     void Repaint() override;
     void Close() override;
-    void ShowErrorMessage(const std::string &text) override;
-    void ShowMessageDialog(const std::string &text) override;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void OpenBox(TMessageKind kind, const std::string &text) override;
 
 private:
-    template <class F>
-    void Guarded(F &&handler);
     void SetUpLook();
+    void SetUpTexts();
     void BindEvents();
+    QWidget *Control(TControl control) const;
     class QLineEdit *Field(TField field) const;
 
     std::unique_ptr<Ui::MainWindowForm> ui;
     MessageBoxes &boxes;
-    std::unique_ptr<TForm1> logic;
-    bool destroying = false;
-    bool closing = false;
     bool centred = false;
 };

@@ -1,15 +1,11 @@
 #pragma once
 // Every message box the program shows goes through here, so that a test can
 // watch them in order without a modal loop stopping it.
+#include "ui/MessageKind.h"
+
 #include <QString>
 
 class QWidget;
-
-enum class TMessageKind {
-    ErrorMessage, // the program's own "Błąd" box: OK, no icon
-    Dialog,       // the plain message dialog: OK, no icon, application title
-    ErrorBox,     // the standard error box for an error no handler caught: error icon
-};
 
 class MessageBoxes {
 public:

@@ -1,6 +1,9 @@
 // The look the design fixes: sizes, the password mask, where glyph and caption
-// sit, and what a screen reader says of each control.
+// sit, what a screen reader says of each control, and the captions and hints.
 #include "WindowFixture.h"
+
+#include "platform/CodePage.h"
+#include "ui/ControlTexts.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -8,6 +11,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QTabWidget>
 #include <QTextEdit>
 #include <QToolButton>
 
@@ -91,6 +95,27 @@ TEST_F(Look, EveryControlHasANameForScreenReaders)
     }
     ASSERT_TRUE(walked.contains("SpeedProgramOld")) << walked.join(", ").toStdString();
     EXPECT_EQ(unnamed, QStringList()) << unnamed.join(", ").toStdString();
+}
+
+// The form holds no texts: each caption and hint of the table both windows
+// share reaches the control of its name, a page's caption its tab.
+TEST_F(Look, EveryCaptionAndHintOfTheSharedTableIsOnItsControl)
+{
+    Put("ort.ini", "[Program]\r\n");
+    Start();
+    auto *pages = Find<QTabWidget>("PageControl1");
+    for (const ControlText &texts : ControlTexts()) {
+        const char *name = ControlName(texts.control);
+        auto *control = Find<QWidget>(name);
+        ASSERT_NE(control, nullptr);
+        const QString caption = QString::fromStdString(CodePage::ToUtf8(texts.caption));
+        if (const int page = pages->indexOf(control); page >= 0) {
+            EXPECT_EQ(pages->tabText(page), caption) << name;
+        } else if (!caption.isEmpty()) {
+            EXPECT_EQ(control->property("text").toString(), caption) << name;
+        }
+        EXPECT_EQ(control->toolTip(), QString::fromStdString(CodePage::ToUtf8(texts.hint))) << name;
+    }
 }
 
 } // namespace

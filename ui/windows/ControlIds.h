@@ -1,8 +1,9 @@
 #pragma once
 // What another program needs to find the Win32 window and its controls: the
-// window classes, the fixed captions, and one control ID per control, named
-// after the control. The end-to-end tests drive the window by these, so they
-// never change meaning; a new control takes a new number.
+// window classes and one control ID per control, named after the control as
+// ui/Control.h names those both windows share. The end-to-end tests drive the
+// window by these, so they never change meaning; a new control takes a new
+// number.
 //
 // Every control is a descendant of the main window (the pages and panels are
 // child windows of their own), so EnumChildWindows over the main window finds
@@ -16,12 +17,6 @@ namespace WindowIds {
 // The main window's class; its caption is "ZELNOR, VEMO" until start-up
 // names the detected product.
 inline constexpr wchar_t MainWindowClass[] = L"TForm1";
-inline constexpr wchar_t StartCaption[] = L"ZELNOR, VEMO";
-// The application's title: the caption of the standard error box and of the
-// plain message dialog.
-inline constexpr wchar_t ApplicationTitle[] = L"VM_VER32";
-// The caption of the program's own error message box.
-inline constexpr wchar_t ErrorMessageCaption[] = L"B\u0142\u0105d";
 // Pages and panels: plain containers that pass their children's messages on.
 inline constexpr wchar_t ContainerClass[] = L"TPanel";
 

@@ -1,6 +1,6 @@
 #include "ui/windows/ControlTable.h"
 
-#include "platform/CodePage.h"
+#include "ui/ControlTexts.h"
 #include "ui/windows/CentredLines.h"
 #include "ui/windows/ControlIds.h"
 #include "ui/windows/ModuleInstance.h"
@@ -20,49 +20,43 @@ using namespace WindowIds;
 // In the order of their tab stops. Siblings created earlier lie above later
 // ones: the indicators and bevels over TextProgram, ButtonTest over PanelRtf.
 const ControlEntry Entries[] = {
-    {TabSheetParametry, 0, TKind::Container, "", 0, 0, 0, 0},
-    {LabelHost, TabSheetParametry, TKind::Label, "Host", 8, 12, 68, 17},
-    {LabelHostPort, TabSheetParametry, TKind::Label, "Port", 8, 40, 68, 17},
-    {LabelUser, TabSheetParametry, TKind::Label, "User ID", 8, 68, 68, 17},
-    {LabelUserPassword, TabSheetParametry, TKind::Label, "Password", 8, 96, 68, 17},
-    {LabelProxy, TabSheetParametry, TKind::Label, "Proxy Server", 240, 38, 180, 16},
-    {LabelProxyPort, TabSheetParametry, TKind::Label, "Proxy Port", 240, 82, 180, 16},
-    {LabelRemoteFile, TabSheetParametry, TKind::Label, "Zdalny plik", 4, 152, 72, 17, SS_RIGHT},
-    {EditHost, TabSheetParametry, TKind::Edit, "", 80, 10, 140, 22},
-    {EditHostPort, TabSheetParametry, TKind::Edit, "", 80, 38, 140, 22},
-    {EditUser, TabSheetParametry, TKind::Edit, "", 80, 66, 140, 22, WS_DISABLED},
-    {EditPassword, TabSheetParametry, TKind::Edit, "", 80, 94, 140, 22, WS_DISABLED | ES_PASSWORD},
-    {CheckBoxProxy, TabSheetParametry, TKind::CheckBox, "Użyj Proxy", 240, 10, 180, 22},
-    {EditProxy, TabSheetParametry, TKind::Edit, "", 240, 54, 180, 22},
-    {EditProxyPort, TabSheetParametry, TKind::Edit, "", 240, 98, 180, 22},
-    {EditRemoteFile, TabSheetParametry, TKind::Edit, "", 80, 150, 340, 22},
+    {TabSheetParametry, 0, TKind::Container, 0, 0, 0, 0},
+    {LabelHost, TabSheetParametry, TKind::Label, 8, 12, 68, 17},
+    {LabelHostPort, TabSheetParametry, TKind::Label, 8, 40, 68, 17},
+    {LabelUser, TabSheetParametry, TKind::Label, 8, 68, 68, 17},
+    {LabelUserPassword, TabSheetParametry, TKind::Label, 8, 96, 68, 17},
+    {LabelProxy, TabSheetParametry, TKind::Label, 240, 38, 180, 16},
+    {LabelProxyPort, TabSheetParametry, TKind::Label, 240, 82, 180, 16},
+    {LabelRemoteFile, TabSheetParametry, TKind::Label, 4, 152, 72, 17, SS_RIGHT},
+    {EditHost, TabSheetParametry, TKind::Edit, 80, 10, 140, 22},
+    {EditHostPort, TabSheetParametry, TKind::Edit, 80, 38, 140, 22},
+    {EditUser, TabSheetParametry, TKind::Edit, 80, 66, 140, 22, WS_DISABLED},
+    {EditPassword, TabSheetParametry, TKind::Edit, 80, 94, 140, 22, WS_DISABLED | ES_PASSWORD},
+    {CheckBoxProxy, TabSheetParametry, TKind::CheckBox, 240, 10, 180, 22},
+    {EditProxy, TabSheetParametry, TKind::Edit, 240, 54, 180, 22},
+    {EditProxyPort, TabSheetParametry, TKind::Edit, 240, 98, 180, 22},
+    {EditRemoteFile, TabSheetParametry, TKind::Edit, 80, 150, 340, 22},
 
-    {TabSheetCoNowego, 0, TKind::Container, "", 0, 0, 0, 0},
-    {PanelSpeedButtons, TabSheetCoNowego, TKind::Panel, "", 2, 2, 186, 142},
-    {SpeedDownload, PanelSpeedButtons, TKind::FlatButton, "&Sprawdź co nowego ?", 4, 4, 176, 28, 0,
-     "Sprawdź, czy należy zaktualizować Twój program"},
-    {SpeedAbort, PanelSpeedButtons, TKind::FlatButton, "&Anuluj pobieranie pliku", 4, 34, 176, 28, 0,
-     "Przerwij pobieranie plików"},
-    {Bevel1, PanelSpeedButtons, TKind::Bevel, "", 4, 65, 176, 2},
-    {SpeedConnect, PanelSpeedButtons, TKind::FlatButton, "&Połącz się z serwerem", 4, 70, 176, 28, 0,
-     "Połącz się z serwerem VEMO"},
-    {SpeedDisconnect, PanelSpeedButtons, TKind::FlatButton, "&Rozłącz", 4, 104, 88, 28, 0, "Przerwij połączenie"},
-    {SpeedExit, PanelSpeedButtons, TKind::FlatButton, "&Koniec", 92, 104, 88, 28, 0, "Zakończ działanie programu"},
-    {PanelProgram, TabSheetCoNowego, TKind::Panel, "", 2, 144, 186, 132},
+    {TabSheetCoNowego, 0, TKind::Container, 0, 0, 0, 0},
+    {PanelSpeedButtons, TabSheetCoNowego, TKind::Panel, 2, 2, 186, 142},
+    {SpeedDownload, PanelSpeedButtons, TKind::FlatButton, 4, 4, 176, 28},
+    {SpeedAbort, PanelSpeedButtons, TKind::FlatButton, 4, 34, 176, 28},
+    {Bevel1, PanelSpeedButtons, TKind::Bevel, 4, 65, 176, 2},
+    {SpeedConnect, PanelSpeedButtons, TKind::FlatButton, 4, 70, 176, 28},
+    {SpeedDisconnect, PanelSpeedButtons, TKind::FlatButton, 4, 104, 88, 28},
+    {SpeedExit, PanelSpeedButtons, TKind::FlatButton, 92, 104, 88, 28},
+    {PanelProgram, TabSheetCoNowego, TKind::Panel, 2, 144, 186, 132},
     // The indicators draw no caption: it is their name for screen readers.
-    {SpeedProgramAkt, PanelProgram, TKind::FlatButton, "Program aktualny", IndicatorLeft, IndicatorTop, 22, 22, 0,
-     "Program nie wymaga aktualizacji"},
-    {SpeedProgramOld, PanelProgram, TKind::FlatButton, "Dostępna aktualizacja", IndicatorLeft, IndicatorTop, 22, 22, 0,
-     "Powinieneś zaktualizować program"},
-    {Bevel3, PanelProgram, TKind::Bevel, "", 2, 53, 180, 2},
-    {Bevel2, PanelProgram, TKind::Bevel, "", 2, 104, 180, 2},
-    {TextKomunikat, PanelProgram, TKind::Text, "", 2, 108, 180, 20, SS_CENTERIMAGE,
-     "Komunikat, sugerujący sposob postępowania"},
-    {TextProgram, PanelProgram, TKind::Lines, "", 2, 2, 180, 104, 0, "Szczegóły dotyczące wersji i wdania programu"},
-    {ButtonTest, TabSheetCoNowego, TKind::PushButton, "VEMO Test", 194, 252, 80, 24},
-    {PanelRtf, TabSheetCoNowego, TKind::Panel, "", 190, 2, 248, 276},
-    {LabelRtf, PanelRtf, TKind::Label, "Informacja o nowościach:", 6, 3, 236, 15},
-    {RichEditRtf, PanelRtf, TKind::News, "", 3, 19, 242, 255, 0, "Dodatkowe informacje o aktualizacji na serwerze"},
+    {SpeedProgramAkt, PanelProgram, TKind::FlatButton, IndicatorLeft, IndicatorTop, 22, 22},
+    {SpeedProgramOld, PanelProgram, TKind::FlatButton, IndicatorLeft, IndicatorTop, 22, 22},
+    {Bevel3, PanelProgram, TKind::Bevel, 2, 53, 180, 2},
+    {Bevel2, PanelProgram, TKind::Bevel, 2, 104, 180, 2},
+    {TextKomunikat, PanelProgram, TKind::Text, 2, 108, 180, 20, SS_CENTERIMAGE},
+    {TextProgram, PanelProgram, TKind::Lines, 2, 2, 180, 104},
+    {ButtonTest, TabSheetCoNowego, TKind::PushButton, 194, 252, 80, 24},
+    {PanelRtf, TabSheetCoNowego, TKind::Panel, 190, 2, 248, 276},
+    {LabelRtf, PanelRtf, TKind::Label, 6, 3, 236, 15},
+    {RichEditRtf, PanelRtf, TKind::News, 3, 19, 242, 255},
 };
 
 struct WindowKind {
@@ -78,7 +72,7 @@ WindowKind KindOf(const ControlEntry &entry)
     case TKind::Container:
     case TKind::Panel: return {ContainerClass, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
     // Labels with a hint take the mouse, so that their tooltip shows.
-    case TKind::Label: return {L"STATIC", SS_NOPREFIX | SS_CENTERIMAGE | (entry.hint ? SS_NOTIFY : 0u)};
+    case TKind::Label: return {L"STATIC", SS_NOPREFIX | SS_CENTERIMAGE | (HintOf(entry.id).empty() ? 0u : SS_NOTIFY)};
     case TKind::Text: return {L"STATIC", SS_CENTER | SS_NOPREFIX | SS_NOTIFY};
     case TKind::Lines: return {L"STATIC", CentredLinesStyle | SS_NOTIFY};
     case TKind::Bevel: return {L"STATIC", SS_ETCHEDHORZ};
@@ -90,6 +84,14 @@ WindowKind KindOf(const ControlEntry &entry)
     case TKind::News: return {MSFTEDIT_CLASS, WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_DISABLENOSCROLL};
     }
     return {L"STATIC", 0};
+}
+
+const ControlText *TextsOf(int id)
+{
+    for (const ControlText &texts : ControlTexts())
+        if (IdOf(texts.control) == id)
+            return &texts;
+    return nullptr;
 }
 
 } // namespace
@@ -109,6 +111,54 @@ int Scaled(int pixels)
 
 std::span<const ControlEntry> Controls() { return Entries; }
 
+int IdOf(TControl control)
+{
+    switch (control) {
+    case TControl::TabSheetParametry: return TabSheetParametry;
+    case TControl::TabSheetCoNowego: return TabSheetCoNowego;
+    case TControl::LabelHost: return LabelHost;
+    case TControl::LabelHostPort: return LabelHostPort;
+    case TControl::LabelUser: return LabelUser;
+    case TControl::LabelUserPassword: return LabelUserPassword;
+    case TControl::LabelProxy: return LabelProxy;
+    case TControl::LabelProxyPort: return LabelProxyPort;
+    case TControl::LabelRemoteFile: return LabelRemoteFile;
+    case TControl::EditHost: return EditHost;
+    case TControl::EditHostPort: return EditHostPort;
+    case TControl::EditUser: return EditUser;
+    case TControl::EditPassword: return EditPassword;
+    case TControl::CheckBoxProxy: return CheckBoxProxy;
+    case TControl::EditProxy: return EditProxy;
+    case TControl::EditProxyPort: return EditProxyPort;
+    case TControl::EditRemoteFile: return EditRemoteFile;
+    case TControl::SpeedDownload: return SpeedDownload;
+    case TControl::SpeedAbort: return SpeedAbort;
+    case TControl::SpeedConnect: return SpeedConnect;
+    case TControl::SpeedDisconnect: return SpeedDisconnect;
+    case TControl::SpeedExit: return SpeedExit;
+    case TControl::SpeedProgramAkt: return SpeedProgramAkt;
+    case TControl::SpeedProgramOld: return SpeedProgramOld;
+    case TControl::TextKomunikat: return TextKomunikat;
+    case TControl::TextProgram: return TextProgram;
+    case TControl::ButtonTest: return ButtonTest;
+    case TControl::LabelRtf: return LabelRtf;
+    case TControl::RichEditRtf: return RichEditRtf;
+    }
+    return 0;
+}
+
+std::string CaptionOf(int id)
+{
+    const ControlText *texts = TextsOf(id);
+    return texts ? texts->caption : std::string();
+}
+
+std::string HintOf(int id)
+{
+    const ControlText *texts = TextsOf(id);
+    return texts ? texts->hint : std::string();
+}
+
 const ControlEntry &EntryOf(int id)
 {
     return *std::find_if(std::begin(Entries), std::end(Entries), [id](const ControlEntry &entry) { return entry.id == id; });
@@ -118,7 +168,9 @@ HWND CreateControl(const ControlEntry &entry, HWND parent, const RECT &page)
 {
     const WindowKind kind = KindOf(entry);
     const bool isPage = entry.kind == TKind::Container;
-    return ::CreateWindowExW(kind.exStyle, kind.className, Wide(Cp(entry.text)).c_str(),
+    // A page's caption is on its tab (CreatePageControl).
+    const std::wstring text = isPage ? std::wstring() : Wide(CaptionOf(entry.id));
+    return ::CreateWindowExW(kind.exStyle, kind.className, text.c_str(),
                              WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style | entry.style,
                              isPage ? page.left : Scaled(entry.x), isPage ? page.top : Scaled(entry.y),
                              isPage ? page.right - page.left : Scaled(entry.width),

@@ -1,8 +1,11 @@
 #pragma once
 // The window's measures and its table of controls: every control of the two
-// pages with its kind, parent, caption, place and hint, and how a control is
-// created from its entry.
+// pages with its kind, parent and place, and how a control is created from
+// its entry with its shared caption (ui/ControlTexts.h).
+#include "ui/Control.h"
+
 #include <span>
+#include <string>
 
 #include <windows.h>
 
@@ -25,16 +28,20 @@ struct ControlEntry {
     int id;
     int parent; // 0: the page control
     TKind kind;
-    const char *text; // UTF-8
     int x, y, width, height;
     DWORD style = 0;
-    const char *hint = nullptr;
 };
 
 // Every entry, in the order of the controls' tab stops.
 std::span<const ControlEntry> Controls();
 
 const ControlEntry &EntryOf(int id);
+
+// The ID of Control.
+int IdOf(TControl control);
+// The shared caption and hint of the control with ID; empty when it has none.
+std::string CaptionOf(int id);
+std::string HintOf(int id);
 
 // A page fills the page control's display area Page; every other control
 // has its place in Parent. None when the system refused it.

@@ -2,14 +2,15 @@
 // their tooltips, and the logic's start-up.
 #include "ui/windows/MainWindow.h"
 
-#include "app/vm_ver32Main.h"
 #include "platform/Exception.h"
+#include "ui/ControlTexts.h"
 #include "ui/windows/Boxes.h"
 #include "ui/windows/ControlIds.h"
 #include "ui/windows/ControlTable.h"
 #include "ui/windows/ModuleInstance.h"
 #include "ui/windows/NewsView.h"
 #include "ui/windows/Tooltips.h"
+#include "ui/windows/WideText.h"
 #include "ui/windows/WindowFrame.h"
 
 using namespace WindowIds;
@@ -22,21 +23,19 @@ Win32MainWindow::Win32MainWindow(std::function<std::string()> ProgramDirectory)
     constexpr DWORD exStyle = WS_EX_TOPMOST | WS_EX_CONTROLPARENT;
     RECT frame{0, 0, Scaled(ClientWidth), Scaled(ClientHeight)};
     ::AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    window = ::CreateWindowExW(exStyle, MainWindowClass, StartCaption, style, CW_USEDEFAULT, CW_USEDEFAULT,
+    window = ::CreateWindowExW(exStyle, MainWindowClass, Wide(StartCaption()).c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
                                frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, Instance(), this);
     if (!window)
         throw Exception("Cannot create the main window");
     font = SansSerif(8, false, false);
     verdictFont = SansSerif(10, false, false);
     CreateControls();
-    logic = std::make_unique<TForm1>(*this, std::move(ProgramDirectory));
-    Guarded([this] { logic->FormCreate(); });
+    StartLogic(std::move(ProgramDirectory));
 }
 
 Win32MainWindow::~Win32MainWindow()
 {
-    destroying = true;
-    logic.reset();
+    EndLogic();
     ::DestroyWindow(window);
     if (tooltips)
         ::DestroyWindow(tooltips);
@@ -44,14 +43,9 @@ Win32MainWindow::~Win32MainWindow()
     ::DeleteObject(verdictFont);
 }
 
-void Win32MainWindow::ShowError(const std::string &message) { Box(TBoxKind::ErrorBox, message); }
-
-void Win32MainWindow::Box(TBoxKind kind, const std::string &text)
+void Win32MainWindow::OpenBox(TMessageKind kind, const std::string &text)
 {
-    // An operation cancelled by closing the window ends with its error;
-    // nobody is left to read it.
-    if (!closing)
-        ShowBox(::IsWindowVisible(window) ? window : nullptr, kind, text);
+    ShowBox(::IsWindowVisible(window) ? window : nullptr, kind, text);
 }
 
 void Win32MainWindow::CreateControls()
@@ -84,8 +78,8 @@ HWND Win32MainWindow::Create(int id, HWND parent, const RECT &page)
     if (entry.kind == TKind::FlatButton || entry.kind == TKind::News || entry.id == PanelProgram ||
         entry.id == PanelSpeedButtons)
         ::SetWindowSubclass(control, ControlProc, 0, reinterpret_cast<DWORD_PTR>(this));
-    if (entry.hint)
-        AddTooltip(tooltips, control, entry.hint);
+    if (const std::string hint = HintOf(id); !hint.empty())
+        AddTooltip(tooltips, control, hint);
     if (entry.kind == TKind::News)
         PrepareNewsView(control);
     return control;
@@ -121,19 +115,7 @@ HWND Win32MainWindow::Control(int id) const
     return search.found;
 }
 
-HWND Win32MainWindow::Field(TField field) const
-{
-    switch (field) {
-    case TField::Host: return Control(EditHost);
-    case TField::HostPort: return Control(EditHostPort);
-    case TField::User: return Control(EditUser);
-    case TField::Password: return Control(EditPassword);
-    case TField::Proxy: return Control(EditProxy);
-    case TField::ProxyPort: return Control(EditProxyPort);
-    case TField::RemoteFile: return Control(EditRemoteFile);
-    }
-    return nullptr;
-}
+HWND Win32MainWindow::Field(TField field) const { return Control(IdOf(ControlOf(field))); }
 
 void Win32MainWindow::ShowPage(int index)
 {

@@ -1,35 +1,29 @@
 // The window's messages: its controls' clicks passed to the logic's
-// handlers, the closing of the window, the colours of its texts, and the
-// mouse over the flat buttons and busy areas.
+// handlers by the shared table of actions, the closing of the window, the
+// colours of its texts, and the mouse over the flat buttons and busy areas.
 #include "ui/windows/MainWindow.h"
 
-#include "app/vm_ver32Main.h"
 #include "platform/Exception.h"
+#include "ui/ControlActions.h"
 #include "ui/windows/CentredLines.h"
 #include "ui/windows/ControlIds.h"
-
-#include <utility>
-
-namespace {
+#include "ui/windows/ControlTable.h"
 
 using namespace WindowIds;
 
-const std::pair<int, void (TForm1::*)()> Actions[] = {
-    {SpeedConnect, &TForm1::SpeedConnectClick},       {SpeedDownload, &TForm1::SpeedDownloadClick},
-    {SpeedAbort, &TForm1::SpeedAbortClick},           {SpeedDisconnect, &TForm1::SpeedDisconnectClick},
-    {SpeedExit, &TForm1::SpeedExitClick},             {ButtonTest, &TForm1::ButtonTestClick},
-    {CheckBoxProxy, &TForm1::CheckBoxProxyClick},
-};
-
-} // namespace
-
+// A check box's click is the change of its state: BN_CLICKED tells of both
+// kinds of action.
 void Win32MainWindow::Command(int id, int code)
 {
-    if (code != BN_CLICKED || !logic)
-        return;
-    for (const auto &[control, handler] : Actions)
-        if (control == id)
-            Guarded([this, handler = handler] { (*logic.*handler)(); });
+    if (code == BN_CLICKED)
+        RunAction(id);
+}
+
+void Win32MainWindow::RunAction(int id)
+{
+    for (const ControlAction &action : ControlActions())
+        if (WindowLayout::IdOf(action.control) == id)
+            Run(action);
 }
 
 bool Win32MainWindow::Key(const MSG &message)
@@ -62,14 +56,10 @@ bool Win32MainWindow::Key(const MSG &message)
 
 void Win32MainWindow::OnClose()
 {
-    if (closing)
+    if (Closing())
         return;
-    Guarded([this] { logic->FormClose(); });
-    // An operation waiting inside a nested loop must end so that the
-    // program's loop gets its turn and the program ends; no box may follow
-    // the window.
-    closing = true;
-    logic->CancelRunningOperation();
+    // The program's loop gets its turn and the program ends.
+    CloseLogic();
     ::ShowWindow(window, SW_HIDE);
     ::PostQuitMessage(0);
 }

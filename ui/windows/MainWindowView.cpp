@@ -1,7 +1,6 @@
 // What the window's logic asks of its window (FormView), done on the controls.
 #include "ui/windows/MainWindow.h"
 
-#include "app/vm_ver32Main.h"
 #include "platform/Exception.h"
 #include "ui/windows/ControlIds.h"
 #include "ui/windows/ControlTable.h"
@@ -39,7 +38,8 @@ void Win32MainWindow::SetProxyChecked(bool checked)
     if (checked == ProxyChecked())
         return;
     ::SendMessageW(Control(CheckBoxProxy), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-    Guarded([this] { logic->CheckBoxProxyClick(); });
+    // The system tells of a click only; the program's change runs the box's action here.
+    RunAction(CheckBoxProxy);
 }
 
 void Win32MainWindow::SetProxyFieldsEnabled(bool enabled)
@@ -101,11 +101,9 @@ void Win32MainWindow::FocusNews()
     ::SetFocus(news);
 }
 
-bool Win32MainWindow::StatusBarExists() const { return !destroying; }
-
 void Win32MainWindow::SetStatusText(const std::string &text)
 {
-    if (!destroying)
+    if (StatusBarExists())
         ::SendMessageW(Control(StatusBar1), SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(StatusLine(text).c_str()));
 }
 
@@ -121,7 +119,3 @@ void Win32MainWindow::SetCursors(TCursor cursor)
 void Win32MainWindow::Repaint() { ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN); }
 
 void Win32MainWindow::Close() { ::SendMessageW(window, WM_CLOSE, 0, 0); }
-
-void Win32MainWindow::ShowErrorMessage(const std::string &text) { Box(TBoxKind::ErrorMessage, text); }
-
-void Win32MainWindow::ShowMessageDialog(const std::string &text) { Box(TBoxKind::Dialog, text); }

@@ -3,8 +3,6 @@
 #include "platform/Exception.h"
 #include "ui/windows/WideText.h"
 
-#include <string>
-
 TTTOOLINFOW TooltipEntry(HWND control, wchar_t *text)
 {
     TTTOOLINFOW tool{};
@@ -17,9 +15,9 @@ TTTOOLINFOW TooltipEntry(HWND control, wchar_t *text)
     return tool;
 }
 
-void AddTooltip(HWND tooltips, HWND control, const char *hint)
+void AddTooltip(HWND tooltips, HWND control, const std::string &hint)
 {
-    std::wstring text = Wide(Cp(hint));
+    std::wstring text = Wide(hint);
     TTTOOLINFOW tool = TooltipEntry(control, text.data());
     if (!::SendMessageW(tooltips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool)))
         throw Exception("Cannot add a control's tooltip");

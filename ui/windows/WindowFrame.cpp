@@ -1,6 +1,5 @@
 #include "ui/windows/WindowFrame.h"
 
-#include "platform/CodePage.h"
 #include "ui/windows/ControlIds.h"
 #include "ui/windows/ControlTable.h"
 #include "ui/windows/ModuleInstance.h"
@@ -52,8 +51,8 @@ HWND CreatePageControl(HWND window, HFONT font, RECT &page)
                                    Scaled(ClientWidth), Scaled(ClientHeight) - Scaled(StatusHeight), window,
                                    reinterpret_cast<HMENU>(PageControl1), Instance(), nullptr);
     ::SendMessageW(pages, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    for (const char *title : {"Parametry", "Co nowego"}) {
-        std::wstring text = Wide(Cp(title));
+    for (const int sheet : {TabSheetParametry, TabSheetCoNowego}) {
+        std::wstring text = Wide(CaptionOf(sheet));
         TCITEMW item{};
         item.mask = TCIF_TEXT;
         item.pszText = text.data();

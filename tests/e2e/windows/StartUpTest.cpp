@@ -3,6 +3,10 @@
 // server; and the keyboard.
 #include "tests/e2e/windows/WindowFixture.h"
 
+#include "platform/CodePage.h"
+#include "ui/ControlTexts.h"
+#include "ui/windows/ControlTable.h"
+
 using namespace WindowIds;
 
 namespace {
@@ -41,6 +45,17 @@ TEST_F(WindowStartUp, WithAProductShowsItsReleaseAndSettingsOnTheNewsPage)
     EXPECT_EQ(window->Text(SpeedProgramOld), "Dostępna aktualizacja");
     // The ten controls with a hint, each with its tooltip.
     EXPECT_EQ(window->TooltipCount(), 10);
+    // Every caption and hint of the table both windows share, on its control.
+    for (const ControlText &texts : ControlTexts()) {
+        const int id = WindowLayout::IdOf(texts.control);
+        const std::string caption = CodePage::ToUtf8(texts.caption);
+        if (id == TabSheetParametry || id == TabSheetCoNowego) {
+            EXPECT_EQ(window->PageTitle(PageControl1, id == TabSheetParametry ? 0 : 1), caption);
+        } else if (!caption.empty()) {
+            EXPECT_EQ(window->Text(id), caption) << ControlName(texts.control);
+        }
+        EXPECT_EQ(window->Hint(id), CodePage::ToUtf8(texts.hint)) << ControlName(texts.control);
+    }
     EXPECT_TRUE(Boxes().empty());
 }
 

@@ -73,6 +73,60 @@ LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     return static_cast<LRESULT>(result);
 }
 
+// Memory in the process of a window, for the messages whose structures the
+// system does not carry across processes: the window reads and writes them
+// there. It starts zeroed.
+class RemoteMemory {
+public:
+    RemoteMemory(HWND window, std::size_t size)
+    {
+        DWORD processId = 0;
+        ::GetWindowThreadProcessId(window, &processId);
+        process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+        if (process)
+            address = static_cast<char *>(::VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+        if (!address)
+            throw std::runtime_error("no memory in the window's process: error " + std::to_string(::GetLastError()));
+    }
+    ~RemoteMemory()
+    {
+        ::VirtualFreeEx(process, address, 0, MEM_RELEASE);
+        ::CloseHandle(process);
+    }
+    RemoteMemory(const RemoteMemory &) = delete;
+    RemoteMemory &operator=(const RemoteMemory &) = delete;
+
+    // The address of Offset, in the window's process.
+    template <class T>
+    T *At(std::size_t offset) const
+    {
+        return reinterpret_cast<T *>(address + offset);
+    }
+    template <class T>
+    void Write(std::size_t offset, const T &value) const
+    {
+        if (!::WriteProcessMemory(process, address + offset, &value, sizeof value, nullptr))
+            throw std::runtime_error("cannot write the window's memory");
+    }
+    // The zero-ended text of at most Length characters at Offset.
+    std::string Text(std::size_t offset, std::size_t length) const
+    {
+        std::wstring text(length, L'\0');
+        if (!::ReadProcessMemory(process, address + offset, text.data(), length * sizeof(wchar_t), nullptr))
+            throw std::runtime_error("cannot read the window's memory");
+        text.resize(text.find(L'\0') == std::wstring::npos ? length : text.find(L'\0'));
+        return WideText::ToUtf8(text);
+    }
+
+private:
+    HANDLE process = nullptr;
+    char *address = nullptr;
+};
+
+// The longest text a page's title or a hint reads as: a tooltip's text
+// (INFOTIPSIZE), which wine's tooltips copy up to whatever the size asked.
+constexpr std::size_t TextLength = 1024;
+
 } // namespace
 
 bool WaitUntil(const std::function<bool()> &condition, std::chrono::milliseconds timeout)
@@ -253,14 +307,47 @@ int Window::FocusedControl() const
     return ::GetDlgCtrlID(thread.hwndFocus);
 }
 
-int Window::TooltipCount() const
+std::string Window::PageTitle(int pageControl, int index) const
+{
+    const HWND pages = Control(pageControl);
+    const RemoteMemory remote(pages, sizeof(TCITEMW) + TextLength * sizeof(wchar_t));
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = remote.At<wchar_t>(sizeof item);
+    item.cchTextMax = TextLength;
+    remote.Write(0, item);
+    if (!Send(pages, TCM_GETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(remote.At<TCITEMW>(0))))
+        throw std::runtime_error("no page " + std::to_string(index));
+    return remote.Text(sizeof item, TextLength);
+}
+
+HWND Window::Tooltips() const
 {
     DWORD processId = 0;
     ::GetWindowThreadProcessId(handle, &processId);
     for (HWND window : TopLevelWindowsOf(processId))
         if (ClassOf(window) == TOOLTIPS_CLASSW)
-            return static_cast<int>(Send(window, TTM_GETTOOLCOUNT, 0, 0));
+            return window;
     throw std::runtime_error("the window has no tooltip control");
+}
+
+int Window::TooltipCount() const { return static_cast<int>(Send(Tooltips(), TTM_GETTOOLCOUNT, 0, 0)); }
+
+std::string Window::Hint(int id) const
+{
+    const HWND control = Control(id);
+    const HWND tooltips = Tooltips();
+    const RemoteMemory remote(tooltips, sizeof(TTTOOLINFOW) + TextLength * sizeof(wchar_t));
+    // The tool as the window adds it: the control itself, in its parent.
+    TTTOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.uFlags = TTF_IDISHWND;
+    tool.hwnd = ::GetParent(control);
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = remote.At<wchar_t>(sizeof tool);
+    remote.Write(0, tool);
+    Send(tooltips, TTM_GETTEXTW, TextLength, reinterpret_cast<LPARAM>(remote.At<TTTOOLINFOW>(0)));
+    return remote.Text(sizeof tool, TextLength);
 }
 
 std::string Window::WaitForText(int id, const std::string &expected, std::chrono::milliseconds timeout) const

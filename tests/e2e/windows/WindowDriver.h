@@ -80,6 +80,8 @@ public:
     // Selects a page of the page control as a click on its tab would.
     void SelectPage(int pageControl, int index) const;
     int SelectedPage(int pageControl) const;
+    // The title on the tab of page Index.
+    std::string PageTitle(int pageControl, int index) const;
 
     // Presses Keys together, each held until the last is pressed, as the
     // keyboard does: to the window that has the keyboard, the program's.
@@ -88,11 +90,15 @@ public:
     int FocusedControl() const;
     // How many tools the window's tooltip control holds.
     int TooltipCount() const;
+    // The text of the control's tooltip; empty when it has none.
+    std::string Hint(int id) const;
 
     // Waits until the control's text is Expected; the last text read.
     std::string WaitForText(int id, const std::string &expected, std::chrono::milliseconds timeout = Patience) const;
 
 private:
+    HWND Tooltips() const;
+
     HWND handle = nullptr;
 };
 

@@ -2,14 +2,14 @@
 // system can be read: the tooltips' tools, the status bar's line, the
 // centred lines of the program's text and the indicators' drawing. Under wine, whose comctl32 takes
 // any size of tool, only the structure itself tells what Windows would take.
+#include "ui/ControlTexts.h"
 #include "ui/windows/CentredLines.h"
 #include "ui/windows/ControlIds.h"
 #include "ui/windows/ControlTable.h"
 #include "ui/windows/FlatButtons.h"
 #include "ui/windows/Tooltips.h"
+#include "ui/windows/WideText.h"
 #include "ui/windows/WindowFrame.h"
-
-#include "platform/detail/WideTextWindows.h"
 
 #include <gtest/gtest.h>
 
@@ -122,16 +122,16 @@ TEST_F(WindowParts, EveryHintsToolHasTheSizeComctl32FiveTakes)
                                       nullptr);
     ASSERT_TRUE(tooltips);
     int hints = 0;
-    for (const ControlEntry &entry : Controls()) {
-        if (!entry.hint)
+    for (const ControlText &texts : ControlTexts()) {
+        if (texts.hint.empty())
             continue;
         ++hints;
         HWND control = Child(L"STATIC", L"", 0, 10, 10);
         const TTTOOLINFOW tool = TooltipEntry(control);
-        EXPECT_EQ(tool.cbSize, static_cast<UINT>(TTTOOLINFOW_V2_SIZE)) << "control " << entry.id;
+        EXPECT_EQ(tool.cbSize, static_cast<UINT>(TTTOOLINFOW_V2_SIZE)) << ControlName(texts.control);
         EXPECT_EQ(tool.hwnd, parent);
         EXPECT_EQ(tool.uId, reinterpret_cast<UINT_PTR>(control));
-        AddTooltip(tooltips, control, entry.hint);
+        AddTooltip(tooltips, control, texts.hint);
     }
     EXPECT_EQ(::SendMessageW(tooltips, TTM_GETTOOLCOUNT, 0, 0), hints);
     ::DestroyWindow(tooltips);
@@ -179,7 +179,7 @@ TEST_F(WindowParts, IndicatorsDrawTheirGlyphAloneWhateverTheirCaption)
         const ControlEntry &entry = EntryOf(id);
         std::vector<COLORREF> drawn[2];
         for (const bool captioned : {false, true}) {
-            HWND button = Child(L"BUTTON", captioned ? WideText::FromUtf8(entry.text).c_str() : L"", BS_OWNERDRAW,
+            HWND button = Child(L"BUTTON", captioned ? Wide(CaptionOf(id)).c_str() : L"", BS_OWNERDRAW,
                                 entry.width, entry.height);
             ::SetWindowLongPtrW(button, GWLP_ID, id);
             Canvas canvas(entry.width, entry.height);

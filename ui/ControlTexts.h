@@ -1,0 +1,22 @@
+#pragma once
+// The captions and hints (tooltips) of the window's controls, one table for
+// both windows, each of which sets them on its controls as it builds them.
+// Texts in code page 1250.
+#include "ui/Control.h"
+
+#include <span>
+#include <string>
+
+struct ControlText {
+    TControl control;
+    // A page's tab title; a button's text, "&" before its access key; the
+    // indicators draw none, it is their name for screen readers.
+    std::string caption;
+    std::string hint; // empty: none
+};
+
+// Every control with a caption or a hint.
+std::span<const ControlText> ControlTexts();
+
+// The main window's caption until start-up names the detected product.
+std::string StartCaption();
