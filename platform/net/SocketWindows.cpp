@@ -164,6 +164,7 @@ int Listen(SocketHandle handle, int backlog) { return ::listen(Native(handle), b
 SocketHandle Accept(SocketHandle handle, Address &peer)
 {
     int length = Address::Capacity();
+    // Winsock announces the next waiting connection after this call.
     const SOCKET s = ::accept(Native(handle), peer.Fill(), &length);
     return s == INVALID_SOCKET ? NoHandle : static_cast<SocketHandle>(s);
 }
