@@ -31,6 +31,7 @@ class TFileStream;
 namespace net {
 
 class NotificationWindow;
+struct SocketState;
 
 constexpr int SocketError = -1;
 
@@ -88,19 +89,19 @@ private:
     // Receiving into a file is the one caller of Splice (platform/files).
     friend long ReceiveIntoFile(Socket &socket, TFileStream &file, std::size_t most, std::span<char> spare);
 
-    struct State;
     // As Recv, but the bytes go into the pipe Pipe without passing through the
     // process (ErrorCode::InvalidArgument where the system cannot splice from
     // this socket).
     long Splice(int pipe, std::size_t length);
-    Socket(int fd, AddressFamily family, bool connected);
-    // True, with ENOTCONN's code for GetLastError, when no data can move.
+    explicit Socket(std::unique_ptr<SocketState> state) noexcept;
+    // True, with its code for GetLastError, when no data can move: the socket
+    // is empty (ErrorCode::NotSocket) or was never connected (NotConnected).
     bool Unconnected() const;
     // Runs Receive, one receiving call, as Recv and Splice do.
     template <class Call> long Received(Call receive);
     // Kept apart from the socket object so that the notifiers, which point at
     // it, stay valid when the socket is moved.
-    std::unique_ptr<State> state_;
+    std::unique_ptr<SocketState> state_;
 };
 
 } // namespace net

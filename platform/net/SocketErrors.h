@@ -15,7 +15,11 @@ namespace ErrorCode {
 // A call the socket does not support (a splice from where the system cannot).
 constexpr uint16_t InvalidArgument = 10022;
 constexpr uint16_t WouldBlock = 10035;
+// A call on a socket that was never made (or is closed).
+constexpr uint16_t NotSocket = 10038;
 constexpr uint16_t ConnectionReset = 10054;
+// Data asked of a socket that was never connected.
+constexpr uint16_t NotConnected = 10057;
 // Host lookup: no such name, no authoritative answer, a failure that will
 // not pass, a name without an address.
 constexpr uint16_t HostNotFound = 11001;

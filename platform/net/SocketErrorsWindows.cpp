@@ -16,6 +16,7 @@ static_assert(AllHaveTexts(Rows));
 // Winsock's codes pass through this backend as they are, so the codes the
 // program names must be Winsock's own.
 static_assert(ErrorCode::InvalidArgument == WSAEINVAL && ErrorCode::WouldBlock == WSAEWOULDBLOCK &&
+              ErrorCode::NotSocket == WSAENOTSOCK && ErrorCode::NotConnected == WSAENOTCONN &&
               ErrorCode::ConnectionReset == WSAECONNRESET && ErrorCode::HostNotFound == WSAHOST_NOT_FOUND &&
               ErrorCode::TryAgain == WSATRY_AGAIN && ErrorCode::NoRecovery == WSANO_RECOVERY &&
               ErrorCode::NoData == WSANO_DATA);

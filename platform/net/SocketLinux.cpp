@@ -1,9 +1,8 @@
-#include "platform/net/Socket.h"
+#include "platform/net/detail/SystemSocket.h"
 
 #include "platform/net/Messages.h"
-#include "platform/net/NotificationWindow.h"
+#include "platform/net/Socket.h"
 #include "platform/net/SocketErrors.h"
-#include "platform/net/detail/SocketNotifier.h"
 #include "platform/net/detail/SystemAddress.h"
 #include "platform/net/detail/SystemCallsLinux.h"
 
@@ -14,16 +13,28 @@
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 
-#include <utility>
-
 namespace net {
 namespace {
+
+using Phase = SocketPhase;
 
 int Fail()
 {
     SetLastError(ErrorFromErrno(errno));
     return SocketError;
 }
+
+// The call, repeated while a signal interrupts it.
+template <class Call> auto Uninterrupted(Call call)
+{
+    decltype(call()) result;
+    do
+        result = call();
+    while (result < 0 && errno == EINTR);
+    return result;
+}
+
+int Descriptor(SocketHandle handle) { return static_cast<int>(handle); }
 
 uint16_t PendingError(int fd)
 {
@@ -34,48 +45,51 @@ uint16_t PendingError(int fd)
     return error == 0 ? 0 : ErrorFromErrno(error);
 }
 
-using Phase = SocketPhase;
-
 } // namespace
 
 // Qt's notifiers report a state (readable, writable) for as long as it lasts;
 // each is therefore switched off when it has produced its notification and
 // switched on again by the call that Windows Sockets takes as the cue to
 // notify again.
-struct Socket::State : SocketNotifier {
-    int fd;
-    AddressFamily family;
-    Phase phase;
+struct SocketWatcher {
+    SocketState &state;
+    const int fd = Descriptor(state.handle);
     bool wantRead = false;
     bool wantWrite = false;
-    std::unique_ptr<QSocketNotifier> reader;
-    std::unique_ptr<QSocketNotifier> writer;
+    QSocketNotifier reader{fd, QSocketNotifier::Read};
+    QSocketNotifier writer{fd, QSocketNotifier::Write};
 
-    State(int descriptor, AddressFamily addressFamily, Phase start) : fd(descriptor), family(addressFamily), phase(start) {}
+    explicit SocketWatcher(SocketState &watched) : state(watched)
+    {
+        QObject::connect(&reader, &QSocketNotifier::activated, [this] { Readable(); });
+        QObject::connect(&writer, &QSocketNotifier::activated, [this] { Writable(); });
+    }
 
     void Apply()
     {
-        if (!reader)
-            return;
-        reader->setEnabled(events != 0 && wantRead);
-        writer->setEnabled(events != 0 && wantWrite);
+        reader.setEnabled(state.events != 0 && wantRead);
+        writer.setEnabled(state.events != 0 && wantWrite);
     }
 
-    void Enter(Phase next)
+    void Follow(Phase phase)
     {
-        phase = next;
-        wantRead = next == Phase::Connecting || next == Phase::Connected || next == Phase::Listening;
+        wantRead = phase == Phase::Connecting || phase == Phase::Connected || phase == Phase::Listening;
         // A connect ends with the socket writable or, refused, in error; the
         // reader catches the error and the writer the success.
-        wantWrite = next == Phase::Connecting;
+        wantWrite = phase == Phase::Connecting;
         Apply();
     }
 
-    void BecomeConnected()
+    void Watch(bool &want)
     {
-        Enter(Phase::Connected);
-        Notify(Notice::Connect);
-        Notify(Notice::Write);
+        want = true;
+        Apply();
+    }
+
+    void Unwatch(bool &want)
+    {
+        want = false;
+        Apply();
     }
 
     void ConnectEnded()
@@ -85,12 +99,11 @@ struct Socket::State : SocketNotifier {
         socklen_t length = static_cast<socklen_t>(Address::Capacity());
         if (error == 0 && ::getpeername(fd, peer.Fill(), &length) != 0)
             return; // still on its way
-        if (error == 0) {
-            BecomeConnected();
-            return;
-        }
-        Enter(Phase::Failed);
-        Notify(Notice::Connect, error);
+        state.EndConnect(error);
+        // The writer is off while connected, so the Write that follows a
+        // connect goes out here.
+        if (error == 0)
+            state.Notify(Notice::Write);
     }
 
     // Data first: the close is announced only once nothing the peer sent
@@ -99,29 +112,25 @@ struct Socket::State : SocketNotifier {
     {
         int waiting = 0;
         if (::ioctl(fd, FIONREAD, &waiting) == 0 && waiting > 0) {
-            wantRead = false;
-            Apply();
-            Notify(Notice::Read);
+            Unwatch(wantRead);
+            state.Notify(Notice::Read);
             return;
         }
         pollfd p{fd, POLLIN | POLLRDHUP, 0};
         ::poll(&p, 1, 0);
-        if ((p.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0) {
-            Enter(Phase::Closed);
-            Notify(Notice::Close, PendingError(fd));
-        }
+        if ((p.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0)
+            state.EndConnection(PendingError(fd));
     }
 
     void Readable()
     {
-        switch (phase) {
+        switch (state.phase) {
         case Phase::Connecting:
             ConnectEnded();
             return;
         case Phase::Listening:
-            wantRead = false;
-            Apply();
-            Notify(Notice::Accept);
+            Unwatch(wantRead);
+            state.Notify(Notice::Accept);
             return;
         case Phase::Connected:
             ConnectedReadable();
@@ -129,224 +138,136 @@ struct Socket::State : SocketNotifier {
         case Phase::Fresh:
         case Phase::Failed:
         case Phase::Closed:
-            wantRead = false;
-            Apply();
+            Unwatch(wantRead);
             return;
         }
     }
 
     void Writable()
     {
-        if (phase == Phase::Connecting) {
+        if (state.phase == Phase::Connecting) {
             ConnectEnded();
             return;
         }
-        wantWrite = false;
-        Apply();
-        if (phase == Phase::Connected)
-            Notify(Notice::Write);
+        Unwatch(wantWrite);
+        if (state.phase == Phase::Connected)
+            state.Notify(Notice::Write);
     }
 };
 
-Socket::Socket() noexcept = default;
+void WatcherDeleter::operator()(SocketWatcher *watcher) const { delete watcher; }
 
-Socket::Socket(int fd, AddressFamily family, bool connected)
-    : state_(std::make_unique<State>(fd, family, connected ? Phase::Connected : Phase::Fresh))
-{
-}
+namespace native {
 
-Socket Socket::Open(AddressFamily family)
+SocketHandle Open(AddressFamily family)
 {
     const int fd = Calls().socket(SystemFamily(family), SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0) {
         Fail();
-        return Socket();
+        return NoHandle;
     }
-    return Socket(fd, family, false);
+    return fd;
 }
 
-Socket::~Socket() { Close(); }
-
-Socket::Socket(Socket &&other) noexcept = default;
-
-Socket &Socket::operator=(Socket &&other) noexcept
+int Close(SocketHandle handle, WatcherPointer watcher)
 {
-    if (this != &other) {
-        Close();
-        state_ = std::move(other.state_);
-    }
-    return *this;
-}
-
-int Socket::Descriptor() const { return state_ ? state_->fd : -1; }
-
-uint64_t Socket::Id() const { return state_ ? state_->id : 0; }
-
-AddressFamily Socket::Family() const { return state_ ? state_->family : AddressFamily::Unspecified; }
-
-int Socket::Close()
-{
-    if (!state_)
-        return 0;
     // The notifiers go first: Qt must not watch a descriptor that is gone.
-    const int fd = state_->fd;
-    state_.reset();
+    watcher.reset();
     // Not retried on EINTR: Linux has released the descriptor already, and a
     // second close could hit one opened meanwhile.
-    return Calls().close(fd) == 0 ? 0 : Fail();
+    return Calls().close(Descriptor(handle)) == 0 ? 0 : Fail();
 }
 
-int Socket::Select(NotificationWindow *window, int number, uint16_t events)
+ConnectResult Connect(SocketHandle handle, const Address &address)
 {
-    if (!state_) {
-        SetLastError(ErrorFromErrno(ENOTSOCK));
-        return SocketError;
-    }
-    State &s = *state_;
-    if (!s.reader) {
-        s.reader = std::make_unique<QSocketNotifier>(s.fd, QSocketNotifier::Read);
-        s.writer = std::make_unique<QSocketNotifier>(s.fd, QSocketNotifier::Write);
-        State *state = &s;
-        QObject::connect(s.reader.get(), &QSocketNotifier::activated, [state] { state->Readable(); });
-        QObject::connect(s.writer.get(), &QSocketNotifier::activated, [state] { state->Writable(); });
-    }
-    s.Route(window, number, events);
-    s.Enter(s.phase);
-    // A connected socket is writable at once.
-    if (s.phase == Phase::Connected)
-        s.Notify(Notice::Write);
-    return 0;
-}
-
-int Socket::SetResetOnClose()
-{
-    const linger reset{1, 0};
-    return ::setsockopt(Descriptor(), SOL_SOCKET, SO_LINGER, &reset, sizeof reset) == 0 ? 0 : Fail();
-}
-
-int Socket::Connect(const Address &address)
-{
-    if (Calls().connect(Descriptor(), address.Raw(), static_cast<socklen_t>(address.Length())) == 0) {
-        state_->BecomeConnected();
-        return 0;
-    }
+    if (Calls().connect(Descriptor(handle), address.Raw(), static_cast<socklen_t>(address.Length())) == 0)
+        return ConnectResult::Connected;
     // An interrupted non-blocking connect goes on in the background, as one
     // in progress does.
-    if (errno == EINPROGRESS || errno == EINTR) {
-        state_->Enter(Phase::Connecting);
-        SetLastError(ErrorFromErrno(EINPROGRESS));
-        return SocketError;
-    }
-    if (state_)
-        state_->Enter(Phase::Failed);
-    return Fail();
+    if (errno == EINPROGRESS || errno == EINTR)
+        return ConnectResult::Pending;
+    Fail();
+    return ConnectResult::Failed;
 }
 
-bool Socket::CanConnect() const { return state_ && state_->phase == Phase::Fresh; }
-
-int Socket::Bind(const Address &address)
+int Bind(SocketHandle handle, const Address &address)
 {
-    return ::bind(Descriptor(), address.Raw(), static_cast<socklen_t>(address.Length())) == 0 ? 0 : Fail();
+    return ::bind(Descriptor(handle), address.Raw(), static_cast<socklen_t>(address.Length())) == 0 ? 0 : Fail();
 }
 
-int Socket::Listen(int backlog)
-{
-    if (::listen(Descriptor(), backlog) != 0)
-        return Fail();
-    state_->Enter(Phase::Listening);
-    return 0;
-}
+int Listen(SocketHandle handle, int backlog) { return ::listen(Descriptor(handle), backlog) == 0 ? 0 : Fail(); }
 
-Socket Socket::Accept(Address &peer)
+SocketHandle Accept(SocketHandle handle, Address &peer)
 {
     socklen_t length = static_cast<socklen_t>(Address::Capacity());
-    int fd;
-    do
-        fd = Calls().accept4(Descriptor(), peer.Fill(), &length, SOCK_NONBLOCK | SOCK_CLOEXEC);
-    while (fd < 0 && errno == EINTR);
-    const int saved = errno;
-    // The next waiting connection is announced again.
-    if (state_ && state_->phase == Phase::Listening) {
-        state_->wantRead = true;
-        state_->Apply();
-    }
+    const int fd = Uninterrupted(
+        [&] { return Calls().accept4(Descriptor(handle), peer.Fill(), &length, SOCK_NONBLOCK | SOCK_CLOEXEC); });
     if (fd < 0) {
-        errno = saved;
         Fail();
-        return Socket();
+        return NoHandle;
     }
-    return Socket(fd, Family(), true);
+    return fd;
 }
 
-// As Windows Sockets, a socket that has never been connected refuses to move
-// data whatever the system's own answer would be.
-bool Socket::Unconnected() const
+long Send(SocketHandle handle, const char *data, std::size_t length)
 {
-    if (!state_ || state_->phase == Phase::Connected || state_->phase == Phase::Closed)
-        return false;
-    SetLastError(ErrorFromErrno(ENOTCONN));
-    return true;
-}
-
-long Socket::Send(const char *data, std::size_t length)
-{
-    if (Unconnected())
-        return SocketError;
-    ssize_t n;
-    do
-        n = Calls().send(Descriptor(), data, length, MSG_NOSIGNAL);
-    while (n < 0 && errno == EINTR);
-    if (n >= 0)
-        return n;
-    if (errno == EWOULDBLOCK && state_ && state_->phase == Phase::Connected) {
-        state_->wantWrite = true;
-        state_->Apply();
-    }
-    return Fail();
-}
-
-template <class Call> long Socket::Received(Call receive)
-{
-    if (Unconnected())
-        return SocketError;
-    ssize_t n;
-    do
-        n = receive();
-    while (n < 0 && errno == EINTR);
-    const int saved = errno;
-    // What is left, or the close behind it, is announced again.
-    if (state_ && state_->phase == Phase::Connected) {
-        state_->wantRead = true;
-        state_->Apply();
-    }
-    errno = saved;
+    const ssize_t n = Uninterrupted([&] { return Calls().send(Descriptor(handle), data, length, MSG_NOSIGNAL); });
     return n < 0 ? Fail() : n;
 }
 
-long Socket::Recv(char *data, std::size_t length)
+long Recv(SocketHandle handle, char *data, std::size_t length)
 {
-    return Received([&] { return Calls().recv(Descriptor(), data, length, 0); });
+    const ssize_t n = Uninterrupted([&] { return Calls().recv(Descriptor(handle), data, length, 0); });
+    return n < 0 ? Fail() : n;
 }
 
-long Socket::Splice(int pipe, std::size_t length)
+long Splice(SocketHandle handle, int pipe, std::size_t length)
 {
     // Never blocks: the socket is non-blocking, and a pipe that is still full
     // answers EAGAIN instead of waiting.
-    return Received([&] {
-        return Calls().splice(Descriptor(), nullptr, pipe, nullptr, length, SPLICE_F_MOVE | SPLICE_F_NONBLOCK);
+    const ssize_t n = Uninterrupted([&] {
+        return Calls().splice(Descriptor(handle), nullptr, pipe, nullptr, length, SPLICE_F_MOVE | SPLICE_F_NONBLOCK);
     });
+    return n < 0 ? Fail() : n;
 }
 
-int Socket::GetSockName(Address &address) const
+int SockName(SocketHandle handle, Address &address)
 {
     socklen_t length = static_cast<socklen_t>(Address::Capacity());
-    return ::getsockname(Descriptor(), address.Fill(), &length) == 0 ? 0 : Fail();
+    return ::getsockname(Descriptor(handle), address.Fill(), &length) == 0 ? 0 : Fail();
 }
 
-int Socket::GetPeerName(Address &address) const
+int PeerName(SocketHandle handle, Address &address)
 {
     socklen_t length = static_cast<socklen_t>(Address::Capacity());
-    return ::getpeername(Descriptor(), address.Fill(), &length) == 0 ? 0 : Fail();
+    return ::getpeername(Descriptor(handle), address.Fill(), &length) == 0 ? 0 : Fail();
 }
+
+int SetResetOnClose(SocketHandle handle)
+{
+    const linger reset{1, 0};
+    return ::setsockopt(Descriptor(handle), SOL_SOCKET, SO_LINGER, &reset, sizeof reset) == 0 ? 0 : Fail();
+}
+
+WatcherPointer Watch(SocketState &state) { return WatcherPointer(new SocketWatcher(state)); }
+
+int Selected(SocketWatcher &watcher)
+{
+    watcher.Follow(watcher.state.phase);
+    // A connected socket is writable at once.
+    if (watcher.state.phase == Phase::Connected)
+        watcher.state.Notify(Notice::Write);
+    return 0;
+}
+
+void PhaseEntered(SocketWatcher &watcher) { watcher.Follow(watcher.state.phase); }
+
+void Received(SocketWatcher &watcher) { watcher.Watch(watcher.wantRead); }
+
+void SendBlocked(SocketWatcher &watcher) { watcher.Watch(watcher.wantWrite); }
+
+void Accepted(SocketWatcher &watcher) { watcher.Watch(watcher.wantRead); }
+
+} // namespace native
 
 } // namespace net

@@ -1,18 +1,18 @@
-#include "platform/net/Socket.h"
+#include "platform/net/detail/SystemSocket.h"
 
 #include "platform/net/Messages.h"
-#include "platform/net/NotificationWindow.h"
+#include "platform/net/Socket.h"
 #include "platform/net/SocketErrors.h"
 #include "platform/net/detail/MessageWindowWindows.h"
-#include "platform/net/detail/SocketNotifier.h"
 #include "platform/net/detail/SystemAddress.h"
 
 #include <algorithm>
 #include <climits>
-#include <utility>
 
 namespace net {
 namespace {
+
+using Phase = SocketPhase;
 
 // Winsock's own notifications for one socket, at its watcher window.
 constexpr UINT SocketNotice = PrivateMessageBase;
@@ -24,6 +24,8 @@ constexpr long WatchedEvents = FD_READ | FD_WRITE | FD_ACCEPT | FD_CONNECT | FD_
 // Winsock keeps the failed call's code for GetLastError itself.
 int Fail() { return SocketError; }
 
+SOCKET Native(SocketHandle handle) { return static_cast<SOCKET>(handle); }
+
 // A Winsock call's length for a buffer of Length bytes: one call moves at
 // most INT_MAX, the rest is the caller's next call.
 int Bounded(std::size_t length) { return static_cast<int>(std::min<std::size_t>(length, INT_MAX)); }
@@ -34,8 +36,6 @@ bool DataWaits(SOCKET s)
     return ::ioctlsocket(s, FIONREAD, &waiting) == 0 && waiting > 0;
 }
 
-using Phase = SocketPhase;
-
 } // namespace
 
 // Winsock itself posts each notification once and re-enables it with the call
@@ -45,33 +45,29 @@ using Phase = SocketPhase;
 // reaches a later one that got the same handle. What is left to do here is
 // to drop notifications that no longer hold when they arrive, and to hold a
 // close back until the data before it has been received.
-struct Socket::State : SocketNotifier {
-    SOCKET socket;
-    AddressFamily family;
-    Phase phase;
+struct SocketWatcher {
+    SocketState &state;
+    const SOCKET socket = Native(state.handle);
     bool closeHeld = false;
     uint16_t closeError = 0;
     // A Notice::Read went out and no Recv has come since.
     bool readAnnounced = false;
-    std::unique_ptr<MessageWindow> watcher;
+    MessageWindow window{[this](UINT message, WPARAM wParam, LPARAM lParam) { Handle(message, wParam, lParam); }};
 
-    State(SOCKET s, AddressFamily addressFamily, Phase start) : socket(s), family(addressFamily), phase(start) {}
+    explicit SocketWatcher(SocketState &watched) : state(watched) {}
 
     void Close()
     {
-        phase = Phase::Closed;
         closeHeld = false;
-        Notify(Notice::Close, closeError);
+        state.EndConnection(closeError);
     }
 
     void Noticed(uint16_t event, uint16_t error)
     {
         switch (event) {
         case FD_CONNECT:
-            if (phase != Phase::Connecting)
-                return;
-            phase = error == 0 ? Phase::Connected : Phase::Failed;
-            Notify(Notice::Connect, error);
+            if (state.phase == Phase::Connecting)
+                state.EndConnect(error);
             return;
         case FD_READ:
             // Winsock posts a notice after every recv that leaves data behind,
@@ -79,21 +75,21 @@ struct Socket::State : SocketNotifier {
             // its own, and the event loop's rounds would grow until timers and
             // input wait. So one goes out until the next Recv. A Recv may also
             // have taken the data since Winsock queued this.
-            if (phase == Phase::Connected && !readAnnounced && DataWaits(socket)) {
+            if (state.phase == Phase::Connected && !readAnnounced && DataWaits(socket)) {
                 readAnnounced = true;
-                Notify(Notice::Read);
+                state.Notify(Notice::Read);
             }
             return;
         case FD_WRITE:
-            if (phase == Phase::Connected)
-                Notify(Notice::Write);
+            if (state.phase == Phase::Connected)
+                state.Notify(Notice::Write);
             return;
         case FD_ACCEPT:
-            if (phase == Phase::Listening)
-                Notify(Notice::Accept);
+            if (state.phase == Phase::Listening)
+                state.Notify(Notice::Accept);
             return;
         case FD_CLOSE:
-            if (phase != Phase::Connected)
+            if (state.phase != Phase::Connected)
                 return;
             closeError = error;
             closeHeld = true;
@@ -116,32 +112,17 @@ struct Socket::State : SocketNotifier {
         else if (message == CloseCheck && closeHeld && !DataWaits(socket))
             Close();
     }
-
-    // After each Recv: the next notice of data is passed on, and a held
-    // close may go out once nothing is left.
-    void Received()
-    {
-        readAnnounced = false;
-        if (closeHeld && watcher)
-            ::PostMessageW(watcher->Handle(), CloseCheck, 0, 0);
-    }
 };
 
-Socket::Socket() noexcept = default;
+void WatcherDeleter::operator()(SocketWatcher *watcher) const { delete watcher; }
 
-// A SOCKET is a kernel handle, well below INT_MAX in every process.
-Socket::Socket(int fd, AddressFamily family, bool connected)
-    : state_(std::make_unique<State>(static_cast<SOCKET>(fd), family, connected ? Phase::Connected : Phase::Fresh))
-{
-}
+namespace native {
 
-Socket Socket::Open(AddressFamily family)
+SocketHandle Open(AddressFamily family)
 {
     const SOCKET s = ::socket(SystemFamily(family), SOCK_STREAM, IPPROTO_TCP);
-    if (s == INVALID_SOCKET) {
-        Fail();
-        return Socket();
-    }
+    if (s == INVALID_SOCKET)
+        return NoHandle;
     // Dual-stack, as Linux makes an IPv6 socket: Windows would refuse an
     // IPv4-mapped address (::ffff:127.0.0.1) on its own default.
     const DWORD v6Only = 0;
@@ -149,174 +130,120 @@ Socket Socket::Open(AddressFamily family)
     if ((family == AddressFamily::Ipv6 &&
          ::setsockopt(s, IPPROTO_IPV6, IPV6_V6ONLY, reinterpret_cast<const char *>(&v6Only), sizeof v6Only) != 0) ||
         ::ioctlsocket(s, FIONBIO, &nonBlocking) != 0) {
-        Fail();
+        const int error = ::WSAGetLastError();
         ::closesocket(s);
-        return Socket();
+        ::WSASetLastError(error);
+        return NoHandle;
     }
-    return Socket(static_cast<int>(s), family, false);
+    return static_cast<SocketHandle>(s);
 }
 
-Socket::~Socket() { Close(); }
-
-Socket::Socket(Socket &&other) noexcept = default;
-
-Socket &Socket::operator=(Socket &&other) noexcept
+int Close(SocketHandle handle, WatcherPointer watcher)
 {
-    if (this != &other) {
-        Close();
-        state_ = std::move(other.state_);
-    }
-    return *this;
-}
-
-int Socket::Descriptor() const { return state_ ? static_cast<int>(state_->socket) : -1; }
-
-uint64_t Socket::Id() const { return state_ ? state_->id : 0; }
-
-AddressFamily Socket::Family() const { return state_ ? state_->family : AddressFamily::Unspecified; }
-
-int Socket::Close()
-{
-    if (!state_)
-        return 0;
     // Closed first, so that Winsock posts nothing more; the watcher then
     // takes with it whatever Winsock had queued.
-    const int result = ::closesocket(state_->socket) == 0 ? 0 : Fail();
-    state_.reset();
+    const int result = ::closesocket(Native(handle)) == 0 ? 0 : Fail();
+    watcher.reset();
     return result;
 }
 
-int Socket::Select(NotificationWindow *window, int number, uint16_t events)
+ConnectResult Connect(SocketHandle handle, const Address &address)
 {
-    if (!state_) {
-        SetLastError(WSAENOTSOCK);
-        return SocketError;
-    }
-    State &s = *state_;
-    if (!s.watcher) {
-        State *state = &s;
-        s.watcher = std::make_unique<MessageWindow>(
-            [state](UINT message, WPARAM wParam, LPARAM lParam) { state->Handle(message, wParam, lParam); });
-        if (!s.watcher->Handle()) {
-            s.watcher.reset();
-            SetLastError(WSAENOBUFS);
-            return SocketError;
-        }
-    }
-    s.Route(window, number, events);
-    // Every call announces what holds now again: a connected socket is
-    // writable, waiting data or a waiting connection is readable.
-    return ::WSAAsyncSelect(s.socket, s.watcher->Handle(), SocketNotice, WatchedEvents) == 0 ? 0 : Fail();
+    if (::connect(Native(handle), address.Raw(), address.Length()) == 0)
+        return ConnectResult::Connected;
+    return ::WSAGetLastError() == WSAEWOULDBLOCK ? ConnectResult::Pending : ConnectResult::Failed;
 }
 
-int Socket::SetResetOnClose()
+int Bind(SocketHandle handle, const Address &address)
+{
+    return ::bind(Native(handle), address.Raw(), address.Length()) == 0 ? 0 : Fail();
+}
+
+int Listen(SocketHandle handle, int backlog) { return ::listen(Native(handle), backlog) == 0 ? 0 : Fail(); }
+
+SocketHandle Accept(SocketHandle handle, Address &peer)
+{
+    int length = Address::Capacity();
+    // Winsock announces the next waiting connection after this call.
+    const SOCKET s = ::accept(Native(handle), peer.Fill(), &length);
+    return s == INVALID_SOCKET ? NoHandle : static_cast<SocketHandle>(s);
+}
+
+long Send(SocketHandle handle, const char *data, std::size_t length)
+{
+    const int n = ::send(Native(handle), data, Bounded(length), 0);
+    return n == SOCKET_ERROR ? Fail() : n;
+}
+
+long Recv(SocketHandle handle, char *data, std::size_t length)
+{
+    const int n = ::recv(Native(handle), data, Bounded(length), 0);
+    return n == SOCKET_ERROR ? Fail() : n;
+}
+
+// Windows has no splice: receiving into a file takes the plain way.
+long Splice(SocketHandle, int, std::size_t)
+{
+    SetLastError(ErrorCode::InvalidArgument);
+    return SocketError;
+}
+
+int SockName(SocketHandle handle, Address &address)
+{
+    int length = Address::Capacity();
+    return ::getsockname(Native(handle), address.Fill(), &length) == 0 ? 0 : Fail();
+}
+
+int PeerName(SocketHandle handle, Address &address)
+{
+    int length = Address::Capacity();
+    return ::getpeername(Native(handle), address.Fill(), &length) == 0 ? 0 : Fail();
+}
+
+int SetResetOnClose(SocketHandle handle)
 {
     const linger reset{1, 0};
-    return ::setsockopt(static_cast<SOCKET>(Descriptor()), SOL_SOCKET, SO_LINGER, reinterpret_cast<const char *>(&reset),
+    return ::setsockopt(Native(handle), SOL_SOCKET, SO_LINGER, reinterpret_cast<const char *>(&reset),
                         sizeof reset) == 0
                ? 0
                : Fail();
 }
 
-int Socket::Connect(const Address &address)
+WatcherPointer Watch(SocketState &state)
 {
-    if (!state_) {
-        SetLastError(WSAENOTSOCK);
-        return SocketError;
+    WatcherPointer watcher(new SocketWatcher(state));
+    if (!watcher->window.Handle()) {
+        watcher.reset();
+        SetLastError(WSAENOBUFS);
+        return nullptr;
     }
-    if (::connect(state_->socket, address.Raw(), address.Length()) == 0) {
-        state_->phase = Phase::Connected;
-        state_->Notify(Notice::Connect);
-        state_->Notify(Notice::Write);
-        return 0;
-    }
-    if (::WSAGetLastError() == WSAEWOULDBLOCK) {
-        state_->phase = Phase::Connecting;
-        return Fail();
-    }
-    const int failed = Fail();
-    state_->phase = Phase::Failed;
-    return failed;
+    return watcher;
 }
 
-bool Socket::CanConnect() const { return state_ && state_->phase == Phase::Fresh; }
-
-int Socket::Bind(const Address &address)
+int Selected(SocketWatcher &watcher)
 {
-    return ::bind(static_cast<SOCKET>(Descriptor()), address.Raw(), address.Length()) == 0 ? 0 : Fail();
+    // Every call announces what holds now again: a connected socket is
+    // writable, waiting data or a waiting connection is readable.
+    return ::WSAAsyncSelect(watcher.socket, watcher.window.Handle(), SocketNotice, WatchedEvents) == 0 ? 0 : Fail();
 }
 
-int Socket::Listen(int backlog)
-{
-    if (::listen(static_cast<SOCKET>(Descriptor()), backlog) != 0)
-        return Fail();
-    state_->phase = Phase::Listening;
-    return 0;
-}
+// Winsock re-enables its own notices with the calls themselves.
+void PhaseEntered(SocketWatcher &) {}
+void SendBlocked(SocketWatcher &) {}
+void Accepted(SocketWatcher &) {}
 
-Socket Socket::Accept(Address &peer)
+// After each Recv: the next notice of data is passed on, and a held close
+// may go out once nothing is left.
+void Received(SocketWatcher &watcher)
 {
-    int length = Address::Capacity();
-    // Winsock announces the next waiting connection after this call.
-    const SOCKET s = ::accept(static_cast<SOCKET>(Descriptor()), peer.Fill(), &length);
-    if (s == INVALID_SOCKET) {
-        Fail();
-        return Socket();
-    }
-    return Socket(static_cast<int>(s), Family(), true);
-}
-
-// As on every system, a socket that has never been connected refuses to move data.
-bool Socket::Unconnected() const
-{
-    if (!state_ || state_->phase == Phase::Connected || state_->phase == Phase::Closed)
-        return false;
-    SetLastError(WSAENOTCONN);
-    return true;
-}
-
-long Socket::Send(const char *data, std::size_t length)
-{
-    if (Unconnected())
-        return SocketError;
-    const int n = ::send(static_cast<SOCKET>(Descriptor()), data, Bounded(length), 0);
-    return n == SOCKET_ERROR ? Fail() : n;
-}
-
-template <class Call> long Socket::Received(Call receive)
-{
-    if (Unconnected())
-        return SocketError;
-    const long n = receive();
+    watcher.readAnnounced = false;
+    if (!watcher.closeHeld)
+        return;
     const int error = ::WSAGetLastError();
-    if (state_)
-        state_->Received();
+    ::PostMessageW(watcher.window.Handle(), CloseCheck, 0, 0);
     ::WSASetLastError(error);
-    return n == SOCKET_ERROR ? Fail() : n;
 }
 
-long Socket::Recv(char *data, std::size_t length)
-{
-    return Received([&] { return long(::recv(static_cast<SOCKET>(Descriptor()), data, Bounded(length), 0)); });
-}
-
-// Windows has no splice: receiving into a file takes the plain way.
-long Socket::Splice(int, std::size_t)
-{
-    SetLastError(WSAEINVAL);
-    return SocketError;
-}
-
-int Socket::GetSockName(Address &address) const
-{
-    int length = Address::Capacity();
-    return ::getsockname(static_cast<SOCKET>(Descriptor()), address.Fill(), &length) == 0 ? 0 : Fail();
-}
-
-int Socket::GetPeerName(Address &address) const
-{
-    int length = Address::Capacity();
-    return ::getpeername(static_cast<SOCKET>(Descriptor()), address.Fill(), &length) == 0 ? 0 : Fail();
-}
+} // namespace native
 
 } // namespace net
