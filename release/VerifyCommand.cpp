@@ -2,14 +2,6 @@
 #include "platform/signing/Signing.h"
 #include "release/SignatureCommands.h"
 
-#include <filesystem>
-
-std::string BareName(const std::string &path)
-{
-    const std::u8string name = std::filesystem::path(std::u8string(path.begin(), path.end())).filename().u8string();
-    return std::string(name.begin(), name.end());
-}
-
 ToolOutput::Status VerifyCommand(const std::vector<std::string> &arguments)
 {
     using namespace ToolOutput;
