@@ -63,7 +63,7 @@ public:
     TInfFile NewsInf{KindReleaseInfo};
     TRtfFile NewsRtf{KindNews};
     // The maker's public key file (KluczPodpisu), as a full path; empty when
-    // the files are not signed.
+    // the settings name none.
     std::string SignatureKeyFile;
     bool LoggedIn = false;
     std::uint8_t PendingKind = 0;
@@ -92,12 +92,29 @@ private:
 
     void DetectProduct();
     void LoadStoredSettings();
-    // Reads SignatureKeyFile, when one is named, into signatureKey; false,
-    // after the error box, when it holds no usable key.
+    // The key file in force: SignatureKeyFile when the settings name one,
+    // else whatever bears the name "vm_ver32.pem" beside the program; empty
+    // when there is neither.
+    std::string SignatureKeyPath() const;
+    // Reads the key file in force, if any, into signatureKey; false, after
+    // the error box, when it holds no usable key.
     bool LoadSignatureKey();
-    // Downloads Remote into Local; with a key, only when the maker's
-    // signature of Name (Remote's bare name) is good.
-    void DownloadVerified(const std::string &Remote, const std::string &Local, const std::string &Name);
+    // Downloads Remote into Local, the file pair of Kind; with a key, only
+    // when the maker's signature of Name (Remote's bare name) is good, and
+    // for the release file only when it is not older than the signed copy it
+    // replaces, whose signature is then kept beside it.
+    void DownloadVerified(const std::string &Remote, const std::string &Local, const std::string &Name,
+                          std::uint8_t Kind);
+    // The signature of Remote, into memory; every way it fails to come is
+    // named in the error.
+    std::string FetchSignature(const std::string &Remote, const std::string &Name);
+    // The date of the local release copy Local when the signature beside it
+    // is the key's signature of it; none otherwise.
+    std::optional<double> ReleaseFloor(const std::string &Local, const std::string &Name, double Today) const;
+    // Refuses Received when it is older than the floor, or not a release the
+    // window can show; otherwise puts Signature beside Local.
+    void KeepReleaseSignature(const std::string &Local, const std::string &Name, const TReleaseRecord &Received,
+                              const std::string &Signature);
 
     FormView &View;
     DirectoryFn ProgramDirectory;

@@ -119,9 +119,11 @@ void TForm1::SpeedDownloadClick()
             return;
         FtpClient1->Mode(modeImage);
         PendingKind = NewsRtf.Kind;
-        DownloadVerified(NewsRtf.Remote.FileName.FullName, NewsRtf.Local.FileName.FullName, NewsRtfName);
+        DownloadVerified(NewsRtf.Remote.FileName.FullName, NewsRtf.Local.FileName.FullName, NewsRtfName,
+                         NewsRtf.Kind);
         PendingKind = NewsInf.Kind;
-        DownloadVerified(NewsInf.Remote.FileName.FullName, NewsInf.Local.FileName.FullName, NewsInfName);
+        DownloadVerified(NewsInf.Remote.FileName.FullName, NewsInf.Local.FileName.FullName, NewsInfName,
+                         NewsInf.Kind);
         View.SetStatusText(Cp("Zakończono pobieranie"));
     });
 }

@@ -60,9 +60,10 @@ public:
     // the local copy kept. A silent server (ReplyTimeOut) also fails the
     // download through OnFailure. A directory that cannot be synced after the
     // new copy is in place is reported as a status text, not as a failure.
-    // BeforeCommit, when given, is shown the bytes received, read back from
-    // the file that would replace the local copy; when it raises, the
-    // download fails (OnFailure, then its error) and the local copy stays.
+    // BeforeCommit, when given, is shown the file that would replace the
+    // local copy; when it raises, the download fails (OnFailure, then its
+    // error) and the local copy stays. A new copy that cannot be put in place
+    // fails the download the same way.
     // A RETR refusal raises ERetrRefused, a file past MaxDownloadBytes
     // EFileTooLarge.
     void Download(const std::string &RemoteFile, const std::string &LocalFile,

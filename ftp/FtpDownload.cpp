@@ -39,17 +39,20 @@ void TFtpClient::Download(const std::string &RemoteFile, const std::string &Loca
         Transfer(RemoteFile, DownloadLimit(), false, [&](int64_t Limit) {
             file = DataConnection->CaptureFile(LocalFile.empty() ? RemoteFile : LocalFile, Limit);
         });
-        if (BeforeCommit) {
-            try {
-                BeforeCommit(file->ReadBack());
-            } catch (...) {
-                AnnounceDownloadFailure();
-                throw;
-            }
+        // A file refused, or one that cannot be put in place, fails the
+        // download as a refusal does: the last word is the failure.
+        std::string note;
+        try {
+            if (BeforeCommit)
+                BeforeCommit(*file);
+            note = file->Commit();
+        } catch (...) {
+            AnnounceDownloadFailure();
+            throw;
         }
         // The new copy is in place: a directory that could not be synced is
         // worth a word, not a failed download.
-        if (const std::string note = file->Commit(); !note.empty())
+        if (!note.empty())
             StatusMessage(kStatusLevel, note);
     });
 }

@@ -60,9 +60,10 @@ public:
     using FTPException::FTPException;
 };
 
-// Called with what a download received before it replaces the local copy;
-// it refuses the bytes by raising.
-using TCheckReceived = std::function<void(const std::string &Received)>;
+class TFileStream;
+// Called with the file a download received into, before it replaces the
+// local copy (TFileStream::ReadBack gives its bytes); it refuses them by raising.
+using TCheckReceived = std::function<void(const TFileStream &Received)>;
 
 // A command text that would smuggle a second command (or cut the first short)
 // is refused before anything is sent.

@@ -144,11 +144,13 @@ bool TryStrToDate(std::string_view text, const FormatSettings &format, double to
     return TryStrToDate(text, format, today, date, year);
 }
 
+void RaiseNotADate(const std::string &text) { throw EConvertError(FormatText("'%s' is not a valid date", text)); }
+
 double StrToDate(const std::string &text, const FormatSettings &format, double today, YearWritten &year)
 {
     double date = 0;
     if (!TryStrToDate(text, format, today, date, year))
-        throw EConvertError(FormatText("'%s' is not a valid date", text));
+        RaiseNotADate(text);
     return date;
 }
 

@@ -38,6 +38,8 @@ struct YearWritten {
 };
 // TryStrToDate, telling how the year was written.
 bool TryStrToDate(std::string_view text, const FormatSettings &format, double today, double &date, YearWritten &year);
+// Raises EConvertError "'%s' is not a valid date" for Text.
+[[noreturn]] void RaiseNotADate(const std::string &text);
 // The same; a text that is no date raises EConvertError "'%s' is not a valid date".
 double StrToDate(const std::string &text, const FormatSettings &format, double today, YearWritten &year);
 double StrToDate(const std::string &text, const FormatSettings &format, double today);

@@ -167,16 +167,14 @@ constexpr size_t kReadBlock = 64 * 1024;
 constexpr size_t kLineKept = 4096;
 
 // The whole file, or empty when there is none; false when it exists but is
-// no regular file or cannot be opened.
+// no regular file, cannot be opened or not read whole: a write over what was
+// only partly read would lose the rest.
 bool ReadFile(const std::string &fileName, std::string &contents)
 {
-    RegularFile file(fileName);
-    if (!file.IsOpen())
-        return file.Missing();
-    char buffer[kReadBlock];
-    while (const size_t n = file.Read(buffer, sizeof buffer))
-        contents.append(buffer, n);
-    return true;
+    return ReadInPieces(fileName, [&contents](std::string_view piece) {
+               contents.append(piece);
+               return true;
+           }) != FileState::Unreadable;
 }
 
 // The last line's content, line end not included.
@@ -275,43 +273,78 @@ bool CanWrite(std::string_view section, std::string_view key, std::string_view v
            section.find(']') == std::string_view::npos;
 }
 
+struct SectionReader::Scan {
+    Scan(std::string_view section, const std::vector<std::string_view> &keys, size_t maxLength)
+        : scan(section, keys, maxLength)
+    {
+    }
+    SectionScan scan;
+    SectionRead read;
+    std::string line;
+    bool going = true;
+    bool first = true;
+};
+
+SectionReader::SectionReader(std::string_view section, const std::vector<std::string_view> &keys, size_t maxLength)
+    : scan_(std::make_unique<Scan>(section, keys, maxLength))
+{
+    scan_->read.State = FileState::Read;
+}
+
+SectionReader::~SectionReader() = default;
+
+bool SectionReader::Take(std::string_view piece)
+{
+    Scan &s = *scan_;
+    if (s.first && !piece.empty()) {
+        s.read.Start = StartOf(piece);
+        s.first = false;
+    }
+    // Only the head of each line is kept; the scan ends where the section ends.
+    while (s.going && !piece.empty()) {
+        const size_t lf = piece.find('\n');
+        if (s.line.size() < kLineKept)
+            s.line.append(piece.substr(0, std::min(lf, kLineKept - s.line.size())));
+        if (lf == std::string_view::npos)
+            break;
+        piece.remove_prefix(lf + 1);
+        s.going = s.scan.Take(s.line);
+        s.line.clear();
+    }
+    return s.going;
+}
+
+SectionRead SectionReader::Finish()
+{
+    Scan &s = *scan_;
+    if (s.going && !s.line.empty())
+        s.scan.Take(s.line);
+    s.going = false;
+    s.read.SectionFound = s.scan.header != std::string::npos;
+    s.read.Values = std::move(s.scan.values);
+    s.read.WholeLengths = std::move(s.scan.wholeLengths);
+    return std::move(s.read);
+}
+
+FileState ReadInPieces(const std::string &fileName, const std::function<bool(std::string_view)> &each)
+{
+    RegularFile file(fileName);
+    if (!file.IsOpen())
+        return file.Missing() ? FileState::Missing : FileState::Unreadable;
+    char buffer[kReadBlock];
+    while (const size_t n = file.Read(buffer, sizeof buffer))
+        if (!each(std::string_view(buffer, n)))
+            break;
+    return file.Failed() ? FileState::Unreadable : FileState::Read;
+}
+
 SectionRead ReadSection(const std::string &fileName, std::string_view section,
                         const std::vector<std::string_view> &keys, size_t maxLength)
 {
-    SectionScan scan(section, keys, maxLength);
-    SectionRead read;
-    RegularFile file(fileName);
-    read.State = file.IsOpen() ? FileState::Read : file.Missing() ? FileState::Missing : FileState::Unreadable;
-    // One pass, block by block, keeping only the head of each line; it ends
-    // where the section ends.
-    std::string line;
-    bool going = file.IsOpen();
-    bool first = true;
-    char buffer[kReadBlock];
-    while (going) {
-        const size_t n = file.Read(buffer, sizeof buffer);
-        if (n == 0)
-            break;
-        if (first) {
-            read.Start = StartOf(std::string_view(buffer, n));
-            first = false;
-        }
-        for (std::string_view block(buffer, n); going && !block.empty();) {
-            const size_t lf = block.find('\n');
-            if (line.size() < kLineKept)
-                line.append(block.substr(0, std::min(lf, kLineKept - line.size())));
-            if (lf == std::string_view::npos)
-                break;
-            block.remove_prefix(lf + 1);
-            going = scan.Take(line);
-            line.clear();
-        }
-    }
-    if (going && !line.empty())
-        scan.Take(line);
-    read.SectionFound = scan.header != std::string::npos;
-    read.Values = std::move(scan.values);
-    read.WholeLengths = std::move(scan.wholeLengths);
+    SectionReader reader(section, keys, maxLength);
+    const FileState state = ReadInPieces(fileName, [&reader](std::string_view piece) { return reader.Take(piece); });
+    SectionRead read = reader.Finish();
+    read.State = state;
     return read;
 }
 
@@ -346,18 +379,12 @@ bool WriteString(const std::string &fileName, std::string_view section, std::str
 
 std::optional<std::string> ReadWholeFile(const std::string &fileName, std::size_t most)
 {
-    RegularFile file(fileName);
-    if (!file.IsOpen())
-        return std::nullopt;
     std::string bytes;
-    char buffer[64 * 1024];
-    while (bytes.size() <= most) {
-        const std::size_t n = file.Read(buffer, sizeof buffer);
-        if (n == 0)
-            break;
-        bytes.append(buffer, n);
-    }
-    if (file.Failed() || bytes.size() > most)
+    const FileState state = ReadInPieces(fileName, [&](std::string_view piece) {
+        bytes.append(piece);
+        return bytes.size() <= most;
+    });
+    if (state != FileState::Read || bytes.size() > most)
         return std::nullopt;
     return bytes;
 }

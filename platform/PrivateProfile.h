@@ -8,6 +8,8 @@
 // as the empty text; a write replaces the key's line in place, or adds the key at
 // the end of its section, or adds the section at the end of the file. Texts are
 // bytes (code page 1250) and pass unchanged.
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -64,9 +66,37 @@ struct SectionRead {
     // it; npos where the key is missing.
     std::vector<size_t> WholeLengths;
 };
-// GetStrings' read, with what it met.
+// GetStrings' read, with what it met. A file whose read fails part-way is Unreadable.
 SectionRead ReadSection(const std::string &fileName, std::string_view section,
                         const std::vector<std::string_view> &keys, size_t maxLength);
+
+// ReadSection's scan of a text that comes in pieces, such as a download read
+// back from its file: the same rules and the same result, keeping no more of
+// the text than one line's head.
+class SectionReader {
+public:
+    SectionReader(std::string_view section, const std::vector<std::string_view> &keys, size_t maxLength);
+    ~SectionReader();
+    SectionReader(const SectionReader &) = delete;
+    SectionReader &operator=(const SectionReader &) = delete;
+
+    // The next bytes of the text; false once the section has ended, when no
+    // later piece can change what was read.
+    bool Take(std::string_view piece);
+    // What the text held, State Read.
+    SectionRead Finish();
+
+private:
+    struct Scan;
+    std::unique_ptr<Scan> scan_;
+};
+
+// Gives the regular file FileName to Each piece by piece, until its end or
+// until Each returns false. Read when it was read so far without a failure;
+// Missing when nothing of that name exists; Unreadable when it is no regular
+// file, cannot be opened, or a read failed part-way (what was given then is
+// not the whole file).
+FileState ReadInPieces(const std::string &fileName, const std::function<bool(std::string_view)> &each);
 std::string GetString(const std::string &fileName, std::string_view section, std::string_view key,
                       size_t maxLength);
 bool WriteStrings(const std::string &fileName, std::string_view section, const std::vector<KeyValue> &entries);

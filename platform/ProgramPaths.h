@@ -17,6 +17,11 @@ std::filesystem::path SystemPath(const std::string &name);
 // Whether Name is an existing file; a directory of that name does not count.
 bool FileExists(const std::string &name);
 
+// Whether anything at all bears Name: a file, a directory, a link that leads
+// nowhere, an entry that cannot be read. Only an answer that nothing is there
+// is false.
+bool EntryExists(const std::string &name);
+
 // Whether Name is a full name, before which no directory may be put (the
 // program directory goes before the others).
 bool IsAbsolute(const std::string &name);

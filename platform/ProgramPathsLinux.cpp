@@ -1,5 +1,6 @@
 #include "platform/ProgramPaths.h"
 
+#include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -29,6 +30,12 @@ bool FileExists(const std::string &name)
 {
     struct stat info {};
     return stat(name.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool EntryExists(const std::string &name)
+{
+    struct stat info {};
+    return ::lstat(name.c_str(), &info) == 0 || (errno != ENOENT && errno != ENOTDIR);
 }
 
 bool IsAbsolute(const std::string &name) { return !name.empty() && name.front() == '/'; }

@@ -32,6 +32,15 @@ bool FileExists(const std::string &name)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool EntryExists(const std::string &name)
+{
+    // GetFileAttributesW answers for a symbolic link itself, not where it leads.
+    if (GetFileAttributesW(WideText::FromUtf8(name).c_str()) != INVALID_FILE_ATTRIBUTES)
+        return true;
+    const DWORD error = GetLastError();
+    return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+}
+
 bool IsAbsolute(const std::string &name)
 {
     // "\\server\share\..." and "\..." (the root of the current drive) begin

@@ -97,6 +97,11 @@ std::optional<std::string> ReadKeyFile(const std::string &path)
     return PrivateProfile::ReadWholeFile(path, MaxKeyFileBytes);
 }
 
+std::optional<std::string> ReadSignatureFile(const std::string &path)
+{
+    return PrivateProfile::ReadWholeFile(path, MaxSignatureBytes);
+}
+
 std::optional<PublicKey> PublicKey::FromPem(std::string_view fileBytes)
 {
     if (fileBytes.size() > MaxKeyFileBytes)
@@ -115,13 +120,39 @@ std::optional<PublicKey> PublicKey::FromPem(std::string_view fileBytes)
     return PublicKey(point);
 }
 
+MessageDigest::MessageDigest(std::string_view name) : sha256_(std::make_unique<detail::Sha256>())
+{
+    sha256_->Add(name);
+    sha256_->Add("\n");
+}
+
+MessageDigest::~MessageDigest() = default;
+
+void MessageDigest::Add(std::string_view bytes) { sha256_->Add(bytes); }
+
+std::optional<MessageDigest::Value> MessageDigest::Finish()
+{
+    Value digest{};
+    if (!sha256_->Finish(digest))
+        return std::nullopt;
+    return digest;
+}
+
 Verdict PublicKey::Verify(std::string_view name, std::string_view bytes, std::string_view signature) const
 {
+    MessageDigest digest(name);
+    digest.Add(bytes);
+    return Verify(digest, signature);
+}
+
+Verdict PublicKey::Verify(MessageDigest &digest, std::string_view signature) const
+{
     const std::optional<detail::RawSignature> raw = FromStrictDer(signature);
+    const std::optional<MessageDigest::Value> value = digest.Finish();
     if (!raw)
         return Verdict::NotStrictDer;
-    return detail::Verifies(point_, SignedMessage(name, bytes), signature, *raw) ? Verdict::Good
-                                                                                 : Verdict::Mismatch;
+    // A system that cannot hash has checked nothing: no signature is good then.
+    return value && detail::Verifies(point_, *value, signature, *raw) ? Verdict::Good : Verdict::Mismatch;
 }
 
 }  // namespace Signature

@@ -5,6 +5,7 @@
 // so that a signature of one file does not pass for another's.
 #include <array>
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,9 +27,37 @@ enum class Verdict {
 // The bytes that are signed: Name (the file's bare name, no directory), one LF, Bytes.
 std::string SignedMessage(std::string_view name, std::string_view bytes);
 
+namespace detail {
+class Sha256;
+}
+
+// SHA-256 of the signed message of one file, taken piece by piece as its bytes
+// are read: a file is checked without its bytes ever in memory at once.
+class MessageDigest {
+public:
+    // The message begins with the file's bare name and one LF.
+    explicit MessageDigest(std::string_view name);
+    ~MessageDigest();
+    MessageDigest(const MessageDigest &) = delete;
+    MessageDigest &operator=(const MessageDigest &) = delete;
+
+    // The next bytes of the file.
+    void Add(std::string_view bytes);
+
+    using Value = std::array<unsigned char, 32>;
+    // The digest of all that was added; none when the system could not hash.
+    // Nothing may be added afterwards.
+    std::optional<Value> Finish();
+
+private:
+    std::unique_ptr<detail::Sha256> sha256_;
+};
+
 // The bytes of the key file at Path (UTF-8); none when it is missing or
 // unreadable, not a regular file, or larger than MaxKeyFileBytes.
 std::optional<std::string> ReadKeyFile(const std::string &path);
+// The same for a signature file, at most MaxSignatureBytes.
+std::optional<std::string> ReadSignatureFile(const std::string &path);
 
 class PublicKey {
 public:
@@ -40,6 +69,8 @@ public:
 
     // Whether Signature is this key's signature of the file Name with Bytes.
     Verdict Verify(std::string_view name, std::string_view bytes, std::string_view signature) const;
+    // The same over the file whose name and bytes Digest has taken; finishes it.
+    Verdict Verify(MessageDigest &digest, std::string_view signature) const;
 
     // The point: 0x04, then X and Y, 32 bytes each, big-endian.
     using Point = std::array<unsigned char, 65>;

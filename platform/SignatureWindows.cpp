@@ -4,6 +4,7 @@
 #include "platform/detail/CngWindows.h"
 
 #include <algorithm>
+#include <climits>
 #include <vector>
 
 namespace Signature::detail {
@@ -42,17 +43,58 @@ private:
 
 bool AcceptsPoint(const PublicKey::Point &point) { return Key(point).Handle() != nullptr; }
 
-bool Verifies(const PublicKey::Point &point, std::string_view message, std::string_view, const RawSignature &raw)
+struct Sha256::Native {
+    Cng::Algorithm algorithm{BCRYPT_SHA256_ALGORITHM};
+    BCRYPT_HASH_HANDLE hash = nullptr;
+    bool failed = false;
+};
+
+Sha256::Sha256() : native_(std::make_unique<Native>())
+{
+    Native &n = *native_;
+    n.failed = !n.algorithm.Handle() ||
+               !BCRYPT_SUCCESS(BCryptCreateHash(n.algorithm.Handle(), &n.hash, nullptr, 0, nullptr, 0, 0));
+}
+
+Sha256::~Sha256()
+{
+    if (native_->hash)
+        BCryptDestroyHash(native_->hash);
+}
+
+void Sha256::Add(std::string_view bytes)
+{
+    Native &n = *native_;
+    // BCryptHashData takes at most ULONG bytes at once, as PUCHAR, without writing them.
+    while (!n.failed && !bytes.empty()) {
+        const auto size = static_cast<ULONG>(std::min<std::size_t>(bytes.size(), ULONG_MAX));
+        auto *data = reinterpret_cast<PUCHAR>(const_cast<char *>(bytes.data()));
+        n.failed = !BCRYPT_SUCCESS(BCryptHashData(n.hash, data, size, 0));
+        bytes.remove_prefix(size);
+    }
+}
+
+bool Sha256::Finish(MessageDigest::Value &digest)
+{
+    Native &n = *native_;
+    const bool done =
+        !n.failed && BCRYPT_SUCCESS(BCryptFinishHash(n.hash, digest.data(), static_cast<ULONG>(digest.size()), 0));
+    n.failed = true;
+    return done;
+}
+
+bool Verifies(const PublicKey::Point &point, const MessageDigest::Value &digest, std::string_view,
+              const RawSignature &raw)
 {
     const Key key(point);
-    UCHAR digest[32];
-    if (!key.Handle() || !Cng::Sha256(message, digest))
+    if (!key.Handle())
         return false;
-    // CNG takes R and S as they are given here: big-endian, 32 bytes each.
-    // It takes them as PUCHAR too, hence the copy.
+    // CNG takes the digest, R and S (big-endian, 32 bytes each) as PUCHAR,
+    // hence the copies.
+    MessageDigest::Value hashed = digest;
     RawSignature signature = raw;
-    return BCRYPT_SUCCESS(BCryptVerifySignature(key.Handle(), nullptr, digest, sizeof digest, signature.data(),
-                                                static_cast<ULONG>(signature.size()), 0));
+    return BCRYPT_SUCCESS(BCryptVerifySignature(key.Handle(), nullptr, hashed.data(), static_cast<ULONG>(hashed.size()),
+                                                signature.data(), static_cast<ULONG>(signature.size()), 0));
 }
 
 }  // namespace Signature::detail

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstddef>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -31,9 +32,26 @@ std::vector<unsigned char> StrictDer(const RawSignature &raw);
 // Whether the system takes Point as a public key of P-256.
 bool AcceptsPoint(const PublicKey::Point &point);
 
-// Whether Raw (whose strict DER form is Der) is Point's signature of
-// Message, hashed with SHA-256.
-bool Verifies(const PublicKey::Point &point, std::string_view message, std::string_view der,
+// SHA-256 by the system's cryptography, taken piece by piece. A piece the
+// system refuses is remembered, and Finish then gives nothing.
+class Sha256 {
+public:
+    Sha256();
+    ~Sha256();
+    Sha256(const Sha256 &) = delete;
+    Sha256 &operator=(const Sha256 &) = delete;
+
+    void Add(std::string_view bytes);
+    bool Finish(MessageDigest::Value &digest);
+
+private:
+    struct Native;
+    std::unique_ptr<Native> native_;
+};
+
+// Whether Raw (whose strict DER form is Der) is Point's signature of the
+// message whose SHA-256 is Digest.
+bool Verifies(const PublicKey::Point &point, const MessageDigest::Value &digest, std::string_view der,
               const RawSignature &raw);
 
 }  // namespace Signature::detail

@@ -19,4 +19,4 @@ void TFileStream::Close() { file_->Close(); }
 
 std::string TFileStream::Commit() { return file_->Commit(); }
 
-std::string TFileStream::ReadBack() const { return file_->ReadBack(); }
+void TFileStream::ReadBack(const std::function<void(std::string_view)> &each) const { file_->ReadBack(each); }

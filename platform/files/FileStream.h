@@ -6,9 +6,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace FileSystem {
 class TemporaryFile;
@@ -68,10 +70,11 @@ public:
     // says that a power cut may undo the replacement (empty when none may).
     std::string Commit();
     // After Close, before Commit: the bytes in the temporary file, read back
-    // through the stream's own handle, so that they are what Commit puts in
-    // place whatever happens to the name meanwhile. Raises EReadError when
+    // through the stream's own handle and given to Each piece by piece (64 KiB
+    // at most), so that they are what Commit puts in place whatever happens to
+    // the name meanwhile, and never in memory at once. Raises EReadError when
     // they cannot be read.
-    std::string ReadBack() const;
+    void ReadBack(const std::function<void(std::string_view Piece)> &each) const;
 
 private:
     // Splices into the file through its intake, which nothing else sees.

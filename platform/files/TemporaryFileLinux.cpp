@@ -367,21 +367,21 @@ std::string TemporaryFile::Commit()
     return {};
 }
 
-std::string TemporaryFile::ReadBack() const
+void TemporaryFile::ReadBack(const std::function<void(std::string_view)> &each) const
 {
     // The lock's descriptor is the file's own, open for reading and writing
     // until the rename: reading through it needs no name.
-    std::string bytes;
     char buffer[64 * 1024];
-    for (;;) {
-        const ssize_t n = ::pread(lock_, buffer, sizeof buffer, static_cast<off_t>(bytes.size()));
+    for (off_t at = 0;;) {
+        const ssize_t n = ::pread(lock_, buffer, sizeof buffer, at);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
             throw EReadError("Cannot read file " + Quoted(fileName_) + ". " + std::strerror(errno));
         if (n == 0)
-            return bytes;
-        bytes.append(buffer, static_cast<std::size_t>(n));
+            return;
+        each(std::string_view(buffer, static_cast<std::size_t>(n)));
+        at += n;
     }
 }
 

@@ -109,26 +109,26 @@ std::string TemporaryFile::Commit()
     return {};
 }
 
-std::string TemporaryFile::ReadBack() const
+void TemporaryFile::ReadBack(const std::function<void(std::string_view)> &each) const
 {
     // The handle stays open until the move; each read names its offset, as
     // ReadFile allows on a handle opened without FILE_FLAG_OVERLAPPED.
-    std::string bytes;
     char buffer[64 * 1024];
-    for (;;) {
+    for (unsigned long long offset = 0;;) {
         OVERLAPPED at{};
-        at.Offset = static_cast<DWORD>(bytes.size());
-        at.OffsetHigh = static_cast<DWORD>(static_cast<unsigned long long>(bytes.size()) >> 32);
+        at.Offset = static_cast<DWORD>(offset);
+        at.OffsetHigh = static_cast<DWORD>(offset >> 32);
         DWORD n = 0;
         if (!ReadFile(file_, buffer, sizeof buffer, &n, &at)) {
             const DWORD error = GetLastError();
             if (error == ERROR_HANDLE_EOF)
-                return bytes;
+                return;
             throw EReadError("Cannot read file " + Quoted(fileName_) + ". " + SystemText::OfError(error));
         }
         if (n == 0)
-            return bytes;
-        bytes.append(buffer, n);
+            return;
+        each(std::string_view(buffer, n));
+        offset += n;
     }
 }
 

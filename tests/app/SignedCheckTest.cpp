@@ -8,12 +8,16 @@
 #include "harness/ScriptedFtpServer.h"
 #include "harness/TestSigningKeys.h"
 #include "tests/support/FailureOf.h"
+#ifndef _WIN32
+#include "tests/support/FileSystemSeamLinux.h"
+#endif
 #include "tests/support/LoopbackPeer.h"
 #include "tests/support/NetTestSupport.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <optional>
 
 using harness::TestSigningKeys;
@@ -52,12 +56,16 @@ protected:
     {
         Serve(name, bytes, keys->Sign(Kind::Good, name, bytes));
     }
+    // Bytes as they are into the file Name (UTF-8) beside the program.
+    void PutBytes(const std::string &name, const std::string &bytes)
+    {
+        std::ofstream(dir / std::filesystem::path(std::u8string(name.begin(), name.end())), std::ios::binary)
+            << bytes;
+    }
     // The key file KeyName (UTF-8) of Kind beside the program, named in the settings.
     void PutKey(Kind kind, const std::string &keyName = "producent.pem")
     {
-        std::ofstream(dir / std::filesystem::path(std::u8string(keyName.begin(), keyName.end())),
-                      std::ios::binary)
-            << keys->KeyFile(kind);
+        PutBytes(keyName, keys->KeyFile(kind));
         NameKey(keyName);
     }
     void NameKey(const std::string &keyName)
@@ -111,8 +119,9 @@ TEST_F(SignedCheck, GoodPairGivesTheVerdictAndTheNews)
     EXPECT_EQ(view->verdictText, " Zaktualizuj program !!!");
     EXPECT_EQ(Read("or_news.rtf"), News);
     EXPECT_EQ(Read("or_news.inf"), ServerRelease());
+    // The release file's signature is kept beside it, the news file's never.
     EXPECT_FALSE(Exists("or_news.rtf.sig"));
-    EXPECT_FALSE(Exists("or_news.inf.sig"));
+    EXPECT_EQ(Read("or_news.inf.sig"), files.Read("pub/news/or_news.inf.sig"));
 }
 
 // Each way the release file's signature can be wrong is a failed download of
@@ -197,11 +206,15 @@ TEST_F(SignedCheck, UnusableKeySendsNothing)
         {"a certificate", Kind::Certificate, "cert.pem"},
         {"a private key", Kind::PrivateKey, "prywatny.pem"},
         {"P-384", Kind::P384, "p384.pem"},
+        // Beside the program and named by no setting: anything of that name.
+        {"a directory named vm_ver32.pem", std::nullopt, "vm_ver32.pem"},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.what);
         PrepareFor(testpeer::RefusedPort());
-        if (row.kind)
+        if (row.name == "vm_ver32.pem")
+            std::filesystem::create_directory(dir / row.name);
+        else if (row.kind)
             PutKey(*row.kind, row.name);
         else
             NameKey(row.name);
@@ -271,4 +284,172 @@ TEST_F(SignedCheck, EncryptionAndSignaturesTogether)
                            "SIZE pub/news/or_news.inf.sig", Cp1250("Podpis pliku or_news.inf prawidłowy")});
     EXPECT_EQ(view->verdictText, " Zaktualizuj program !!!");
     EXPECT_EQ(Read("or_news.inf"), ServerRelease());
+}
+
+// Never backwards, across a restart: the release file taken under the key
+// leaves its signature beside it, and an older one, genuinely signed and
+// served again later, is refused.
+TEST_F(SignedCheck, OlderReleaseFileThanTheSignedCopyIsRefusedAfterARestart)
+{
+    const std::string in2030 = Release("4.3", "1", "a", "2030/01/01");
+    ServeSigned(NewsName, News);
+    ServeSigned(ReleaseName, in2030);
+    harness::VsftpdServer server(files.Path());
+    PrepareFor(server.Port());
+    PutKey(Kind::Good);
+    EXPECT_EQ(Start(), "");
+    EXPECT_EQ(RunCheck(), "");
+    const std::string kept = Read("or_news.inf.sig");
+
+    ServeSigned(ReleaseName, Release("4.2", "1", "a", "2025/01/01"));
+    EXPECT_EQ(Start(), "");
+    EXPECT_EQ(RunCheck(), Cp1250("Plik or_news.inf podaje datę aktualizacji 01/01/25, wcześniejszą od sprawdzonej "
+                                 "już daty 01/01/30."));
+    EXPECT_EQ(view->statuses.back(), Cp1250("Błąd pobierania pliku"));
+    EXPECT_EQ(view->verdictText, "");
+    EXPECT_EQ(view->news->substr(0, News.size()), News);
+    EXPECT_EQ(Read("or_news.inf"), in2030);
+    EXPECT_EQ(Read("or_news.inf.sig"), kept);
+    EXPECT_FALSE(TemporaryFileLeft());
+}
+
+// What makes the floor, and what does not: only a local copy that the key in
+// force verifies with the signature beside it.
+TEST_F(SignedCheck, FloorIsTheDateOfTheCopyTheKeyVerifies)
+{
+    const std::string in2030 = Release("4.3", "1", "a", "2030/01/01"), in2099 = Release("9", "9", "", "2099/01/01");
+    const std::string undated = "[Program]\r\nWersja=4.3\r\n";
+    const struct {
+        const char *what;
+        std::string local;
+        std::optional<std::string> besideLocal;  // none: no signature beside it
+        std::string served;
+        std::string failure;  // empty: taken
+    } rows[] = {
+        {"the same date, re-signed with a later WazneDo", in2030, keys->Sign(Kind::Good, ReleaseName, in2030),
+         in2030 + "WazneDo=2031/01/31\r\n", ""},
+        {"a copy signed by a key replaced since", in2099, keys->Sign(Kind::Other, ReleaseName, in2099), in2030, ""},
+        {"a copy without a signature", in2099, std::nullopt, in2030, ""},
+        {"a copy the signature beside is not of", in2099, keys->Sign(Kind::Good, ReleaseName, in2030), in2030, ""},
+        {"a copy without a date counts as 2000", undated, keys->Sign(Kind::Good, ReleaseName, undated),
+         Release("4.2", "1", "a", "1999/12/31"),
+         Cp1250("Plik or_news.inf podaje datę aktualizacji 31/12/99, wcześniejszą od sprawdzonej już daty 01/01/00.")},
+        {"a date that is no date is not put in place", in2030, keys->Sign(Kind::Good, ReleaseName, in2030),
+         Release("4.4", "1", "a", "2031/01/01 12:00"), "'2031/01/01 12:00' is not a valid date"},
+        {"nor a WazneDo that is none", in2030, keys->Sign(Kind::Good, ReleaseName, in2030),
+         in2030 + "WazneDo=31/01/31\r\n", "'31/01/31' is not a valid date"},
+    };
+    ServeSigned(NewsName, News);
+    harness::VsftpdServer server(files.Path());
+    PrepareFor(server.Port());
+    PutKey(Kind::Good);
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.what);
+        Put("or_news.inf", row.local);
+        std::filesystem::remove(dir / "or_news.inf.sig");
+        if (row.besideLocal)
+            PutBytes("or_news.inf.sig", *row.besideLocal);
+        ServeSigned(ReleaseName, row.served);
+        EXPECT_EQ(Start(), "");
+
+        EXPECT_EQ(RunCheck(), row.failure);
+        EXPECT_EQ(view->statuses.back(), Cp1250(row.failure.empty() ? "Zakończono pobieranie" : "Błąd pobierania pliku"));
+        EXPECT_EQ(Read("or_news.inf"), row.failure.empty() ? row.served : row.local);
+        const std::string beside = Read("or_news.inf.sig");
+        EXPECT_EQ(beside, row.failure.empty() ? files.Read("pub/news/or_news.inf.sig") : *row.besideLocal);
+        form->SpeedDisconnectClick();
+    }
+}
+
+// A signature that does not come whole names the missing signature and the
+// reason; the check ends there, and the good copies stay.
+TEST_F(SignedCheck, SignatureThatDoesNotComeWholeIsMissing)
+{
+    const std::string missing = Cp1250("Brak podpisu pliku or_news.rtf (odpowiedź: ");
+    const struct {
+        const char *what;
+        std::function<void(harness::ScriptedFtpServer &)> afterOpening;
+        std::string failure;  // after the common beginning
+    } rows[] = {
+        {"426 after 150", [](harness::ScriptedFtpServer &s) {
+             s.ConnectData().SendData("0E").CloseData().Send("426 Connection closed; transfer aborted.\r\n");
+         }, "426 Connection closed; transfer aborted.)."},
+        {"451 after 150", [](harness::ScriptedFtpServer &s) {
+             s.ConnectData().SendData("0E").CloseData().Send("451 Local error in processing.\r\n");
+         }, "451 Local error in processing.)."},
+        {"the connection closed", [](harness::ScriptedFtpServer &s) { s.ConnectData().SendData("0E").CloseControl(); },
+         ""},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.what);
+        harness::ScriptedFtpServer server;
+        server.LoggedInWithPassword().Reply("200 Type set.\r\n").PortThenRetr("150 Opening (72 bytes).\r\n");
+        row.afterOpening(server);
+        server.Start();
+        PrepareFor(server.Port());
+        PutKey(Kind::Good);
+        EXPECT_EQ(Start(), "");
+
+        const std::string failure = RunCheck();
+        EXPECT_EQ(failure.substr(0, missing.size()), missing);
+        if (!row.failure.empty()) {
+            EXPECT_EQ(failure.substr(missing.size()), row.failure);
+        }
+        EXPECT_EQ(view->statuses.back(), Cp1250("Błąd pobierania pliku"));
+        EXPECT_EQ(Read("or_news.rtf"), OldNews);
+        EXPECT_EQ(Read("or_news.inf"), OldRelease);
+    }
+}
+
+// A good file that cannot be put in place ends the check with the failure as
+// the last word, after its signature was said to be good.
+TEST_F(SignedCheck, GoodFileThatCannotBePutInPlaceEndsWithTheFailure)
+{
+    ServeSigned(NewsName, News);
+    ServeSigned(ReleaseName, ServerRelease());
+    harness::VsftpdServer server(files.Path());
+    PrepareFor(server.Port());
+    PutKey(Kind::Good);
+    // Where its signature would be kept, a directory.
+    std::filesystem::create_directory(dir / "or_news.inf.sig");
+    EXPECT_EQ(Start(), "");
+    EXPECT_NE(RunCheck(), "");
+    ExpectStatusesInOrder({Cp1250("Podpis pliku or_news.inf prawidłowy"), Cp1250("Błąd pobierania pliku")});
+    EXPECT_EQ(view->statuses.back(), Cp1250("Błąd pobierania pliku"));
+    EXPECT_EQ(Read("or_news.inf"), OldRelease);
+    EXPECT_EQ(view->verdictText, "");
+#ifndef _WIN32
+    // The rename of the news file itself fails.
+    std::filesystem::remove(dir / "or_news.inf.sig");
+    const testsupport::RestoredFileSystemCalls restored;
+    FileSystem::Calls().rename = [](const char *, const char *) {
+        errno = EIO;
+        return -1;
+    };
+    EXPECT_EQ(Start(), "");
+    EXPECT_NE(RunCheck(), "");
+    ExpectStatusesInOrder({Cp1250("Podpis pliku or_news.rtf prawidłowy"), Cp1250("Błąd pobierania pliku")});
+    EXPECT_EQ(view->statuses.back(), Cp1250("Błąd pobierania pliku"));
+    EXPECT_EQ(Read("or_news.rtf"), News);
+#endif
+}
+
+// With no key named in the settings, whatever bears the name vm_ver32.pem
+// beside the program is the key, however the settings read.
+TEST_F(SignedCheck, KeyBesideTheProgramIsInForceWithoutASetting)
+{
+    files.Write("pub/news/" + NewsName, News);
+    ServeSigned(ReleaseName, ServerRelease());
+    harness::VsftpdServer server(files.Path());
+    PrepareFor(server.Port());
+    // A key named in a second [FTP] section is not read: the one beside the program counts.
+    Put("vm_ver32.ini", Read("vm_ver32.ini") + "[FTP]\r\nKluczPodpisu=brak.pem\r\n");
+    PutBytes("vm_ver32.pem", keys->KeyFile(Kind::Good));
+    EXPECT_EQ(Start(), "");
+    EXPECT_EQ(RunCheck(), Cp1250("Brak podpisu pliku or_news.rtf (odpowiedź: 550 Failed to open file.)."));
+    EXPECT_EQ(Read("or_news.rtf"), OldNews);
+
+    ServeSigned(NewsName, News);
+    EXPECT_EQ(RunCheck(), "");
+    EXPECT_EQ(view->verdictText, " Zaktualizuj program !!!");
 }

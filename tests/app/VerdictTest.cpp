@@ -15,7 +15,7 @@ double Day(int year, int month, int day)
     return date;
 }
 
-TReleaseRecord Dated(const char *lastUpd) { return {"1", "1", "", lastUpd}; }
+TReleaseRecord Dated(const char *lastUpd, const char *validUntil = "") { return {"1", "1", "", lastUpd, validUntil}; }
 
 std::string Spelled(const DateConvert::FormatSettings &format)
 {
@@ -89,7 +89,7 @@ TEST_F(Verdict, DatesAreShownDayMonthYear)
     EXPECT_GT(form->ServerRelease.Date, form->LocalRelease.Date);
 }
 
-TEST_F(Verdict, TwoVerdictsLeaveBothIndicatorsVisible)
+TEST_F(Verdict, TwoVerdictsLeaveBothIndicatorsVisibleUntilAnExpiredFileHidesThem)
 {
     Prepare(Release("1", "1", "", "2001/1/1"), Release("1", "1", "", "2001/1/2"));
     EXPECT_EQ(ClickTest(), "");
@@ -98,6 +98,13 @@ TEST_F(Verdict, TwoVerdictsLeaveBothIndicatorsVisible)
     EXPECT_EQ(view->verdictText, "Aktualizacja niepotrzebna");
     EXPECT_EQ(view->indicators, (std::set<TIndicator>{TIndicator::ProgramAkt, TIndicator::ProgramOld}));
     EXPECT_EQ(view->verdictLook, TVerdictLook::UpToDate);
+
+    // A file past its last valid day vouches for nothing: both are hidden.
+    Put("or_news.inf", Release("1", "1", "", "2001/1/1") + "WazneDo=2001/01/31\r\n");
+    EXPECT_EQ(ClickTest(), "");
+    EXPECT_EQ(view->verdictText, "Informacja nieaktualna");
+    EXPECT_EQ(view->indicators, None);
+    EXPECT_EQ(view->verdictLook, TVerdictLook::UpdateWaiting);
 }
 
 TEST_F(Verdict, DateWithTrailingTextIsAnErrorAndTheDisplayStays)
@@ -145,12 +152,13 @@ TEST_F(Verdict, NewsIsShownWholeAndFocusedBeforeTheVerdict)
 TEST(UpdateVerdict, FollowsTheDatesOfBothRecordsAndToday)
 {
     const double in2025 = Day(2025, 6, 15), in2150 = Day(2150, 6, 15);
-    const std::string update = "update waits", none = "up to date";
+    const std::string update = "update waits", none = "up to date", outdated = "outdated";
     const struct {
         const char *installed;
         const char *server;
         double today;
         std::string expected;
+        const char *validUntil = ""; // the server file's WazneDo
     } rows[] = {
         {"", "", in2025, none},                     // both missing: equal
         {"2000/01/02", "", in2025, none},           // missing: 1 January 2000
@@ -169,13 +177,23 @@ TEST(UpdateVerdict, FollowsTheDatesOfBothRecordsAndToday)
         {"2001/1/1", " ", in2025, "' ' is not a valid date"}, // blanks are no missing date
         {"05/03/2001", "2001/1/1", in2025, "'05/03/2001' is not a valid date"}, // read year first
         {"x", "y", in2025, "'x' is not a valid date"}, // the installed release is read first
+        // The server file's last valid day: past it, "up to date" is no longer vouched for.
+        {"2025/06/01", "2025/06/01", in2025, outdated, "2025/06/14"},
+        {"2025/06/01", "2025/06/01", in2025, none, "2025/06/15"}, // the day itself is still current
+        {"2025/06/01", "2025/06/02", in2025, update, "2025/06/14"}, // a later release waits, whatever the day
+        {"2025/06/01", "2025/05/01", in2025, outdated, " 2025/6/1 "},
+        {"2025/06/01", "2025/06/01", in2025, "'25/06/14' is not a valid date", "25/06/14"}, // it would never pass
+        {"2025/06/01", "2025/06/01", in2025, "'06/14' is not a valid date", "06/14"},
+        {"2025/06/01", "2025/06/01", in2025, "'0999/06/14' is not a valid date", "0999/06/14"},
+        {"2025/06/01", "2025/06/01", in2025, "'2025/02/29' is not a valid date", "2025/02/29"},
+        {"2025/06/01", "2025/06/02", in2025, "'2025/06/14 12:00' is not a valid date", "2025/06/14 12:00"},
     };
     for (const auto &row : rows) {
         TVerdict verdict{};
         std::string outcome =
-            FailureOf([&] { verdict = UpdateVerdict(Dated(row.installed), Dated(row.server), row.today); });
+            FailureOf([&] { verdict = UpdateVerdict(Dated(row.installed), Dated(row.server, row.validUntil), row.today); });
         if (outcome.empty())
-            outcome = verdict == TVerdict::UpdateWaiting ? update : none;
+            outcome = verdict == TVerdict::UpdateWaiting ? update : verdict == TVerdict::Outdated ? outdated : none;
         EXPECT_EQ(outcome, row.expected) << '"' << row.installed << "\" against \"" << row.server << '"';
     }
 }

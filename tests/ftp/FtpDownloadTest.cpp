@@ -368,8 +368,8 @@ TEST_F(FtpDownloadTest, RefusedBytesKeepTheGoodCopy)
     ConnectToScript();
     std::string seen;
     EXPECT_EQ(FailureOf([&] {
-                  client.Download("f", local / "f", [&seen](const std::string &received) {
-                      seen = received;
+                  client.Download("f", local / "f", [&seen](const TFileStream &received) {
+                      received.ReadBack([&seen](std::string_view piece) { seen.append(piece); });
                       throw Exception("refused");
                   });
               }),

@@ -6,7 +6,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 
 #ifndef _WIN32
 #include "platform/files/detail/WriteBackLinux.h"
@@ -32,7 +34,7 @@ public:
     void Close();
     std::string Commit();
     // See TFileStream::ReadBack.
-    std::string ReadBack() const;
+    void ReadBack(const std::function<void(std::string_view)> &each) const;
 
 #ifndef _WIN32
     // The write end of a pipe for a socket to splice into, so that the bytes
