@@ -1,8 +1,8 @@
 #pragma once
 // One release of a product as its release-information file describes it
-// (section "Program": "Wersja", "Wydanie", "Wydanie_Dod", "LastUpd"), and the
-// verdict on the installed release against the server's. The window and the
-// maker's release tool both read releases through these.
+// (section "Program": "Wersja", "Wydanie", "Wydanie_Dod", "LastUpd",
+// "WazneDo"), and the verdict on the installed release against the server's.
+// The window and the maker's release tool both read releases through these.
 #include "platform/DateConvert.h"
 #include "platform/PrivateProfile.h"
 

@@ -6,8 +6,11 @@
 # the server refuses active mode and vm_ver32.ini asks for passive mode; with
 # "tls" the server speaks FTP over TLS only and vm_ver32.ini asks for it,
 # trusting the server's own CA; with "ipv6" the server listens on ::1 only and
-# vm_ver32.ini names it so. The program directory is named with Polish letters,
-# as where the products' users install them.
+# vm_ver32.ini names it so; with "signed" the server's files are signed and the
+# maker's key lies beside the program as vm_ver32.pem, and a second start, served
+# an older release file genuinely signed, must refuse it with the error box and
+# keep the copy. The program directory is named with Polish letters, as where
+# the products' users install them.
 set -euo pipefail
 program=$1 source=$2 mode=${3:-active}
 # Its server and Xvfb live in the private network namespace of in-netns.sh.
@@ -29,6 +32,15 @@ if [ "$mode" = tls ]; then server_modes=tls mode_keys="Szyfrowanie=Tak\r\nCertyf
 if [ "$mode" = ipv6 ]; then server_modes=ipv6 host=::1; fi
 read -r port server < <("$source/scripts/lib/demo-ftp-server.sh" "$work/ftp/root" "$work/ftp" $server_modes)
 cp "$source/demo/program/ort.ini" "$program" "$program_dir/"
+news=$work/ftp/root/pub/news
+# The maker's signature of a file: its bare name, one LF, its bytes.
+sign() { { printf '%s\n' "$(basename "$1")"; cat "$1"; } | openssl dgst -sha256 -sign "$work/maker.key" > "$1.sig"; }
+if [ "$mode" = signed ]; then
+  openssl ecparam -name prime256v1 -genkey -noout -out "$work/maker.key"
+  openssl ec -in "$work/maker.key" -pubout -out "$program_dir/vm_ver32.pem" 2>/dev/null
+  sign "$news/or_news.rtf"
+  sign "$news/or_news.inf"
+fi
 printf "[FTP]\r\nHost=%s\r\nHostPort=%s\r\nUseProxy=Nie\r\n$mode_keys" "$host" "$port" > "$program_dir/vm_ver32.ini"
 
 source "$source/scripts/lib/xvfb-session.sh"
@@ -49,6 +61,25 @@ check() { if eval "$2"; then echo "ok: $1"; else echo "FAILED: $1" >&2; failed=1
 check "the verdict reads \"Zaktualizuj program\" (read: $verdict)" '[[ $verdict == *"Zaktualizuj program"* ]]'
 check "the release information was downloaded" 'cmp -s "$program_dir/or_news.inf" "$source/demo/server/pub/news/or_news.inf"'
 check "the news was downloaded" 'cmp -s "$program_dir/or_news.rtf" "$source/demo/server/pub/news/or_news.rtf"'
+if [ "$mode" = signed ]; then
+  check "the release file's signature is kept beside it" 'cmp -s "$program_dir/or_news.inf.sig" "$news/or_news.inf.sig"'
+  check "the news file's is not" '[ ! -e "$program_dir/or_news.rtf.sig" ]'
+  printf '[Program]\r\nWersja=7.1\r\nWydanie=1\r\nLastUpd=2023/01/01\r\n' > "$news/or_news.inf"
+  sign "$news/or_news.inf"
+  start_program "$program_dir/vm_ver32"
+  click 90 50
+  box=
+  for _ in $(seq 100); do
+    box=$(timeout 2 xdotool search --name '^VM_VER32$' 2>/dev/null | head -n1) && [ -n "$box" ] && break
+    sleep 0.2
+  done
+  check "the older release file ends the check with the error box" '[ -n "$box" ]'
+  if [ -n "$box" ]; then timeout 5 xdotool windowfocus --sync "$box" 2>/dev/null || true; xdotool key Return; fi
+  sleep 0.5
+  close_program
+  check "the older release file did not replace the copy" \
+    'cmp -s "$program_dir/or_news.inf" "$source/demo/server/pub/news/or_news.inf"'
+fi
 check "closing saved the settings" 'grep -q "UseProxy=Nie" "$program_dir/vm_ver32.ini" && grep -q "ProxyPort=" "$program_dir/vm_ver32.ini"'
 if [ "$mode" = passive ]; then
   check "closing kept Pasywny" 'grep -q "^Pasywny=Tak" "$program_dir/vm_ver32.ini"'

@@ -6,10 +6,13 @@
 
 #include "harness/RealFtpServers.h"
 #include "harness/ScriptedFtpServer.h"
+#include "harness/TestSigningKeys.h"
 #include "platform/net/Socket.h"
 #include "platform/net/SocketSystem.h"
 
 #include <gmock/gmock.h>
+
+#include <fstream>
 
 using namespace WindowIds;
 using ::testing::HasSubstr;
@@ -97,6 +100,50 @@ TEST_F(WindowCheck, ThroughTheFtpProxy)
     ExpectWholeCheck();
     // The target answers directly too: only the proxy's log tells the road.
     EXPECT_THAT(proxy.Log(), HasSubstr("dest " + harness::FtpProxy::TargetHost() + ":21"));
+}
+
+// Signed files with the key beside the program and no setting: the release
+// file past its last valid day vouches for nothing, its signature is kept
+// beside it, and after a restart an older release file, genuinely signed, is
+// refused and leaves the copy as it was.
+TEST_F(WindowCheck, SignedReleaseFileNeverGoesBackAcrossARestart)
+{
+    using Kind = harness::TestSigningKeys::Kind;
+    const harness::TestSigningKeys keys;
+    const auto serveSigned = [&](const std::string &name, const std::string &bytes) {
+        files.Write("pub/news/" + name, bytes);
+        files.Write("pub/news/" + name + ".sig", keys.Sign(Kind::Good, name, bytes));
+    };
+    // As old as the installed release, and valid until a day long past.
+    const std::string expired = Release("4.2", "7", "b", "2025/11/03") + "WazneDo=2025/11/30\r\n";
+    serveSigned("or_news.rtf", NewsRtf);
+    serveSigned("or_news.inf", expired);
+    harness::VsftpdServer server(files.Path());
+    PrepareProduct(server.Host(), server.Port());
+    std::ofstream(dir / "vm_ver32.pem", std::ios::binary) << keys.KeyFile(Kind::Good);
+    Start();
+    Check();
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(window->Text(TextKomunikat), "Informacja nieaktualna");
+    EXPECT_FALSE(window->Visible(SpeedProgramAkt));
+    EXPECT_FALSE(window->Visible(SpeedProgramOld));
+    EXPECT_EQ(window->WaitForText(StatusBar1, "Zakończono pobieranie"), "Zakończono pobieranie");
+    EXPECT_EQ(Read("or_news.inf"), expired);
+    EXPECT_TRUE(Exists("or_news.inf.sig"));
+    EXPECT_FALSE(Exists("or_news.rtf.sig"));
+    window->Click(SpeedExit);
+    ASSERT_TRUE(process->WaitForExit());
+
+    serveSigned("or_news.inf", Release("4.2", "7", "b", "2025/01/01"));
+    Start();
+    window->Click(SpeedDownload);
+    const auto shown = windowdriver::WaitForBox(*process, "VM_VER32");
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(shown->Text, "Plik or_news.inf podaje datę aktualizacji 01/01/25, wcześniejszą od sprawdzonej już "
+                           "daty 03/11/25.");
+    EXPECT_EQ(window->Text(StatusBar1), "Błąd pobierania pliku");
+    EXPECT_EQ(window->Text(TextKomunikat), "");
+    EXPECT_EQ(Read("or_news.inf"), expired);
 }
 
 TEST_F(WindowCheck, RefusedConnectionShowsTwoBoxesAndNoVerdict)
