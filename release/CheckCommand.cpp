@@ -28,14 +28,19 @@ std::optional<double> IsoDate(const std::string &text)
     return date;
 }
 
+// The release file on the server, whose dates the window also holds against
+// today, or the installed product's settings file, of which only the release
+// counts.
+enum class FileRole { Release, Installed };
+
 // One file's outcome, and its record for the verdict.
 struct FileCheck {
     Status Outcome = ToolOutput::Unusable;
     TReleaseRecord Record;
 };
 
-// Reads FileName as the window reads a release and reports it under Label.
-FileCheck CheckFile(const std::string &label, const std::string &fileName, double today)
+// Reads FileName as the window reads a file of its Role and reports it under Label.
+FileCheck CheckFile(const std::string &label, const std::string &fileName, FileRole role, double today)
 {
     const PrivateProfile::SectionRead read = TReleaseRecord::ReadSection(fileName);
     if (read.State != PrivateProfile::FileState::Read)
@@ -56,6 +61,13 @@ FileCheck CheckFile(const std::string &label, const std::string &fileName, doubl
         Say("  window: " + Quoted(release.Description));
         const std::vector<std::string> dated = DateWarnings(check.Record, release);
         warnings.insert(warnings.end(), dated.begin(), dated.end());
+        if (role == FileRole::Release) {
+            const std::optional<double> lastValid = LastValidDay(check.Record);
+            if (lastValid)
+                Say("  valid until: " + DateConvert::DateToStr(*lastValid, IsoFormat));
+            const std::vector<std::string> valid = ValidityWarnings(release.Date, lastValid, today);
+            warnings.insert(warnings.end(), valid.begin(), valid.end());
+        }
     } catch (const EConvertError &error) {
         Say("  error: the window ends the check with the error box " + Quoted(error.Message()));
         check.Outcome = ToolOutput::Unusable;
@@ -90,10 +102,10 @@ ToolOutput::Status CheckCommand(const std::vector<std::string> &arguments)
         return ToolOutput::Refuse((files.empty() ? "no release file; " : "too many files; ") + Usage);
 
     const double day = today ? *today : DateConvert::Today();
-    const FileCheck server = CheckFile("release file", files[0], day);
+    const FileCheck server = CheckFile("release file", files[0], FileRole::Release, day);
     if (files.size() == 1)
         return server.Outcome;
-    const FileCheck installed = CheckFile("installed file", files[1], day);
+    const FileCheck installed = CheckFile("installed file", files[1], FileRole::Installed, day);
     if (server.Outcome != ToolOutput::Unusable && installed.Outcome != ToolOutput::Unusable)
         Say("verdict: " + Quoted(std::string(VerdictText(UpdateVerdict(installed.Record, server.Record, day)))));
     return std::max(server.Outcome, installed.Outcome);

@@ -26,6 +26,22 @@ bool LooksLikeUtf8(const std::string &text)
     return true;
 }
 
+// What the window makes of Key left without a value; nothing for a key that
+// may be left out: the edition's suffix, and the last valid day, which a file
+// that never expires has not.
+std::string WithoutValue(const std::string &key, bool missing)
+{
+    if (key == "LastUpd")
+        return "the window shows the date \"?\" and compares it as 2000-01-01";
+    if (key == "WazneDo")
+        return missing ? "" : "the window takes the file as current whatever the date";
+    if (key == "Wydanie_Dod")
+        return "";
+    return "the window shows nothing in its place";
+}
+
+std::string Iso(double date) { return DateConvert::DateToStr(date, ToolOutput::IsoFormat); }
+
 } // namespace
 
 std::vector<std::string> FileWarnings(const PrivateProfile::SectionRead &Read)
@@ -46,11 +62,9 @@ std::vector<std::string> FileWarnings(const PrivateProfile::SectionRead &Read)
         const std::string &value = Read.Values[k];
         const bool missing = Read.WholeLengths[k] == std::string::npos;
         const bool cut = !missing && Read.WholeLengths[k] > value.size();
-        if (key == "LastUpd" && value.empty())
-            warnings.push_back(key + (missing ? " is missing" : " is empty") +
-                               ": the window shows the date \"?\" and compares it as 2000-01-01");
-        else if (key != "Wydanie_Dod" && value.empty())
-            warnings.push_back(key + (missing ? " is missing" : " is empty") + ": the window shows nothing in its place");
+        const std::string unset = value.empty() ? WithoutValue(key, missing) : "";
+        if (!unset.empty())
+            warnings.push_back(key + (missing ? " is missing" : " is empty") + ": " + unset);
         if (cut)
             warnings.push_back(key + " has " + std::to_string(Read.WholeLengths[k]) + " characters: the window reads its first " +
                                std::to_string(value.size()) + ", " + Quoted(value));
@@ -64,7 +78,7 @@ std::vector<std::string> DateWarnings(const TReleaseRecord &Record, const TProgr
 {
     if (Record.LastUpd.empty())
         return {};
-    const std::string date = DateConvert::DateToStr(Release.Date, ToolOutput::IsoFormat);
+    const std::string date = Iso(Release.Date);
     const std::string written = "LastUpd " + Quoted(Record.LastUpd);
     const DateConvert::YearWritten &year = Release.Year;
     if (year.Digits == 0)
@@ -76,4 +90,25 @@ std::vector<std::string> DateWarnings(const TReleaseRecord &Record, const TProgr
         return {written + " writes its year with " + (year.LeadingZero ? "a leading zero" : "three digits") +
                 ": the window reads it as it stands, " + date};
     return {};
+}
+
+std::vector<std::string> ValidityWarnings(double ReleaseDate, std::optional<double> LastValid, double Today)
+{
+    std::vector<std::string> warnings;
+    if (ReleaseDate > Today)
+        warnings.push_back("LastUpd " + Iso(ReleaseDate) + " lies after today, " + Iso(Today) +
+                           ": users who take this file under a key refuse every file dated before it");
+    if (!LastValid)
+        return warnings;
+    if (*LastValid < ReleaseDate)
+        warnings.push_back("WazneDo " + Iso(*LastValid) + " lies before LastUpd " + Iso(ReleaseDate) +
+                           ": the file is out of date before the release it names");
+    if (*LastValid < Today)
+        warnings.push_back("WazneDo " + Iso(*LastValid) +
+                           " has passed: where no update waits, the window says the information is out of date");
+    else if (*LastValid <= Today + ExpiryNotice)
+        warnings.push_back("WazneDo " + Iso(*LastValid) + " passes within " + std::to_string(ExpiryNotice) +
+                           " days: from " + Iso(*LastValid + 1) +
+                           " the window takes this file as out of date; sign one with a later WazneDo before then");
+    return warnings;
 }

@@ -11,12 +11,15 @@ namespace {
 
 const std::string Today = "2026-12-09";
 
-// A release record in code page 1250 with CRLF; no LastUpd key without LastUpd.
-std::string Release(const char *version, const char *lastUpd)
+// A release record in code page 1250 with CRLF; no LastUpd or WazneDo key
+// without its value.
+std::string Release(const char *version, const char *lastUpd, const char *wazneDo = nullptr)
 {
     std::string text = std::string("[Program]\r\nWersja=") + version + "\r\nWydanie=1\r\nWydanie_Dod=a\r\n";
     if (lastUpd)
         text += std::string("LastUpd=") + lastUpd + "\r\n";
+    if (wazneDo)
+        text += std::string("WazneDo=") + wazneDo + "\r\n";
     return text;
 }
 
@@ -56,21 +59,34 @@ TEST_F(ReleaseCheck, CleanFileShowsTheComparedDateAndTheWindowsLineInUtf8)
     EXPECT_TRUE(Shows(run, "wersja: 5.2 , wyd. 1\xC5\xBC, 30/11/26")) << run.Output;
 }
 
-TEST_F(ReleaseCheck, DatesTheWindowReadsOtherwiseWarnAndShowTheDateAsCompared)
+TEST_F(ReleaseCheck, DatesThatWarnShowTheDateAsComparedAndOneLineEach)
 {
     const struct {
         const char *lastUpd; // nullptr: no key
-        const char *compared;
-    } rows[] = {{"3/4", "2026-03-04"},
-                {"30/1/2", "2030-01-02"},
-                {nullptr, "2000-01-01"},
-                {"023/1/2", "0023-01-02"},
-                {"02030/1/2", "2030-01-02"}};
+        const char *wazneDo; // nullptr: no key
+        const char *shown;   // the date as compared, or the last valid day
+        int warnings;
+    } rows[] = {{"3/4", nullptr, "2026-03-04", 1},
+                // After today as well.
+                {"30/1/2", nullptr, "2030-01-02", 2},
+                {nullptr, nullptr, "2000-01-01", 1},
+                {"023/1/2", nullptr, "0023-01-02", 1},
+                {"02030/1/2", nullptr, "2030-01-02", 2},
+                {"2027/06/01", nullptr, "2027-06-01", 1},
+                // Passed; the last of the 7 days' notice; before LastUpd (also after today).
+                {"2026/11/30", "2026/12/05", "2026-12-05", 1},
+                {"2026/11/30", "2026/12/16", "2026-12-16", 1},
+                {"2027/06/01", "2027/05/31", "2027-05-31", 2}};
     for (const auto &row : rows) {
-        const ToolRun run = Check({Put("or_news.inf", Release("5.2", row.lastUpd))});
-        const std::string name = row.lastUpd ? row.lastUpd : "(none)";
+        const ToolRun run = Check({Put("or_news.inf", Release("5.2", row.lastUpd, row.wazneDo))});
+        const std::string name =
+            std::string(row.lastUpd ? row.lastUpd : "(none)") + " " + (row.wazneDo ? row.wazneDo : "");
         EXPECT_EQ(run.Status, 1) << name << "\n" << run.Output;
-        EXPECT_TRUE(Shows(run, row.compared)) << name << "\n" << run.Output;
+        EXPECT_TRUE(Shows(run, row.shown)) << name << "\n" << run.Output;
+        int warnings = 0;
+        for (size_t at = run.Output.find("warning:"); at != std::string::npos; at = run.Output.find("warning:", at + 1))
+            ++warnings;
+        EXPECT_EQ(warnings, row.warnings) << name << "\n" << run.Output;
     }
 }
 
@@ -87,6 +103,7 @@ TEST_F(ReleaseCheck, ReadingsTheWindowTakesOtherwiseWarn)
         {"UTF-16", Utf16(Clean()), ""},
         {"no section", "[Programy]\r\nWersja=5.2\r\nWydanie=1\r\nLastUpd=2026/11/30\r\n", "2000-01-01"},
         {"no Wersja", "[Program]\r\nWydanie=1\r\nLastUpd=2026/11/30\r\n", ""},
+        {"empty WazneDo", Clean() + "WazneDo=\r\n", ""},
         {"value past 127", Release((cut + "yz").c_str(), "2026/11/30"), "\"" + cut + "\""},
         // UTF-8 "ż" read as code page 1250: "ĹĽ".
         {"UTF-8 text", Release("5.2 \xC5\xBC", "2026/11/30"), "5.2 \xC4\xB9\xC4\xBD"},
@@ -104,28 +121,40 @@ TEST_F(ReleaseCheck, WhatTheWindowCannotUseIsExit2EvenBesideWarnings)
     const std::string warned = Put("sv_news.inf", Release("5.2", "3/4"));
     const std::string rejected = Put("bv_news.inf", Release("5.2", "2030/13/45"));
     const std::string missing = temp / "nowhere.inf";
+    // The last valid day takes three numbers and a four-digit year.
+    const std::string shortYear = Put("sk_news.inf", Release("5.2", "2026/11/30", "26/12/31"));
+    const std::string noYear = Put("ob_news.inf", Release("5.2", "2026/11/30", "12/31"));
     const std::vector<std::vector<std::string>> cases = {
-        {rejected}, {missing}, {clean, missing}, {clean, rejected}, {warned, rejected}};
+        {rejected}, {missing}, {clean, missing}, {clean, rejected}, {warned, rejected}, {shortYear}, {noYear, clean}};
     for (const auto &files : cases) {
         const ToolRun run = Check(files);
         EXPECT_EQ(run.Status, 2) << files.back() << "\n" << run.Output;
-        EXPECT_FALSE(Shows(run, "Zaktualizuj") || Shows(run, "niepotrzebna")) << run.Output;
+        EXPECT_FALSE(Shows(run, "Zaktualizuj") || Shows(run, "niepotrzebna") || Shows(run, "nieaktualna"))
+            << run.Output;
     }
 }
 
 TEST_F(ReleaseCheck, WithTheProductFileTheVerdictIsTheWindowsText)
 {
+    const std::string update = " Zaktualizuj program !!!", none = "Aktualizacja niepotrzebna",
+                      outdated = "Informacja nieaktualna";
     const std::string product = Put("ort.ini", "[Program]\r\nWersja=5.1\r\nWydanie=1\r\nLastUpd=2025/11/03\r\n");
-    const ToolRun newer = Check({Put("or_news.inf", Clean()), product});
-    EXPECT_EQ(newer.Status, 0) << newer.Output;
-    EXPECT_TRUE(Shows(newer, "wersja: 5.1 , wyd. 1, 03/11/25")) << newer.Output;
-    EXPECT_TRUE(Shows(newer, "\" Zaktualizuj program !!!\"")) << newer.Output;
-    EXPECT_FALSE(Shows(newer, "Aktualizacja niepotrzebna")) << newer.Output;
-
-    const ToolRun same = Check({Put("or_news.inf", Release("5.1", "2025/11/03")), product});
-    EXPECT_EQ(same.Status, 0) << same.Output;
-    EXPECT_TRUE(Shows(same, "\"Aktualizacja niepotrzebna\"")) << same.Output;
-    EXPECT_FALSE(Shows(same, "Zaktualizuj")) << same.Output;
+    const struct {
+        std::string release;
+        int status; // a WazneDo within 7 days of today warns
+        std::string verdict;
+    } rows[] = {{Clean(), 0, update},
+                {Release("5.1", "2025/11/03"), 0, none},
+                {Release("5.1", "2025/11/03", "2026/12/17"), 0, none},
+                {Release("5.1", "2025/11/03", "2026/12/08"), 1, outdated},
+                {Release("5.2", "2026/11/30", "2026/12/08"), 1, update}};
+    for (const auto &row : rows) {
+        const ToolRun run = Check({Put("or_news.inf", row.release), product});
+        EXPECT_EQ(run.Status, row.status) << row.release << run.Output;
+        EXPECT_TRUE(Shows(run, "wersja: 5.1 , wyd. 1, 03/11/25")) << run.Output;
+        for (const std::string &verdict : {update, none, outdated})
+            EXPECT_EQ(Shows(run, "\"" + verdict + "\""), verdict == row.verdict) << row.release << run.Output;
+    }
 }
 
 TEST_F(ReleaseCheck, BadInputIsOneLineAndExit2)
