@@ -6,6 +6,7 @@
 #include "platform/CodePage.h"
 #include "platform/DateConvert.h"
 #include "platform/ProgramPaths.h"
+#include "platform/RegularFile.h"
 #include "platform/files/FileStream.h"
 
 namespace {
@@ -92,12 +93,12 @@ std::optional<double> TForm1::ReleaseFloor(const std::string &Local, const std::
         return std::nullopt;
     Signature::MessageDigest digest(Name);
     const std::unique_ptr<PrivateProfile::SectionReader> section = TReleaseRecord::Reader();
-    const PrivateProfile::FileState read = PrivateProfile::ReadInPieces(Local, [&](std::string_view piece) {
+    const RegularFile::State read = RegularFile::ReadInPieces(Local, [&](std::string_view piece) {
         digest.Add(piece);
         section->Take(piece);
         return true;
     });
-    if (read != PrivateProfile::FileState::Read || signatureKey->Verify(digest, *signature) != Signature::Verdict::Good)
+    if (read != RegularFile::State::Read || signatureKey->Verify(digest, *signature) != Signature::Verdict::Good)
         return std::nullopt;
     try {
         return ReleaseDate(TReleaseRecord::From(section->Finish()), Today);

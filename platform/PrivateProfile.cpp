@@ -1,6 +1,6 @@
 #include "platform/PrivateProfile.h"
 
-#include "platform/detail/ProfileFile.h"
+#include "platform/RegularFile.h"
 
 #include <algorithm>
 #include <iterator>
@@ -161,7 +161,6 @@ std::string_view LineEndOf(std::string_view text)
     return "\r\n";
 }
 
-constexpr size_t kReadBlock = 64 * 1024;
 // Of a line read from a file, this much is kept: far more than a section,
 // a key (255 characters) and a value (127 read) can take.
 constexpr size_t kLineKept = 4096;
@@ -171,7 +170,7 @@ constexpr size_t kLineKept = 4096;
 // only partly read would lose the rest.
 bool ReadFile(const std::string &fileName, std::string &contents)
 {
-    return ReadInPieces(fileName, [&contents](std::string_view piece) {
+    return RegularFile::ReadInPieces(fileName, [&contents](std::string_view piece) {
                contents.append(piece);
                return true;
            }) != FileState::Unreadable;
@@ -326,23 +325,11 @@ SectionRead SectionReader::Finish()
     return std::move(s.read);
 }
 
-FileState ReadInPieces(const std::string &fileName, const std::function<bool(std::string_view)> &each)
-{
-    RegularFile file(fileName);
-    if (!file.IsOpen())
-        return file.Missing() ? FileState::Missing : FileState::Unreadable;
-    char buffer[kReadBlock];
-    while (const size_t n = file.Read(buffer, sizeof buffer))
-        if (!each(std::string_view(buffer, n)))
-            break;
-    return file.Failed() ? FileState::Unreadable : FileState::Read;
-}
-
 SectionRead ReadSection(const std::string &fileName, std::string_view section,
                         const std::vector<std::string_view> &keys, size_t maxLength)
 {
     SectionReader reader(section, keys, maxLength);
-    const FileState state = ReadInPieces(fileName, [&reader](std::string_view piece) { return reader.Take(piece); });
+    const FileState state = RegularFile::ReadInPieces(fileName, [&reader](std::string_view piece) { return reader.Take(piece); });
     SectionRead read = reader.Finish();
     read.State = state;
     return read;
@@ -369,24 +356,12 @@ bool WriteStrings(const std::string &fileName, std::string_view section, const s
     std::string contents;
     if (writable.empty() || !ReadFile(fileName, contents))
         return false;
-    return ReplaceContents(fileName, WithValues(contents, section, writable)) && writable.size() == entries.size();
+    return RegularFile::Replace(fileName, WithValues(contents, section, writable)) && writable.size() == entries.size();
 }
 
 bool WriteString(const std::string &fileName, std::string_view section, std::string_view key, std::string_view value)
 {
     return WriteStrings(fileName, section, {{key, value}});
-}
-
-std::optional<std::string> ReadWholeFile(const std::string &fileName, std::size_t most)
-{
-    std::string bytes;
-    const FileState state = ReadInPieces(fileName, [&](std::string_view piece) {
-        bytes.append(piece);
-        return bytes.size() <= most;
-    });
-    if (state != FileState::Read || bytes.size() > most)
-        return std::nullopt;
-    return bytes;
 }
 
 } // namespace PrivateProfile

@@ -8,7 +8,8 @@
 // as the empty text; a write replaces the key's line in place, or adds the key at
 // the end of its section, or adds the section at the end of the file. Texts are
 // bytes (code page 1250) and pass unchanged.
-#include <functional>
+#include "platform/RegularFile.h"
+
 #include <memory>
 #include <string>
 #include <string_view>
@@ -51,7 +52,7 @@ std::vector<std::string> GetStrings(const std::string &fileName, std::string_vie
 // What a read of a file met on its way, for a caller that must tell apart what
 // reads alike: a missing file, section or key all read as "", a cut value as
 // any other.
-enum class FileState { Read, Missing, Unreadable };
+using FileState = RegularFile::State;
 // How the text begins: a UTF-8 byte order mark, which hides the first line's
 // section from the reader, or UTF-16 (a byte order mark or zero bytes), of
 // which nothing matches.
@@ -91,12 +92,6 @@ private:
     std::unique_ptr<Scan> scan_;
 };
 
-// Gives the regular file FileName to Each piece by piece, until its end or
-// until Each returns false. Read when it was read so far without a failure;
-// Missing when nothing of that name exists; Unreadable when it is no regular
-// file, cannot be opened, or a read failed part-way (what was given then is
-// not the whole file).
-FileState ReadInPieces(const std::string &fileName, const std::function<bool(std::string_view)> &each);
 std::string GetString(const std::string &fileName, std::string_view section, std::string_view key,
                       size_t maxLength);
 bool WriteStrings(const std::string &fileName, std::string_view section, const std::vector<KeyValue> &entries);

@@ -1,7 +1,7 @@
 #include "platform/Signature.h"
 
 #include "platform/detail/Pem.h"
-#include "platform/detail/ProfileFile.h"
+#include "platform/RegularFile.h"
 #include "platform/detail/SignatureCheck.h"
 
 #include <algorithm>
@@ -93,13 +93,12 @@ std::string SignedMessage(std::string_view name, std::string_view bytes)
 
 std::optional<std::string> ReadKeyFile(const std::string &path)
 {
-    // The profile files' reader opens only a regular file, as a key file must be.
-    return PrivateProfile::ReadWholeFile(path, MaxKeyFileBytes);
+    return RegularFile::ReadWhole(path, MaxKeyFileBytes);
 }
 
 std::optional<std::string> ReadSignatureFile(const std::string &path)
 {
-    return PrivateProfile::ReadWholeFile(path, MaxSignatureBytes);
+    return RegularFile::ReadWhole(path, MaxSignatureBytes);
 }
 
 std::optional<PublicKey> PublicKey::FromPem(std::string_view fileBytes)

@@ -4,44 +4,26 @@
 #include "platform/detail/CngWindows.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
-#include <vector>
 
 namespace Signature::detail {
 
 namespace {
 
-class Key {
-public:
-    // Point as a public key blob: the header, then X and Y.
-    explicit Key(const PublicKey::Point &point) : algorithm_(BCRYPT_ECDSA_P256_ALGORITHM)
-    {
-        std::vector<UCHAR> blob(sizeof(BCRYPT_ECCKEY_BLOB) + 64);
-        BCRYPT_ECCKEY_BLOB header{BCRYPT_ECDSA_PUBLIC_P256_MAGIC, 32};
-        std::copy_n(reinterpret_cast<const UCHAR *>(&header), sizeof header, blob.begin());
-        std::copy(point.begin() + 1, point.end(), blob.begin() + sizeof header);
-        if (!algorithm_.Handle() ||
-            !BCRYPT_SUCCESS(BCryptImportKeyPair(algorithm_.Handle(), nullptr, BCRYPT_ECCPUBLIC_BLOB, &handle_,
-                                                blob.data(), static_cast<ULONG>(blob.size()), 0)))
-            handle_ = nullptr;
-    }
-    ~Key()
-    {
-        if (handle_)
-            BCryptDestroyKey(handle_);
-    }
-    Key(const Key &) = delete;
-    Key &operator=(const Key &) = delete;
-    BCRYPT_KEY_HANDLE Handle() const { return handle_; }
-
-private:
-    Cng::Algorithm algorithm_;
-    BCRYPT_KEY_HANDLE handle_ = nullptr;
-};
+// Point as a key of CNG, through a public key blob: the header, then X and Y.
+Cng::Key KeyOf(const PublicKey::Point &point)
+{
+    std::array<UCHAR, sizeof(BCRYPT_ECCKEY_BLOB) + 64> blob{};
+    const BCRYPT_ECCKEY_BLOB header{BCRYPT_ECDSA_PUBLIC_P256_MAGIC, 32};
+    std::copy_n(reinterpret_cast<const UCHAR *>(&header), sizeof header, blob.begin());
+    std::copy(point.begin() + 1, point.end(), blob.begin() + sizeof header);
+    return Cng::Key(BCRYPT_ECDSA_P256_ALGORITHM, BCRYPT_ECCPUBLIC_BLOB, blob);
+}
 
 }  // namespace
 
-bool AcceptsPoint(const PublicKey::Point &point) { return Key(point).Handle() != nullptr; }
+bool AcceptsPoint(const PublicKey::Point &point) { return KeyOf(point).Handle() != nullptr; }
 
 struct Sha256::Native {
     Cng::Algorithm algorithm{BCRYPT_SHA256_ALGORITHM};
@@ -86,7 +68,7 @@ bool Sha256::Finish(MessageDigest::Value &digest)
 bool Verifies(const PublicKey::Point &point, const MessageDigest::Value &digest, std::string_view,
               const RawSignature &raw)
 {
-    const Key key(point);
+    const Cng::Key key = KeyOf(point);
     if (!key.Handle())
         return false;
     // CNG takes the digest, R and S (big-endian, 32 bytes each) as PUCHAR,

@@ -1,15 +1,17 @@
 #include "platform/signing/Signing.h"
 #include "release/SignatureCommands.h"
 
+#include "platform/RegularFile.h"
+
 ToolOutput::Status SignCommand(const std::vector<std::string> &arguments)
 {
     using namespace ToolOutput;
     if (arguments.size() != 2)
         return Refuse("usage: vm_release sign FILE KEY (writes FILE.sig)");
     const std::string &file = arguments[0], &keyFile = arguments[1];
-    const std::optional<std::string> keyBytes = Signature::ReadKeyFile(keyFile);
+    const std::optional<std::string> keyBytes = KeyFileBytes(keyFile);
     if (!keyBytes)
-        return Refuse(keyFile + ": missing or unreadable");
+        return Unusable;
     Signing::PrivateKey::Reading reading = Signing::PrivateKey::Reading::NotAKey;
     const std::optional<Signing::PrivateKey> key = Signing::PrivateKey::FromPem(*keyBytes, reading);
     if (reading == Signing::PrivateKey::Reading::Encrypted)
@@ -17,7 +19,7 @@ ToolOutput::Status SignCommand(const std::vector<std::string> &arguments)
     if (!key)
         return Refuse(keyFile + ": not a P-256 private key (PEM \"PRIVATE KEY\" or \"EC PRIVATE KEY\", "
                                 "with its public key)");
-    const std::optional<std::string> bytes = Signing::ReadWholeFile(file);
+    const std::optional<std::string> bytes = RegularFile::ReadWhole(file);
     if (!bytes)
         return Refuse(file + ": missing or unreadable");
     const std::optional<std::string> signature = key->Sign(BareName(file), *bytes);

@@ -4,6 +4,7 @@
 // name, one LF and its bytes, checked as the checker checks it.
 #include "release/ToolOutput.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,3 +15,7 @@ ToolOutput::Status VerifyCommand(const std::vector<std::string> &arguments);
 
 // The name that a file's signature covers: its name without the folders.
 std::string BareName(const std::string &path);
+
+// The bytes of the key file KeyFile; none, after the refusal line, when it is
+// missing, unreadable or too large to be a key file.
+std::optional<std::string> KeyFileBytes(const std::string &keyFile);

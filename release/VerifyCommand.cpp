@@ -2,22 +2,24 @@
 #include "platform/signing/Signing.h"
 #include "release/SignatureCommands.h"
 
+#include "platform/RegularFile.h"
+
 ToolOutput::Status VerifyCommand(const std::vector<std::string> &arguments)
 {
     using namespace ToolOutput;
     if (arguments.size() != 2)
         return Refuse("usage: vm_release verify FILE PUBLIC_KEY (checks FILE.sig)");
     const std::string &file = arguments[0], &keyFile = arguments[1];
-    const std::optional<std::string> keyBytes = Signature::ReadKeyFile(keyFile);
+    const std::optional<std::string> keyBytes = KeyFileBytes(keyFile);
     if (!keyBytes)
-        return Refuse(keyFile + ": missing or unreadable");
+        return Unusable;
     const std::optional<Signature::PublicKey> key = Signature::PublicKey::FromPem(*keyBytes);
     if (!key)
         return Refuse(keyFile + ": not a P-256 public key (PEM \"PUBLIC KEY\")");
-    const std::optional<std::string> bytes = Signing::ReadWholeFile(file);
+    const std::optional<std::string> bytes = RegularFile::ReadWhole(file);
     if (!bytes)
         return Refuse(file + ": missing or unreadable");
-    const std::optional<std::string> signature = Signing::ReadWholeFile(file + ".sig");
+    const std::optional<std::string> signature = RegularFile::ReadWhole(file + ".sig");
     if (!signature)
         return Refuse(file + ".sig: missing or unreadable");
     switch (key->Verify(BareName(file), *bytes, *signature)) {

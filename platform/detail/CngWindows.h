@@ -1,9 +1,10 @@
 #pragma once
 // What the signature check and the maker's signing both ask of CNG
-// (bcrypt.dll): an algorithm's provider, and SHA-256.
+// (bcrypt.dll): an algorithm's provider, a key, and SHA-256.
 #include <windows.h>
 #include <bcrypt.h>
 
+#include <span>
 #include <string_view>
 
 namespace Cng {
@@ -28,6 +29,32 @@ public:
 
 private:
     BCRYPT_ALG_HANDLE handle_ = nullptr;
+};
+
+// A key of CNG with its algorithm's provider, which outlives it; both are
+// closed with the object. The one owner of a key handle, for the signature
+// check and the maker's signing alike.
+class Key {
+public:
+    // A key still to be made, into Out(), by the algorithm Id.
+    explicit Key(const wchar_t *algorithmId) : algorithm_(algorithmId) {}
+    // The key that Blob (of BlobType) holds, for the algorithm Id; Handle()
+    // is null when CNG refuses it.
+    Key(const wchar_t *algorithmId, const wchar_t *blobType, std::span<const UCHAR> blob);
+    ~Key()
+    {
+        if (handle_)
+            BCryptDestroyKey(handle_);
+    }
+    Key(const Key &) = delete;
+    Key &operator=(const Key &) = delete;
+    BCRYPT_ALG_HANDLE AlgorithmHandle() const { return algorithm_.Handle(); }
+    BCRYPT_KEY_HANDLE *Out() { return &handle_; }
+    BCRYPT_KEY_HANDLE Handle() const { return handle_; }
+
+private:
+    Algorithm algorithm_;
+    BCRYPT_KEY_HANDLE handle_ = nullptr;
 };
 
 // SHA-256 of Message; false when CNG cannot make it.

@@ -1,6 +1,6 @@
 #include "platform/net/detail/TlsTrustWindows.h"
 
-#include "platform/detail/ProfileFile.h"
+#include "platform/RegularFile.h"
 #include "platform/detail/WideTextWindows.h"
 
 #include <cstring>
@@ -123,7 +123,7 @@ TlsTrust::~TlsTrust()
 
 bool TlsTrust::LoadCaFile(const std::string &file)
 {
-    const std::optional<std::string> text = PrivateProfile::ReadWholeFile(file);
+    const std::optional<std::string> text = RegularFile::ReadWhole(file);
     if (!text || !caStore_)
         return false;
     std::size_t at = 0;

@@ -2,7 +2,7 @@
 
 #include "platform/signing/detail/KeyDer.h"
 #include "platform/detail/Pem.h"
-#include "platform/detail/ProfileFile.h"
+#include "platform/RegularFile.h"
 #include "platform/signing/detail/SigningSystem.h"
 
 #include <algorithm>
@@ -84,12 +84,7 @@ std::optional<std::string> PrivateKey::Sign(std::string_view name, std::string_v
 
 bool ReplaceFile(const std::string &path, std::string_view contents)
 {
-    return PrivateProfile::ReplaceContents(path, contents);
-}
-
-std::optional<std::string> ReadWholeFile(const std::string &path)
-{
-    return PrivateProfile::ReadWholeFile(path);
+    return RegularFile::Replace(path, contents);
 }
 
 } // namespace Signing

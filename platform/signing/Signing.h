@@ -61,8 +61,4 @@ Creation WriteNewFile(const std::string &path, std::string_view contents, Reader
 // as the settings files are saved; false when it cannot.
 bool ReplaceFile(const std::string &path, std::string_view contents);
 
-// The bytes of the regular file at Path (UTF-8), whole: what is signed or
-// checked; none when it is missing or unreadable.
-std::optional<std::string> ReadWholeFile(const std::string &path);
-
 } // namespace Signing

@@ -14,32 +14,14 @@ namespace {
 // BCRYPT_ECCPRIVATE_BLOB of P-256: the header, then X, Y and the secret.
 constexpr std::size_t PrivateBlobSize = sizeof(BCRYPT_ECCKEY_BLOB) + 3 * 32;
 
-class Key {
-public:
-    Key() = default;
-    ~Key()
-    {
-        if (handle_)
-            BCryptDestroyKey(handle_);
-    }
-    Key(const Key &) = delete;
-    Key &operator=(const Key &) = delete;
-    BCRYPT_KEY_HANDLE *Out() { return &handle_; }
-    BCRYPT_KEY_HANDLE Handle() const { return handle_; }
-
-private:
-    BCRYPT_KEY_HANDLE handle_ = nullptr;
-};
-
 } // namespace
 
 std::optional<KeyPair> GenerateKeyPair()
 {
-    const Cng::Algorithm ecdsa(BCRYPT_ECDSA_P256_ALGORITHM);
-    Key key;
+    Cng::Key key(BCRYPT_ECDSA_P256_ALGORITHM);
     UCHAR blob[PrivateBlobSize];
     ULONG size = 0;
-    if (!ecdsa.Handle() || !BCRYPT_SUCCESS(BCryptGenerateKeyPair(ecdsa.Handle(), key.Out(), 256, 0)) ||
+    if (!key.AlgorithmHandle() || !BCRYPT_SUCCESS(BCryptGenerateKeyPair(key.AlgorithmHandle(), key.Out(), 256, 0)) ||
         !BCRYPT_SUCCESS(BCryptFinalizeKeyPair(key.Handle(), 0)) ||
         !BCRYPT_SUCCESS(
             BCryptExportKey(key.Handle(), nullptr, BCRYPT_ECCPRIVATE_BLOB, blob, sizeof blob, &size, 0)) ||
@@ -59,16 +41,13 @@ std::optional<KeyPair> GenerateKeyPair()
 
 std::optional<Signature::detail::RawSignature> SignMessage(const KeyPair &pair, std::string_view message)
 {
-    const Cng::Algorithm ecdsa(BCRYPT_ECDSA_P256_ALGORITHM);
     UCHAR blob[PrivateBlobSize];
     const BCRYPT_ECCKEY_BLOB header{BCRYPT_ECDSA_PRIVATE_P256_MAGIC, 32};
     std::copy_n(reinterpret_cast<const UCHAR *>(&header), sizeof header, blob);
     std::copy(pair.point.begin() + 1, pair.point.end(), blob + sizeof header);
     std::copy(pair.secret.begin(), pair.secret.end(), blob + sizeof header + 64);
-    Key key;
-    const bool imported = ecdsa.Handle() && BCRYPT_SUCCESS(BCryptImportKeyPair(ecdsa.Handle(), nullptr,
-                                                                                BCRYPT_ECCPRIVATE_BLOB, key.Out(),
-                                                                                blob, sizeof blob, 0));
+    const Cng::Key key(BCRYPT_ECDSA_P256_ALGORITHM, BCRYPT_ECCPRIVATE_BLOB, blob);
+    const bool imported = key.Handle() != nullptr;
     SecureZeroMemory(blob, sizeof blob);
     UCHAR digest[32];
     Signature::detail::RawSignature raw{};

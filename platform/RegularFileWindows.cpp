@@ -1,4 +1,5 @@
-#include "platform/detail/ProfileFile.h"
+#include "platform/RegularFile.h"
+#include "platform/detail/RegularFile.h"
 
 #include "platform/detail/NewFileWindows.h"
 #include "platform/detail/WideTextWindows.h"
@@ -7,17 +8,14 @@
 
 #include <algorithm>
 
-namespace PrivateProfile {
+namespace RegularFile::detail {
 namespace {
 
 HANDLE HandleOf(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
-// The temporary file of a save: the profile's name, this mark, six random characters.
-constexpr wchar_t kSaveMark[] = L".vm_ver32-";
+}  // namespace
 
-} // namespace
-
-RegularFile::RegularFile(const std::string &fileName)
+OpenFile::OpenFile(const std::string &fileName)
 {
     // Others may go on reading, writing and replacing it while it is read.
     HANDLE file = CreateFileW(WideText::FromUtf8(fileName).c_str(), GENERIC_READ,
@@ -33,13 +31,13 @@ RegularFile::RegularFile(const std::string &fileName)
     handle_ = reinterpret_cast<std::intptr_t>(file);
 }
 
-RegularFile::~RegularFile()
+OpenFile::~OpenFile()
 {
     if (IsOpen())
         CloseHandle(HandleOf(handle_));
 }
 
-std::size_t RegularFile::Read(char *buffer, std::size_t size)
+std::size_t OpenFile::Read(char *buffer, std::size_t size)
 {
     DWORD n = 0;
     if (!ReadFile(HandleOf(handle_), buffer, static_cast<DWORD>(std::min<std::size_t>(size, MAXDWORD)), &n, nullptr)) {
@@ -49,10 +47,20 @@ std::size_t RegularFile::Read(char *buffer, std::size_t size)
     return n;
 }
 
-bool ReplaceContents(const std::string &fileName, std::string_view contents)
+}  // namespace RegularFile::detail
+
+namespace RegularFile {
+namespace {
+
+// The temporary file of a replacement: the file's name, this mark, six random characters.
+constexpr wchar_t kSaveMark[] = L".vm_ver32-";
+
+}  // namespace
+
+bool Replace(const std::string &fileName, std::string_view contents)
 {
-    // A new file beside the profile, on the disk before it replaces the old
-    // one: a failed write never leaves half a profile.
+    // A new file beside the old one, on the disk before it replaces the old
+    // one: a failed write never leaves half a file.
     const std::wstring target = WideText::FromUtf8(fileName);
     std::wstring temporary;
     const HANDLE file = NewFile::Create(target + kSaveMark, 0, temporary);
@@ -65,4 +73,4 @@ bool ReplaceContents(const std::string &fileName, std::string_view contents)
     return false;
 }
 
-} // namespace PrivateProfile
+}  // namespace RegularFile

@@ -1,4 +1,5 @@
-#include "platform/detail/ProfileFile.h"
+#include "platform/RegularFile.h"
+#include "platform/detail/RegularFile.h"
 
 #include <QSaveFile>
 #include <QString>
@@ -8,9 +9,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace PrivateProfile {
+namespace RegularFile::detail {
 
-RegularFile::RegularFile(const std::string &fileName)
+OpenFile::OpenFile(const std::string &fileName)
 {
     int fd = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     missing_ = fd < 0 && errno == ENOENT;
@@ -22,13 +23,13 @@ RegularFile::RegularFile(const std::string &fileName)
     handle_ = fd;
 }
 
-RegularFile::~RegularFile()
+OpenFile::~OpenFile()
 {
     if (IsOpen())
         ::close(static_cast<int>(handle_));
 }
 
-std::size_t RegularFile::Read(char *buffer, std::size_t size)
+std::size_t OpenFile::Read(char *buffer, std::size_t size)
 {
     ssize_t n;
     do
@@ -39,7 +40,11 @@ std::size_t RegularFile::Read(char *buffer, std::size_t size)
     return n > 0 ? static_cast<std::size_t>(n) : 0;
 }
 
-bool ReplaceContents(const std::string &fileName, std::string_view contents)
+}  // namespace RegularFile::detail
+
+namespace RegularFile {
+
+bool Replace(const std::string &fileName, std::string_view contents)
 {
     // A new file under a name nobody can guess is renamed over the old one;
     // it takes the old file's permissions and writes through a symbolic link
@@ -52,4 +57,4 @@ bool ReplaceContents(const std::string &fileName, std::string_view contents)
            out.commit();
 }
 
-} // namespace PrivateProfile
+}  // namespace RegularFile
