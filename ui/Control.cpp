@@ -1,50 +1,15 @@
 #include "ui/Control.h"
 
-#include <algorithm>
-#include <iterator>
-#include <utility>
-
-namespace {
-
-const std::pair<TControl, const char *> Names[] = {
-    {TControl::TabSheetParametry, "TabSheetParametry"},
-    {TControl::TabSheetCoNowego, "TabSheetCoNowego"},
-    {TControl::LabelHost, "LabelHost"},
-    {TControl::LabelHostPort, "LabelHostPort"},
-    {TControl::LabelUser, "LabelUser"},
-    {TControl::LabelUserPassword, "LabelUserPassword"},
-    {TControl::LabelProxy, "LabelProxy"},
-    {TControl::LabelProxyPort, "LabelProxyPort"},
-    {TControl::LabelRemoteFile, "LabelRemoteFile"},
-    {TControl::EditHost, "EditHost"},
-    {TControl::EditHostPort, "EditHostPort"},
-    {TControl::EditUser, "EditUser"},
-    {TControl::EditPassword, "EditPassword"},
-    {TControl::CheckBoxProxy, "CheckBoxProxy"},
-    {TControl::EditProxy, "EditProxy"},
-    {TControl::EditProxyPort, "EditProxyPort"},
-    {TControl::EditRemoteFile, "EditRemoteFile"},
-    {TControl::SpeedDownload, "SpeedDownload"},
-    {TControl::SpeedAbort, "SpeedAbort"},
-    {TControl::SpeedConnect, "SpeedConnect"},
-    {TControl::SpeedDisconnect, "SpeedDisconnect"},
-    {TControl::SpeedExit, "SpeedExit"},
-    {TControl::SpeedProgramAkt, "SpeedProgramAkt"},
-    {TControl::SpeedProgramOld, "SpeedProgramOld"},
-    {TControl::TextKomunikat, "TextKomunikat"},
-    {TControl::TextProgram, "TextProgram"},
-    {TControl::ButtonTest, "ButtonTest"},
-    {TControl::LabelRtf, "LabelRtf"},
-    {TControl::RichEditRtf, "RichEditRtf"},
-};
-
-} // namespace
-
+// A switch, so that two rows of one ID fail the build.
 const char *ControlName(TControl control)
 {
-    const auto *found = std::find_if(std::begin(Names), std::end(Names),
-                                     [control](const auto &name) { return name.first == control; });
-    return found == std::end(Names) ? "" : found->second;
+    switch (control) {
+#define VM_CONTROL_NAME(name, ...) \
+    case TControl::name: return #name;
+        VM_CONTROLS(VM_CONTROL_NAME)
+#undef VM_CONTROL_NAME
+    }
+    return "";
 }
 
 TControl ControlOf(TField field)

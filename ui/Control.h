@@ -1,42 +1,14 @@
 #pragma once
-// The controls both windows have and share tables for: their captions and
-// hints (ui/ControlTexts.h), their actions (ui/ControlActions.h) and the
-// logic's fields. Each window's control of the same name is the one meant:
-// the Qt window's object name, the Win32 window's control ID
-// (ui/windows/ControlIds.h).
+// The window's controls, named as their table names them (ui/ControlList.h):
+// each window's control of the same name is the one meant, the Qt window's
+// by its object name, the Win32 window's by its control ID, which is the
+// enumerator's value.
 #include "app/FormView.h"
+#include "ui/ControlList.h"
 
-enum class TControl {
-    TabSheetParametry,
-    TabSheetCoNowego,
-    LabelHost,
-    LabelHostPort,
-    LabelUser,
-    LabelUserPassword,
-    LabelProxy,
-    LabelProxyPort,
-    LabelRemoteFile,
-    EditHost,
-    EditHostPort,
-    EditUser,
-    EditPassword,
-    CheckBoxProxy,
-    EditProxy,
-    EditProxyPort,
-    EditRemoteFile,
-    SpeedDownload,
-    SpeedAbort,
-    SpeedConnect,
-    SpeedDisconnect,
-    SpeedExit,
-    SpeedProgramAkt,
-    SpeedProgramOld,
-    TextKomunikat,
-    TextProgram,
-    ButtonTest,
-    LabelRtf,
-    RichEditRtf,
-};
+#define VM_CONTROL_ENUMERATOR(name, id, ...) name = id,
+enum class TControl { VM_CONTROLS(VM_CONTROL_ENUMERATOR) };
+#undef VM_CONTROL_ENUMERATOR
 
 // Control's name, the same in both windows.
 const char *ControlName(TControl control);

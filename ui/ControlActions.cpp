@@ -2,18 +2,26 @@
 
 #include "app/vm_ver32Main.h"
 
+#include <vector>
+
 namespace {
 
-const ControlAction Actions[] = {
-    {TControl::SpeedConnect, TControlEvent::Click, &TForm1::SpeedConnectClick},
-    {TControl::SpeedDownload, TControlEvent::Click, &TForm1::SpeedDownloadClick},
-    {TControl::SpeedAbort, TControlEvent::Click, &TForm1::SpeedAbortClick},
-    {TControl::SpeedDisconnect, TControlEvent::Click, &TForm1::SpeedDisconnectClick},
-    {TControl::SpeedExit, TControlEvent::Click, &TForm1::SpeedExitClick},
-    {TControl::ButtonTest, TControlEvent::Click, &TForm1::ButtonTestClick},
-    {TControl::CheckBoxProxy, TControlEvent::CheckChange, &TForm1::CheckBoxProxyClick},
-};
+std::vector<ControlAction> Actions()
+{
+#define VM_CONTROL_ACTION(name, id, event, handler, ...) {TControl::name, TControlEvent::event, handler},
+    const ControlAction rows[] = {VM_CONTROLS(VM_CONTROL_ACTION)};
+#undef VM_CONTROL_ACTION
+    std::vector<ControlAction> actions;
+    for (const ControlAction &row : rows)
+        if (row.event != TControlEvent::None)
+            actions.push_back(row);
+    return actions;
+}
 
 } // namespace
 
-std::span<const ControlAction> ControlActions() { return Actions; }
+std::span<const ControlAction> ControlActions()
+{
+    static const std::vector<ControlAction> actions = Actions();
+    return actions;
+}

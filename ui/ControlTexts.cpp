@@ -2,45 +2,25 @@
 
 #include "platform/CodePage.h"
 
+#include <string_view>
 #include <vector>
 
 namespace {
 
 std::vector<ControlText> Texts()
 {
-    using enum TControl;
     struct Row {
         TControl control;
-        const char *caption; // UTF-8
-        const char *hint = "";
+        std::string_view caption; // UTF-8
+        std::string_view hint;
     };
-    const Row rows[] = {
-        {TabSheetParametry, "Parametry"},
-        {LabelHost, "Host"},
-        {LabelHostPort, "Port"},
-        {LabelUser, "User ID"},
-        {LabelUserPassword, "Password"},
-        {LabelProxy, "Proxy Server"},
-        {LabelProxyPort, "Proxy Port"},
-        {LabelRemoteFile, "Zdalny plik"},
-        {CheckBoxProxy, "Użyj Proxy"},
-        {TabSheetCoNowego, "Co nowego"},
-        {SpeedDownload, "&Sprawdź co nowego ?", "Sprawdź, czy należy zaktualizować Twój program"},
-        {SpeedAbort, "&Anuluj pobieranie pliku", "Przerwij pobieranie plików"},
-        {SpeedConnect, "&Połącz się z serwerem", "Połącz się z serwerem VEMO"},
-        {SpeedDisconnect, "&Rozłącz", "Przerwij połączenie"},
-        {SpeedExit, "&Koniec", "Zakończ działanie programu"},
-        {SpeedProgramAkt, "Program aktualny", "Program nie wymaga aktualizacji"},
-        {SpeedProgramOld, "Dostępna aktualizacja", "Powinieneś zaktualizować program"},
-        {TextKomunikat, "", "Komunikat, sugerujący sposob postępowania"},
-        {TextProgram, "", "Szczegóły dotyczące wersji i wdania programu"},
-        {ButtonTest, "VEMO Test"},
-        {LabelRtf, "Informacja o nowościach:"},
-        {RichEditRtf, "", "Dodatkowe informacje o aktualizacji na serwerze"},
-    };
+#define VM_CONTROL_TEXTS(name, id, event, handler, caption, hint) {TControl::name, caption, hint},
+    const Row rows[] = {VM_CONTROLS(VM_CONTROL_TEXTS)};
+#undef VM_CONTROL_TEXTS
     std::vector<ControlText> texts;
     for (const Row &row : rows)
-        texts.push_back({row.control, Cp(row.caption), Cp(row.hint)});
+        if (!row.caption.empty() || !row.hint.empty())
+            texts.push_back({row.control, Cp(row.caption), Cp(row.hint)});
     return texts;
 }
 

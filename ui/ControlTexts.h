@@ -1,7 +1,7 @@
 #pragma once
-// The captions and hints (tooltips) of the window's controls, one table for
-// both windows, each of which sets them on its controls as it builds them.
-// Texts in code page 1250.
+// The captions and hints (tooltips) of the window's controls, from the table
+// of controls (ui/ControlList.h), for both windows, each of which sets them on
+// its controls as it builds them. Texts in code page 1250.
 #include "ui/Control.h"
 
 #include <span>
@@ -9,9 +9,7 @@
 
 struct ControlText {
     TControl control;
-    // A page's tab title; a button's text, "&" before its access key; the
-    // indicators draw none, it is their name for screen readers.
-    std::string caption;
+    std::string caption; // see ui/ControlList.h
     std::string hint; // empty: none
 };
 

@@ -1,4 +1,6 @@
-# The Windows build's own top: what is built, and the tests that run under wine.
+# What only the Windows build has: the manifest, the delayed loads, and
+# GoogleTest built with this toolchain for the tests that run under wine. The
+# folders themselves come from the top CMakeLists.txt, as for Linux.
 
 # mingw's C library offers the POSIX localtime_r only when asked.
 add_compile_definitions(_POSIX_THREAD_SAFE_FUNCTIONS=200112L)
@@ -13,18 +15,6 @@ endfunction()
 
 include(${CMAKE_CURRENT_LIST_DIR}/DelayLoad.cmake)
 
-add_subdirectory(platform)
-add_subdirectory(rtf)
-add_subdirectory(sock)
-add_subdirectory(ftp)
-add_subdirectory(record)
-add_subdirectory(app)
-add_subdirectory(ui)
-add_subdirectory(main)
-add_subdirectory(release)
-add_subdirectory(harness)
-add_subdirectory(bench)
-
 # GoogleTest from Debian's sources, built with this toolchain.
 set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
@@ -38,5 +28,3 @@ endforeach()
 # Tests are listed when they run, not at build time: nothing runs under wine
 # while building.
 set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
-enable_testing()
-add_subdirectory(tests)

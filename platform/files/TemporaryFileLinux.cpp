@@ -1,7 +1,5 @@
 #include "platform/files/detail/TemporaryFile.h"
 
-#include "platform/CodePage.h"
-#include "platform/files/FileStream.h"
 #include "platform/files/detail/FileSystemCallsLinux.h"
 #include "platform/files/detail/TemporaryName.h"
 
@@ -32,14 +30,6 @@ static_assert(kRandomPart.size() == kRandomLength);
 // A temporary file is only taken when this program locked it; should other
 // downloads keep removing new ones, the download gives up.
 constexpr int kTemporaryAttempts = 8;
-
-// Errors speak code page 1250; file names are UTF-8.
-std::string Quoted(const std::string &fileName) { return "\"" + CodePage::FromUtf8(fileName) + "\""; }
-
-[[noreturn]] void FailCreate(const std::string &fileName, int error)
-{
-    throw EFCreateError("Cannot create file " + Quoted(fileName) + ". " + std::strerror(error));
-}
 
 // Past a file-size limit of the process the kernel sends SIGXFSZ, which ends
 // the program; ignored, the write fails with EFBIG and is reported like a full disk.
@@ -191,13 +181,15 @@ int MakeTemporary(const std::string &target, std::string &name)
 
 }  // namespace
 
+std::string ErrorText(SystemError error) { return std::strerror(error); }
+
 TemporaryFile::TemporaryFile(const std::string &fileName)
     : fileName_(fileName)
 {
     IgnoreFileSizeSignal();
     const Target target = FinalTarget(fileName);
     if (target.exists && !S_ISREG(target.info.st_mode))
-        throw EFCreateError("Cannot create file " + Quoted(fileName) + ". It is not a regular file.");
+        FailNotRegular(fileName);
     if (target.exists)
         if (const int error = ReadOnlyError(target))
             FailCreate(fileName, error);
@@ -328,34 +320,28 @@ void TemporaryFile::CopyFromIntake(std::size_t count)
     DropIntake();
 }
 
-void TemporaryFile::Close()
+void TemporaryFile::EndWrites()
 {
-    if (file_ < 0)
-        return;
     DropIntake();
-    Flush();
-    // A full disk may show only when the data reaches the disk; the old copy
-    // is replaced only by bytes known to be there. The data and the size are
-    // what reading the file back needs: the rename gives it its name.
+    // The data and the size are what reading the file back needs: the rename
+    // gives it its name.
     if (!Failed() && ::fdatasync(file_) != 0)
         error_ = errno;
     if (::close(file_) != 0 && !Failed())
         error_ = errno;
     file_ = -1;
-    if (Failed())
-        FailWrite();
 }
 
-std::string TemporaryFile::Commit()
+bool TemporaryFile::Replace()
 {
-    Close();
-    if (committed_)
-        return {};
-    if (Calls().rename(temporaryName_.c_str(), targetName_.c_str()) != 0) {
-        error_ = errno;
-        FailWrite();
-    }
-    committed_ = true;
+    if (Calls().rename(temporaryName_.c_str(), targetName_.c_str()) == 0)
+        return true;
+    error_ = errno;
+    return false;
+}
+
+std::string TemporaryFile::Settle()
+{
     ::close(lock_);
     lock_ = -1;
     // The rename happened beside the final target, where the temporary file was.
@@ -367,27 +353,18 @@ std::string TemporaryFile::Commit()
     return {};
 }
 
-void TemporaryFile::ReadBack(const std::function<void(std::string_view)> &each) const
+long TemporaryFile::ReadAt(char *data, std::size_t count, int64_t offset, SystemError &error) const
 {
     // The lock's descriptor is the file's own, open for reading and writing
     // until the rename: reading through it needs no name.
-    char buffer[64 * 1024];
-    for (off_t at = 0;;) {
-        const ssize_t n = ::pread(lock_, buffer, sizeof buffer, at);
+    for (;;) {
+        const ssize_t n = ::pread(lock_, data, count, static_cast<off_t>(offset));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            throw EReadError("Cannot read file " + Quoted(fileName_) + ". " + std::strerror(errno));
-        if (n == 0)
-            return;
-        each(std::string_view(buffer, static_cast<std::size_t>(n)));
-        at += n;
+            error = errno;
+        return n;
     }
-}
-
-void TemporaryFile::FailWrite()
-{
-    throw EWriteError("Cannot write file " + Quoted(fileName_) + ". " + std::strerror(error_));
 }
 
 } // namespace FileSystem

@@ -1,10 +1,8 @@
 #include "platform/files/detail/TemporaryFile.h"
 
-#include "platform/CodePage.h"
 #include "platform/detail/NewFileWindows.h"
 #include "platform/detail/SystemTextWindows.h"
 #include "platform/detail/WideTextWindows.h"
-#include "platform/files/FileStream.h"
 #include "platform/files/detail/TemporaryName.h"
 
 #include <windows.h>
@@ -14,14 +12,6 @@ namespace FileSystem {
 namespace {
 
 const std::wstring kWideMark(kTemporaryMark.begin(), kTemporaryMark.end());
-
-// Errors speak code page 1250; file names are UTF-8.
-std::string Quoted(const std::string &fileName) { return "\"" + CodePage::FromUtf8(fileName) + "\""; }
-
-[[noreturn]] void FailCreate(const std::string &fileName, unsigned long error)
-{
-    throw EFCreateError("Cannot create file " + Quoted(fileName) + ". " + SystemText::OfError(error));
-}
 
 // A download that was killed leaves its temporary file beside the target,
 // closed; the next download of the same target removes it. The file of a
@@ -43,12 +33,14 @@ void RemoveLeftovers(const std::wstring &target)
 
 }  // namespace
 
+std::string ErrorText(SystemError error) { return SystemText::OfError(error); }
+
 TemporaryFile::TemporaryFile(const std::string &fileName)
     : fileName_(fileName), targetName_(WideText::FromUtf8(fileName))
 {
     const DWORD attributes = GetFileAttributesW(targetName_.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-        throw EFCreateError("Cannot create file " + Quoted(fileName) + ". It is not a regular file.");
+        FailNotRegular(fileName);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
         FailCreate(fileName, ERROR_ACCESS_DENIED);
     RemoveLeftovers(targetName_);
@@ -77,64 +69,41 @@ void TemporaryFile::WriteOut(const char *data, std::size_t count)
         error_ = GetLastError();
 }
 
-void TemporaryFile::Close()
+void TemporaryFile::EndWrites()
 {
-    if (closed_)
-        return;
     closed_ = true;
-    Flush();
-    // A full disk may show only when the data reaches the disk; the old copy
-    // is replaced only by bytes known to be there. The handle stays open, so
-    // that no other download takes the file for a leftover.
+    // The handle stays open, so that no other download takes the file for a
+    // leftover.
     if (!Failed() && !FlushFileBuffers(file_))
         error_ = GetLastError();
-    if (Failed())
-        FailWrite();
 }
 
-std::string TemporaryFile::Commit()
+bool TemporaryFile::Replace()
 {
-    Close();
-    if (committed_)
-        return {};
     // The file cannot be moved while a handle without leave to delete it is
     // open; another download could only take it in the moment between.
     Release();
-    if (!NewFile::Replace(temporaryName_, targetName_)) {
-        error_ = GetLastError();
-        FailWrite();
-    }
-    committed_ = true;
-    // The move wrote its new name through to the disk: nothing is left to sync.
-    return {};
+    if (NewFile::Replace(temporaryName_, targetName_))
+        return true;
+    error_ = GetLastError();
+    return false;
 }
 
-void TemporaryFile::ReadBack(const std::function<void(std::string_view)> &each) const
+// The move wrote its new name through to the disk: nothing is left to sync.
+std::string TemporaryFile::Settle() { return {}; }
+
+long TemporaryFile::ReadAt(char *data, std::size_t count, int64_t offset, SystemError &error) const
 {
     // The handle stays open until the move; each read names its offset, as
     // ReadFile allows on a handle opened without FILE_FLAG_OVERLAPPED.
-    char buffer[64 * 1024];
-    for (unsigned long long offset = 0;;) {
-        OVERLAPPED at{};
-        at.Offset = static_cast<DWORD>(offset);
-        at.OffsetHigh = static_cast<DWORD>(offset >> 32);
-        DWORD n = 0;
-        if (!ReadFile(file_, buffer, sizeof buffer, &n, &at)) {
-            const DWORD error = GetLastError();
-            if (error == ERROR_HANDLE_EOF)
-                return;
-            throw EReadError("Cannot read file " + Quoted(fileName_) + ". " + SystemText::OfError(error));
-        }
-        if (n == 0)
-            return;
-        each(std::string_view(buffer, n));
-        offset += n;
-    }
-}
-
-void TemporaryFile::FailWrite()
-{
-    throw EWriteError("Cannot write file " + Quoted(fileName_) + ". " + SystemText::OfError(error_));
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(static_cast<unsigned long long>(offset) >> 32);
+    DWORD n = 0;
+    if (ReadFile(file_, data, static_cast<DWORD>(count), &n, &at))
+        return static_cast<long>(n);
+    error = GetLastError();
+    return error == ERROR_HANDLE_EOF ? 0 : -1;
 }
 
 } // namespace FileSystem

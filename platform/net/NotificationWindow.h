@@ -34,9 +34,12 @@ public:
     bool SetTimer(unsigned intervalMs);
     void KillTimer();
 
-private:
+    // Each system's, behind detail/NotificationReceiver.h.
     struct Receiver;
+
+private:
     std::shared_ptr<Receiver> receiver_;
+    bool timing_ = false;
 };
 
 } // namespace net

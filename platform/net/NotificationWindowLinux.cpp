@@ -1,13 +1,11 @@
-#include "platform/net/NotificationWindow.h"
-
-#include "platform/net/detail/PosterWhileAlive.h"
+#include "platform/net/detail/NotificationReceiver.h"
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QObject>
 #include <QTimerEvent>
-#include <climits>
+#include <memory>
 #include <utility>
 
 namespace net {
@@ -27,12 +25,6 @@ public:
 // still pending.
 struct NotificationWindow::Receiver : QObject {
     explicit Receiver(Handler h) : handler(std::move(h)) {}
-
-    void Post(const Message &msg)
-    {
-        // Posted events of one receiver keep their order.
-        QCoreApplication::postEvent(this, new MessageEvent(msg));
-    }
 
     bool event(QEvent *e) override
     {
@@ -59,27 +51,24 @@ struct NotificationWindow::Receiver : QObject {
     int timerId = 0;
 };
 
-NotificationWindow::NotificationWindow(Handler handler) : receiver_(std::make_shared<Receiver>(std::move(handler))) {}
+namespace native {
 
-NotificationWindow::~NotificationWindow() = default;
+std::shared_ptr<Receiver> MakeReceiver(NotificationWindow::Handler handler) { return std::make_shared<Receiver>(std::move(handler)); }
 
-void NotificationWindow::Post(const Message &msg) { receiver_->Post(msg); }
-
-NotificationWindow::Poster NotificationWindow::PostWhileAlive() const { return PosterWhileAlive(receiver_); }
-
-bool NotificationWindow::SetTimer(unsigned intervalMs)
+void Post(Receiver &receiver, const Message &msg)
 {
-    KillTimer();
-    if (intervalMs == 0 || intervalMs > unsigned(INT_MAX))
-        return false;
-    receiver_->timerId = receiver_->startTimer(int(intervalMs));
-    return receiver_->timerId != 0;
+    // Posted events of one receiver keep their order.
+    QCoreApplication::postEvent(&receiver, new MessageEvent(msg));
 }
 
-void NotificationWindow::KillTimer()
+bool StartTimer(Receiver &receiver, unsigned intervalMs)
 {
-    if (receiver_->timerId != 0)
-        receiver_->killTimer(std::exchange(receiver_->timerId, 0));
+    receiver.timerId = receiver.startTimer(int(intervalMs));
+    return receiver.timerId != 0;
 }
+
+void StopTimer(Receiver &receiver) { receiver.killTimer(std::exchange(receiver.timerId, 0)); }
+
+} // namespace native
 
 } // namespace net

@@ -1,9 +1,6 @@
-#include "platform/net/NotificationWindow.h"
-
 #include "platform/net/detail/MessageWindowWindows.h"
-#include "platform/net/detail/PosterWhileAlive.h"
+#include "platform/net/detail/NotificationReceiver.h"
 
-#include <climits>
 #include <memory>
 #include <utility>
 
@@ -37,40 +34,30 @@ struct NotificationWindow::Receiver {
             handler(Message{Message::Timer});
     }
 
-    // Messages posted to one window are delivered in the order posted.
-    void Post(const Message &msg)
-    {
-        auto copy = std::make_unique<Message>(msg);
-        if (window.Handle() && ::PostMessageW(window.Handle(), PostedMessage, 0, reinterpret_cast<LPARAM>(copy.get())))
-            copy.release();
-    }
-
     Handler handler;
-    bool timing = false;
     MessageWindow window;
 };
 
-NotificationWindow::NotificationWindow(Handler handler) : receiver_(std::make_shared<Receiver>(std::move(handler))) {}
+namespace native {
 
-NotificationWindow::~NotificationWindow() { KillTimer(); }
+std::shared_ptr<Receiver> MakeReceiver(NotificationWindow::Handler handler) { return std::make_shared<Receiver>(std::move(handler)); }
 
-void NotificationWindow::Post(const Message &msg) { receiver_->Post(msg); }
-
-NotificationWindow::Poster NotificationWindow::PostWhileAlive() const { return PosterWhileAlive(receiver_); }
-
-bool NotificationWindow::SetTimer(unsigned intervalMs)
+// Messages posted to one window are delivered in the order posted.
+void Post(Receiver &receiver, const Message &msg)
 {
-    KillTimer();
-    if (intervalMs == 0 || intervalMs > unsigned(INT_MAX) || !receiver_->window.Handle())
-        return false;
-    receiver_->timing = ::SetTimer(receiver_->window.Handle(), TimerId, intervalMs, nullptr) != 0;
-    return receiver_->timing;
+    auto copy = std::make_unique<Message>(msg);
+    const HWND window = receiver.window.Handle();
+    if (window && ::PostMessageW(window, PostedMessage, 0, reinterpret_cast<LPARAM>(copy.get())))
+        copy.release();
 }
 
-void NotificationWindow::KillTimer()
+bool StartTimer(Receiver &receiver, unsigned intervalMs)
 {
-    if (std::exchange(receiver_->timing, false))
-        ::KillTimer(receiver_->window.Handle(), TimerId);
+    return receiver.window.Handle() && ::SetTimer(receiver.window.Handle(), TimerId, intervalMs, nullptr) != 0;
 }
+
+void StopTimer(Receiver &receiver) { ::KillTimer(receiver.window.Handle(), TimerId); }
+
+} // namespace native
 
 } // namespace net

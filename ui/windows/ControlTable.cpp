@@ -111,41 +111,7 @@ int Scaled(int pixels)
 
 std::span<const ControlEntry> Controls() { return Entries; }
 
-int IdOf(TControl control)
-{
-    switch (control) {
-    case TControl::TabSheetParametry: return TabSheetParametry;
-    case TControl::TabSheetCoNowego: return TabSheetCoNowego;
-    case TControl::LabelHost: return LabelHost;
-    case TControl::LabelHostPort: return LabelHostPort;
-    case TControl::LabelUser: return LabelUser;
-    case TControl::LabelUserPassword: return LabelUserPassword;
-    case TControl::LabelProxy: return LabelProxy;
-    case TControl::LabelProxyPort: return LabelProxyPort;
-    case TControl::LabelRemoteFile: return LabelRemoteFile;
-    case TControl::EditHost: return EditHost;
-    case TControl::EditHostPort: return EditHostPort;
-    case TControl::EditUser: return EditUser;
-    case TControl::EditPassword: return EditPassword;
-    case TControl::CheckBoxProxy: return CheckBoxProxy;
-    case TControl::EditProxy: return EditProxy;
-    case TControl::EditProxyPort: return EditProxyPort;
-    case TControl::EditRemoteFile: return EditRemoteFile;
-    case TControl::SpeedDownload: return SpeedDownload;
-    case TControl::SpeedAbort: return SpeedAbort;
-    case TControl::SpeedConnect: return SpeedConnect;
-    case TControl::SpeedDisconnect: return SpeedDisconnect;
-    case TControl::SpeedExit: return SpeedExit;
-    case TControl::SpeedProgramAkt: return SpeedProgramAkt;
-    case TControl::SpeedProgramOld: return SpeedProgramOld;
-    case TControl::TextKomunikat: return TextKomunikat;
-    case TControl::TextProgram: return TextProgram;
-    case TControl::ButtonTest: return ButtonTest;
-    case TControl::LabelRtf: return LabelRtf;
-    case TControl::RichEditRtf: return RichEditRtf;
-    }
-    return 0;
-}
+int IdOf(TControl control) { return static_cast<int>(control); }
 
 std::string CaptionOf(int id)
 {

@@ -37,7 +37,7 @@ std::span<const ControlEntry> Controls();
 
 const ControlEntry &EntryOf(int id);
 
-// The ID of Control.
+// The ID of Control: its enumerator's value.
 int IdOf(TControl control);
 // The shared caption and hint of the control with ID; empty when it has none.
 std::string CaptionOf(int id);

@@ -1,7 +1,9 @@
 #pragma once
 // What stands behind a TFileStream on this system: the temporary file, its
 // write buffer, and on Linux the pipe a socket splices into. Only the
-// platform's own code sees it.
+// platform's own code sees it. Its own logic is shared (TemporaryFile.cpp);
+// each system's file (TemporaryFileLinux.cpp, TemporaryFileWindows.cpp)
+// holds the calls.
 #include "platform/files/detail/WriteBuffer.h"
 
 #include <cstddef>
@@ -15,6 +17,21 @@
 #endif
 
 namespace FileSystem {
+
+#ifdef _WIN32
+using SystemError = unsigned long; // GetLastError
+#else
+using SystemError = int; // errno
+#endif
+
+// FileName as errors show it: quoted, in code page 1250 (names are UTF-8).
+std::string Quoted(const std::string &fileName);
+// The system's text for Error (each system's file).
+std::string ErrorText(SystemError error);
+// The temporary file for FileName cannot be made, for Error; or because
+// FileName is not a regular file.
+[[noreturn]] void FailCreate(const std::string &fileName, SystemError error);
+[[noreturn]] void FailNotRegular(const std::string &fileName);
 
 // As TFileStream. While it lives, the temporary file is locked (flock) on
 // Linux; on Windows it stays open, shared for reading only, until the moment
@@ -52,6 +69,17 @@ public:
 
 private:
     [[noreturn]] void FailWrite();
+    // The system's part of Close, once the buffer is flushed: no more writes,
+    // and the data on the disk; a failure is remembered.
+    void EndWrites();
+    // Moves the temporary file over the target; false, the failure
+    // remembered, when it cannot.
+    bool Replace();
+    // What follows a move: a warning for the user, empty when none.
+    std::string Settle();
+    // Reads up to Count bytes at Offset of the temporary file: how many, 0 at
+    // its end, -1 with Error.
+    long ReadAt(char *data, std::size_t count, int64_t offset, SystemError &error) const;
     // Hands the buffered bytes to the system.
     void Flush();
     // Hands Count bytes to the system unless a write has failed; whether none has.
@@ -74,7 +102,6 @@ private:
     // The temporary file's HANDLE; open until the move or the removal.
     void *file_;
     bool closed_ = false;
-    unsigned long error_ = 0;  // GetLastError of the first failed write
 #else
     bool Writable() const { return file_ >= 0; }
     // Count more bytes are in the file: writing back goes on.
@@ -96,8 +123,8 @@ private:
     bool intakeDropped_ = false;
     TWriteBack writeBack_;
     int64_t written_ = 0;  // bytes handed to the system
-    int error_ = 0;  // errno of the first failed write
 #endif
+    SystemError error_ = 0; // of the first failed write
 };
 
 } // namespace FileSystem
