@@ -155,11 +155,18 @@ int FromBundleOnDemand(X509_LOOKUP *lookup, X509_LOOKUP_TYPE type, const X509_NA
     if (!X509_STORE_lock(store))
         return 0;
     const X509_OBJECT *found = X509_OBJECT_retrieve_by_subject(X509_STORE_get0_objects(store), type, name);
+    // Lent, as OpenSSL's own lookups lend what the store holds: the caller
+    // takes its own reference, so the one set1 took goes back at once.
     int copied = 0;
-    if (found && type == X509_LU_X509)
-        copied = X509_OBJECT_set1_X509(ret, X509_OBJECT_get0_X509(found));
-    else if (found && type == X509_LU_CRL)
-        copied = X509_OBJECT_set1_X509_CRL(ret, X509_OBJECT_get0_X509_CRL(found));
+    if (X509 *cert = found && type == X509_LU_X509 ? X509_OBJECT_get0_X509(found) : nullptr) {
+        copied = X509_OBJECT_set1_X509(ret, cert);
+        if (copied)
+            X509_free(cert);
+    } else if (X509_CRL *crl = found && type == X509_LU_CRL ? X509_OBJECT_get0_X509_CRL(found) : nullptr) {
+        copied = X509_OBJECT_set1_X509_CRL(ret, crl);
+        if (copied)
+            X509_CRL_free(crl);
+    }
     X509_STORE_unlock(store);
     return copied;
 }
