@@ -1,13 +1,13 @@
 #include "platform/net/detail/SystemResolver.h"
 
+#include "platform/net/SocketErrors.h"
 #include "platform/net/detail/MessageWindowWindows.h"
-#include "platform/net/detail/SystemAddress.h"
+#include "platform/net/detail/ResolveName.h"
 
 #include <memory>
 #include <string>
 #include <system_error>
 #include <thread>
-#include <vector>
 #include <utility>
 
 namespace net {
@@ -18,49 +18,12 @@ namespace {
 struct Job {
     std::string name;
     HostResolver::Answer done;
-    std::vector<Address> addresses;
-    uint16_t error = 0;
+    Resolved answer;
 };
 
 constexpr UINT Answered = PrivateMessageBase;
 
 std::unique_ptr<Job> Owned(LPARAM lParam) { return std::unique_ptr<Job>(reinterpret_cast<Job *>(lParam)); }
-
-uint16_t LookupError(int error)
-{
-    switch (error) {
-    case EAI_NONAME:
-        return WSAHOST_NOT_FOUND;
-    case EAI_AGAIN:
-        return WSATRY_AGAIN;
-    case EAI_NODATA:
-        return WSANO_DATA;
-    default:
-        return WSANO_RECOVERY;
-    }
-}
-
-// Blocks: runs on the helper thread.
-void Resolve(Job &job)
-{
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo *found = nullptr;
-    if (const int error = ::getaddrinfo(job.name.c_str(), nullptr, &hints, &found); error != 0) {
-        job.error = LookupError(error);
-        return;
-    }
-    for (const addrinfo *a = found; a; a = a->ai_next) {
-        if (a->ai_family == AF_INET)
-            job.addresses.emplace_back(*reinterpret_cast<const sockaddr_in *>(a->ai_addr));
-        else if (a->ai_family == AF_INET6)
-            job.addresses.emplace_back(*reinterpret_cast<const sockaddr_in6 *>(a->ai_addr));
-    }
-    ::freeaddrinfo(found);
-    if (job.addresses.empty())
-        job.error = WSANO_DATA;
-}
 
 // The answers of every lookup come back to the thread that asked through one
 // hidden window; what is still queued when it goes is freed unanswered.
@@ -70,7 +33,7 @@ MessageWindow &AnswerWindow()
         if (message != Answered)
             return;
         const std::unique_ptr<Job> job = Owned(lParam);
-        job->done(std::move(job->addresses), job->error);
+        job->done(std::move(job->answer.addresses), job->answer.error);
     },
                                 [](UINT message, WPARAM, LPARAM lParam) {
                                     if (message == Answered)
@@ -84,7 +47,7 @@ class ThreadResolver : public HostResolver {
 public:
     void Lookup(const std::string &name, Answer done) override
     {
-        auto job = std::make_unique<Job>(Job{name, std::move(done), {}, 0});
+        auto job = std::make_unique<Job>(Job{name, std::move(done), {}});
         const HWND answers = AnswerWindow().Handle();
         if (!answers) {
             FailAtOnce(std::move(job));
@@ -92,7 +55,7 @@ public:
         }
         try {
             std::thread([answers, raw = job.get()] {
-                Resolve(*raw);
+                raw->answer = ResolveName(raw->name);
                 // A window gone with the program frees the job itself.
                 if (!::PostMessageW(answers, Answered, 0, reinterpret_cast<LPARAM>(raw)))
                     Owned(reinterpret_cast<LPARAM>(raw));
@@ -108,7 +71,7 @@ private:
     // answer still comes from the event loop, never from inside Lookup.
     static void FailAtOnce(std::unique_ptr<Job> job)
     {
-        job->error = WSANO_RECOVERY;
+        job->answer.error = ErrorCode::NoRecovery;
         const HWND answers = AnswerWindow().Handle();
         if (answers && ::PostMessageW(answers, Answered, 0, reinterpret_cast<LPARAM>(job.get())))
             job.release();

@@ -7,6 +7,8 @@
 #include <openssl/ssl.h>
 #include <openssl/x509v3.h>
 
+#include <cstdlib>
+
 namespace net {
 
 struct TlsContext::Native {
@@ -136,6 +138,59 @@ bool EndedWithoutCloseNotify(int error)
     return error == SSL_ERROR_SSL && ERR_GET_REASON(ERR_peek_error()) == SSL_R_UNEXPECTED_EOF_WHILE_READING;
 }
 
+// The system's bundle of CAs, loaded into the store only when a chain asks
+// for a certificate that nothing loaded so far has: a check that trusts the
+// server through its own CA file never parses the system's hundred and more
+// (most of the context's memory and time).
+int FromBundleOnDemand(X509_LOOKUP *lookup, X509_LOOKUP_TYPE type, const X509_NAME *name, X509_OBJECT *ret)
+{
+    // Once loaded, the store answers for the bundle before any lookup.
+    if (X509_LOOKUP_get_method_data(lookup))
+        return 0;
+    X509_LOOKUP_set_method_data(lookup, lookup);
+    const char *chosen = ::secure_getenv(X509_get_default_cert_file_env());
+    X509_load_cert_crl_file(lookup, chosen ? chosen : X509_get_default_cert_file(), X509_FILETYPE_PEM);
+    ERR_clear_error();
+    X509_STORE *store = X509_LOOKUP_get_store(lookup);
+    if (!X509_STORE_lock(store))
+        return 0;
+    const X509_OBJECT *found = X509_OBJECT_retrieve_by_subject(X509_STORE_get0_objects(store), type, name);
+    // Lent, as OpenSSL's own lookups lend what the store holds: the caller
+    // takes its own reference, so the one set1 took goes back at once.
+    int copied = 0;
+    if (X509 *cert = found && type == X509_LU_X509 ? X509_OBJECT_get0_X509(found) : nullptr) {
+        copied = X509_OBJECT_set1_X509(ret, cert);
+        if (copied)
+            X509_free(cert);
+    } else if (X509_CRL *crl = found && type == X509_LU_CRL ? X509_OBJECT_get0_X509_CRL(found) : nullptr) {
+        copied = X509_OBJECT_set1_X509_CRL(ret, crl);
+        if (copied)
+            X509_CRL_free(crl);
+    }
+    X509_STORE_unlock(store);
+    return copied;
+}
+
+// The system's CAs where OpenSSL's defaults find them (SSL_CERT_DIR,
+// SSL_CERT_FILE or the built-in places): the hashed directory, read one
+// certificate at a time, before the bundle.
+void TrustSystemCas(SSL_CTX *ctx)
+{
+    static X509_LOOKUP_METHOD *const onDemand = [] {
+        X509_LOOKUP_METHOD *method = X509_LOOKUP_meth_new("system bundle on demand");
+        if (method)
+            X509_LOOKUP_meth_set_get_by_subject(method, FromBundleOnDemand);
+        return method;
+    }();
+    X509_STORE *store = SSL_CTX_get_cert_store(ctx);
+    if (X509_LOOKUP *dir = X509_STORE_add_lookup(store, X509_LOOKUP_hash_dir()))
+        X509_LOOKUP_add_dir(dir, nullptr, X509_FILETYPE_DEFAULT);
+    if (X509_LOOKUP *uri = X509_STORE_add_lookup(store, X509_LOOKUP_store()))
+        X509_LOOKUP_add_store(uri, nullptr);
+    if (!onDemand || !X509_STORE_add_lookup(store, onDemand))
+        SSL_CTX_set_default_verify_paths(ctx);
+}
+
 } // namespace
 
 struct TlsStream::Native {
@@ -162,7 +217,7 @@ TlsContext::TlsContext(const std::string &CaFile) : native_(std::make_unique<Nat
     // each record's header and then its body.
     SSL_CTX_set_read_ahead(ctx, 1);
     SSL_CTX_set_default_read_buffer_len(ctx, kReadAhead);
-    SSL_CTX_set_default_verify_paths(ctx);
+    TrustSystemCas(ctx);
     if (!CaFile.empty() && SSL_CTX_load_verify_locations(ctx, CaFile.c_str(), nullptr) != 1)
         loadFailure_ = TlsFailure::CaFile;
     ERR_clear_error();

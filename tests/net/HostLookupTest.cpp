@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
+#include <thread>
 #include <vector>
 
 using namespace testsupport;
@@ -15,8 +17,20 @@ namespace {
 
 struct Inbox {
     std::vector<net::Message> got;
-    net::NotificationWindow window{[this](const net::Message &m) { got.push_back(m); }};
+    std::vector<std::thread::id> threads; // where each message was handled
+    net::NotificationWindow window{[this](const net::Message &m) {
+        got.push_back(m);
+        threads.push_back(std::this_thread::get_id());
+    }};
 };
+
+// Asks for a name, and ends the program before the answer can have come.
+[[noreturn]] void EndWhileLookingUp()
+{
+    Inbox inbox;
+    net::AsyncGetHostByName("localhost", &inbox.window, 1);
+    std::exit(0);
+}
 
 } // namespace
 
@@ -31,6 +45,13 @@ TEST(NetHostLookup, SystemResolverAnswersLocalhostWithItsIpv4Address)
     EXPECT_EQ(m.Tag, 7u);
     EXPECT_EQ(m.Error, 0);
     EXPECT_TRUE(std::ranges::any_of(m.Addresses, [](const net::Address &a) { return a.HostText() == "127.0.0.1"; }));
+    // Answered on the helper thread, handed over to the event loop's.
+    EXPECT_EQ(inbox.threads.front(), std::this_thread::get_id());
+}
+
+TEST(NetHostLookup, ProgramEndsCleanlyWhileTheSystemLooksUp)
+{
+    EXPECT_EXIT(EndWhileLookingUp(), ::testing::ExitedWithCode(0), "");
 }
 
 TEST(NetHostLookup, SystemResolverKeepsIpv6Addresses)

@@ -39,7 +39,9 @@ public:
     std::span<char> Space() { return {bytes_.get(), Capacity}; }
 
 private:
-    std::unique_ptr<char[]> bytes_ = std::make_unique<char[]>(Capacity);
+    // Not cleared: the system gives the pages only as bytes are written, so a
+    // small file costs a page of it, not all of it.
+    std::unique_ptr<char[]> bytes_ = std::make_unique_for_overwrite<char[]>(Capacity);
     std::size_t used_ = 0;
 };
 
