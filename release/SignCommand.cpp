@@ -6,14 +6,12 @@
 ToolOutput::Status SignCommand(const std::vector<std::string> &arguments)
 {
     using namespace ToolOutput;
-    if (arguments.size() != 2)
-        return Refuse("usage: vm_release sign FILE KEY (writes FILE.sig)");
-    const std::string &file = arguments[0], &keyFile = arguments[1];
-    const std::optional<std::string> keyBytes = KeyFileBytes(keyFile);
-    if (!keyBytes)
+    const std::optional<FileAndKey> input = ReadFileAndKey(arguments, "usage: vm_release sign FILE KEY (writes FILE.sig)");
+    if (!input)
         return Unusable;
+    const std::string &file = input->file, &keyFile = input->keyFile;
     Signing::PrivateKey::Reading reading = Signing::PrivateKey::Reading::NotAKey;
-    const std::optional<Signing::PrivateKey> key = Signing::PrivateKey::FromPem(*keyBytes, reading);
+    const std::optional<Signing::PrivateKey> key = Signing::PrivateKey::FromPem(input->keyBytes, reading);
     if (reading == Signing::PrivateKey::Reading::Encrypted)
         return Refuse(keyFile + ": encrypted keys are not supported; keep the key unencrypted on a protected disk");
     if (!key)

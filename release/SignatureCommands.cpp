@@ -3,6 +3,7 @@
 #include "platform/Signature.h"
 
 #include <filesystem>
+#include <utility>
 
 std::string BareName(const std::string &path)
 {
@@ -10,10 +11,16 @@ std::string BareName(const std::string &path)
     return std::string(name.begin(), name.end());
 }
 
-std::optional<std::string> KeyFileBytes(const std::string &keyFile)
+std::optional<FileAndKey> ReadFileAndKey(const std::vector<std::string> &arguments, const std::string &usage)
 {
-    std::optional<std::string> bytes = Signature::ReadKeyFile(keyFile);
-    if (!bytes)
-        ToolOutput::Refuse(keyFile + ": missing or unreadable");
-    return bytes;
+    if (arguments.size() != 2) {
+        ToolOutput::Refuse(usage);
+        return std::nullopt;
+    }
+    std::optional<std::string> bytes = Signature::ReadKeyFile(arguments[1]);
+    if (!bytes) {
+        ToolOutput::Refuse(arguments[1] + ": missing or unreadable");
+        return std::nullopt;
+    }
+    return FileAndKey{arguments[0], arguments[1], std::move(*bytes)};
 }

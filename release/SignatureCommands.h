@@ -16,6 +16,13 @@ ToolOutput::Status VerifyCommand(const std::vector<std::string> &arguments);
 // The name that a file's signature covers: its name without the folders.
 std::string BareName(const std::string &path);
 
-// The bytes of the key file KeyFile; none, after the refusal line, when it is
-// missing, unreadable or too large to be a key file.
-std::optional<std::string> KeyFileBytes(const std::string &keyFile);
+// The one step sign and verify begin with: their arguments FILE KEY, and the
+// bytes of the key file.
+struct FileAndKey {
+    std::string file;
+    std::string keyFile;
+    std::string keyBytes;
+};
+// None, after the refusal line, when the arguments are not two (Usage is
+// said then) or the key file is missing, unreadable or too large to be one.
+std::optional<FileAndKey> ReadFileAndKey(const std::vector<std::string> &arguments, const std::string &usage);

@@ -7,13 +7,12 @@
 ToolOutput::Status VerifyCommand(const std::vector<std::string> &arguments)
 {
     using namespace ToolOutput;
-    if (arguments.size() != 2)
-        return Refuse("usage: vm_release verify FILE PUBLIC_KEY (checks FILE.sig)");
-    const std::string &file = arguments[0], &keyFile = arguments[1];
-    const std::optional<std::string> keyBytes = KeyFileBytes(keyFile);
-    if (!keyBytes)
+    const std::optional<FileAndKey> input =
+        ReadFileAndKey(arguments, "usage: vm_release verify FILE PUBLIC_KEY (checks FILE.sig)");
+    if (!input)
         return Unusable;
-    const std::optional<Signature::PublicKey> key = Signature::PublicKey::FromPem(*keyBytes);
+    const std::string &file = input->file, &keyFile = input->keyFile;
+    const std::optional<Signature::PublicKey> key = Signature::PublicKey::FromPem(input->keyBytes);
     if (!key)
         return Refuse(keyFile + ": not a P-256 public key (PEM \"PUBLIC KEY\")");
     const std::optional<std::string> bytes = RegularFile::ReadWhole(file);
