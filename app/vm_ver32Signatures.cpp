@@ -121,16 +121,16 @@ void TForm1::DownloadVerified(const std::string &Remote, const std::string &Loca
     // in one pass over the file: the signature, and the release's date.
     FtpClient1->Download(Remote, Local, [&](const TFileStream &received) {
         Signature::MessageDigest digest(Name);
-        const std::unique_ptr<PrivateProfile::SectionReader> section = TReleaseRecord::Reader();
+        const std::unique_ptr<PrivateProfile::SectionReader> section = release ? TReleaseRecord::Reader() : nullptr;
         received.ReadBack([&](std::string_view piece) {
             digest.Add(piece);
-            if (release)
+            if (section)
                 section->Take(piece);
         });
         if (signatureKey->Verify(digest, signature) != Signature::Verdict::Good)
             throw Exception(InvalidSignature(Name));
         View.SetStatusText(Cp("Podpis pliku ") + Name + Cp(" prawidłowy"));
-        if (release)
+        if (section)
             KeepReleaseSignature(Local, Name, TReleaseRecord::From(section->Finish()), signature);
     });
 }

@@ -1,11 +1,10 @@
 #pragma once
 // What the signature check and the maker's signing both ask of CNG
-// (bcrypt.dll): an algorithm's provider, a key, and SHA-256.
+// (bcrypt.dll): an algorithm's provider and a key.
 #include <windows.h>
 #include <bcrypt.h>
 
 #include <span>
-#include <string_view>
 
 namespace Cng {
 
@@ -57,7 +56,5 @@ private:
     BCRYPT_KEY_HANDLE handle_ = nullptr;
 };
 
-// SHA-256 of Message; false when CNG cannot make it.
-bool Sha256(std::string_view message, UCHAR (&digest)[32]);
 
 } // namespace Cng

@@ -49,13 +49,16 @@ std::optional<Signature::detail::RawSignature> SignMessage(const KeyPair &pair, 
     const Cng::Key key(BCRYPT_ECDSA_P256_ALGORITHM, BCRYPT_ECCPRIVATE_BLOB, blob);
     const bool imported = key.Handle() != nullptr;
     SecureZeroMemory(blob, sizeof blob);
-    UCHAR digest[32];
+    // The same SHA-256 the check takes.
+    Signature::detail::Sha256 sha256;
+    sha256.Add(message);
+    Signature::MessageDigest::Value digest{};
     Signature::detail::RawSignature raw{};
     ULONG size = 0;
     // CNG gives R then S, big-endian, 32 bytes each.
-    if (!imported || !Cng::Sha256(message, digest) ||
-        !BCRYPT_SUCCESS(BCryptSignHash(key.Handle(), nullptr, digest, sizeof digest, raw.data(),
-                                       static_cast<ULONG>(raw.size()), &size, 0)) ||
+    if (!imported || !sha256.Finish(digest) ||
+        !BCRYPT_SUCCESS(BCryptSignHash(key.Handle(), nullptr, digest.data(), static_cast<ULONG>(digest.size()),
+                                       raw.data(), static_cast<ULONG>(raw.size()), &size, 0)) ||
         size != raw.size())
         return std::nullopt;
     return raw;
