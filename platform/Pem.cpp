@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <vector>
 
 namespace Pem {
 
@@ -46,7 +47,7 @@ int Base64Value(char c)
 }
 
 // Base64 with "=" padding only at its end; none for any other character.
-std::optional<std::vector<unsigned char>> FromBase64(std::string_view text)
+std::optional<Secret::Bytes> FromBase64(std::string_view text)
 {
     if (text.size() % 4 != 0)
         return std::nullopt;
@@ -55,7 +56,8 @@ std::optional<std::vector<unsigned char>> FromBase64(std::string_view text)
         ++padding;
     if (padding > 2)
         return std::nullopt;
-    std::vector<unsigned char> bytes;
+    Secret::Bytes bytes;
+    bytes.reserve(text.size() / 4 * 3);
     std::uint32_t bits = 0;
     int count = 0;
     for (const char c : text.substr(0, text.size() - padding)) {
@@ -110,10 +112,11 @@ std::optional<Block> OnlyBlock(std::string_view text)
         block.headers = true;
         return block;
     }
-    std::string base64;
+    Secret::Text base64;
+    base64.reserve(text.size());
     for (auto line = first + 1; line != last - 1; ++line)
-        base64 += *line;
-    std::optional<std::vector<unsigned char>> der = FromBase64(base64);
+        base64.insert(base64.end(), line->begin(), line->end());
+    std::optional<Secret::Bytes> der = FromBase64(std::string_view(base64.data(), base64.size()));
     if (!der)
         return std::nullopt;
     block.der = std::move(*der);

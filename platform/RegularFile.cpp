@@ -28,4 +28,23 @@ std::optional<std::string> ReadWhole(const std::string &fileName, std::size_t mo
     return bytes;
 }
 
+std::optional<Secret::Text> ReadSecret(const std::string &fileName, std::size_t most)
+{
+    detail::OpenFile file(fileName);
+    if (!file.IsOpen())
+        return std::nullopt;
+    // One buffer, never grown: growing would leave a copy behind.
+    Secret::Text bytes(most + 1);
+    std::size_t size = 0;
+    while (size < bytes.size())
+        if (const std::size_t n = file.Read(bytes.data() + size, bytes.size() - size))
+            size += n;
+        else
+            break;
+    if (file.Failed() || size > most)
+        return std::nullopt;
+    bytes.resize(size);
+    return bytes;
+}
+
 }  // namespace RegularFile

@@ -5,6 +5,8 @@
 // Only a regular file is opened (a FIFO would wait for a writer, a device may
 // never end), and a read that fails part-way fails the whole, so that a file
 // cut short never passes for the whole one.
+#include "platform/Secret.h"
+
 #include <cstddef>
 #include <functional>
 #include <limits>
@@ -26,6 +28,10 @@ State ReadInPieces(const std::string &fileName, const std::function<bool(std::st
 // The whole file; none when it is not Read whole or holds more than Most bytes.
 std::optional<std::string> ReadWhole(const std::string &fileName,
                                      std::size_t most = std::numeric_limits<std::size_t>::max());
+
+// The whole file read straight into memory that is wiped when freed (a
+// private key); none as for ReadWhole.
+std::optional<Secret::Text> ReadSecret(const std::string &fileName, std::size_t most);
 
 // Puts Contents in place of the file's, all or nothing; false when it cannot.
 // Both systems write a new file beside it and rename it onto the file's name.

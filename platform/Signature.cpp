@@ -108,7 +108,7 @@ std::optional<PublicKey> PublicKey::FromPem(std::string_view fileBytes)
     const std::optional<Pem::Block> pem = Pem::OnlyBlock(fileBytes);
     if (!pem || pem->label != "PUBLIC KEY" || pem->headers)
         return std::nullopt;
-    const Bytes &der = pem->der;
+    const Secret::Bytes &der = pem->der;
     if (der.size() != detail::SpkiP256Size ||
         !std::equal(std::begin(detail::SpkiP256Head), std::end(detail::SpkiP256Head), der.begin()))
         return std::nullopt;

@@ -25,11 +25,11 @@ ToolOutput::Status KeysCommand(const std::vector<std::string> &arguments)
     for (const std::string &path : {privatePath, publicPath})
         if (Exists(path))
             return Refuse(path + " exists; nothing written");
-    const std::optional<Signing::KeyFiles> files = Signing::NewKeyFiles();
+    const std::optional<Signing::KeyFiles> files = Signing::NewKeyFiles(std::nullopt);
     if (!files)
         return Refuse("this system cannot make a P-256 key pair");
     const Signing::Creation privateKey =
-        Signing::WriteNewFile(privatePath, files->privateKey, Signing::Readers::OwnerOnly);
+        Signing::WriteNewFile(privatePath, std::string_view(files->privateKey.data(), files->privateKey.size()), Signing::Readers::OwnerOnly);
     if (privateKey != Signing::Creation::Written)
         return Refuse(privatePath + (privateKey == Signing::Creation::Exists ? " exists" : " cannot be written") +
                       "; nothing written");

@@ -11,8 +11,8 @@ ToolOutput::Status SignCommand(const std::vector<std::string> &arguments)
         return Unusable;
     const std::string &file = input->file, &keyFile = input->keyFile;
     Signing::PrivateKey::Reading reading = Signing::PrivateKey::Reading::NotAKey;
-    const std::optional<Signing::PrivateKey> key = Signing::PrivateKey::FromPem(input->keyBytes, reading);
-    if (reading == Signing::PrivateKey::Reading::Encrypted)
+    const std::optional<Signing::PrivateKey> key = Signing::PrivateKey::FromPem(input->keyBytes, {}, reading);
+    if (reading == Signing::PrivateKey::Reading::OtherEncryption)
         return Refuse(keyFile + ": encrypted keys are not supported; keep the key unencrypted on a protected disk");
     if (!key)
         return Refuse(keyFile + ": not a P-256 private key (PEM \"PRIVATE KEY\" or \"EC PRIVATE KEY\", "

@@ -1,11 +1,13 @@
 #pragma once
 // The PEM armour of key files: one block "-----BEGIN LABEL-----", base64,
 // "-----END LABEL-----". The public key's reader and the maker's signing
-// tool read it the same way.
+// tool read it the same way. What it decodes may be a private key: every
+// buffer it fills is wiped when freed.
+#include "platform/Secret.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace Pem {
 
@@ -14,7 +16,7 @@ struct Block {
     // Header lines ("Proc-Type: 4,ENCRYPTED") before the base64: the body
     // is then not decoded and Der stays empty.
     bool headers = false;
-    std::vector<unsigned char> der;
+    Secret::Bytes der;
 };
 
 // The one block that is all of Text but blank lines around it, a UTF-8 BOM

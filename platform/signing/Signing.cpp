@@ -35,15 +35,16 @@ std::string PublicPem(const Signature::PublicKey::Point &point) { return ToPem("
 
 } // namespace
 
-std::optional<KeyFiles> NewKeyFiles()
+std::optional<KeyFiles> NewKeyFiles(std::optional<std::string_view> passphrase)
 {
     const std::optional<KeyPair> pair = detail::GenerateKeyPair();
-    if (!pair)
+    if (!pair || passphrase)
         return std::nullopt;
-    return KeyFiles{ToPem("PRIVATE KEY", KeyDer::Pkcs8(*pair)), PublicPem(pair->point)};
+    const std::string privateKey = ToPem("PRIVATE KEY", KeyDer::Pkcs8(*pair));
+    return KeyFiles{Secret::Text(privateKey.begin(), privateKey.end()), PublicPem(pair->point)};
 }
 
-std::optional<PrivateKey> PrivateKey::FromPem(std::string_view fileBytes, Reading &why)
+std::optional<PrivateKey> PrivateKey::FromPem(std::string_view fileBytes, const AskPassphrase &, Reading &why)
 {
     why = Reading::NotAKey;
     if (fileBytes.size() > Signature::MaxKeyFileBytes)
@@ -53,7 +54,7 @@ std::optional<PrivateKey> PrivateKey::FromPem(std::string_view fileBytes, Readin
         return std::nullopt;
     // OpenSSL's traditional encryption says so in a Proc-Type header.
     if (pem->label == "ENCRYPTED PRIVATE KEY" || pem->headers) {
-        why = Reading::Encrypted;
+        why = Reading::OtherEncryption;
         return std::nullopt;
     }
     std::optional<KeyPair> pair;

@@ -21,11 +21,9 @@ using Key = std::unique_ptr<EVP_PKEY, decltype(&EVP_PKEY_free)>;
 // Pair's key, read back from the PKCS#8 that the key file holds.
 Key KeyOf(const KeyPair &pair)
 {
-    KeyDer::Bytes der = KeyDer::Pkcs8(pair);
+    const KeyDer::Bytes der = KeyDer::Pkcs8(pair);
     const unsigned char *at = der.data();
-    Key key(d2i_AutoPrivateKey(nullptr, &at, static_cast<long>(der.size())), EVP_PKEY_free);
-    OPENSSL_cleanse(der.data(), der.size());
-    return key;
+    return Key(d2i_AutoPrivateKey(nullptr, &at, static_cast<long>(der.size())), EVP_PKEY_free);
 }
 
 std::optional<KeyPair> PairOf(EVP_PKEY *key)

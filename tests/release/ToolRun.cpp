@@ -4,10 +4,10 @@
 #include <fstream>
 #include <sstream>
 
-ToolRun RunTool(const std::vector<std::string> &arguments, const std::string &capture)
+ToolRun RunTool(const std::vector<std::string> &arguments, const std::string &input, const std::string &capture)
 {
     ToolRun run;
-    run.Status = RunToolProcess(arguments, capture);
+    run.Status = RunToolProcess(arguments, input, capture);
     std::ifstream in(std::filesystem::path(std::u8string(capture.begin(), capture.end())), std::ios::binary);
     std::ostringstream bytes;
     bytes << in.rdbuf();

@@ -1,6 +1,6 @@
 #pragma once
-// vm_release run as the maker runs it: a process of its own, its output
-// redirected to a file.
+// vm_release run as the maker runs it: a process of its own, its input read
+// from a file and its output redirected to one.
 #include <string>
 #include <vector>
 
@@ -11,9 +11,9 @@ struct ToolRun {
     std::string Output;
 };
 
-// Runs the tool with Arguments (UTF-8), its output going to the file Capture
-// (a UTF-8 name).
-ToolRun RunTool(const std::vector<std::string> &arguments, const std::string &capture);
+// Runs the tool with Arguments (UTF-8), its standard input the file Input and
+// its output going to the file Capture (UTF-8 names).
+ToolRun RunTool(const std::vector<std::string> &arguments, const std::string &input, const std::string &capture);
 
 // Each system's part of it: the run, and its exit status.
-int RunToolProcess(const std::vector<std::string> &arguments, const std::string &capture);
+int RunToolProcess(const std::vector<std::string> &arguments, const std::string &input, const std::string &capture);

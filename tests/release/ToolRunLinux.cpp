@@ -30,7 +30,7 @@ int Finished(pid_t child)
 
 } // namespace
 
-int RunToolProcess(const std::vector<std::string> &arguments, const std::string &capture)
+int RunToolProcess(const std::vector<std::string> &arguments, const std::string &input, const std::string &capture)
 {
     std::vector<std::string> words{VM_RELEASE_PROGRAM};
     words.insert(words.end(), arguments.begin(), arguments.end());
@@ -41,6 +41,7 @@ int RunToolProcess(const std::vector<std::string> &arguments, const std::string 
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, input.c_str(), O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, capture.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_adddup2(&actions, 1, 2);
     pid_t child = 0;

@@ -32,7 +32,7 @@ int Finished(HANDLE process)
 
 } // namespace
 
-int RunToolProcess(const std::vector<std::string> &arguments, const std::string &capture)
+int RunToolProcess(const std::vector<std::string> &arguments, const std::string &input, const std::string &capture)
 {
     // The tool's standard output and error, a file, as a redirection gives them.
     SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
@@ -40,9 +40,16 @@ int RunToolProcess(const std::vector<std::string> &arguments, const std::string 
                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (output == INVALID_HANDLE_VALUE)
         return -1;
+    const HANDLE source = CreateFileW(WideText::FromUtf8(input).c_str(), GENERIC_READ, FILE_SHARE_READ, &inherited,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (source == INVALID_HANDLE_VALUE) {
+        CloseHandle(output);
+        return -1;
+    }
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = source;
     startup.hStdOutput = output;
     startup.hStdError = output;
     PROCESS_INFORMATION process{};
@@ -50,6 +57,7 @@ int RunToolProcess(const std::vector<std::string> &arguments, const std::string 
     const BOOL started = CreateProcessW(WideText::FromUtf8(VM_RELEASE_PROGRAM).c_str(), line.data(), nullptr, nullptr,
                                         TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process);
     CloseHandle(output);
+    CloseHandle(source);
     if (!started)
         return -1;
     CloseHandle(process.hThread);

@@ -17,11 +17,13 @@ protected:
         return temp / name;
     }
 
-    // Each run writes a file of its own: wine may close the last run's
-    // handles on its file a moment after that run has ended.
-    ToolRun Run(const std::vector<std::string> &arguments)
+    // Each run has files of its own: wine may close the last run's handles
+    // on its files a moment after that run has ended. Input is what the
+    // standard input holds, never a terminal.
+    ToolRun Run(const std::vector<std::string> &arguments, const std::string &input = "")
     {
-        return RunTool(arguments, temp / ("output-" + std::to_string(++runs) + ".txt"));
+        const std::string run = std::to_string(++runs);
+        return RunTool(arguments, Put("input-" + run + ".txt", input), temp / ("output-" + run + ".txt"));
     }
 
     static bool Shows(const ToolRun &run, const std::string &fact)

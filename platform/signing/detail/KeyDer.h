@@ -5,11 +5,11 @@
 #include "platform/signing/Signing.h"
 
 #include <optional>
-#include <vector>
+#include "platform/Secret.h"
 
 namespace KeyDer {
 
-using Bytes = std::vector<unsigned char>;
+using Bytes = Secret::Bytes;
 
 // PKCS#8 PrivateKeyInfo of Pair, as OpenSSL writes it: the curve named in
 // the algorithm, the public point inside the ECPrivateKey.
