@@ -1,6 +1,8 @@
 #pragma once
 // What the signature check and the maker's signing both ask of CNG
 // (bcrypt.dll): an algorithm's provider and a key.
+#include "platform/Secret.h"
+
 #include <windows.h>
 #include <bcrypt.h>
 
@@ -9,12 +11,13 @@
 namespace Cng {
 
 // An algorithm provider, closed with the object; Handle() is null when CNG
-// has none of that name.
+// has none of that name. Flags as BCryptOpenAlgorithmProvider takes them
+// (BCRYPT_ALG_HANDLE_HMAC_FLAG: the hash as an HMAC).
 class Algorithm {
 public:
-    explicit Algorithm(const wchar_t *id)
+    explicit Algorithm(const wchar_t *id, ULONG flags = 0)
     {
-        if (!BCRYPT_SUCCESS(BCryptOpenAlgorithmProvider(&handle_, id, nullptr, 0)))
+        if (!BCRYPT_SUCCESS(BCryptOpenAlgorithmProvider(&handle_, id, nullptr, flags)))
             handle_ = nullptr;
     }
     ~Algorithm()
@@ -40,6 +43,13 @@ public:
     // The key that Blob (of BlobType) holds, for the algorithm Id; Handle()
     // is null when CNG refuses it.
     Key(const wchar_t *algorithmId, const wchar_t *blobType, std::span<const UCHAR> blob);
+    // A symmetric key of Secret for the block cipher Id in the chaining
+    // mode Chaining names (BCRYPT_CHAIN_MODE_CBC); Handle() is null when CNG
+    // refuses either.
+    struct ChainingMode {
+        const wchar_t *mode;
+    };
+    Key(const wchar_t *algorithmId, ChainingMode chaining, std::span<const UCHAR> secret);
     ~Key()
     {
         if (handle_)
@@ -53,8 +63,10 @@ public:
 
 private:
     Algorithm algorithm_;
+    // A symmetric key's object: its expanded key, in our memory so that it
+    // is wiped when freed, which is after the handle is destroyed.
+    Secret::Bytes object_;
     BCRYPT_KEY_HANDLE handle_ = nullptr;
 };
-
 
 } // namespace Cng

@@ -5,7 +5,8 @@
 #include "platform/signing/detail/SigningSystem.h"
 
 #include <algorithm>
-#include <vector>
+#include <array>
+#include <climits>
 
 namespace Signing::detail {
 
@@ -13,6 +14,14 @@ namespace {
 
 // BCRYPT_ECCPRIVATE_BLOB of P-256: the header, then X, Y and the secret.
 constexpr std::size_t PrivateBlobSize = sizeof(BCRYPT_ECCKEY_BLOB) + 3 * 32;
+
+constexpr std::size_t AesBlock = 16;
+
+// CNG counts in ULONG.
+bool FitsUlong(std::size_t size) { return size <= ULONG_MAX; }
+
+// CNG takes what it only reads as PUCHAR.
+PUCHAR Readable(const void *bytes) { return static_cast<PUCHAR>(const_cast<void *>(bytes)); }
 
 } // namespace
 
@@ -62,6 +71,49 @@ std::optional<Signature::detail::RawSignature> SignMessage(const KeyPair &pair, 
         size != raw.size())
         return std::nullopt;
     return raw;
+}
+
+bool RandomBytes(std::span<unsigned char> out)
+{
+    return FitsUlong(out.size()) && BCRYPT_SUCCESS(BCryptGenRandom(nullptr, out.data(), static_cast<ULONG>(out.size()),
+                                                                   BCRYPT_USE_SYSTEM_PREFERRED_RNG));
+}
+
+bool DeriveKey(Prf prf, std::string_view passphrase, std::span<const unsigned char> salt, std::uint32_t iterations,
+               std::span<unsigned char> key)
+{
+    // PBKDF2 takes the hash's provider opened as an HMAC.
+    const Cng::Algorithm hmac(prf == Prf::HmacSha1 ? BCRYPT_SHA1_ALGORITHM : BCRYPT_SHA256_ALGORITHM,
+                              BCRYPT_ALG_HANDLE_HMAC_FLAG);
+    return hmac.Handle() && FitsUlong(passphrase.size()) && FitsUlong(salt.size()) && FitsUlong(key.size()) &&
+           BCRYPT_SUCCESS(BCryptDeriveKeyPBKDF2(hmac.Handle(), Readable(passphrase.data()),
+                                                static_cast<ULONG>(passphrase.size()), Readable(salt.data()),
+                                                static_cast<ULONG>(salt.size()), iterations, key.data(),
+                                                static_cast<ULONG>(key.size()), 0));
+}
+
+bool AesCbc(Direction direction, std::span<const unsigned char> key, std::span<const unsigned char> iv,
+            std::span<const unsigned char> in, std::span<unsigned char> out)
+{
+    if ((key.size() != 16 && key.size() != 24 && key.size() != 32) || iv.size() != AesBlock ||
+        in.size() % AesBlock != 0 || out.size() != in.size() || !FitsUlong(in.size()))
+        return false;
+    const Cng::Key aes(BCRYPT_AES_ALGORITHM, Cng::Key::ChainingMode{BCRYPT_CHAIN_MODE_CBC}, key);
+    if (!aes.Handle())
+        return false;
+    // CNG leaves the last block of ciphertext in the IV it is given.
+    std::array<UCHAR, AesBlock> chain;
+    std::copy(iv.begin(), iv.end(), chain.begin());
+    const auto size = static_cast<ULONG>(in.size());
+    ULONG done = 0;
+    // No flags: no padding, the caller's blocks are all there is.
+    const NTSTATUS status =
+        direction == Direction::Encrypt
+            ? BCryptEncrypt(aes.Handle(), Readable(in.data()), size, nullptr, chain.data(), AesBlock, out.data(),
+                            size, &done, 0)
+            : BCryptDecrypt(aes.Handle(), Readable(in.data()), size, nullptr, chain.data(), AesBlock, out.data(),
+                            size, &done, 0);
+    return BCRYPT_SUCCESS(status) && done == size;
 }
 
 } // namespace Signing::detail
