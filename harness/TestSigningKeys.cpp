@@ -6,6 +6,7 @@
 #include <openssl/err.h>
 #include <openssl/evp.h>
 #include <openssl/pem.h>
+#include <openssl/pkcs12.h>
 #include <openssl/x509.h>
 
 #include <stdexcept>
@@ -16,8 +17,7 @@ namespace {
 
 using Key = std::unique_ptr<EVP_PKEY, decltype(&EVP_PKEY_free)>;
 
-// The encrypted keys' passphrase.
-constexpr char Passphrase[] = "maker's passphrase";
+const std::string PassphraseBytes = TestSigningKeys::Passphrase;
 
 [[noreturn]] void Fail(const std::string &what) { openssl::Fail("test signing key", what); }
 
@@ -65,6 +65,39 @@ std::string CertificatePem(EVP_PKEY *key)
     return Pem([&cert](BIO *bio) { return PEM_write_bio_X509(bio, cert.get()); });
 }
 
+// Key in PKCS#8 encrypted in PBES2 with Cipher and the HMAC of Prf (an NID),
+// 2048 iterations, saying Iterations: what the file says is read before
+// anything is derived, and 10 million rounds would take seconds to make.
+std::string EncryptedPkcs8(EVP_PKEY *key, const EVP_CIPHER *cipher, int prf, long iterations)
+{
+    using Algorithm = std::unique_ptr<X509_ALGOR, decltype(&X509_ALGOR_free)>;
+    Algorithm pbe(PKCS5_pbe2_set_iv(cipher, 2048, nullptr, 0, nullptr, prf), X509_ALGOR_free);
+    PKCS8_PRIV_KEY_INFO *info = pbe ? EVP_PKEY2PKCS8(key) : nullptr;
+    const std::unique_ptr<X509_SIG, decltype(&X509_SIG_free)> encrypted(
+        info ? PKCS8_set0_pbe(PassphraseBytes.data(), int(PassphraseBytes.size()), info, pbe.get()) : nullptr, X509_SIG_free);
+    PKCS8_PRIV_KEY_INFO_free(info);
+    if (!encrypted)
+        Fail("an encrypted PKCS#8 key");
+    pbe.release(); // the encrypted key's now
+    X509_ALGOR *algorithm = nullptr;
+    X509_SIG_getm(encrypted.get(), &algorithm, nullptr);
+    if (iterations != 2048) {
+        const std::unique_ptr<PBE2PARAM, decltype(&PBE2PARAM_free)> pbes2(
+            static_cast<PBE2PARAM *>(ASN1_TYPE_unpack_sequence(ASN1_ITEM_rptr(PBE2PARAM), algorithm->parameter)),
+            PBE2PARAM_free);
+        const std::unique_ptr<PBKDF2PARAM, decltype(&PBKDF2PARAM_free)> kdf(
+            pbes2 ? static_cast<PBKDF2PARAM *>(
+                        ASN1_TYPE_unpack_sequence(ASN1_ITEM_rptr(PBKDF2PARAM), pbes2->keyfunc->parameter))
+                  : nullptr,
+            PBKDF2PARAM_free);
+        if (!kdf || ASN1_INTEGER_set(kdf->iter, iterations) != 1 ||
+            !ASN1_TYPE_pack_sequence(ASN1_ITEM_rptr(PBKDF2PARAM), kdf.get(), &pbes2->keyfunc->parameter) ||
+            !ASN1_TYPE_pack_sequence(ASN1_ITEM_rptr(PBE2PARAM), pbes2.get(), &algorithm->parameter))
+            Fail("the iteration count of an encrypted key");
+    }
+    return Pem([&encrypted](BIO *bio) { return PEM_write_bio_PKCS8(bio, encrypted.get()); });
+}
+
 }  // namespace
 
 struct TestSigningKeys::Keys {
@@ -94,15 +127,17 @@ std::string TestSigningKeys::KeyFile(Kind kind) const
         });
     case Kind::EncryptedPrivateKey:
         return Pem([maker](BIO *bio) {
-            return PEM_write_bio_PKCS8PrivateKey(bio, maker, EVP_aes_256_cbc(), Passphrase, sizeof Passphrase - 1,
-                                                 nullptr, nullptr);
+            return PEM_write_bio_PKCS8PrivateKey(bio, maker, EVP_aes_256_cbc(), PassphraseBytes.data(),
+                                                 int(PassphraseBytes.size()), nullptr, nullptr);
         });
     case Kind::EncryptedSec1:
         return Pem([maker](BIO *bio) {
             return PEM_write_bio_PrivateKey_traditional(bio, maker, EVP_aes_256_cbc(),
-                                                        reinterpret_cast<const unsigned char *>(Passphrase),
-                                                        sizeof Passphrase - 1, nullptr, nullptr);
+                                                        reinterpret_cast<const unsigned char *>(PassphraseBytes.data()),
+                                                        int(PassphraseBytes.size()), nullptr, nullptr);
         });
+    case Kind::EncryptedSha1Aes128: return EncryptedPkcs8(maker, EVP_aes_128_cbc(), NID_hmacWithSHA1, 2048);
+    case Kind::EncryptedTooLong: return EncryptedPkcs8(maker, EVP_aes_256_cbc(), NID_hmacWithSHA256, 10000001);
     case Kind::P384: return PublicPem(keys_->p384.get());
     case Kind::Compressed: return PublicPemWith(maker, OSSL_PKEY_PARAM_EC_POINT_CONVERSION_FORMAT, "compressed");
     case Kind::ExplicitCurve: return PublicPemWith(maker, OSSL_PKEY_PARAM_EC_ENCODING, "explicit");

@@ -25,10 +25,16 @@ public:
         Compressed,    // the maker's public key with a compressed point
         ExplicitCurve, // the maker's public key with the curve's parameters spelt out
         Sec1PrivateKey,      // the maker's private key, PEM "EC PRIVATE KEY", as "openssl ecparam -genkey" writes it
-        EncryptedPrivateKey, // the maker's private key, PEM "ENCRYPTED PRIVATE KEY" (PKCS#8, AES-256)
+        // The maker's private key, PEM "ENCRYPTED PRIVATE KEY" (PKCS#8 in PBES2) with Passphrase, as
+        // openssl writes it by default: HMAC-SHA-256, 2048 iterations, AES-256-CBC.
+        EncryptedPrivateKey,
         EncryptedSec1,       // the maker's private key, "EC PRIVATE KEY" with a Proc-Type: 4,ENCRYPTED header
-        Last = EncryptedSec1,
+        EncryptedSha1Aes128, // as EncryptedPrivateKey with HMAC-SHA-1 (left out, as its default) and AES-128
+        EncryptedTooLong,    // as EncryptedPrivateKey, saying 10,000,001 iterations
+        Last = EncryptedTooLong,
     };
+    // The passphrase of the encrypted kinds.
+    static constexpr const char *Passphrase = "maker's passphrase";
 
     TestSigningKeys();
     ~TestSigningKeys();

@@ -109,6 +109,20 @@ char32_t NextUtf8(std::string_view utf8, size_t &offset)
     return c;
 }
 
+bool IsUtf8(std::string_view text)
+{
+    for (size_t offset = 0; offset < text.size();) {
+        const size_t start = offset;
+        const char32_t c = NextUtf8(text, offset);
+        const size_t length = offset - start;
+        // The shortest form's length for C; a lone invalid byte decodes as U+FFFD, which takes three.
+        const size_t shortest = c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+        if (length != shortest || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF)
+            return false;
+    }
+    return true;
+}
+
 std::string FromUtf8(std::string_view utf8)
 {
     std::string out;

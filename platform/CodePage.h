@@ -34,6 +34,10 @@ char32_t NextUtf8(std::string_view utf8, std::size_t &offset);
 // Appends code point C to Out as UTF-8.
 void AppendUtf8(std::string &out, char32_t c);
 
+// Whether Text is valid UTF-8 throughout (RFC 3629): no overlong form, no
+// surrogate, nothing above U+10FFFF.
+bool IsUtf8(std::string_view text);
+
 } // namespace CodePage
 
 // A program text written in the source as UTF-8, in the code page 1250 form

@@ -1,4 +1,5 @@
 #include "platform/signing/Signing.h"
+#include "release/Passphrase.h"
 #include "release/SignatureCommands.h"
 
 #include <filesystem>
@@ -19,15 +20,31 @@ bool Exists(const std::string &path)
 ToolOutput::Status KeysCommand(const std::vector<std::string> &arguments)
 {
     using namespace ToolOutput;
-    if (arguments.size() != 1)
-        return Refuse("usage: vm_release keys NAME (writes NAME.key and NAME.pem)");
-    const std::string privatePath = arguments[0] + ".key", publicPath = arguments[0] + ".pem";
+    const std::string usage = "usage: vm_release keys [--no-passphrase] NAME (writes NAME.key and NAME.pem)";
+    bool encrypted = true;
+    std::vector<std::string> names;
+    for (const std::string &argument : arguments) {
+        if (argument == "--no-passphrase")
+            encrypted = false;
+        else if (argument.starts_with("--"))
+            return Refuse("unknown option \"" + argument + "\"; " + usage);
+        else
+            names.push_back(argument);
+    }
+    if (names.size() != 1)
+        return Refuse(usage);
+    const std::string privatePath = names[0] + ".key", publicPath = names[0] + ".pem";
     for (const std::string &path : {privatePath, publicPath})
         if (Exists(path))
             return Refuse(path + " exists; nothing written");
-    const std::optional<Signing::KeyFiles> files = Signing::NewKeyFiles(std::nullopt);
+    std::optional<Secret::Text> passphrase;
+    if (encrypted && !(passphrase = AskPassphrase("Passphrase for " + privatePath + ": ", true)))
+        return Unusable;
+    const std::optional<Signing::KeyFiles> files = Signing::NewKeyFiles(
+        passphrase ? std::optional<std::string_view>(std::string_view(passphrase->data(), passphrase->size()))
+                   : std::nullopt);
     if (!files)
-        return Refuse("this system cannot make a P-256 key pair");
+        return Refuse("this system cannot make and encrypt a P-256 key pair; nothing written");
     const Signing::Creation privateKey =
         Signing::WriteNewFile(privatePath, std::string_view(files->privateKey.data(), files->privateKey.size()), Signing::Readers::OwnerOnly);
     if (privateKey != Signing::Creation::Written)
@@ -41,7 +58,8 @@ ToolOutput::Status KeysCommand(const std::vector<std::string> &arguments)
         return Refuse(publicPath + (publicKey == Signing::Creation::Exists ? " exists" : " cannot be written") +
                       "; nothing written");
     }
-    Say("private key: " + privatePath + " (keep it to yourself)");
+    Say("private key: " + privatePath +
+        (encrypted ? " (encrypted with the passphrase; keep both to yourself)" : " (not encrypted; keep it to yourself)"));
     Say("public key: " + publicPath + " (the file KluczPodpisu names)");
     return Clean;
 }

@@ -1,5 +1,6 @@
 #include "release/SignatureCommands.h"
 
+#include "platform/RegularFile.h"
 #include "platform/Signature.h"
 
 #include <filesystem>
@@ -17,7 +18,7 @@ std::optional<FileAndKey> ReadFileAndKey(const std::vector<std::string> &argumen
         ToolOutput::Refuse(usage);
         return std::nullopt;
     }
-    std::optional<std::string> bytes = Signature::ReadKeyFile(arguments[1]);
+    std::optional<Secret::Text> bytes = RegularFile::ReadSecret(arguments[1], Signature::MaxKeyFileBytes);
     if (!bytes) {
         ToolOutput::Refuse(arguments[1] + ": missing or unreadable");
         return std::nullopt;

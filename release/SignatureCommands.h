@@ -2,6 +2,7 @@
 // The maker's keys and signatures: `keys NAME`, `sign FILE KEY` and
 // `verify FILE PUBLIC_KEY`. A file's signature is FILE.sig, over its bare
 // name, one LF and its bytes, checked as the checker checks it.
+#include "platform/Secret.h"
 #include "release/ToolOutput.h"
 
 #include <optional>
@@ -21,7 +22,8 @@ std::string BareName(const std::string &path);
 struct FileAndKey {
     std::string file;
     std::string keyFile;
-    std::string keyBytes;
+    Secret::Text keyBytes; // a private key's, wiped when freed
+
 };
 // None, after the refusal line, when the arguments are not two (Usage is
 // said then) or the key file is missing, unreadable or too large to be one.

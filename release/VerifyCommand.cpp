@@ -12,7 +12,7 @@ ToolOutput::Status VerifyCommand(const std::vector<std::string> &arguments)
     if (!input)
         return Unusable;
     const std::string &file = input->file, &keyFile = input->keyFile;
-    const std::optional<Signature::PublicKey> key = Signature::PublicKey::FromPem(input->keyBytes);
+    const std::optional<Signature::PublicKey> key = Signature::PublicKey::FromPem(std::string_view(input->keyBytes.data(), input->keyBytes.size()));
     if (!key)
         return Refuse(keyFile + ": not a P-256 public key (PEM \"PUBLIC KEY\")");
     const std::optional<std::string> bytes = RegularFile::ReadWhole(file);

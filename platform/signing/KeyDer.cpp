@@ -1,62 +1,20 @@
 #include "platform/signing/detail/KeyDer.h"
 
 #include "platform/detail/SignatureCheck.h"
+#include "platform/signing/detail/DerReader.h"
 
 #include <algorithm>
 #include <iterator>
-#include <span>
 
 namespace KeyDer {
 
 namespace {
 
-using Span = std::span<const unsigned char>;
-
-constexpr unsigned char Sequence = 0x30, Integer = 0x02, OctetString = 0x04, BitString = 0x03, Oid = 0x06;
 constexpr unsigned char Explicit0 = 0xA0, Explicit1 = 0xA1;
 
 // 1.2.840.10045.2.1 (an EC public key) and 1.2.840.10045.3.1.7 (P-256).
 constexpr unsigned char EcPublicKey[] = {0x2a, 0x86, 0x48, 0xce, 0x3d, 0x02, 0x01};
 constexpr unsigned char P256[] = {0x2a, 0x86, 0x48, 0xce, 0x3d, 0x03, 0x01, 0x07};
-
-// The DER elements of a span, one after another.
-class Reader {
-public:
-    explicit Reader(Span bytes) : rest_(bytes) {}
-
-    // The contents of the next element when its tag is Tag; none, and the
-    // reader unmoved, otherwise. Lengths in their shortest form only.
-    std::optional<Span> Take(unsigned char tag)
-    {
-        if (rest_.size() < 2 || rest_[0] != tag)
-            return std::nullopt;
-        std::size_t length = rest_[1], head = 2;
-        if (length == 0x81 && rest_.size() >= 3 && rest_[2] >= 0x80) {
-            length = rest_[2];
-            head = 3;
-        } else if (length == 0x82 && rest_.size() >= 4 && rest_[2] != 0) {
-            length = std::size_t(rest_[2]) << 8 | rest_[3];
-            head = 4;
-        } else if (length >= 0x80) {
-            return std::nullopt;
-        }
-        if (rest_.size() - head < length)
-            return std::nullopt;
-        const Span contents = rest_.subspan(head, length);
-        rest_ = rest_.subspan(head + length);
-        return contents;
-    }
-
-    bool AtEnd() const { return rest_.empty(); }
-
-private:
-    Span rest_;
-};
-
-bool Equals(std::optional<Span> contents, Span expected)
-{
-    return contents && std::equal(contents->begin(), contents->end(), expected.begin(), expected.end());
-}
 
 bool IsP256(std::optional<Span> parameters)
 {

@@ -8,6 +8,7 @@
 #include <openssl/ec.h>
 #include <openssl/err.h>
 #include <openssl/evp.h>
+#include <openssl/rand.h>
 #include <openssl/x509.h>
 
 #include <memory>
@@ -75,6 +76,46 @@ std::optional<Signature::detail::RawSignature> SignMessage(const KeyPair &pair, 
         BN_bn2binpad(ECDSA_SIG_get0_s(signature.get()), raw.data() + 32, 32) != 32)
         return std::nullopt;
     return raw;
+}
+
+bool RandomBytes(std::span<unsigned char> out)
+{
+    const bool made = RAND_bytes(out.data(), static_cast<int>(out.size())) == 1;
+    ERR_clear_error();
+    return made;
+}
+
+bool DeriveKey(Prf prf, std::string_view passphrase, std::span<const unsigned char> salt, std::uint32_t iterations,
+               std::span<unsigned char> key)
+{
+    const bool derived =
+        PKCS5_PBKDF2_HMAC(passphrase.data(), static_cast<int>(passphrase.size()), salt.data(),
+                          static_cast<int>(salt.size()), static_cast<int>(iterations),
+                          prf == Prf::HmacSha1 ? EVP_sha1() : EVP_sha256(), static_cast<int>(key.size()), key.data()) == 1;
+    ERR_clear_error();
+    return derived;
+}
+
+bool AesCbc(Direction direction, std::span<const unsigned char> key, std::span<const unsigned char> iv,
+            std::span<const unsigned char> in, std::span<unsigned char> out)
+{
+    const EVP_CIPHER *cipher = key.size() == 16   ? EVP_aes_128_cbc()
+                               : key.size() == 24 ? EVP_aes_192_cbc()
+                               : key.size() == 32 ? EVP_aes_256_cbc()
+                                                  : nullptr;
+    // Freeing the context wipes its key schedule.
+    const std::unique_ptr<EVP_CIPHER_CTX, decltype(&EVP_CIPHER_CTX_free)> context(EVP_CIPHER_CTX_new(),
+                                                                                  EVP_CIPHER_CTX_free);
+    int written = 0, last = 0;
+    const bool done =
+        cipher && context && iv.size() == 16 && out.size() >= in.size() &&
+        EVP_CipherInit_ex(context.get(), cipher, nullptr, key.data(), iv.data(), direction == Direction::Encrypt) == 1 &&
+        EVP_CIPHER_CTX_set_padding(context.get(), 0) == 1 &&
+        EVP_CipherUpdate(context.get(), out.data(), &written, in.data(), static_cast<int>(in.size())) == 1 &&
+        EVP_CipherFinal_ex(context.get(), out.data() + written, &last) == 1 &&
+        static_cast<std::size_t>(written + last) == in.size();
+    ERR_clear_error();
+    return done;
 }
 
 } // namespace Signing::detail
