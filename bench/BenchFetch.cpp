@@ -6,8 +6,8 @@
 #include "app/ConnectSettings.h"
 #include "ftp/FtpClient.h"
 
+#include <cstdio>
 #include <exception>
-#include <iostream>
 
 namespace bench {
 
@@ -54,9 +54,9 @@ int Fetch(const FetchJob &job)
         client.Mode(modeImage);
         for (const auto &[remote, local] : job.files)
             client.Download(remote, local);
-        std::cout << bar.text;
+        std::fputs(bar.text.c_str(), stdout);
     } catch (const std::exception &e) {
-        std::cerr << "vm_bench: " << e.what() << "\n";
+        std::fprintf(stderr, "vm_bench: %s\n", e.what());
         return 1;
     }
     return 0;

@@ -4,17 +4,18 @@
 // vm_bench wait HOST PORT SECONDS
 #include "bench/BenchModes.h"
 
-#include <iostream>
+#include <cstdio>
 #include <string>
 
 namespace {
 
 int Usage()
 {
-    std::cerr << "usage: vm_bench serve vsftpd|vsftpd-tls|proxy ROOT\n"
-                 "       vm_bench fetch|fetch-passive HOST PORT PROXY|- PROXYPORT REMOTE LOCAL [REMOTE LOCAL]...\n"
-                 "       vm_bench fetch-passive-tls HOST PORT CAFILE REMOTE LOCAL [REMOTE LOCAL]...\n"
-                 "       vm_bench wait HOST PORT SECONDS\n";
+    std::fputs("usage: vm_bench serve vsftpd|vsftpd-tls|proxy ROOT\n"
+               "       vm_bench fetch|fetch-passive HOST PORT PROXY|- PROXYPORT REMOTE LOCAL [REMOTE LOCAL]...\n"
+               "       vm_bench fetch-passive-tls HOST PORT CAFILE REMOTE LOCAL [REMOTE LOCAL]...\n"
+               "       vm_bench wait HOST PORT SECONDS\n",
+               stderr);
     return 2;
 }
 

@@ -6,8 +6,8 @@
 
 #include <csignal>
 #include <ctime>
+#include <cstdio>
 #include <exception>
-#include <iostream>
 #include <memory>
 
 namespace bench {
@@ -48,10 +48,11 @@ int Serve(const std::string &kind, const std::string &root)
         } else {
             server = std::make_unique<harness::VsftpdServer>(root);
         }
-        std::cout << server->Host() << " " << server->Port() << extra << std::endl;
+        std::printf("%s %d%s\n", server->Host().c_str(), int(server->Port()), extra.c_str());
+        std::fflush(stdout);
         WaitForStop();
     } catch (const std::exception &e) {
-        std::cerr << "vm_bench serve: " << e.what() << "\n";
+        std::fprintf(stderr, "vm_bench serve: %s\n", e.what());
         return 1;
     }
     return 0;

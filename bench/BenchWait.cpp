@@ -7,7 +7,7 @@
 #include "ftp/FtpClient.h"
 #include "sock/ThreadTimer.h"
 
-#include <iostream>
+#include <cstdio>
 
 namespace bench {
 
@@ -30,10 +30,10 @@ int Wait(const std::string &host, int port, int seconds)
         // The cancel is how the wait is meant to end.
         if (std::string(e.what()) == "Socket readln aborted")
             return 0;
-        std::cerr << "vm_bench: " << e.what() << "\n";
+        std::fprintf(stderr, "vm_bench: %s\n", e.what());
         return 1;
     }
-    std::cerr << "vm_bench: the silent server greeted\n";
+    std::fputs("vm_bench: the silent server greeted\n", stderr);
     return 1;
 }
 
