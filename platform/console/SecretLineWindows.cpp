@@ -143,10 +143,12 @@ private:
     bool off_ = false;
 };
 
-// Not confirmed under wine, whose console is no Windows console: written by
-// ReadConsoleW's documentation. In line mode a read ends with the line's CR
-// LF, or gives what fits and leaves the rest for the next read; the whole
-// line is read, so that nothing typed is left for the shell.
+// Written by ReadConsoleW's documentation: in line mode a read ends with the
+// line's CR LF, or gives what fits and leaves the rest for the next read; the
+// whole line is read, so that nothing typed is left for the shell. Wine's
+// console on a pseudo-terminal reads it so, without echo; there Ctrl+C ends
+// the process with status 0. A Windows console, and the mode put back by the
+// handler, are not confirmed.
 std::optional<SecretLine> ReadConsoleLine(HANDLE input, DWORD mode, std::string_view prompt, std::size_t most)
 {
     const EchoOff echo(input, mode);

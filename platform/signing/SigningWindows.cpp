@@ -82,7 +82,8 @@ bool RandomBytes(std::span<unsigned char> out)
 bool DeriveKey(Prf prf, std::string_view passphrase, std::span<const unsigned char> salt, std::uint32_t iterations,
                std::span<unsigned char> key)
 {
-    // PBKDF2 takes the hash's provider opened as an HMAC.
+    // PBKDF2 takes the hash's provider opened as an HMAC. Wine's takes about
+    // five times as long for a passphrase of 1024 bytes as for one of 64.
     const Cng::Algorithm hmac(prf == Prf::HmacSha1 ? BCRYPT_SHA1_ALGORITHM : BCRYPT_SHA256_ALGORITHM,
                               BCRYPT_ALG_HANDLE_HMAC_FLAG);
     return hmac.Handle() && FitsUlong(passphrase.size()) && FitsUlong(salt.size()) && FitsUlong(key.size()) &&
