@@ -66,12 +66,14 @@ std::optional<SecretLine> ReadLine(std::size_t most)
     SecretLine line;
     line.text.reserve(most + 1);
     char byte = 0;
+    bool ended = false;
     for (;;) {
         const ssize_t n = ::read(STDIN_FILENO, &byte, 1);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
             return std::nullopt;
+        ended = n == 1;
         if (n == 0 || byte == '\n')
             break;
         if (line.text.size() <= most)
@@ -79,7 +81,8 @@ std::optional<SecretLine> ReadLine(std::size_t most)
         else
             line.longer = true;
     }
-    if (!line.text.empty() && line.text.back() == '\r' && !line.longer)
+    // A last line without its LF is taken as it stands, a CR included.
+    if (ended && !line.text.empty() && line.text.back() == '\r' && !line.longer)
         line.text.pop_back();
     if (line.text.size() > most) {
         line.longer = true;

@@ -76,6 +76,8 @@ TEST_F(SignatureCommands, SignTakesTheKeysOfOpensslAndRefusesTheRestWritingNothi
         {"AES-256, HMAC-SHA-256", encrypted, passphrase, 0, "signed"},
         {"AES-128, HMAC-SHA-1, no LF", keys.KeyFile(Kind::EncryptedSha1Aes128), Keys::Passphrase, 0, "signed"},
         {"a wrong passphrase", encrypted, "maker's passphrasf\n", 2, "wrong passphrase, or a damaged key"},
+        // Without its LF, the last line is the passphrase as it stands, a CR included.
+        {"a CR ending the input", encrypted, std::string(Keys::Passphrase) + "\r", 2, "wrong passphrase"},
         {"the file cut short", encrypted.substr(0, encrypted.size() / 2), passphrase, 2, "not a P-256 private key"},
         {"an empty passphrase", encrypted, "\n", 2, "passphrase is empty"},
         {"a passphrase of 1025 bytes", encrypted, std::string(1025, 'p') + "\n", 2, "longer than 1024 bytes"},
