@@ -1,4 +1,5 @@
 #include "platform/signing/Signing.h"
+#include "release/Commands.h"
 #include "release/SignatureCommands.h"
 
 #include <filesystem>
@@ -20,7 +21,7 @@ ToolOutput::Status KeysCommand(const std::vector<std::string> &arguments)
 {
     using namespace ToolOutput;
     if (arguments.size() != 1)
-        return Refuse("usage: vm_release keys NAME (writes NAME.key and NAME.pem)");
+        return Refuse(Usage("keys"));
     const std::string privatePath = arguments[0] + ".key", publicPath = arguments[0] + ".pem";
     for (const std::string &path : {privatePath, publicPath})
         if (Exists(path))

@@ -1,6 +1,7 @@
 #include "release/SignatureCommands.h"
 
 #include "platform/Signature.h"
+#include "release/Commands.h"
 
 #include <filesystem>
 #include <utility>
@@ -11,10 +12,10 @@ std::string BareName(const std::string &path)
     return std::string(name.begin(), name.end());
 }
 
-std::optional<FileAndKey> ReadFileAndKey(const std::vector<std::string> &arguments, const std::string &usage)
+std::optional<FileAndKey> ReadFileAndKey(const std::vector<std::string> &arguments, std::string_view command)
 {
     if (arguments.size() != 2) {
-        ToolOutput::Refuse(usage);
+        ToolOutput::Refuse(Usage(command));
         return std::nullopt;
     }
     std::optional<std::string> bytes = Signature::ReadKeyFile(arguments[1]);

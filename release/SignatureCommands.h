@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Arguments are those after the command's name.
@@ -23,6 +24,7 @@ struct FileAndKey {
     std::string keyFile;
     std::string keyBytes;
 };
-// None, after the refusal line, when the arguments are not two (Usage is
-// said then) or the key file is missing, unreadable or too large to be one.
-std::optional<FileAndKey> ReadFileAndKey(const std::vector<std::string> &arguments, const std::string &usage);
+// None, after the refusal line, when the arguments are not two (the usage
+// line of Command is said then) or the key file is missing, unreadable or
+// too large to be one.
+std::optional<FileAndKey> ReadFileAndKey(const std::vector<std::string> &arguments, std::string_view command);

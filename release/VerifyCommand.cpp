@@ -7,8 +7,7 @@
 ToolOutput::Status VerifyCommand(const std::vector<std::string> &arguments)
 {
     using namespace ToolOutput;
-    const std::optional<FileAndKey> input =
-        ReadFileAndKey(arguments, "usage: vm_release verify FILE PUBLIC_KEY (checks FILE.sig)");
+    const std::optional<FileAndKey> input = ReadFileAndKey(arguments, "verify");
     if (!input)
         return Unusable;
     const std::string &file = input->file, &keyFile = input->keyFile;
