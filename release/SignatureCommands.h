@@ -14,17 +14,20 @@ ToolOutput::Status KeysCommand(const std::vector<std::string> &arguments);
 ToolOutput::Status SignCommand(const std::vector<std::string> &arguments);
 ToolOutput::Status VerifyCommand(const std::vector<std::string> &arguments);
 
-// The name that a file's signature covers: its name without the folders.
+// The name that a file's signature covers: its name after the last folder
+// (after the last "/", and on Windows after the last backslash too).
 std::string BareName(const std::string &path);
 
-// The one step sign and verify begin with: their arguments FILE KEY, and the
-// bytes of the key file.
+// The one step sign and verify begin with: their arguments FILE KEY, FILE's
+// name checked, and the bytes of the key file.
 struct FileAndKey {
     std::string file;
     std::string keyFile;
     std::string keyBytes;
 };
 // None, after the refusal line, when the arguments are not two (the usage
-// line of Command is said then) or the key file is missing, unreadable or
-// too large to be one.
+// line of Command is said then); when FILE's bare name is none a signature
+// may cover: empty, "." or "..", or holding a control character or a
+// backslash; or when the key file is missing, unreadable or too large to be
+// one.
 std::optional<FileAndKey> ReadFileAndKey(const std::vector<std::string> &arguments, std::string_view command);

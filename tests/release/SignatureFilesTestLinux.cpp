@@ -1,5 +1,6 @@
-// sign on Linux: a symbolic link at FILE.sig, and a folder where no file
-// can be made beside it.
+// sign and verify on Linux, where a name may hold any byte but "/": a
+// symbolic link at FILE.sig, a folder where no file can be made beside it,
+// and the names no signature may cover.
 #include "harness/TestSigningKeys.h"
 #include "platform/Signature.h"
 #include "tests/release/ToolTest.h"
@@ -78,6 +79,31 @@ TEST_F(SignatureFiles, FolderWhereNoFileCanBeMadeIsExit2AndTheSignatureKept)
     EXPECT_EXIT(SignAsNobody(inside, privateKey), ::testing::ExitedWithCode(2), "cannot be written");
     ::chmod((temp / "locked").c_str(), 0755);
     EXPECT_EQ(temp.Read("locked/" + Name + ".sig"), "old");
+}
+
+TEST_F(SignatureFiles, NameNoSignatureMayCoverIsExit2AndNothingIsSigned)
+{
+    const std::vector<std::string> names = {"or_news.inf\nsv_news.inf", "or\x7F.inf", "pub\\or_news.inf"};
+    std::vector<std::string> paths = {temp.Path() + "/", temp / ".", temp / ".."};
+    for (const std::string &name : names)
+        paths.push_back(Put(name, Bytes));
+    for (const std::string &path : paths)
+        for (const std::string command : {"sign", "verify"}) {
+            const ToolRun run = Run({command, path, command == "sign" ? privateKey : publicKey});
+            EXPECT_EQ(run.Status, 2) << command << " " << path << "\n" << run.Output;
+        }
+    for (const auto &entry : std::filesystem::directory_iterator(temp.Path()))
+        EXPECT_FALSE(entry.path().filename().string().ends_with(".sig")) << entry.path();
+}
+
+TEST_F(SignatureFiles, GoodSignatureUnderANameNoWindowFetchesIsExit1WithAWarning)
+{
+    const std::string upper = Put("OR_NEWS.INF", Bytes);
+    Put("OR_NEWS.INF.sig", keys.Sign(Kind::Good, "OR_NEWS.INF", Bytes));
+    const ToolRun verify = Run({"verify", upper, publicKey});
+    EXPECT_EQ(verify.Status, 1) << verify.Output;
+    EXPECT_TRUE(Shows(verify, "good: ")) << verify.Output;
+    EXPECT_TRUE(Shows(verify, "warning: ")) << verify.Output;
 }
 
 } // namespace
