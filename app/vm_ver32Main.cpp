@@ -2,11 +2,11 @@
 // display, the close, and the window's own controls and news view.
 #include "app/vm_ver32Main.h"
 
-#include "app/ProductProfiles.h"
 #include "platform/CodePage.h"
 #include "platform/DateConvert.h"
 #include "platform/Exception.h"
 #include "platform/ProgramPaths.h"
+#include "record/ProductProfiles.h"
 
 #include <algorithm>
 #include <fstream>

@@ -2,10 +2,11 @@
 // the defaults, what vm_ver32.ini stores, and its save at the close.
 #include "app/vm_ver32Main.h"
 
-#include "app/ProductProfiles.h"
+#include "app/ConnectionDefaults.h"
 #include "platform/AsciiCase.h"
 #include "platform/CodePage.h"
 #include "platform/ProgramPaths.h"
+#include "record/ProductProfiles.h"
 
 namespace {
 const std::string SettingsFileName = "vm_ver32.ini";

@@ -3,6 +3,7 @@
 #include "platform/DateConvert.h"
 #include "platform/Exception.h"
 #include "record/TProgram.h"
+#include "release/Commands.h"
 #include "release/ReadingWarnings.h"
 
 #include <algorithm>
@@ -14,8 +15,6 @@ using ToolOutput::IsoFormat;
 using ToolOutput::Quoted;
 using ToolOutput::Say;
 using ToolOutput::Status;
-
-const std::string Usage = "usage: vm_release check [--today YYYY-MM-DD] RELEASE [INSTALLED]";
 
 // Exactly YYYY-MM-DD, a day of the calendar.
 std::optional<double> IsoDate(const std::string &text)
@@ -88,18 +87,18 @@ ToolOutput::Status CheckCommand(const std::vector<std::string> &arguments)
     for (size_t i = 0; i < arguments.size(); ++i) {
         if (arguments[i] == "--today") {
             if (i + 1 == arguments.size())
-                return ToolOutput::Refuse("--today wants a date YYYY-MM-DD; " + Usage);
+                return ToolOutput::Refuse("--today wants a date YYYY-MM-DD; " + Usage("check"));
             today = IsoDate(arguments[++i]);
             if (!today)
                 return ToolOutput::Refuse("--today wants a date YYYY-MM-DD, not \"" + arguments[i] + "\"");
         } else if (arguments[i].starts_with("--")) {
-            return ToolOutput::Refuse("unknown option \"" + arguments[i] + "\"; " + Usage);
+            return ToolOutput::Refuse("unknown option \"" + arguments[i] + "\"; " + Usage("check"));
         } else {
             files.push_back(arguments[i]);
         }
     }
     if (files.empty() || files.size() > 2)
-        return ToolOutput::Refuse((files.empty() ? "no release file; " : "too many files; ") + Usage);
+        return ToolOutput::Refuse((files.empty() ? "no release file; " : "too many files; ") + Usage("check"));
 
     const double day = today ? *today : DateConvert::Today();
     const FileCheck server = CheckFile("release file", files[0], FileRole::Release, day);

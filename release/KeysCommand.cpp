@@ -1,4 +1,5 @@
 #include "platform/signing/Signing.h"
+#include "release/Commands.h"
 #include "release/Passphrase.h"
 #include "release/SignatureCommands.h"
 
@@ -20,19 +21,18 @@ bool Exists(const std::string &path)
 ToolOutput::Status KeysCommand(const std::vector<std::string> &arguments)
 {
     using namespace ToolOutput;
-    const std::string usage = "usage: vm_release keys [--no-passphrase] NAME (writes NAME.key and NAME.pem)";
     bool encrypted = true;
     std::vector<std::string> names;
     for (const std::string &argument : arguments) {
         if (argument == "--no-passphrase")
             encrypted = false;
         else if (argument.starts_with("--"))
-            return Refuse("unknown option \"" + argument + "\"; " + usage);
+            return Refuse("unknown option \"" + argument + "\"; " + Usage("keys"));
         else
             names.push_back(argument);
     }
     if (names.size() != 1)
-        return Refuse(usage);
+        return Refuse(Usage("keys"));
     const std::string privatePath = names[0] + ".key", publicPath = names[0] + ".pem";
     for (const std::string &path : {privatePath, publicPath})
         if (Exists(path))

@@ -7,7 +7,7 @@
 ToolOutput::Status SignCommand(const std::vector<std::string> &arguments)
 {
     using namespace ToolOutput;
-    const std::optional<FileAndKey> input = ReadFileAndKey(arguments, "usage: vm_release sign FILE KEY (writes FILE.sig)");
+    const std::optional<FileAndKey> input = ReadFileAndKey(arguments, "sign");
     if (!input)
         return Unusable;
     const std::string &file = input->file, &keyFile = input->keyFile;

@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Arguments are those after the command's name.
@@ -14,17 +15,21 @@ ToolOutput::Status KeysCommand(const std::vector<std::string> &arguments);
 ToolOutput::Status SignCommand(const std::vector<std::string> &arguments);
 ToolOutput::Status VerifyCommand(const std::vector<std::string> &arguments);
 
-// The name that a file's signature covers: its name without the folders.
+// The name that a file's signature covers: its name after the last folder
+// (after the last "/", and on Windows after the last backslash too).
 std::string BareName(const std::string &path);
 
-// The one step sign and verify begin with: their arguments FILE KEY, and the
-// bytes of the key file.
+// The one step sign and verify begin with: their arguments FILE KEY, FILE's
+// name checked, and the bytes of the key file.
 struct FileAndKey {
     std::string file;
     std::string keyFile;
     Secret::Text keyBytes; // a private key's, wiped when freed
 
 };
-// None, after the refusal line, when the arguments are not two (Usage is
-// said then) or the key file is missing, unreadable or too large to be one.
-std::optional<FileAndKey> ReadFileAndKey(const std::vector<std::string> &arguments, const std::string &usage);
+// None, after the refusal line, when the arguments are not two (the usage
+// line of Command is said then); when FILE's bare name is none a signature
+// may cover: empty, "." or "..", or holding a control character or a
+// backslash; or when the key file is missing, unreadable or too large to be
+// one.
+std::optional<FileAndKey> ReadFileAndKey(const std::vector<std::string> &arguments, std::string_view command);

@@ -1,14 +1,27 @@
 #include "platform/Signature.h"
 #include "platform/signing/Signing.h"
+#include "record/ProductProfiles.h"
 #include "release/SignatureCommands.h"
 
 #include "platform/RegularFile.h"
 
+namespace {
+
+// The names the window fetches, as a line lists them.
+std::string FetchedNames()
+{
+    std::string names;
+    for (const ProductProfile &profile : ProductProfiles)
+        names += (names.empty() ? "" : ", ") + std::string(profile.InfName) + ", " + std::string(profile.RtfName);
+    return names;
+}
+
+} // namespace
+
 ToolOutput::Status VerifyCommand(const std::vector<std::string> &arguments)
 {
     using namespace ToolOutput;
-    const std::optional<FileAndKey> input =
-        ReadFileAndKey(arguments, "usage: vm_release verify FILE PUBLIC_KEY (checks FILE.sig)");
+    const std::optional<FileAndKey> input = ReadFileAndKey(arguments, "verify");
     if (!input)
         return Unusable;
     const std::string &file = input->file, &keyFile = input->keyFile;
@@ -21,16 +34,23 @@ ToolOutput::Status VerifyCommand(const std::vector<std::string> &arguments)
     const std::optional<std::string> signature = RegularFile::ReadWhole(file + ".sig");
     if (!signature)
         return Refuse(file + ".sig: missing or unreadable");
-    switch (key->Verify(BareName(file), *bytes, *signature)) {
+    const std::string name = BareName(file);
+    Status status = Warned;
+    switch (key->Verify(name, *bytes, *signature)) {
     case Signature::Verdict::Good:
-        Say("good: " + file + ".sig is this key's signature of \"" + BareName(file) + "\"");
-        return Clean;
+        Say("good: " + file + ".sig is this key's signature of \"" + name + "\"");
+        status = Clean;
+        break;
     case Signature::Verdict::NotStrictDer:
         Say("bad: " + file + ".sig is not a signature in strict DER");
-        return Warned;
+        break;
     case Signature::Verdict::Mismatch:
+        Say("bad: " + file + ".sig is not this key's signature of \"" + name + "\" with these bytes");
         break;
     }
-    Say("bad: " + file + ".sig is not this key's signature of \"" + BareName(file) + "\" with these bytes");
+    if (IsFetchedName(name))
+        return status;
+    Say("warning: no window fetches a file named \"" + name + "\", nor asks for its signature; the names, letter case "
+        "included: " + FetchedNames());
     return Warned;
 }

@@ -2,8 +2,8 @@
 
 #include "platform/files/detail/TemporaryFile.h"
 
-TFileStream::TFileStream(const std::string &fileName)
-    : file_(std::make_unique<FileSystem::TemporaryFile>(fileName))
+TFileStream::TFileStream(const std::string &fileName, Link link)
+    : file_(std::make_unique<FileSystem::TemporaryFile>(fileName, link == Link::Replaced))
 {
 }
 

@@ -38,19 +38,25 @@ public:
 // the target only by Commit, so that a broken, aborted or failed write never
 // replaces the copy the target held. Dropped without Commit, the temporary file
 // is removed. A target that is a symbolic link: on Linux the new copy is
-// written where the link leads, and the link stays; on Windows the new file
-// is renamed onto the link's own name (MoveFileExW), so that the link is
-// replaced by the new copy and the file it led to keeps the old one.
+// written where the link leads, and the link stays, unless the link is to be
+// Replaced; on Windows the new file is always renamed onto the link's own
+// name (MoveFileExW). A replaced link gives way to the new copy, and the
+// file it led to keeps the old one.
 //
 // The temporary file is "<target>.vm_ver32-XXXXXX" and stays locked while
 // this stream lives; a process that was killed leaves it unlocked, and the
 // next stream for the same target removes it.
 class TFileStream : public TStream {
 public:
+    // What becomes of a symbolic link at the target: the downloads follow it,
+    // the maker's signatures replace it (a link must not carry their bytes
+    // into a file the signer never named).
+    enum class Link { Followed, Replaced };
+
     // Raises EFCreateError when the target exists as anything but a regular
     // file (opening a FIFO would block) or is read-only, when its links go
     // round in a loop, or when the temporary file cannot be made.
-    explicit TFileStream(const std::string &fileName);
+    explicit TFileStream(const std::string &fileName, Link link = Link::Followed);
     ~TFileStream() override;
     TFileStream(const TFileStream &) = delete;
     TFileStream &operator=(const TFileStream &) = delete;

@@ -112,6 +112,15 @@ Target FinalTarget(const std::string &fileName)
     }
 }
 
+// The name itself when a link there is replaced: a link is no old copy to
+// keep the mode of, and the rename puts the new copy in its place.
+Target OwnTarget(const std::string &fileName)
+{
+    Target target{fileName};
+    target.exists = ::lstat(fileName.c_str(), &target.info) == 0 && !S_ISLNK(target.info.st_mode);
+    return target;
+}
+
 // Why a copy the user has made read-only cannot be replaced; 0 when it can.
 // Root may write anything, so a file with no write permission at all counts
 // as read-only too.
@@ -183,11 +192,11 @@ int MakeTemporary(const std::string &target, std::string &name)
 
 std::string ErrorText(SystemError error) { return std::strerror(error); }
 
-TemporaryFile::TemporaryFile(const std::string &fileName)
+TemporaryFile::TemporaryFile(const std::string &fileName, bool replaceLink)
     : fileName_(fileName)
 {
     IgnoreFileSizeSignal();
-    const Target target = FinalTarget(fileName);
+    const Target target = replaceLink ? OwnTarget(fileName) : FinalTarget(fileName);
     if (target.exists && !S_ISREG(target.info.st_mode))
         FailNotRegular(fileName);
     if (target.exists)

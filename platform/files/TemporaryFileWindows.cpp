@@ -35,7 +35,9 @@ void RemoveLeftovers(const std::wstring &target)
 
 std::string ErrorText(SystemError error) { return SystemText::OfError(error); }
 
-TemporaryFile::TemporaryFile(const std::string &fileName)
+// A link at the target is always replaced: the move (Replace) renames the
+// new file onto the link's own name.
+TemporaryFile::TemporaryFile(const std::string &fileName, bool /*replaceLink*/)
     : fileName_(fileName), targetName_(WideText::FromUtf8(fileName))
 {
     const DWORD attributes = GetFileAttributesW(targetName_.c_str());

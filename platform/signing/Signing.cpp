@@ -3,7 +3,6 @@
 #include "platform/signing/detail/EncryptedKey.h"
 #include "platform/signing/detail/KeyDer.h"
 #include "platform/detail/Pem.h"
-#include "platform/RegularFile.h"
 #include "platform/signing/detail/SigningSystem.h"
 
 #include <algorithm>
@@ -133,11 +132,6 @@ std::optional<std::string> PrivateKey::Sign(std::string_view name, std::string_v
     if (key->Verify(name, bytes, signature) != Signature::Verdict::Good)
         return std::nullopt;
     return signature;
-}
-
-bool ReplaceFile(const std::string &path, std::string_view contents)
-{
-    return RegularFile::Replace(path, contents);
 }
 
 } // namespace Signing

@@ -80,8 +80,11 @@ enum class Creation { Written, Exists, Failed };
 enum class Readers { OwnerOnly, Anyone };
 Creation WriteNewFile(const std::string &path, std::string_view contents, Readers readers);
 
-// Puts Contents in place of the file at Path (UTF-8), whole or not at all,
-// as the settings files are saved; false when it cannot.
+// Puts Contents in place of the file at Path (UTF-8), whole or not at all: a
+// new file beside it, on the disk before it is renamed onto Path. A symbolic
+// link at Path is itself replaced, and the file it led to never written.
+// False, with Path as it was, when no file can be made beside it (never
+// written in place then), or Path is a folder, read-only or no regular file.
 bool ReplaceFile(const std::string &path, std::string_view contents);
 
 } // namespace Signing

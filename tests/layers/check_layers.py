@@ -43,8 +43,9 @@ MAY_INCLUDE = {
     # the network library (vm_files links vm_net).
     "platform/files": ("platform", "platform/net"),
     "platform/console": ("platform",),
-    # Key making and signing: the maker's tool alone links it.
-    "platform/signing": ("platform",),
+    # Key making and signing: the maker's tool alone links it. A signature
+    # is put in place through the downloads' temporary file.
+    "platform/signing": ("platform", "platform/files"),
 }
 
 # detail/ headers are the platform's internals: only platform/ and the tests

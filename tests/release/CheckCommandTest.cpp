@@ -1,5 +1,6 @@
 // vm_release check on real files: the dates as the window compares them, the
-// window's line, the verdict and the exit status, whatever the wording around.
+// window's line, the verdict and the exit status, whatever the wording around;
+// and the tool's wrong calls and help.
 #include "tests/release/ToolTest.h"
 
 #include <algorithm>
@@ -161,12 +162,26 @@ TEST_F(ReleaseCheck, BadInputIsOneLineAndExit2)
 {
     const std::string file = Put("or_news.inf", Clean());
     const std::vector<std::vector<std::string>> cases = {
-        {},      {"publish", "maker"}, {"sign", file}, {"check"}, {"check", "--today", "2026-13-01", file},
-        {"check", file, file, file}};
+        {"sign", file}, {"check"}, {"check", "--today", "2026-13-01", file}, {"check", file, file, file}};
     for (const auto &arguments : cases) {
         const ToolRun run = Run(arguments);
         EXPECT_EQ(run.Status, 2) << run.Output;
         EXPECT_EQ(std::count(run.Output.begin(), run.Output.end(), '\n'), 1) << run.Output;
+    }
+}
+
+TEST_F(ReleaseCheck, HelpNamesEveryCommandAskedForExit0AndAfterACallWithoutAKnownCommandExit2)
+{
+    const struct {
+        std::vector<std::string> arguments;
+        int status;
+    } rows[] = {{{"-h"}, 0}, {{"sign", "--help"}, 0}, {{}, 2}, {{"publish", "maker"}, 2}};
+    for (const auto &row : rows) {
+        const ToolRun run = Run(row.arguments);
+        EXPECT_EQ(run.Status, row.status) << run.Output;
+        for (const std::string command : {"check [--today YYYY-MM-DD] RELEASE [INSTALLED]", "keys [--no-passphrase] NAME",
+                                          "sign FILE KEY", "verify FILE PUBLIC_KEY"})
+            EXPECT_TRUE(Shows(run, "  " + command + "\n")) << run.Output;
     }
 }
 

@@ -39,7 +39,9 @@ std::string ErrorText(SystemError error);
 // that was killed is closed and can be.
 class TemporaryFile {
 public:
-    explicit TemporaryFile(const std::string &fileName);
+    // ReplaceLink: a symbolic link at FileName is replaced, never followed
+    // (Windows replaces it either way).
+    explicit TemporaryFile(const std::string &fileName, bool replaceLink = false);
     ~TemporaryFile();
     TemporaryFile(const TemporaryFile &) = delete;
     TemporaryFile &operator=(const TemporaryFile &) = delete;
@@ -111,7 +113,8 @@ private:
     // Keeps the first failure; the intake goes, so nothing waits in it.
     void Remember(int error);
 
-    // Where the bytes go: fileName_ with its symbolic links followed.
+    // Where the bytes go: fileName_, with its symbolic links followed
+    // unless a link there is replaced.
     std::string targetName_;
     std::string temporaryName_;
     // Holds the lock on the temporary file after file_ is closed, until the

@@ -1,7 +1,9 @@
 #pragma once
 // The maker's four products, told apart by the settings file each keeps in
-// the program directory, where their news lies on the server, and the
-// defaults of the connection settings.
+// the program directory, and the files of their news on the server: the
+// window detects the product by them and fetches its files, and the maker's
+// tool knows by them which names a signature may cover.
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -26,9 +28,11 @@ inline constexpr std::array<ProductProfile, 4> ProductProfiles = {{
 // The server's directory of every product's news files.
 inline constexpr std::string_view RemoteNewsDir = "pub/news/";
 
-namespace ConnectionDefaults {
-inline constexpr std::string_view User = "anonymous";
-inline constexpr std::string_view Password = "aktualizacje@vemo.com.pl";
-inline constexpr std::string_view Host = "ftp.vemo.com.pl";
-inline constexpr std::string_view HostPort = "21";
-} // namespace ConnectionDefaults
+// Whether Name, letter case included, is one the window fetches: a
+// product's release information or news.
+inline bool IsFetchedName(std::string_view name)
+{
+    return std::any_of(ProductProfiles.begin(), ProductProfiles.end(), [name](const ProductProfile &profile) {
+        return name == profile.InfName || name == profile.RtfName;
+    });
+}
