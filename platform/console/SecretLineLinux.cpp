@@ -1,6 +1,7 @@
 // The passphrase read from a terminal without echo, or as the first line of
 // whatever else the standard input is.
 #include "platform/console/Console.h"
+#include "platform/console/detail/SecretLineBytes.h"
 
 #include <cerrno>
 #include <csignal>
@@ -60,35 +61,20 @@ private:
 };
 
 // The line up to its LF, byte by byte, so that nothing after it is taken
-// from the input; at most Most bytes kept, and one more for a CR to drop.
+// from the input, nor left of it for the shell on a terminal.
 std::optional<SecretLine> ReadLine(std::size_t most)
 {
-    SecretLine line;
-    line.text.reserve(most + 1);
+    detail::SecretLineBytes line(most);
     char byte = 0;
-    bool ended = false;
-    for (;;) {
+    for (bool open = true; open;) {
         const ssize_t n = ::read(STDIN_FILENO, &byte, 1);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
             return std::nullopt;
-        ended = n == 1;
-        if (n == 0 || byte == '\n')
-            break;
-        if (line.text.size() <= most)
-            line.text.push_back(byte);
-        else
-            line.longer = true;
+        open = n == 1 && line.Add(byte);
     }
-    // A last line without its LF is taken as it stands, a CR included.
-    if (ended && !line.text.empty() && line.text.back() == '\r' && !line.longer)
-        line.text.pop_back();
-    if (line.text.size() > most) {
-        line.longer = true;
-        line.text.resize(most);
-    }
-    return line;
+    return line.Finish();
 }
 
 } // namespace

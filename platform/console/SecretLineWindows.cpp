@@ -1,6 +1,7 @@
 // The passphrase typed on a console without echo, or the first line of
 // whatever else the standard input is.
 #include "platform/console/Console.h"
+#include "platform/console/detail/SecretLineBytes.h"
 
 #include <windows.h>
 
@@ -10,39 +11,7 @@
 namespace Console {
 namespace {
 
-// A line as it is read, kept up to two bytes past Most: enough to tell,
-// once one CR before the LF is taken off, whether it held more than Most.
-// It never grows past what it reserved, so no copy is left behind.
-class LineBytes {
-public:
-    explicit LineBytes(std::size_t most) : most_(most) { text_.reserve(most + 2); }
-    // False once the line has ended with its LF.
-    bool Add(char byte)
-    {
-        if (byte == '\n')
-            ended_ = true;
-        else if (!Full())
-            text_.push_back(byte);
-        return !ended_;
-    }
-    // Whether the line is known to be longer than Most, whatever follows.
-    bool Full() const { return text_.size() == most_ + 2; }
-    SecretLine Finish()
-    {
-        if (ended_ && !text_.empty() && text_.back() == '\r')
-            text_.pop_back();
-        SecretLine line;
-        line.longer = text_.size() > most_;
-        text_.resize(std::min(text_.size(), most_));
-        line.text = std::move(text_);
-        return line;
-    }
-
-private:
-    std::size_t most_;
-    Secret::Text text_;
-    bool ended_ = false;
-};
+using LineBytes = detail::SecretLineBytes;
 
 // UTF-16 as it is typed into UTF-8. A lone surrogate takes the three bytes
 // its value would (ED A0..BF ..), which no UTF-8 reader takes, so that it
