@@ -3,10 +3,9 @@
 // reached past the armour. Neither ever fails; a key taken from DER is one
 // P-256 key's 91 bytes; and a key under which the maker's signature passes
 // is the maker's.
+#include "fuzz/Armoured.h"
 #include "fuzz/MakerSignature.h"
 #include "platform/detail/Pem.h"
-
-#include <openssl/evp.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -25,15 +24,6 @@ namespace {
 
 // The DER of a public key of P-256 with an uncompressed point.
 constexpr std::size_t SpkiP256Bytes = 91;
-
-// Der as a key file holds it, in OpenSSL's base64 rather than the reader's own.
-std::string Armoured(std::string_view der)
-{
-    std::string base64(4 * ((der.size() + 2) / 3) + 1, '\0');
-    base64.resize(EVP_EncodeBlock(reinterpret_cast<unsigned char *>(base64.data()),
-                                  reinterpret_cast<const unsigned char *>(der.data()), static_cast<int>(der.size())));
-    return "-----BEGIN PUBLIC KEY-----\n" + base64 + "\n-----END PUBLIC KEY-----\n";
-}
 
 // The DER inside a key file that has one block.
 std::string DerOf(std::string_view file)
@@ -60,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size)
     if (PassesTheMakersSignature(Signature::PublicKey::FromPem(input)) && DerOf(input) != makerDer)
         Fail("a key file that is not the maker's passes the maker's signature");
 
-    const std::optional<Signature::PublicKey> fromDer = Signature::PublicKey::FromPem(Armoured(input));
+    const std::optional<Signature::PublicKey> fromDer = Signature::PublicKey::FromPem(Armoured("PUBLIC KEY", input));
     if (fromDer && size != SpkiP256Bytes)
         Fail("a key of another length than P-256's is taken");
     if (PassesTheMakersSignature(fromDer) && input != makerDer)

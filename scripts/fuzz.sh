@@ -10,7 +10,7 @@ build=${FUZZ_BUILD_DIR:-$root/build-fuzz}
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(reply rtf profile date int signature key)
+[ ${#targets[@]} -gt 0 ] || targets=(reply rtf profile date int signature key private_key)
 
 # libFuzzer comes with clang's runtime.
 "$root/scripts/lib/install-deps.sh" clang libclang-rt-dev
